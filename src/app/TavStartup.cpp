@@ -1,0 +1,75 @@
+#include "app/TavStartup.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
+#include "app/TavStrings.h"
+
+namespace {
+
+// Writes whatever reaches the message box output to standard error.
+class CTavTextOutStdErr : public CTavTextOut {
+public:
+    void Report(int code) override {
+        const std::string_view text = TavStrings::Text(TavStrings::MessageStringId(code));
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+    }
+
+protected:
+    void Output(const std::string& text) override { std::fwrite(text.data(), 1, text.size(), stderr); }
+};
+
+} // namespace
+
+std::string TavResolveScriptFolder(std::string_view programFolder, std::string_view commandLineFolder,
+                                   std::string_view environmentFolder) {
+    std::string folder;
+    if (!commandLineFolder.empty())
+        folder = commandLineFolder;
+    else if (!environmentFolder.empty())
+        folder = environmentFolder;
+    else
+        folder = std::string(programFolder) + std::string(CTavSystem::kScriptFolderName);
+    if (folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+std::string TavProgramFolder() {
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return "./";
+    std::string folder = exe.parent_path().string();
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+void TavInstallHeadlessOutputs(CTavSystem& system) {
+    system.SetTextOut(CTavSystem::kMessageBoxOutput, new CTavTextOutStdErr);
+    system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+    system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
+    system.AttachErrorOutputToManagers();
+}
+
+bool TavLoadScriptAndCreateManagers(CTavSystem& system, std::string& failureText) {
+    std::ifstream script(system.ScriptPath(), std::ios::binary);
+    if (!script || std::filesystem::is_directory(system.ScriptPath())) {
+        failureText = "Unable to open script.\n";
+        return false;
+    }
+    if (!system.ReadScript(script)) {
+        failureText = system.ErrorText() + "Unable to read script.\n";
+        return false;
+    }
+    if (!system.CreateManagers()) {
+        failureText = system.ErrorText() + "Unable to create.\n";
+        return false;
+    }
+    system.LoadWindowPositions(true);
+    return true;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The start-up steps that need no window: finding the script folder, reading the script
+// and creating the managers. The editor and the command-line companion both run them.
+
+#include <string>
+#include <string_view>
+
+class CTavSystem;
+
+// The script folder: the folder given on the command line, else the one named by the
+// environment, else "Script/" beside the program. Always ends with '/'.
+std::string TavResolveScriptFolder(std::string_view programFolder, std::string_view commandLineFolder,
+                                   std::string_view environmentFolder);
+
+// The folder of the running executable, ending with '/'.
+std::string TavProgramFolder();
+
+// Installs the headless outputs the command-line companion uses: the error output
+// collects, the buffer output keeps the pending code, and the message box output writes
+// to standard error.
+void TavInstallHeadlessOutputs(CTavSystem& system);
+
+// Opens and reads the script in the system's script folder and creates the managers.
+// On failure returns false with the text the start-up message box shows: "Unable to open
+// script.\n" alone, or the collected error text followed by the failing step's line.
+bool TavLoadScriptAndCreateManagers(CTavSystem& system, std::string& failureText);

@@ -1,0 +1,16 @@
+#pragma once
+// Command-line parsing of the headless companion: global options, the command and its
+// arguments.
+
+#include <string>
+#include <vector>
+
+struct CliOptions {
+    std::string scriptDir;
+    std::string command;
+    std::vector<std::string> arguments;
+    bool help = false;
+};
+
+// Parses argv. Returns false with a one-line reason on a usage error.
+bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& error);

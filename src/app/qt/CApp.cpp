@@ -1,0 +1,213 @@
+#include "app/qt/CApp.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QFileInfo>
+#include <QSettings>
+#include <QThread>
+
+#include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
+#include "app/TavStartup.h"
+#include "app/qt/CClipboard.h"
+#include "app/qt/CMainFrame.h"
+#include "app/qt/CSingleInstanceGuard.h"
+#include "app/qt/CSplashWindow.h"
+#include "app/qt/CTextOutBox.h"
+
+CApp::CApp(CTavSystem& system, Options options) : m_system(system), m_options(std::move(options)) {}
+
+CApp::~CApp() {
+    if (m_idleConnection)
+        disconnect(m_idleConnection);
+    delete m_mainFrame.data();
+}
+
+CApp::StartResult CApp::InitInstance() {
+    if (!GuardSingleInstance())
+        return StartResult::HandedOver;
+    SetUpSettings();
+    RegisterDocumentType();
+    CloseMidiDevices();
+    ShowSplash();
+    CreateServicesAndOutputs();
+    RefreshSplash();
+    BuildScriptFolder();
+    if (!LoadScript())
+        return StartResult::Failed;
+    RefreshSplash();
+    ConfigureDataFileCommands();
+    CreateCursor();
+    if (!OpenMainPanel())
+        return StartResult::Failed;
+    RefreshSplash();
+    StartDeviceLayer();
+    LoadAndConnectMidiDevices();
+    if (!OpenCommandLineFileOrReadDevice())
+        return StartResult::Failed;
+    FinishStartUp();
+    return StartResult::Started;
+}
+
+bool CApp::GuardSingleInstance() {
+    const QString name =
+        m_options.instanceName.isEmpty() ? CSingleInstanceGuard::DefaultServerName() : m_options.instanceName;
+    m_guard = std::make_unique<CSingleInstanceGuard>(name);
+    QString file;
+    if (!m_options.filePath.isEmpty())
+        file = QFileInfo(m_options.filePath).absoluteFilePath();
+    if (!m_guard->Acquire(file))
+        return false;
+    connect(m_guard.get(), &CSingleInstanceGuard::handOver, this, &CApp::OnHandOver);
+    return true;
+}
+
+void CApp::SetUpSettings() {
+    QCoreApplication::setOrganizationName(
+        QString::fromUtf8(CTavSystem::kCompanyKey.data(), qsizetype(CTavSystem::kCompanyKey.size())));
+    QCoreApplication::setApplicationName(QStringLiteral("VireoEditor"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Vireo Editor"));
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+}
+
+// The installed .desktop file and MIME type register ".vro" documents with the desktop;
+// nothing is written at run time.
+void CApp::RegisterDocumentType() {}
+
+// MIDI ports are not opened by the editor yet, so there is nothing to close.
+void CApp::CloseMidiDevices() {}
+
+void CApp::ShowSplash() {
+    if (!m_options.showSplash)
+        return;
+    m_splash = std::make_unique<CSplashWindow>();
+    m_splash->show();
+    m_splash->Refresh();
+}
+
+void CApp::RefreshSplash() {
+    if (m_splash)
+        m_splash->Refresh();
+}
+
+void CApp::CreateServicesAndOutputs() {
+    // The resource and view factories, the function post caller, the tip bar, the progress
+    // bar and the popup menu join here as their subsystems arrive.
+    CTavTextOut* messageBox =
+        m_options.makeMessageBoxOutput ? m_options.makeMessageBoxOutput() : new CTextOutBox;
+    m_system.SetTextOut(CTavSystem::kMessageBoxOutput, messageBox);
+    m_system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+    m_system.SetTextOut(CTavSystem::kClipboardOutput, new CClipboard);
+    m_system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
+    m_system.AttachErrorOutputToManagers();
+}
+
+void CApp::BuildScriptFolder() {
+    m_system.SetScriptFolder(TavResolveScriptFolder(
+        QCoreApplication::applicationDirPath().toStdString() + "/", m_options.scriptDir.toStdString(),
+        qEnvironmentVariable("VIREO_SCRIPT_DIR").toStdString()));
+}
+
+bool CApp::LoadScript() {
+    std::string failure;
+    if (TavLoadScriptAndCreateManagers(m_system, failure))
+        return true;
+    Fail(failure);
+    return false;
+}
+
+// The data-file commands are not available yet.
+void CApp::ConfigureDataFileCommands() {}
+
+// Controls set their own cursors once they exist.
+void CApp::CreateCursor() {}
+
+bool CApp::OpenMainPanel() {
+    if (!m_system.ViewManager().OpenRootPanel("main")) {
+        Fail(m_system.ErrorText() + "Unable to open main panel.\n");
+        return false;
+    }
+    m_mainFrame = new CMainFrame;
+    m_mainFrame->show();
+    m_mainFrame->BringToFront();
+    if (auto* box = dynamic_cast<CTextOutBox*>(m_system.MessageBoxOutput()))
+        box->SetOwner(m_mainFrame);
+    return true;
+}
+
+// The device layer is not part of the editor yet.
+void CApp::StartDeviceLayer() {}
+
+// MIDI ports are not opened by the editor yet.
+void CApp::LoadAndConnectMidiDevices() {
+    QCoreApplication::processEvents();
+}
+
+// Loading data files and reading the device's memory are not available yet: the file
+// named on the command line is resolved but not opened, and the device is not read.
+bool CApp::OpenCommandLineFileOrReadDevice() {
+    if (!m_options.filePath.isEmpty())
+        m_options.filePath = QFileInfo(m_options.filePath).canonicalFilePath();
+    return true;
+}
+
+void CApp::FinishStartUp() {
+    m_splash.reset();
+    if (m_mainFrame)
+        m_mainFrame->setAcceptDrops(true);
+    m_idleConnection = connect(QAbstractEventDispatcher::instance(QThread::currentThread()),
+                               &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+                                   // Message boxes run their own event loop, so the work is
+                                   // queued rather than done inside the dispatcher.
+                                   if (m_idleQueued || m_system.PendingCode() == 0)
+                                       return;
+                                   m_idleQueued = true;
+                                   QMetaObject::invokeMethod(this, &CApp::OnIdle, Qt::QueuedConnection);
+                               });
+    m_started = true;
+}
+
+void CApp::OnIdle() {
+    m_idleQueued = false;
+    const int code = m_system.PendingCode();
+    if (code == 0)
+        return;
+    // Cleared before the box is shown, so a code reported while the box is open is not lost.
+    if (CTavTextOut* buffer = m_system.BufferOutput())
+        buffer->Report(0);
+    if (CTavTextOut* box = m_system.MessageBoxOutput())
+        box->Report(code);
+}
+
+void CApp::OnHandOver(const QString& filePath) {
+    if (!m_started || !m_mainFrame)
+        return;
+    m_mainFrame->BringToFront();
+    if (!filePath.isEmpty())
+        m_mainFrame->OpenDroppedFile(filePath);
+}
+
+void CApp::Fail(const std::string& text) {
+    m_splash.reset();
+    if (CTavTextOut* box = m_system.MessageBoxOutput())
+        box->Write(text);
+}
+
+// The device layer is not part of the editor yet.
+void CApp::ShutDownDeviceLayer() {}
+
+void CApp::SaveWindowPositions() {
+    m_system.LoadWindowPositions(false);
+}
+
+void CApp::ExitInstance() {
+    if (m_idleConnection)
+        disconnect(m_idleConnection);
+    ShutDownDeviceLayer();
+    CloseMidiDevices();
+    SaveWindowPositions();
+    m_system.Shutdown();
+    delete m_mainFrame.data();
+    m_guard.reset();
+    m_started = false;
+}

@@ -1,0 +1,81 @@
+#pragma once
+// The application object: runs the editor's start-up sequence, the idle pass and the
+// shut-down sequence on the GUI thread.
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+class CTavSystem;
+class CTavTextOut;
+#include "app/qt/CMainFrame.h"
+class CSingleInstanceGuard;
+class CSplashWindow;
+
+class CApp : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        QString scriptDir;    // --script-dir; empty: VIREO_SCRIPT_DIR, then Script/ beside the program
+        QString filePath;     // the file named on the command line; empty when none
+        QString instanceName; // the single-instance socket; empty: the per-user default
+        bool showSplash = true;
+        // Makes the message box output; tests install a recording output here.
+        std::function<CTavTextOut*()> makeMessageBoxOutput;
+    };
+
+    enum class StartResult { Started, HandedOver, Failed };
+
+    CApp(CTavSystem& system, Options options);
+    ~CApp() override;
+
+    // Runs the start-up sequence. Failed: the error text has been shown and the process
+    // should end with a non-zero status. HandedOver: another copy runs and took the file.
+    StartResult InitInstance();
+    // Runs the shut-down sequence, in reverse order of start-up.
+    void ExitInstance();
+
+    // The work of one idle pass: shows a pending message code once and clears it.
+    void OnIdle();
+
+    CMainFrame* MainFrame() const { return m_mainFrame.data(); }
+    bool IsStarted() const { return m_started; }
+
+private:
+    // Start-up steps, in the order they run.
+    bool GuardSingleInstance();
+    void SetUpSettings();
+    void RegisterDocumentType();
+    void CloseMidiDevices();
+    void ShowSplash();
+    void CreateServicesAndOutputs();
+    void BuildScriptFolder();
+    bool LoadScript();
+    void ConfigureDataFileCommands();
+    void CreateCursor();
+    bool OpenMainPanel();
+    void StartDeviceLayer();
+    void LoadAndConnectMidiDevices();
+    bool OpenCommandLineFileOrReadDevice();
+    void FinishStartUp();
+
+    // Shut-down steps.
+    void ShutDownDeviceLayer();
+    void SaveWindowPositions();
+
+    void Fail(const std::string& text);
+    void RefreshSplash();
+    void OnHandOver(const QString& filePath);
+
+    CTavSystem& m_system;
+    Options m_options;
+    std::unique_ptr<CSingleInstanceGuard> m_guard;
+    std::unique_ptr<CSplashWindow> m_splash;
+    QPointer<CMainFrame> m_mainFrame;
+    bool m_started = false;
+    bool m_idleQueued = false;
+    QMetaObject::Connection m_idleConnection;
+};

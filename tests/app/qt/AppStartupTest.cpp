@@ -1,0 +1,120 @@
+// The editor's start-up and shut-down sequence, with a recording message box output.
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <QUuid>
+#include <gtest/gtest.h>
+
+#include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
+#include "app/qt/CApp.h"
+#include "app/qt/CMainFrame.h"
+#include "support/RecordingTextOut.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+class AppStartup : public testing::Test {
+protected:
+    CApp::Options Options(const std::string& scriptDir) {
+        CApp::Options options;
+        options.scriptDir = QString::fromStdString(scriptDir);
+        options.instanceName =
+            QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        options.showSplash = false;
+        options.makeMessageBoxOutput = [this] {
+            box = new test::RecordingTextOut;
+            return box;
+        };
+        return options;
+    }
+
+    // Runs the event loop, letting it go idle, for a short while.
+    static void RunEventLoop(int milliseconds = 50) {
+        QEventLoop loop;
+        QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
+    static std::string Scripts(const std::string& name) {
+        return (test::DataDir() / "scripts" / name).string();
+    }
+
+    CTavSystem system;
+    test::RecordingTextOut* box = nullptr; // owned by the system
+};
+
+} // namespace
+
+TEST_F(AppStartup, MissingScriptShowsOnlyThatItCannotBeOpenedAndFails) {
+    test::TempDir empty;
+    CApp app(system, Options((empty.Path() / "Script").string()));
+    EXPECT_EQ(app.InitInstance(), CApp::StartResult::Failed);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->outputs, std::vector<std::string>{"Unable to open script.\n"});
+    EXPECT_EQ(app.MainFrame(), nullptr);
+}
+
+TEST_F(AppStartup, MisspeltTagShowsTheCollectedTextInOneBox) {
+    CApp app(system, Options(Scripts("invalid/misspelt-top-level-tag")));
+    EXPECT_EQ(app.InitInstance(), CApp::StartResult::Failed);
+    EXPECT_EQ(box->outputs, std::vector<std::string>{"Unknown tag. : panell\nUnable to read script.\n"});
+}
+
+TEST_F(AppStartup, ScriptWithoutAMainPanelCannotOpenTheMainWindow) {
+    CApp app(system, Options(Scripts("invalid/no-main-panel")));
+    EXPECT_EQ(app.InitInstance(), CApp::StartResult::Failed);
+    EXPECT_EQ(box->outputs, std::vector<std::string>{"Unable to open main panel.\n"});
+    EXPECT_EQ(app.MainFrame(), nullptr);
+}
+
+TEST_F(AppStartup, ValidScriptOpensTheMainWindowAndShutDownReleasesTheOutputs) {
+    CApp app(system, Options(Scripts("valid/minimal")));
+    ASSERT_EQ(app.InitInstance(), CApp::StartResult::Started);
+    EXPECT_TRUE(app.IsStarted());
+    ASSERT_NE(app.MainFrame(), nullptr);
+    EXPECT_TRUE(app.MainFrame()->isVisible());
+    EXPECT_TRUE(app.MainFrame()->acceptDrops());
+    EXPECT_TRUE(box->outputs.empty());
+    EXPECT_EQ(system.ScriptFolder(), Scripts("valid/minimal") + "/");
+    EXPECT_EQ(QCoreApplication::organizationName(), "Halden");
+
+    app.ExitInstance();
+    for (int slot = 0; slot < CTavSystem::kSlotCount; ++slot)
+        EXPECT_EQ(system.TextOut(slot), nullptr);
+    EXPECT_EQ(app.MainFrame(), nullptr);
+}
+
+TEST_F(AppStartup, IdlePassShowsOnlyTheLastPendingCodeOnce) {
+    CApp app(system, Options(Scripts("valid/minimal")));
+    ASSERT_EQ(app.InitInstance(), CApp::StartResult::Started);
+    system.BufferOutput()->Report(4);
+    system.BufferOutput()->Report(2);
+    RunEventLoop();
+    EXPECT_EQ(box->reports, std::vector<int>{2});
+    EXPECT_EQ(system.PendingCode(), 0);
+
+    system.BufferOutput()->Report(0);
+    RunEventLoop();
+    EXPECT_EQ(box->reports, std::vector<int>{2});
+    app.ExitInstance();
+}
+
+TEST_F(AppStartup, SecondCopyHandsOverAndTheFirstComesToTheFront) {
+    CApp::Options options = Options(Scripts("valid/minimal"));
+    const QString instance = options.instanceName;
+    CApp first(system, options);
+    ASSERT_EQ(first.InitInstance(), CApp::StartResult::Started);
+    first.MainFrame()->showMinimized();
+
+    CTavSystem otherSystem;
+    CApp::Options secondOptions = Options(Scripts("valid/minimal"));
+    secondOptions.instanceName = instance;
+    CApp second(otherSystem, secondOptions);
+    EXPECT_EQ(second.InitInstance(), CApp::StartResult::HandedOver);
+    for (int i = 0; i < 20 && first.MainFrame()->isMinimized(); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_FALSE(first.MainFrame()->isMinimized());
+    first.ExitInstance();
+}
