@@ -1,11 +1,325 @@
 #include "model/CTavBufferManager.h"
 
-bool CTavBufferManager::Create(CTavViewManager&, CTavResourceManager&) {
+#include <cstdio>
+#include <cstring>
+
+#include "app/CTavTextOut.h"
+#include "midi/ITavMidiOut.h"
+#include "script/CTavResourceManager.h"
+#include "view/CTavViewManager.h"
+
+CTavBufferManager::CTavBufferManager() = default;
+
+CTavBufferManager::~CTavBufferManager() = default;
+
+// ---- Creation ---------------------------------------------------------------------
+
+bool CTavBufferManager::Create(CTavViewManager& viewManager, CTavResourceManager& resourceManager) {
+    m_viewManager = &viewManager;
+    m_resourceManager = &resourceManager;
+    const bool created = CreateRootStructs() && CreateMidiStructs();
+    m_structTypeDefinitions.clear();
+    m_rootStructDefinitions.clear();
+    return created;
+}
+
+bool CTavBufferManager::CreateRootStructs() {
+    const TavStructBuildContext context{m_structTypeDefinitions, m_specs, m_resourceManager, m_errorOutput};
+    for (const CTavElementDefinition& definition : m_rootStructDefinitions) {
+        const size_t first = m_roots.size();
+        if (!TavBuildStruct(context, kTavRootStruct, definition, m_roots, nullptr, 0)) {
+            if (m_errorOutput)
+                m_errorOutput->Printf("Unable to convert root struct definition %s to root struct.\n",
+                                      definition.type.c_str());
+            return false;
+        }
+        for (size_t i = first; i < m_roots.size(); ++i) {
+            auto& root = static_cast<CTavRootStruct&>(*m_roots[i]);
+            root.SetBufferManager(this);
+            if (!root.Attach(nullptr, m_errorOutput)) {
+                if (m_errorOutput)
+                    m_errorOutput->Printf("Unable to create root struct %s.\n", root.Name().c_str());
+                return false;
+            }
+            root.ResetToDefaults();
+        }
+    }
     return true;
 }
 
+// MIDI structs mirror the MIDI channels; they are not built yet and their definitions are
+// kept as read.
+bool CTavBufferManager::CreateMidiStructs() { return true; }
+
 void CTavBufferManager::Destroy() {
+    m_pending.clear();
+    m_excluded.clear();
+    m_midiMessageValues.clear();
+    m_handlers.Clear();
+    m_roots.clear();
+    m_midiStructs.clear();
+    m_specs.Clear();
     m_structTypeDefinitions.clear();
     m_rootStructDefinitions.clear();
     m_midiStructDefinitions.clear();
+}
+
+// ---- Lookup -----------------------------------------------------------------------
+
+CTavRootStruct* CTavBufferManager::FindRoot(std::string_view name) {
+    for (auto& root : m_roots)
+        if (root->Name() == name)
+            return static_cast<CTavRootStruct*>(root.get());
+    return nullptr;
+}
+
+CTavStruct* CTavBufferManager::FindStruct(std::string_view path) {
+    for (auto* list : {&m_roots, &m_midiStructs})
+        for (auto& structure : *list)
+            if (CTavStruct* found = structure->FindStruct(path))
+                return found;
+    return nullptr;
+}
+
+CTavValue* CTavBufferManager::FindValue(std::string_view path) {
+    for (auto* list : {&m_roots, &m_midiStructs})
+        for (auto& structure : *list)
+            if (CTavValue* found = structure->FindValue(path))
+                return found;
+    return nullptr;
+}
+
+CTavStruct* CTavBufferManager::FindMidiStruct(std::string_view name) {
+    for (auto& structure : m_midiStructs)
+        if (structure->Name() == name)
+            return structure.get();
+    return nullptr;
+}
+
+ITavRootStruct* CTavBufferManager::FindRootStruct(std::string_view name) { return FindRoot(name); }
+
+// ---- Writes -----------------------------------------------------------------------
+
+void CTavBufferManager::WriteIntegersUnchecked(const TavIntegerWrites& writes) {
+    TavValueList written;
+    written.reserve(writes.size());
+    for (const auto& [value, raw] : writes) {
+        value->SetRaw(raw);
+        RecordChange(*value);
+        written.push_back(value);
+    }
+    m_handlers.AfterWrite(written);
+}
+
+void CTavBufferManager::WriteTextsUnchecked(const TavTextWrites& writes) {
+    TavValueList written;
+    written.reserve(writes.size());
+    for (const auto& [value, text] : writes) {
+        value->SetText(text);
+        RecordChange(*value);
+        written.push_back(value);
+    }
+    m_handlers.AfterWrite(written);
+}
+
+void CTavBufferManager::WriteInteger(CTavValue& value, int32_t raw) { WriteIntegers({{&value, raw}}); }
+
+void CTavBufferManager::WriteIntegerByPosition(CTavValue& value, int32_t position) {
+    WriteInteger(value, value.Spec().RawOfPosition(position));
+}
+
+void CTavBufferManager::WriteIntegers(const TavIntegerWrites& writes) {
+    if (!m_handlers.BeforeWriteIntegers(writes))
+        WriteIntegersUnchecked(writes);
+}
+
+void CTavBufferManager::WriteText(CTavValue& value, const std::string& text) { WriteTexts({{&value, text}}); }
+
+void CTavBufferManager::WriteTexts(const TavTextWrites& writes) {
+    if (!m_handlers.BeforeWriteTexts(writes))
+        WriteTextsUnchecked(writes);
+}
+
+void CTavBufferManager::WriteList(CTavValue& value, const std::vector<int32_t>& list) { WriteLists({{&value, list}}); }
+
+void CTavBufferManager::WriteLists(const TavListWrites& writes) {
+    if (m_handlers.BeforeWriteLists(writes))
+        return;
+    TavValueList written;
+    for (const auto& [value, list] : writes) {
+        value->SetList(list);
+        RecordChange(*value);
+        written.push_back(value);
+    }
+    m_handlers.AfterWrite(written);
+}
+
+void CTavBufferManager::ResetValue(CTavValue& value) { ResetValues({&value}); }
+
+void CTavBufferManager::ResetValues(const TavValueList& values) {
+    // Integers and texts are offered to their own before-hooks; a hook that takes either
+    // part over leaves that part unwritten.
+    TavIntegerWrites integers;
+    TavTextWrites texts;
+    TavValueList others;
+    for (CTavValue* value : values) {
+        switch (value->Kind()) {
+        case kTavKindInteger: integers.emplace_back(value, value->Spec().defaultValue); break;
+        case kTavKindString: {
+            std::string text = value->Spec().defaultText;
+            text.resize(static_cast<size_t>(std::max(value->Size(), 0)), ' ');
+            texts.emplace_back(value, std::move(text));
+            break;
+        }
+        default: others.push_back(value); break;
+        }
+    }
+    TavValueList reset;
+    if (!integers.empty() && !m_handlers.BeforeWriteIntegers(integers))
+        for (const auto& entry : integers)
+            reset.push_back(entry.first);
+    if (!texts.empty() && !m_handlers.BeforeWriteTexts(texts))
+        for (const auto& entry : texts)
+            reset.push_back(entry.first);
+    reset.insert(reset.end(), others.begin(), others.end());
+    ResetUnchecked(reset);
+}
+
+void CTavBufferManager::ResetUnchecked(const TavValueList& values) {
+    for (CTavValue* value : values) {
+        value->ResetToDefault();
+        RecordChange(*value);
+    }
+    if (!values.empty())
+        m_handlers.AfterWrite(values);
+}
+
+void CTavBufferManager::ResetStruct(CTavStruct& structure) {
+    TavValueList values;
+    structure.ForEachValue([&values](CTavValue& value) { values.push_back(&value); });
+    ResetValues(values);
+}
+
+void CTavBufferManager::ReplaceLeafBytes(CTavLeafStruct& leaf, const std::vector<uint8_t>& bytes) {
+    std::vector<uint8_t>& own = *leaf.Bytes();
+    if (bytes.size() != own.size())
+        return;
+    // The hooks see each value's new contents as read from the new bytes.
+    TavIntegerWrites integers;
+    TavTextWrites texts;
+    for (CTavValue& value : *leaf.ChildValues()) {
+        const TavRange range = value.Range();
+        if (value.Kind() == kTavKindInteger)
+            integers.emplace_back(&value, TavDecodeValue(value.Spec().type, bytes.data() + range.begin));
+        else if (value.Kind() == kTavKindString)
+            texts.emplace_back(&value, std::string(bytes.begin() + range.begin, bytes.begin() + range.end));
+    }
+    const bool integersTaken = m_handlers.BeforeWriteIntegers(integers);
+    const bool textsTaken = m_handlers.BeforeWriteTexts(texts);
+    if (integersTaken || textsTaken)
+        return;
+    own = bytes;
+    TavValueList written;
+    for (CTavValue& value : *leaf.ChildValues()) {
+        RecordChange(value);
+        written.push_back(&value);
+    }
+    m_handlers.AfterWrite(written);
+}
+
+size_t CTavBufferManager::BodySize(const CTavStruct& structure) {
+    size_t size = 0;
+    const_cast<CTavStruct&>(structure).ForEachLeaf([&size](CTavLeafStruct& leaf) { size += leaf.Bytes()->size(); });
+    return size;
+}
+
+void CTavBufferManager::LoadStruct(CTavStruct& structure, const uint8_t* bytes, size_t size) {
+    TavValueList loaded;
+    size_t offset = 0;
+    structure.ForEachLeaf([&](CTavLeafStruct& leaf) {
+        std::vector<uint8_t>& own = *leaf.Bytes();
+        const size_t count = std::min(own.size(), size - offset);
+        if (count > 0)
+            std::memcpy(own.data(), bytes + offset, count);
+        offset += count;
+        for (CTavValue& value : *leaf.ChildValues()) {
+            RecordChange(value);
+            loaded.push_back(&value);
+        }
+    });
+    m_handlers.AfterLoad(loaded);
+}
+
+void CTavBufferManager::RecordReceived(const TavValueList& values) {
+    RecordChanges(values);
+    m_handlers.AfterReceive(values);
+}
+
+// ---- Bookkeeping ------------------------------------------------------------------
+
+void CTavBufferManager::RecordChange(CTavBuffer& buffer) {
+    m_pending.push_back(&buffer);
+    if (auto* root = dynamic_cast<CTavRootStruct*>(buffer.Root()))
+        root->SetModified(true);
+}
+
+void CTavBufferManager::RecordChanges(const TavValueList& values) {
+    for (CTavValue* value : values)
+        RecordChange(*value);
+}
+
+void CTavBufferManager::TransmitPending() {
+    for (CTavBuffer* buffer : m_pending) {
+        if (m_excluded.count(buffer))
+            continue;
+        if (buffer->IsValue())
+            static_cast<CTavValue*>(buffer)->Transmit();
+        else
+            static_cast<CTavStruct*>(buffer)->Transmit();
+    }
+    UpdateMidiMessageValues();
+}
+
+void CTavBufferManager::PublishPending() {
+    if (m_viewManager)
+        m_viewManager->ValuesChanged(m_pending);
+}
+
+void CTavBufferManager::ClearPending() {
+    m_pending.clear();
+    m_excluded.clear();
+}
+
+bool CTavBufferManager::RegisterMidiMessageValue(ITavMidiOut* output, std::string_view valuePath) {
+    CTavValue* value = FindValue(valuePath);
+    if (!value)
+        return false;
+    m_midiMessageValues.push_back({output, value});
+    return true;
+}
+
+void CTavBufferManager::UpdateMidiMessageValues() {
+    for (const MidiMessageValue& entry : m_midiMessageValues) {
+        if (!entry.output)
+            continue;
+        const TavBytes& message = entry.output->LastMessage();
+        if (message.empty() || message.size() > 256)
+            continue;
+        std::string text;
+        text.reserve(message.size() * 3);
+        for (uint8_t byte : message) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%02X ", byte);
+            text += hex;
+        }
+        text.pop_back();
+        const size_t size = static_cast<size_t>(std::max(entry.value->Size(), 0));
+        if (text.size() > size)
+            continue;
+        text.resize(size, ' ');
+        if (text != entry.value->GetText()) {
+            entry.value->SetText(text);
+            RecordChange(*entry.value);
+        }
+    }
 }

@@ -1,17 +1,42 @@
 #pragma once
-// The buffer manager: owns the parameter memory (the struct tree built from the script's
-// struct types and root structs) and runs every write to it.
+// The buffer manager: owns the parameter memory (the struct trees built from the script's
+// struct types and root structs) and runs every write to it. A write is offered to the
+// buffer handlers first; otherwise the bytes are written, the change is recorded and the
+// root struct marked modified. Pending changes are later transmitted to the device,
+// published to the views and cleared. GUI thread only.
 
+#include <cstdint>
+#include <istream>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
+#include "model/CTavStruct.h"
+#include "model/ITavBufferHandler.h"
 #include "script/CTavElementDefinition.h"
 
 class CTavTextOut;
 class CTavResourceManager;
 class CTavViewManager;
+class ITavMidiOut;
 
-class CTavBufferManager {
+class ITavBufferManager {
 public:
+    virtual ~ITavBufferManager() = default;
+    virtual CTavStruct* FindMidiStruct(std::string_view name) = 0;
+    virtual ITavRootStruct* FindRootStruct(std::string_view name) = 0;
+    virtual void PublishPending() = 0;
+    virtual void ClearPending() = 0;
+    virtual bool RegisterMidiMessageValue(ITavMidiOut* output, std::string_view valuePath) = 0;
+};
+
+class CTavBufferManager : public ITavBufferManager {
+public:
+    CTavBufferManager();
+    ~CTavBufferManager() override;
+
     void SetErrorOutput(CTavTextOut* output) { m_errorOutput = output; }
     CTavTextOut* ErrorOutput() const { return m_errorOutput; }
 
@@ -19,14 +44,87 @@ public:
     std::vector<CTavElementDefinition>& RootStructDefinitions() { return m_rootStructDefinitions; }
     std::vector<CTavElementDefinition>& MidiStructDefinitions() { return m_midiStructDefinitions; }
 
-    // Builds the struct tree and the MIDI structs. Not built yet: the definitions are
-    // kept as read and creation has nothing that can fail.
+    // Builds the root structs, attaches them and resets them to their defaults, then
+    // creates the MIDI structs; frees the definitions. False after the first failure.
     bool Create(CTavViewManager& viewManager, CTavResourceManager& resourceManager);
     void Destroy();
 
+    const TavStructList& RootStructs() const { return m_roots; }
+    const TavStructList& MidiStructs() const { return m_midiStructs; }
+    CTavRootStruct* FindRoot(std::string_view name);
+
+    // Path lookup over the root structs, then the MIDI structs; first match wins.
+    CTavStruct* FindStruct(std::string_view path);
+    CTavValue* FindValue(std::string_view path);
+
+    // ITavBufferManager
+    CTavStruct* FindMidiStruct(std::string_view name) override;
+    ITavRootStruct* FindRootStruct(std::string_view name) override;
+    void PublishPending() override;
+    void ClearPending() override;
+    bool RegisterMidiMessageValue(ITavMidiOut* output, std::string_view valuePath) override;
+
+    // Writes. Each offers the write to the handlers first.
+    void WriteInteger(CTavValue& value, int32_t raw);
+    void WriteIntegerByPosition(CTavValue& value, int32_t position);
+    void WriteIntegers(const TavIntegerWrites& writes);
+    void WriteText(CTavValue& value, const std::string& text);
+    void WriteTexts(const TavTextWrites& writes);
+    void WriteList(CTavValue& value, const std::vector<int32_t>& list);
+    void WriteLists(const TavListWrites& writes);
+    void ResetValue(CTavValue& value);
+    void ResetValues(const TavValueList& values);
+    void ResetStruct(CTavStruct& structure);
+    // Replaces all bytes of a leaf; a byte list of another length does nothing.
+    void ReplaceLeafBytes(CTavLeafStruct& leaf, const std::vector<uint8_t>& bytes);
+    // Copies bytes into every leaf of the struct, depth first, and records the changes of
+    // their values; then runs the after-load hook. The bytes must cover the whole struct
+    // (see BodySize).
+    void LoadStruct(CTavStruct& structure, const uint8_t* bytes, size_t size);
+    // Records the values as changed by received data and runs the after-receive hook.
+    void RecordReceived(const TavValueList& values);
+
+    // Bookkeeping.
+    void RecordChange(CTavBuffer& buffer);
+    void RecordChanges(const TavValueList& values);
+    // Transmits every pending buffer not in the exclusion set, in order, then updates the
+    // MIDI message values.
+    void TransmitPending();
+    void ExcludeFromTransmission(CTavBuffer& buffer) { m_excluded.insert(&buffer); }
+    bool IsExcluded(const CTavBuffer& buffer) const { return m_excluded.count(&buffer) != 0; }
+    const std::vector<CTavBuffer*>& PendingChanges() const { return m_pending; }
+
+    // The handler chain; handlers added to it are owned by it.
+    CTavBufferHandlers& Handlers() { return m_handlers; }
+    CTavSpecSet& Specs() { return m_specs; }
+
+    // The sum of the byte sizes of every leaf under the struct (the body of a data file).
+    static size_t BodySize(const CTavStruct& structure);
+
 private:
+    void WriteIntegersUnchecked(const TavIntegerWrites& writes);
+    void WriteTextsUnchecked(const TavTextWrites& writes);
+    void ResetUnchecked(const TavValueList& values);
+    bool CreateRootStructs();
+    bool CreateMidiStructs();
+    void UpdateMidiMessageValues();
+
     std::vector<CTavTypeDefinition> m_structTypeDefinitions;
     std::vector<CTavElementDefinition> m_rootStructDefinitions;
     std::vector<CTavElementDefinition> m_midiStructDefinitions;
+    CTavSpecSet m_specs;
+    TavStructList m_roots;
+    TavStructList m_midiStructs;
+    std::vector<CTavBuffer*> m_pending;
+    std::unordered_set<const CTavBuffer*> m_excluded;
+    CTavBufferHandlers m_handlers;
+    CTavViewManager* m_viewManager = nullptr;
+    CTavResourceManager* m_resourceManager = nullptr;
     CTavTextOut* m_errorOutput = nullptr;
+
+    struct MidiMessageValue {
+        ITavMidiOut* output;
+        CTavValue* value;
+    };
+    std::vector<MidiMessageValue> m_midiMessageValues;
 };

@@ -13,6 +13,8 @@ bool CTavViewManager::OpenRootPanel(std::string_view name) {
     return false;
 }
 
+void CTavViewManager::ValuesChanged(const std::vector<CTavBuffer*>&) {}
+
 void CTavViewManager::Destroy() {
     m_panelTypeDefinitions.clear();
     m_rootPanelDefinitions.clear();

@@ -8,6 +8,7 @@
 #include "script/CTavElementDefinition.h"
 
 class CTavTextOut;
+class CTavBuffer;
 class CTavBufferManager;
 class CTavResourceManager;
 
@@ -26,6 +27,9 @@ public:
     // Opens the root panel with exactly this name. Until panels are built this only finds
     // the root panel declared under that name; false when there is none.
     bool OpenRootPanel(std::string_view name);
+    // The buffer manager hands over the changed buffers after edits and received data.
+    // Nothing is shown for values yet, so there is nothing to update.
+    void ValuesChanged(const std::vector<CTavBuffer*>& changed);
     void Destroy();
 
 private:

@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/CTavSystem.h"
 #include "app/TavStartup.h"
+#include "app/cli/CliModelCommands.h"
 #include "app/cli/CliOptions.h"
 
 namespace {
@@ -15,8 +17,17 @@ constexpr const char* kUsage =
     "Usage: vireo-cli [--script-dir DIR] COMMAND [ARGUMENTS]\n"
     "\n"
     "Commands:\n"
-    "  check    read the editor script and build the managers as the editor does at\n"
-    "           start-up; print the start-up error text and exit 1 when that fails\n"
+    "  check                 read the editor script and build the managers as the\n"
+    "                        editor does at start-up; print the start-up error text\n"
+    "                        and exit 1 when that fails\n"
+    "  paths [PREFIX]        list every value whose path starts with PREFIX: path,\n"
+    "                        address, size, type, minimum, maximum, default\n"
+    "  new OUT.vro           write a data file holding every default\n"
+    "  get FILE.vro PATH...  print PATH=VALUE for each value in the file\n"
+    "  set FILE.vro PATH=VALUE... [-o OUT.vro]\n"
+    "                        edit values as a user would and save the file (in place,\n"
+    "                        or to OUT.vro); VALUE is a decimal raw value or a text in\n"
+    "                        double quotes\n"
     "\n"
     "Options:\n"
     "  --script-dir DIR  read VireoEditorScript.xml from DIR (default: $VIREO_SCRIPT_DIR,\n"
@@ -42,11 +53,16 @@ bool StartUp(CTavSystem& system, const CliOptions& options) {
     return false;
 }
 
-int Check(CTavSystem& system, const CliOptions& options) {
-    if (!options.arguments.empty())
-        return Usage("check takes no arguments");
-    return StartUp(system, options) ? 0 : 1;
-}
+struct Command {
+    const char* name;
+    int (*run)(CTavSystem&, const std::vector<std::string>&);
+};
+
+int Check(CTavSystem&, const std::vector<std::string>&) { return 0; }
+
+constexpr Command kCommands[] = {
+    {"check", Check}, {"paths", CliPaths}, {"new", CliNew}, {"get", CliGet}, {"set", CliSet},
+};
 
 } // namespace
 
@@ -62,12 +78,17 @@ int main(int argc, char** argv) {
     if (options.command.empty())
         return Usage("no command given");
 
-    CTavSystem& system = CTavSystem::Instance();
-    int status = 2;
-    if (options.command == "check")
-        status = Check(system, options);
-    else
+    const Command* command = nullptr;
+    for (const Command& candidate : kCommands)
+        if (options.command == candidate.name)
+            command = &candidate;
+    if (!command)
         return Usage("unknown command " + options.command);
+    if (command->run == Check && !options.arguments.empty())
+        return Usage("check takes no arguments");
+
+    CTavSystem& system = CTavSystem::Instance();
+    const int status = StartUp(system, options) ? command->run(system, options.arguments) : 1;
     system.Shutdown();
     return status;
 }

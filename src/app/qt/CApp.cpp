@@ -116,8 +116,11 @@ bool CApp::LoadScript() {
     return false;
 }
 
-// The data-file commands are not available yet.
-void CApp::ConfigureDataFileCommands() {}
+void CApp::ConfigureDataFileCommands() {
+    m_dataFileSettings.rootName = std::string(CTavSystem::kRootName);
+    m_dataFileSettings.modelName = std::string(CTavSystem::kModelName);
+    m_dataFileSettings.extension = std::string(CTavSystem::kDataFileExtension);
+}
 
 // Controls set their own cursors once they exist.
 void CApp::CreateCursor() {}

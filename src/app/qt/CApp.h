@@ -12,6 +12,7 @@
 class CTavSystem;
 class CTavTextOut;
 #include "app/qt/CMainFrame.h"
+#include "files/CTavDataFile.h"
 class CSingleInstanceGuard;
 class CSplashWindow;
 
@@ -42,6 +43,7 @@ public:
     void OnIdle();
 
     CMainFrame* MainFrame() const { return m_mainFrame.data(); }
+    const TavDataFileSettings& DataFileSettings() const { return m_dataFileSettings; }
     bool IsStarted() const { return m_started; }
 
 private:
@@ -78,4 +80,5 @@ private:
     bool m_started = false;
     bool m_idleQueued = false;
     QMetaObject::Connection m_idleConnection;
+    TavDataFileSettings m_dataFileSettings;
 };

@@ -1,0 +1,132 @@
+// The parameter model: building it from the shipped script, one user edit, and data files.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
+#include "files/CTavDataFile.h"
+#include "model/CTavBufferManager.h"
+#include "model/CTavFadeRangeClipper.h"
+
+namespace {
+
+std::string ShippedScript() {
+    std::ifstream in(std::string(VIREO_SHIPPED_SCRIPT_DIR) + "/VireoEditorScript.xml", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool Build(CTavSystem& system, const std::string& script) {
+    system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+    system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
+    system.AttachErrorOutputToManagers();
+    return system.ReadScript(script) && system.CreateManagers();
+}
+
+// Reading the script text and creating every manager, as start-up does.
+void ReadScriptAndBuildModel(benchmark::State& state) {
+    const std::string script = ShippedScript();
+    for (auto _ : state) {
+        CTavSystem system;
+        if (!Build(system, script))
+            state.SkipWithError("the shipped script does not build");
+        benchmark::DoNotOptimize(system.BufferManager().RootStructs().size());
+    }
+}
+BENCHMARK(ReadScriptAndBuildModel)->Unit(benchmark::kMillisecond);
+
+// A first value of a leaf with a following value, for the fade range pair.
+CTavValue* FirstIntegerValue(CTavBufferManager& buffers, CTavValue** next) {
+    CTavValue* found = nullptr;
+    for (const auto& root : buffers.RootStructs()) {
+        root->ForEachLeaf([&](CTavLeafStruct& leaf) {
+            auto& values = *leaf.ChildValues();
+            if (!found && values.size() >= 2 && values[0].Kind() == kTavKindInteger &&
+                values[1].Kind() == kTavKindInteger) {
+                found = &values[0];
+                *next = &values[1];
+            }
+        });
+    }
+    return found;
+}
+
+// One edit as a control makes it: write by position, transmit (no output bound), publish,
+// clear; with handlers in the chain.
+void UserEdit(benchmark::State& state) {
+    CTavSystem system;
+    if (!Build(system, ShippedScript())) {
+        state.SkipWithError("the shipped script does not build");
+        return;
+    }
+    CTavBufferManager& buffers = system.BufferManager();
+    CTavValue* other = nullptr;
+    CTavValue* value = FirstIntegerValue(buffers, &other);
+    if (!value) {
+        state.SkipWithError("no integer value");
+        return;
+    }
+    auto clipper = std::make_unique<CTavFadeRangeClipper>(buffers);
+    clipper->AddPair(*value, *other);
+    buffers.Handlers().Add(std::move(clipper));
+    const int32_t span = value->Spec().maximum - value->Spec().minimum + 1;
+    int32_t position = 0;
+    for (auto _ : state) {
+        buffers.WriteIntegerByPosition(*value, position);
+        buffers.TransmitPending();
+        buffers.PublishPending();
+        buffers.ClearPending();
+        position = (position + 1) % span;
+    }
+}
+BENCHMARK(UserEdit);
+
+class DataFileBench : public benchmark::Fixture {
+public:
+    void SetUp(const benchmark::State&) override {
+        system = std::make_unique<CTavSystem>();
+        built = Build(*system, ShippedScript());
+        path = (std::filesystem::temp_directory_path() / "vireo-bench.vro").string();
+    }
+    void TearDown(const benchmark::State&) override {
+        std::remove(path.c_str());
+        system.reset();
+    }
+
+    std::unique_ptr<CTavSystem> system;
+    bool built = false;
+    std::string path;
+};
+
+BENCHMARK_DEFINE_F(DataFileBench, Save)(benchmark::State& state) {
+    CTavDataFile file(system->BufferManager(), system->BufferOutput());
+    for (auto _ : state)
+        if (!built || !file.Save(path))
+            state.SkipWithError("save failed");
+    state.counters["bytes"] = static_cast<double>(
+        CTavDataFile::kHeaderSize + CTavBufferManager::BodySize(*system->BufferManager().FindRoot("qv")));
+}
+BENCHMARK_REGISTER_F(DataFileBench, Save)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_DEFINE_F(DataFileBench, Load)(benchmark::State& state) {
+    CTavDataFile file(system->BufferManager(), system->BufferOutput());
+    if (!built || !file.Save(path)) {
+        state.SkipWithError("save failed");
+        return;
+    }
+    for (auto _ : state) {
+        if (!file.Load(path))
+            state.SkipWithError("load failed");
+        system->BufferManager().ClearPending();
+    }
+}
+BENCHMARK_REGISTER_F(DataFileBench, Load)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,52 @@
+#pragma once
+// Data files: the whole edit state of the device's parameter tree behind a 256-byte
+// header ("TavDataFile00001", the root name, the model name). The body is every leaf's
+// bytes in tree order, so a file can only be read by an editor running the same script.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class CTavBufferManager;
+class CTavTextOut;
+
+struct TavDataFileSettings {
+    std::string rootName = "qv";
+    std::string modelName = "Vireo";
+    std::string extension = ".vro";
+
+    // "Vireo Editor Files(*.vro)|*.vro|All Files(*.*)|*.*||"
+    std::string Filter() const;
+    // The extension without its dot.
+    std::string DefaultExtension() const;
+};
+
+class CTavDataFile {
+public:
+    static constexpr std::string_view kMagic = "TavDataFile00001";
+    static constexpr size_t kHeaderSize = 256;
+
+    // Failures are reported as message codes on report (the buffer output).
+    CTavDataFile(CTavBufferManager& buffers, CTavTextOut* report, TavDataFileSettings settings = {});
+
+    // Writes the file. The data goes to a temporary file beside the target, which replaces
+    // the target only when everything was written and closed, so a failed save leaves the
+    // previous file as it was. Reports code 2 on failure. Clears the modified flag.
+    bool Save(const std::string& path);
+    // Reads the file. The header is checked first (code 5 for another kind of file) and
+    // the whole body is read before anything changes (code 1 when it is short), so a
+    // failed load leaves the edit state untouched. Loaded values become pending changes;
+    // the modified flag is cleared.
+    bool Load(const std::string& path);
+
+    std::array<uint8_t, kHeaderSize> Header() const;
+    const TavDataFileSettings& Settings() const { return m_settings; }
+
+private:
+    bool Fail(int code);
+
+    CTavBufferManager& m_buffers;
+    CTavTextOut* m_report;
+    TavDataFileSettings m_settings;
+};

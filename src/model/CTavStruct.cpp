@@ -1,0 +1,225 @@
+#include "model/CTavStruct.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/CTavTextOut.h"
+#include "midi/ITavMidiOut.h"
+#include "model/CTavBufferManager.h"
+
+void TavSplitPath(std::string_view path, std::string_view& first, std::string_view& rest) {
+    // A dot at the start is never a separator: in the rest of a path it comes directly
+    // after the separating dot.
+    for (size_t i = 1; i < path.size(); ++i) {
+        if (path[i] == '.' && path[i - 1] != '.') {
+            first = path.substr(0, i);
+            rest = path.substr(i + 1);
+            return;
+        }
+    }
+    first = path;
+    rest = std::string_view();
+}
+
+void CTavStruct::ResetToDefaults() {
+    ForEachValue([](CTavValue& value) { value.ResetToDefault(); });
+}
+
+void CTavStruct::ForEachLeaf(const std::function<void(CTavLeafStruct&)>& f) {
+    if (auto* leaf = dynamic_cast<CTavLeafStruct*>(this)) {
+        f(*leaf);
+        return;
+    }
+    if (TavStructList* children = ChildStructs())
+        for (auto& child : *children)
+            child->ForEachLeaf(f);
+}
+
+void CTavStruct::ForEachValue(const std::function<void(CTavValue&)>& f) {
+    ForEachLeaf([&f](CTavLeafStruct& leaf) {
+        for (CTavValue& value : *leaf.ChildValues())
+            f(value);
+    });
+}
+
+namespace {
+
+bool CheckInsideParent(const CTavStruct& child, const CTavStruct* parent, CTavTextOut* errors) {
+    const TavRange range = child.Range();
+    if (parent && (range.begin < 0 || range.end < range.begin || range.end > parent->Range().Length())) {
+        if (errors)
+            errors->Printf("Struct %s address range exceeds parent struct's one.\n", child.FullPath().c_str());
+        return false;
+    }
+    return true;
+}
+
+ITavMidiOut* OutputOf(const CTavStruct& structure) {
+    auto* root = dynamic_cast<const CTavRootStruct*>(structure.Root());
+    return root ? root->Output() : nullptr;
+}
+
+} // namespace
+
+// ---- Node -------------------------------------------------------------------------
+
+bool CTavNodeStruct::AttachChildren(CTavTextOut* errors) {
+    for (auto& child : m_children)
+        if (!child->Attach(this, errors))
+            return false;
+    return true;
+}
+
+bool CTavNodeStruct::Attach(CTavStruct* parent, CTavTextOut* errors) {
+    m_parent = parent;
+    return CheckInsideParent(*this, parent, errors) && AttachChildren(errors);
+}
+
+CTavStruct* CTavNodeStruct::FindStruct(std::string_view path) {
+    std::string_view first, rest;
+    TavSplitPath(path, first, rest);
+    if (first != Name())
+        return nullptr;
+    if (rest.empty())
+        return this;
+    for (auto& child : m_children)
+        if (CTavStruct* found = child->FindStruct(rest))
+            return found;
+    return nullptr;
+}
+
+CTavValue* CTavNodeStruct::FindValue(std::string_view path) {
+    std::string_view first, rest;
+    TavSplitPath(path, first, rest);
+    if (first != Name() || rest.empty())
+        return nullptr;
+    for (auto& child : m_children)
+        if (CTavValue* found = child->FindValue(rest))
+            return found;
+    return nullptr;
+}
+
+bool CTavNodeStruct::Transmit() const {
+    bool all = true;
+    for (const auto& child : m_children)
+        all = child->Transmit() && all;
+    return all;
+}
+
+void CTavNodeStruct::CloneChildrenInto(CTavNodeStruct& copy) const {
+    copy.m_children.reserve(m_children.size());
+    for (const auto& child : m_children) {
+        copy.m_children.push_back(child->Clone());
+        copy.m_children.back()->SetParent(&copy);
+    }
+}
+
+std::unique_ptr<CTavStruct> CTavNodeStruct::Clone() const {
+    auto copy = std::make_unique<CTavNodeStruct>(m_spec);
+    copy->m_parent = m_parent;
+    CloneChildrenInto(*copy);
+    return copy;
+}
+
+// ---- Root -------------------------------------------------------------------------
+
+bool CTavRootStruct::Attach(CTavStruct*, CTavTextOut* errors) {
+    m_parent = nullptr;
+    return AttachChildren(errors);
+}
+
+std::unique_ptr<CTavStruct> CTavRootStruct::Clone() const {
+    auto copy = std::make_unique<CTavRootStruct>(m_spec);
+    CloneChildrenInto(*copy);
+    copy->m_manager = m_manager;
+    return copy;
+}
+
+CTavLeafStruct* CTavRootStruct::FindLeaf(const TavRange& absolute) {
+    // Descends only into structs whose absolute range holds the whole range; attach
+    // guarantees that children lie inside their parents.
+    struct Search {
+        static CTavLeafStruct* In(CTavStruct& structure, int32_t parentBegin, const TavRange& wanted) {
+            const TavRange relative = structure.Range();
+            const TavRange range{relative.begin + parentBegin, relative.end + parentBegin};
+            if (!range.Contains(wanted))
+                return nullptr;
+            if (auto* leaf = dynamic_cast<CTavLeafStruct*>(&structure))
+                return leaf;
+            if (TavStructList* children = structure.ChildStructs())
+                for (auto& child : *children)
+                    if (CTavLeafStruct* found = In(*child, range.begin, wanted))
+                        return found;
+            return nullptr;
+        }
+    };
+    for (auto& child : m_children)
+        if (CTavLeafStruct* found = Search::In(*child, Range().begin, absolute))
+            return found;
+    return nullptr;
+}
+
+bool CTavRootStruct::ReceiveDataSet(int32_t address, const uint8_t* data, size_t size) {
+    if (address < 0 || size == 0 || size > static_cast<size_t>(INT32_MAX - address))
+        return false;
+    const TavRange range{address, address + static_cast<int32_t>(size)};
+    CTavLeafStruct* leaf = FindLeaf(range);
+    if (!leaf)
+        return false;
+    const int32_t leafBegin = leaf->AbsoluteRange().begin;
+    const TavRange relative{range.begin - leafBegin, range.end - leafBegin};
+    std::memcpy(leaf->Bytes()->data() + relative.begin, data, size);
+    TavValueList values;
+    leaf->CollectValues(relative, values);
+    if (m_manager)
+        m_manager->RecordReceived(values);
+    return true;
+}
+
+// ---- Leaf -------------------------------------------------------------------------
+
+bool CTavLeafStruct::Attach(CTavStruct* parent, CTavTextOut* errors) {
+    m_parent = parent;
+    if (!CheckInsideParent(*this, parent, errors))
+        return false;
+    m_bytes.assign(static_cast<size_t>(std::max(Range().Length(), 0)), 0);
+    for (CTavValue& value : m_values)
+        if (!value.Attach(this, errors))
+            return false;
+    return true;
+}
+
+CTavStruct* CTavLeafStruct::FindStruct(std::string_view path) { return path == Name() ? this : nullptr; }
+
+CTavValue* CTavLeafStruct::FindValue(std::string_view path) {
+    std::string_view first, rest;
+    TavSplitPath(path, first, rest);
+    if (first != Name() || rest.empty())
+        return nullptr;
+    for (CTavValue& value : m_values)
+        if (value.Name() == rest)
+            return &value;
+    return nullptr;
+}
+
+bool CTavLeafStruct::Transmit() const {
+    ITavMidiOut* output = OutputOf(*this);
+    if (!output)
+        return false;
+    output->SendDataSet(AbsoluteRange().begin, m_bytes.data(), m_bytes.size());
+    return true;
+}
+
+std::unique_ptr<CTavStruct> CTavLeafStruct::Clone() const {
+    auto copy = std::make_unique<CTavLeafStruct>(m_spec);
+    copy->m_parent = m_parent;
+    copy->m_values = m_values;
+    copy->m_bytes = m_bytes;
+    return copy;
+}
+
+void CTavLeafStruct::CollectValues(const TavRange& relative, std::vector<CTavValue*>& out) {
+    for (CTavValue& value : m_values)
+        if (value.Range().Overlaps(relative))
+            out.push_back(&value);
+}

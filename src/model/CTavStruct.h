@@ -1,0 +1,154 @@
+#pragma once
+// The struct tree of the device's parameter memory: root structs at the top, node structs
+// in the middle and leaf structs at the bottom. Leaves own the bytes and hold the values.
+// The tree is built once when the buffer manager is created and never changes after.
+
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "model/CTavValue.h"
+
+class CTavBufferManager;
+class ITavMidiOut;
+
+enum TavStructKind : int { kTavRootStruct = 0, kTavNodeStruct = 1, kTavLeafStruct = 2, kTavMidiStruct = 3 };
+
+using TavStructList = std::vector<std::unique_ptr<CTavStruct>>;
+
+class CTavStruct : public CTavBuffer {
+public:
+    explicit CTavStruct(const CTavStructSpec* spec = nullptr) : m_spec(spec) {}
+    ~CTavStruct() override = default;
+
+    const std::string& Name() const override { return m_spec->name; }
+    TavRange Range() const override { return m_spec->Range(); }
+    CTavStruct* Parent() const override { return m_parent; }
+
+    const CTavStructSpec& Spec() const { return *m_spec; }
+    void SetSpec(const CTavStructSpec* spec) { m_spec = spec; }
+    void SetParent(CTavStruct* parent) { m_parent = parent; }
+
+    virtual int Kind() const = 0;
+    // What a kind does not hold answers null.
+    virtual TavStructList* ChildStructs() { return nullptr; }
+    const TavStructList* ChildStructs() const { return const_cast<CTavStruct*>(this)->ChildStructs(); }
+    virtual std::vector<CTavValue>* ChildValues() { return nullptr; }
+    const std::vector<CTavValue>* ChildValues() const { return const_cast<CTavStruct*>(this)->ChildValues(); }
+    virtual std::vector<uint8_t>* Bytes() { return nullptr; }
+    const std::vector<uint8_t>* Bytes() const { return const_cast<CTavStruct*>(this)->Bytes(); }
+
+    // Checks ranges against the parent and binds memory, from here down.
+    virtual bool Attach(CTavStruct* parent, CTavTextOut* errors) = 0;
+    // Path lookup: the first component must be this struct's name.
+    virtual CTavStruct* FindStruct(std::string_view path) = 0;
+    virtual CTavValue* FindValue(std::string_view path) = 0;
+    // Sends every leaf's bytes as one data set each, in tree order; false when the root
+    // has no MIDI output.
+    virtual bool Transmit() const = 0;
+    // Deep copy with all descendants; values keep their specs. Memory is bound again by
+    // Attach.
+    virtual std::unique_ptr<CTavStruct> Clone() const = 0;
+
+    // Resets every value here and below to its default.
+    void ResetToDefaults();
+    // Calls f for every leaf here and below, in tree order.
+    void ForEachLeaf(const std::function<void(class CTavLeafStruct&)>& f);
+    // Calls f for every value here and below, in tree order.
+    void ForEachValue(const std::function<void(CTavValue&)>& f);
+
+protected:
+    const CTavStructSpec* m_spec;
+    CTavStruct* m_parent = nullptr;
+};
+
+// Splits the first component off a path. A dot directly after another dot belongs to the
+// next component. rest is empty when there is no further component.
+void TavSplitPath(std::string_view path, std::string_view& first, std::string_view& rest);
+
+class CTavNodeStruct : public CTavStruct {
+public:
+    using CTavStruct::CTavStruct;
+    int Kind() const override { return kTavNodeStruct; }
+    TavStructList* ChildStructs() override { return &m_children; }
+    bool Attach(CTavStruct* parent, CTavTextOut* errors) override;
+    CTavStruct* FindStruct(std::string_view path) override;
+    CTavValue* FindValue(std::string_view path) override;
+    bool Transmit() const override;
+    std::unique_ptr<CTavStruct> Clone() const override;
+
+protected:
+    bool AttachChildren(CTavTextOut* errors);
+    void CloneChildrenInto(CTavNodeStruct& copy) const;
+
+    TavStructList m_children;
+};
+
+class CTavLeafStruct : public CTavStruct {
+public:
+    using CTavStruct::CTavStruct;
+    int Kind() const override { return kTavLeafStruct; }
+    std::vector<CTavValue>* ChildValues() override { return &m_values; }
+    std::vector<uint8_t>* Bytes() override { return &m_bytes; }
+    bool Attach(CTavStruct* parent, CTavTextOut* errors) override;
+    CTavStruct* FindStruct(std::string_view path) override;
+    CTavValue* FindValue(std::string_view path) override;
+    bool Transmit() const override;
+    std::unique_ptr<CTavStruct> Clone() const override;
+
+    // Values whose ranges overlap the given range relative to this leaf, in order.
+    void CollectValues(const TavRange& relative, std::vector<CTavValue*>& out);
+
+private:
+    std::vector<CTavValue> m_values;
+    std::vector<uint8_t> m_bytes;
+};
+
+// The interface of a root struct towards the MIDI side.
+class ITavRootStruct {
+public:
+    virtual ~ITavRootStruct() = default;
+    virtual void SetOutput(ITavMidiOut* output) = 0;
+    virtual ITavMidiOut* Output() const = 0;
+    // Stores a received data set for the linear address; false when the bytes do not lie
+    // inside one leaf struct of this root.
+    virtual bool ReceiveDataSet(int32_t address, const uint8_t* data, size_t size) = 0;
+};
+
+class CTavRootStruct : public CTavNodeStruct, public ITavRootStruct {
+public:
+    using CTavNodeStruct::CTavNodeStruct;
+    int Kind() const override { return kTavRootStruct; }
+    bool Attach(CTavStruct* parent, CTavTextOut* errors) override;
+    std::unique_ptr<CTavStruct> Clone() const override;
+
+    void SetOutput(ITavMidiOut* output) override { m_output = output; }
+    ITavMidiOut* Output() const override { return m_output; }
+    bool ReceiveDataSet(int32_t address, const uint8_t* data, size_t size) override;
+
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool modified) { m_modified = modified; }
+    // The buffer manager that records the changes of received data.
+    void SetBufferManager(CTavBufferManager* manager) { m_manager = manager; }
+
+    // The leaf whose absolute range holds the whole range; null when none does.
+    CTavLeafStruct* FindLeaf(const TavRange& absolute);
+
+private:
+    ITavMidiOut* m_output = nullptr;
+    CTavBufferManager* m_manager = nullptr;
+    bool m_modified = false;
+};
+
+// Builds a struct of the given kind from a struct definition and the struct types, and
+// appends it (and the elements of its array) to list. The specs are interned in specs.
+// Every failure writes its line to errors.
+struct TavStructBuildContext {
+    const std::vector<CTavTypeDefinition>& types;
+    CTavSpecSet& specs;
+    const CTavResourceManager* resources;
+    CTavTextOut* errors;
+};
+bool TavBuildStruct(const TavStructBuildContext& context, int kind, const CTavElementDefinition& definition,
+                    TavStructList& list, CTavStruct* parent, int32_t runningAddress);

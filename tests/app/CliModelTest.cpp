@@ -1,0 +1,113 @@
+// vireo-cli paths, new, get and set on a small test script.
+
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+class CliModel : public testing::Test {
+protected:
+    test::ProcessResult Cli(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--script-dir", (test::DataDir() / "scripts/valid/model").string()});
+        return test::RunCli(arguments);
+    }
+    std::string NewFile(const std::string& name) {
+        const std::string path = (dir.Path() / name).string();
+        EXPECT_EQ(Cli({"new", path}).exitCode, 0);
+        return path;
+    }
+
+    test::TempDir dir;
+};
+
+} // namespace
+
+TEST_F(CliModel, PathsListsAddressSizeTypeRangeAndDefaultOfEveryValue) {
+    const auto result = Cli({"paths"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "qv.prti.common.name\t01 00 00 00\t8\tstring\t0\t127\t\"Init\"\n"
+              "qv.prti.part[0].partLevel\t01 00 01 00\t1\tint1x7\t0\t127\t100\n"
+              "qv.prti.part[0].partPan\t01 00 01 01\t1\tint1x7\t0\t127\t64\n"
+              "qv.prti.part[0].partTune\t01 00 01 02\t2\tint2x7\t0\t1000\t500\n"
+              "qv.prti.part[1].partLevel\t01 00 01 10\t1\tint1x7\t0\t127\t100\n"
+              "qv.prti.part[1].partPan\t01 00 01 11\t1\tint1x7\t0\t127\t64\n"
+              "qv.prti.part[1].partTune\t01 00 01 12\t2\tint2x7\t0\t1000\t500\n");
+}
+
+TEST_F(CliModel, PathsFiltersByPrefix) {
+    const auto result = Cli({"paths", "qv.prti.part[1]."});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 3);
+    EXPECT_EQ(Cli({"paths", "nothing"}).out, "");
+}
+
+TEST_F(CliModel, NewFileHoldsEveryDefault) {
+    const std::string file = NewFile("new.vro");
+    const auto result = Cli({"get", file, "qv.prti.part[1].partTune", "qv.prti.common.name"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "qv.prti.part[1].partTune=500\nqv.prti.common.name=\"Init    \"\n");
+    EXPECT_EQ(test::ReadFile(file).size(), 256u + 8 + 4 + 4);
+}
+
+TEST_F(CliModel, SetEditsInPlaceOrIntoAnotherFile) {
+    const std::string file = NewFile("set.vro");
+    const std::string copy = (dir.Path() / "copy.vro").string();
+    EXPECT_EQ(Cli({"set", file, "qv.prti.part[0].partLevel=7", "qv.prti.common.name=\"Bass\"", "-o", copy}).exitCode,
+              0);
+    EXPECT_EQ(Cli({"get", copy, "qv.prti.part[0].partLevel", "qv.prti.common.name"}).out,
+              "qv.prti.part[0].partLevel=7\nqv.prti.common.name=\"Bass    \"\n");
+    EXPECT_EQ(Cli({"get", file, "qv.prti.part[0].partLevel"}).out, "qv.prti.part[0].partLevel=100\n");
+
+    EXPECT_EQ(Cli({"set", file, "qv.prti.part[1].partTune=1000"}).exitCode, 0);
+    EXPECT_EQ(Cli({"get", file, "qv.prti.part[1].partTune"}).out, "qv.prti.part[1].partTune=1000\n");
+}
+
+TEST_F(CliModel, BadAssignmentsFailTheWholeCommandBeforeAnythingIsWritten) {
+    const std::string file = NewFile("bad.vro");
+    const std::string before = test::ReadFile(file);
+    struct Case {
+        std::string assignment;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"qv.prti.part[9].partLevel=1", "Unknown value path: qv.prti.part[9].partLevel\n"},
+        {"qv.prti.part[0].partTune=1001", "Value out of range [0,1000]: qv.prti.part[0].partTune\n"},
+        {"qv.prti.part[0].partTune=-1", "Value out of range [0,1000]: qv.prti.part[0].partTune\n"},
+        {"qv.prti.common.name=\"Too long!\"", "Text longer than 8 bytes: qv.prti.common.name\n"},
+        {"qv.prti.part[0].partLevel=12x", "Expected a decimal number: qv.prti.part[0].partLevel\n"},
+        {"qv.prti.common.name=Bass", "Expected a text in double quotes: qv.prti.common.name\n"},
+    };
+    for (const Case& c : cases) {
+        const auto result = Cli({"set", file, "qv.prti.part[0].partLevel=1", c.assignment});
+        EXPECT_EQ(result.exitCode, 1) << c.assignment;
+        EXPECT_EQ(result.err, c.message);
+        EXPECT_EQ(test::ReadFile(file), before) << c.assignment;
+    }
+}
+
+TEST_F(CliModel, FilesThatDoNotLoadPrintTheirMessage) {
+    const auto missing = Cli({"get", (dir.Path() / "missing.vro").string(), "qv.prti.part[0].partLevel"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "This file could not be loaded.\n");
+
+    const auto foreign = dir.Write("foreign.vro", "SomethingElse000" + std::string(300, ' '));
+    const auto result = Cli({"set", foreign.string(), "qv.prti.part[0].partLevel=1"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Cannot read files of this type.\n");
+    EXPECT_EQ(test::ReadFile(foreign), "SomethingElse000" + std::string(300, ' '));
+}
+
+TEST(CliShippedScript, NewSetAndGetRoundTripOnTheDeviceTree) {
+    test::TempDir dir;
+    const std::string file = (dir.Path() / "state.vro").string();
+    const std::string scriptDir = test::ShippedScriptDir().string();
+    ASSERT_EQ(test::RunCli({"--script-dir", scriptDir, "new", file}).exitCode, 0);
+    const auto set = test::RunCli({"--script-dir", scriptDir, "set", file, "qv.prti.part[15].partLevel=90",
+                                   "qv.pat[3].common.patchName=\"Warm Pad\""});
+    ASSERT_EQ(set.exitCode, 0) << set.err;
+    const auto get = test::RunCli(
+        {"--script-dir", scriptDir, "get", file, "qv.prti.part[15].partLevel", "qv.pat[3].common.patchName"});
+    EXPECT_EQ(get.out, "qv.prti.part[15].partLevel=90\nqv.pat[3].common.patchName=\"Warm Pad    \"\n");
+}

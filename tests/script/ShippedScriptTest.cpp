@@ -1,0 +1,227 @@
+// The shipped editor script: it builds, and it holds every struct and value that the
+// editor's device layer looks up by path.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "support/ModelFixture.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+// Paths as the device layer writes them; each %d stands for an index from 0.
+const char* const kDevicePaths[] = {
+    "com.utility",
+    "com.utility.command",
+    "com.utility.command.patchCardBankInformation",
+    "com.utility.command.patchNameInformation2",
+    "com.utility.command.patchNumberInformation",
+    "com.utility.command.patchUserBankInformation",
+    "com.utility.command.pcModeRequest",
+    "com.utility.command.pcModeResult",
+    "com.utility.command.rhythmSetCardBankInformation",
+    "com.utility.command.rhythmSetNameInformation2",
+    "com.utility.command.rhythmSetNumberInformation",
+    "com.utility.command.rhythmSetUserBankInformation",
+    "com.utility.command.sampleMemoryRemain",
+    "com.utility.command.sampleMemoryWhole",
+    "com.utility.command.sampleNameInformation2",
+    "com.utility.command.sampleNumberInformation",
+    "com.utility.command.waveNameInformation2",
+    "com.utility.command.waveNumberInformation",
+    "com.utility.command.writeMessage",
+    "com.utility.sample",
+    "com.utility.sample.sampleBeatPoint.beatDataSize",
+    "com.utility.sample.sampleBeatPoint.beatPoint[%d]",
+    "com.utility.sample.sampleCommon.absoluteEndIndex",
+    "com.utility.sample.sampleCommon.endIndex",
+    "com.utility.sample.sampleCommon.loopIndex",
+    "com.utility.sample.sampleCommon.sampleName",
+    "com.utility.sample.sampleCommon.startIndex",
+    "com.utility.sampleEdit",
+    "com.utility.sampleEdit.modify",
+    "com.utility.sampleEdit.modify.amp",
+    "com.utility.sampleEdit.modify.autoChop",
+    "com.utility.sampleEdit.modify.autoChopResult",
+    "com.utility.sampleEdit.modify.chop",
+    "com.utility.sampleEdit.modify.chopPoint",
+    "com.utility.sampleEdit.modify.chopPointClear",
+    "com.utility.sampleEdit.modify.chopPointSize",
+    "com.utility.sampleEdit.modify.chopResult",
+    "com.utility.sampleEdit.modify.combine",
+    "com.utility.sampleEdit.modify.emphasis",
+    "com.utility.sampleEdit.modify.error",
+    "com.utility.sampleEdit.modify.normalize",
+    "com.utility.sampleEdit.modify.progress",
+    "com.utility.sampleEdit.modify.timeStretch",
+    "com.utility.sampleEdit.modify.truncate",
+    "com.utility.sampleEdit.preview.previewFrame",
+    "com.utility.sampleEdit.preview.samplePreview",
+    "com.utility.sampleEdit.select.sampleSelect",
+    "com.utility.sampleEdit.utility.unload",
+    "com.utility.sampleEdit.utility.unloadResult",
+    "com.utility.sampleEdit.wave.data",
+    "com.utility.sampleEdit.wave.request",
+    "qv.pat[%d]",
+    "qv.pat[%d].common.patchCategory",
+    "qv.pat[%d].common.patchName",
+    "qv.pat[%d].tmt.tmtKeyboardRangeLower[%d]",
+    "qv.pat[%d].tmt.tmtKeyboardRangeUpper[%d]",
+    "qv.pat[%d].tmt.tmtVelocityRangeLower[%d]",
+    "qv.pat[%d].tmt.tmtVelocityRangeUpper[%d]",
+    "qv.pat[%d].tone[%d]",
+    "qv.prti",
+    "qv.prti.common",
+    "qv.prti.common.voiceReserve[%d]",
+    "qv.prti.mfx1",
+    "qv.prti.mfx1.mfxType",
+    "qv.prti.mfx2",
+    "qv.prti.mfx2.mfxType",
+    "qv.prti.part[%d]",
+    "qv.prti.part[%d].partAutoSyncSwitch",
+    "qv.prti.part[%d].partCoarseTune",
+    "qv.prti.part[%d].partLevel",
+    "qv.prti.part[%d].partPan",
+    "qv.prti.part[%d].partReverbSendLevel",
+    "qv.prti.part[%d].patchBankSelectLsb",
+    "qv.prti.part[%d].patchBankSelectMsb",
+    "qv.prti.part[%d].patchProgramNumber",
+    "qv.prti.part[%d].receiveSwitch",
+    "qv.prti.rev",
+    "qv.prti.rev.reverbType",
+    "qv.rhy[%d]",
+    "qv.rhy[%d].common.rhythmName",
+    "qv.rhy[%d].tone[%d]",
+    "qv.rhy[%d].tone[%d].toneReverbSendLevelMFX",
+    "qv.rhy[%d].tone[%d].toneReverbSendLevelNonMFX",
+    "qv.rhy[%d].tone[%d].wmtVelocityRangeLower[%d]",
+    "qv.rhy[%d].tone[%d].wmtVelocityRangeUpper[%d]",
+    "qv.rhy[%d].tone[%d].wmtWaveNumberL[0]",
+    "qv.rhy[%d].tone[%d].wmtWaveSwitch[%d]",
+    "qv.setup",
+    "qv.system",
+    "vs.control",
+    "vs.control.entityType",
+    "vs.control.mode",
+    "vs.control.partCategoryType[%d]",
+    "vs.control.partEntityType[%d]",
+    "vs.control.partId",
+    "vs.control.patchToneStateValue",
+    "vs.control.rhythmTone",
+    "vs.control.rhythmWMTStateValue",
+    "vs.multisampleEdit",
+    "vs.multisampleEdit.sampleEntityInformationModifyMark",
+    "vs.sampleEdit",
+    "vs.sampleEdit.modify.amp.envAddress1",
+    "vs.sampleEdit.modify.amp.envRate1",
+    "vs.sampleEdit.modify.amp.overwrite",
+    "vs.sampleEdit.modify.amp.point",
+    "vs.sampleEdit.modify.chop.autoChop.beat",
+    "vs.sampleEdit.modify.chop.autoChop.divide",
+    "vs.sampleEdit.modify.chop.autoChop.level",
+    "vs.sampleEdit.modify.chop.chopPoint[%d].frame",
+    "vs.sampleEdit.modify.chop.edit.chopPointCount",
+    "vs.sampleEdit.modify.chop.edit.currentChopId",
+    "vs.sampleEdit.modify.chop.edit.mode",
+    "vs.sampleEdit.modify.emphasis.overwrite",
+    "vs.sampleEdit.modify.emphasis.type",
+    "vs.sampleEdit.modify.normalize.overwrite",
+    "vs.sampleEdit.modify.timeStretch.adjust",
+    "vs.sampleEdit.modify.timeStretch.rate",
+    "vs.sampleEdit.modify.timeStretch.type",
+    "vs.sampleEdit.modify.truncate.overwrite",
+    "vs.sampleEdit.view.dataScale",
+    "vs.sampleEdit.view.dotSamples",
+    "vs.sampleEdit.view.modifyView",
+    "vs.sampleEdit.view.remainMemory",
+    "vs.sampleEdit.view.sampleGroupID",
+    "vs.sampleEdit.view.sampleNumberL",
+    "vs.sampleEdit.view.sampleNumberR",
+    "vs.sampleEdit.view.sampleSelectState",
+    "vs.sampleEdit.view.sampleState",
+    "vs.sampleEdit.view.scrollRangeLo",
+    "vs.sampleEdit.view.scrollRangeUp",
+    "vs.sampleEdit.view.scrubFrameId",
+    "vs.sampleEdit.view.view",
+    "vs.sampleEdit.view.viewRangeLo",
+    "vs.sampleEdit.view.viewRangeUp",
+    "vs.sampleEdit.view.wholeMemory",
+};
+
+// The highest index of each array, by the name before its bracket.
+int LastIndex(const std::string& path, size_t bracket) {
+    const std::string before = path.substr(0, bracket);
+    if (before.ends_with("part") || before.ends_with("pat") || before.ends_with("rhy") ||
+        before.ends_with("partCategoryType") || before.ends_with("partEntityType") ||
+        before.ends_with("voiceReserve"))
+        return 15;
+    if (before.ends_with("rhy[0].tone") || before.ends_with("rhy[15].tone"))
+        return 15;
+    if (before.ends_with(".tone") || before.find(".tmt") != std::string::npos ||
+        before.find(".wmt") != std::string::npos)
+        return 3;
+    return 0;
+}
+
+// Expands each %d to its first and, where the array length is known, its last index.
+std::vector<std::string> Expand(const std::string& pattern) {
+    const size_t at = pattern.find("%d");
+    if (at == std::string::npos)
+        return {pattern};
+    std::vector<std::string> out;
+    for (int index : {0, LastIndex(pattern, at - 1)})
+        for (const std::string& rest :
+             Expand(pattern.substr(0, at) + std::to_string(index) + pattern.substr(at + 2)))
+            out.push_back(rest);
+    return out;
+}
+
+class ShippedScript : public test::ModelFixture {
+protected:
+    void SetUp() override {
+        std::ifstream in(test::ShippedScriptDir() / "VireoEditorScript.xml", std::ios::binary);
+        Build(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    }
+};
+
+} // namespace
+
+TEST_F(ShippedScript, HoldsEveryPathTheDeviceLayerLooksUp) {
+    for (const char* pattern : kDevicePaths)
+        for (const std::string& path : Expand(pattern))
+            EXPECT_TRUE(Buffers().FindValue(path) || Buffers().FindStruct(path)) << path;
+}
+
+TEST_F(ShippedScript, HasTheDeviceTreeOfSixteenPartsPatchesAndRhythmSets) {
+    for (int i = 0; i < 16; ++i) {
+        const std::string n = std::to_string(i);
+        EXPECT_NE(Buffers().FindStruct("qv.prti.part[" + n + "]"), nullptr) << n;
+        EXPECT_NE(Buffers().FindStruct("qv.pat[" + n + "].common"), nullptr) << n;
+        EXPECT_NE(Buffers().FindStruct("qv.pat[" + n + "].tmt"), nullptr) << n;
+        EXPECT_NE(Buffers().FindStruct("qv.pat[" + n + "].tone[3]"), nullptr) << n;
+        EXPECT_NE(Buffers().FindStruct("qv.rhy[" + n + "].common"), nullptr) << n;
+        EXPECT_NE(Buffers().FindStruct("qv.rhy[" + n + "].tone[15]"), nullptr) << n;
+    }
+    EXPECT_EQ(Buffers().FindStruct("qv.prti.part[16]"), nullptr);
+    EXPECT_EQ(Buffers().FindStruct("qv.pat[0].tone[4]"), nullptr);
+    for (const char* area :
+         {"qv.setup", "qv.system", "qv.prti.common", "qv.prti.mfx1", "qv.prti.mfx2", "qv.prti.rev"})
+        EXPECT_NE(Buffers().FindStruct(area), nullptr) << area;
+}
+
+TEST_F(ShippedScript, EveryLeafFitsOneExclusiveMessageAndLeavesDoNotOverlap) {
+    for (const auto& root : Buffers().RootStructs()) {
+        std::vector<TavRange> ranges;
+        root->ForEachLeaf([&](CTavLeafStruct& leaf) {
+            EXPECT_LE(leaf.Range().Length(), 2036) << leaf.FullPath();
+            ranges.push_back(leaf.AbsoluteRange());
+        });
+        std::sort(ranges.begin(), ranges.end(), [](auto& a, auto& b) { return a.begin < b.begin; });
+        for (size_t i = 1; i < ranges.size(); ++i)
+            EXPECT_LE(ranges[i - 1].end, ranges[i].begin) << root->Name() << " leaf " << i;
+    }
+}
