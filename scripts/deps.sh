@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config ccache
+  clang libclang-rt-14-dev
   qt6-base-dev
   librtmidi-dev
   libgtest-dev libgmock-dev

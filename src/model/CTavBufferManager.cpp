@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/CTavTextOut.h"
+#include "midi/CTavMidiStruct.h"
 #include "midi/ITavMidiOut.h"
 #include "script/CTavResourceManager.h"
 #include "view/CTavViewManager.h"
@@ -47,9 +48,39 @@ bool CTavBufferManager::CreateRootStructs() {
     return true;
 }
 
-// MIDI structs mirror the MIDI channels; they are not built yet and their definitions are
-// kept as read.
-bool CTavBufferManager::CreateMidiStructs() { return true; }
+bool CTavBufferManager::CreateMidiStructs() {
+    // The definitions are freed when this returns, whether or not creation succeeds.
+    const std::vector<CTavElementDefinition> definitions = std::move(m_midiStructDefinitions);
+    m_midiStructDefinitions.clear();
+    for (const CTavElementDefinition& definition : definitions) {
+        auto created = std::make_unique<CTavMidiStruct>();
+        CTavMidiStruct& midiStruct = *created;
+        m_midiStructs.push_back(std::move(created));
+        midiStruct.SetBufferManager(this);
+        TavItems items = definition.items;
+        if (!midiStruct.ConvertName(items, m_specs)) {
+            if (m_errorOutput)
+                m_errorOutput->Printf("Unable to convert MIDI struct definition %s to MIDI struct.\n",
+                                      definition.type.c_str());
+            return false;
+        }
+        if (!midiStruct.CreateChannels(m_specs)) {
+            if (m_errorOutput)
+                m_errorOutput->Printf("Unable to create MIDI struct %s.\n", midiStruct.Name().c_str());
+            return false;
+        }
+        if (!items.empty()) {
+            if (m_errorOutput) {
+                m_errorOutput->Printf("Midi %s unknown tags. : ", midiStruct.Name().c_str());
+                for (const TavItem& item : items)
+                    m_errorOutput->Printf("%s, ", item.first.c_str());
+                m_errorOutput->Write("\n");
+            }
+            return false;
+        }
+    }
+    return true;
+}
 
 void CTavBufferManager::Destroy() {
     m_pending.clear();
@@ -96,7 +127,11 @@ CTavStruct* CTavBufferManager::FindMidiStruct(std::string_view name) {
     return nullptr;
 }
 
-ITavRootStruct* CTavBufferManager::FindRootStruct(std::string_view name) { return FindRoot(name); }
+ITavRootStruct* CTavBufferManager::FindRootStruct(std::string_view name) {
+    if (CTavRootStruct* root = FindRoot(name))
+        return root;
+    return dynamic_cast<ITavRootStruct*>(FindMidiStruct(name));
+}
 
 // ---- Writes -----------------------------------------------------------------------
 
@@ -122,7 +157,9 @@ void CTavBufferManager::WriteTextsUnchecked(const TavTextWrites& writes) {
     m_handlers.AfterWrite(written);
 }
 
-void CTavBufferManager::WriteInteger(CTavValue& value, int32_t raw) { WriteIntegers({{&value, raw}}); }
+void CTavBufferManager::WriteInteger(CTavValue& value, int32_t raw) {
+    WriteIntegers({{&value, raw}});
+}
 
 void CTavBufferManager::WriteIntegerByPosition(CTavValue& value, int32_t position) {
     WriteInteger(value, value.Spec().RawOfPosition(position));
@@ -133,14 +170,18 @@ void CTavBufferManager::WriteIntegers(const TavIntegerWrites& writes) {
         WriteIntegersUnchecked(writes);
 }
 
-void CTavBufferManager::WriteText(CTavValue& value, const std::string& text) { WriteTexts({{&value, text}}); }
+void CTavBufferManager::WriteText(CTavValue& value, const std::string& text) {
+    WriteTexts({{&value, text}});
+}
 
 void CTavBufferManager::WriteTexts(const TavTextWrites& writes) {
     if (!m_handlers.BeforeWriteTexts(writes))
         WriteTextsUnchecked(writes);
 }
 
-void CTavBufferManager::WriteList(CTavValue& value, const std::vector<int32_t>& list) { WriteLists({{&value, list}}); }
+void CTavBufferManager::WriteList(CTavValue& value, const std::vector<int32_t>& list) {
+    WriteLists({{&value, list}});
+}
 
 void CTavBufferManager::WriteLists(const TavListWrites& writes) {
     if (m_handlers.BeforeWriteLists(writes))
@@ -154,7 +195,9 @@ void CTavBufferManager::WriteLists(const TavListWrites& writes) {
     m_handlers.AfterWrite(written);
 }
 
-void CTavBufferManager::ResetValue(CTavValue& value) { ResetValues({&value}); }
+void CTavBufferManager::ResetValue(CTavValue& value) {
+    ResetValues({&value});
+}
 
 void CTavBufferManager::ResetValues(const TavValueList& values) {
     // Integers and texts are offered to their own before-hooks; a hook that takes either
@@ -164,14 +207,18 @@ void CTavBufferManager::ResetValues(const TavValueList& values) {
     TavValueList others;
     for (CTavValue* value : values) {
         switch (value->Kind()) {
-        case kTavKindInteger: integers.emplace_back(value, value->Spec().defaultValue); break;
+        case kTavKindInteger:
+            integers.emplace_back(value, value->Spec().defaultValue);
+            break;
         case kTavKindString: {
             std::string text = value->Spec().defaultText;
             text.resize(static_cast<size_t>(std::max(value->Size(), 0)), ' ');
             texts.emplace_back(value, std::move(text));
             break;
         }
-        default: others.push_back(value); break;
+        default:
+            others.push_back(value);
+            break;
         }
     }
     TavValueList reset;
@@ -229,7 +276,8 @@ void CTavBufferManager::ReplaceLeafBytes(CTavLeafStruct& leaf, const std::vector
 
 size_t CTavBufferManager::BodySize(const CTavStruct& structure) {
     size_t size = 0;
-    const_cast<CTavStruct&>(structure).ForEachLeaf([&size](CTavLeafStruct& leaf) { size += leaf.Bytes()->size(); });
+    const_cast<CTavStruct&>(structure).ForEachLeaf(
+        [&size](CTavLeafStruct& leaf) { size += leaf.Bytes()->size(); });
     return size;
 }
 

@@ -131,6 +131,7 @@ public:
     void SetModified(bool modified) { m_modified = modified; }
     // The buffer manager that records the changes of received data.
     void SetBufferManager(CTavBufferManager* manager) { m_manager = manager; }
+    CTavBufferManager* BufferManager() const { return m_manager; }
 
     // The leaf whose absolute range holds the whole range; null when none does.
     CTavLeafStruct* FindLeaf(const TavRange& absolute);

@@ -11,7 +11,8 @@ bool CTavValue::Attach(CTavStruct* parent, CTavTextOut* errors) {
     m_parent = parent;
     std::vector<uint8_t>* bytes = parent ? parent->Bytes() : nullptr;
     const TavRange range = Range();
-    if (!bytes || range.begin < 0 || range.end < range.begin || range.end > static_cast<int32_t>(bytes->size())) {
+    if (!bytes || range.begin < 0 || range.end < range.begin ||
+        range.end > static_cast<int32_t>(bytes->size())) {
         m_bytes = nullptr;
         if (errors)
             errors->Printf("Value address range exceeds parent struct's one. : %s\n", FullPath().c_str());
@@ -47,27 +48,28 @@ std::string CTavValue::GetText() const {
 
 void CTavValue::SetList(const std::vector<int32_t>&) {}
 
-std::vector<int32_t> CTavValue::GetList() const { return {}; }
+std::vector<int32_t> CTavValue::GetList() const {
+    return {};
+}
 
 bool CTavValue::Transmit() const {
-    const CTavStruct* root = Root();
-    auto* rootStruct = dynamic_cast<const CTavRootStruct*>(root);
-    ITavMidiOut* output = rootStruct ? rootStruct->Output() : nullptr;
-    if (!output || !m_bytes)
-        return false;
-    output->SendDataSet(AbsoluteRange().begin, m_bytes, static_cast<size_t>(Size()));
-    return true;
+    // An edit goes to the device as one data set holding the whole leaf that contains it.
+    return m_parent && m_bytes && m_parent->Transmit();
 }
 
 void CTavValue::ResetToDefault() {
     switch (Kind()) {
-    case kTavKindInteger: SetRaw(m_spec->defaultValue); break;
+    case kTavKindInteger:
+        SetRaw(m_spec->defaultValue);
+        break;
     case kTavKindString: {
         std::string text = m_spec->defaultText;
         text.resize(static_cast<size_t>(std::max(Size(), 0)), ' ');
         SetText(text);
         break;
     }
-    default: SetList({m_spec->defaultValue}); break;
+    default:
+        SetList({m_spec->defaultValue});
+        break;
     }
 }

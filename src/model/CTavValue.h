@@ -44,8 +44,8 @@ public:
     virtual void SetList(const std::vector<int32_t>& list);
     virtual std::vector<int32_t> GetList() const;
 
-    // Sends the value's bytes as one data set through the root struct's MIDI output;
-    // false when the root has none.
+    // Sends the leaf that holds the value as one data set through the root struct's MIDI
+    // output; false when the root has none.
     virtual bool Transmit() const;
     // Integer kinds: raw = default. Texts: the default text, blank-padded to the size.
     virtual void ResetToDefault();

@@ -9,7 +9,8 @@ namespace {
 class CliModel : public testing::Test {
 protected:
     test::ProcessResult Cli(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {"--script-dir", (test::DataDir() / "scripts/valid/model").string()});
+        arguments.insert(arguments.begin(),
+                         {"--script-dir", (test::DataDir() / "scripts/valid/model").string()});
         return test::RunCli(arguments);
     }
     std::string NewFile(const std::string& name) {
@@ -26,14 +27,14 @@ protected:
 TEST_F(CliModel, PathsListsAddressSizeTypeRangeAndDefaultOfEveryValue) {
     const auto result = Cli({"paths"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out,
-              "qv.prti.common.name\t01 00 00 00\t8\tstring\t0\t127\t\"Init\"\n"
-              "qv.prti.part[0].partLevel\t01 00 01 00\t1\tint1x7\t0\t127\t100\n"
-              "qv.prti.part[0].partPan\t01 00 01 01\t1\tint1x7\t0\t127\t64\n"
-              "qv.prti.part[0].partTune\t01 00 01 02\t2\tint2x7\t0\t1000\t500\n"
-              "qv.prti.part[1].partLevel\t01 00 01 10\t1\tint1x7\t0\t127\t100\n"
-              "qv.prti.part[1].partPan\t01 00 01 11\t1\tint1x7\t0\t127\t64\n"
-              "qv.prti.part[1].partTune\t01 00 01 12\t2\tint2x7\t0\t1000\t500\n");
+    EXPECT_EQ(result.out, "qv.prti.common.name\t01 00 00 00\t8\tstring\t0\t127\t\"Init\"\n"
+                          "qv.prti.part[0].partLevel\t01 00 01 00\t1\tint1x7\t0\t127\t100\n"
+                          "qv.prti.part[0].partPan\t01 00 01 01\t1\tint1x7\t0\t127\t64\n"
+                          "qv.prti.part[0].partTune\t01 00 01 02\t2\tint2x7\t0\t1000\t500\n"
+                          "qv.prti.part[1].partLevel\t01 00 01 10\t1\tint1x7\t0\t127\t100\n"
+                          "qv.prti.part[1].partPan\t01 00 01 11\t1\tint1x7\t0\t127\t64\n"
+                          "qv.prti.part[1].partTune\t01 00 01 12\t2\tint2x7\t0\t1000\t500\n"
+                          "vs.monitor.midiMessage\t7F 00 00 00\t128\tstring\t0\t127\t\"\"\n");
 }
 
 TEST_F(CliModel, PathsFiltersByPrefix) {
@@ -54,7 +55,8 @@ TEST_F(CliModel, NewFileHoldsEveryDefault) {
 TEST_F(CliModel, SetEditsInPlaceOrIntoAnotherFile) {
     const std::string file = NewFile("set.vro");
     const std::string copy = (dir.Path() / "copy.vro").string();
-    EXPECT_EQ(Cli({"set", file, "qv.prti.part[0].partLevel=7", "qv.prti.common.name=\"Bass\"", "-o", copy}).exitCode,
+    EXPECT_EQ(Cli({"set", file, "qv.prti.part[0].partLevel=7", "qv.prti.common.name=\"Bass\"", "-o", copy})
+                  .exitCode,
               0);
     EXPECT_EQ(Cli({"get", copy, "qv.prti.part[0].partLevel", "qv.prti.common.name"}).out,
               "qv.prti.part[0].partLevel=7\nqv.prti.common.name=\"Bass    \"\n");
@@ -110,4 +112,56 @@ TEST(CliShippedScript, NewSetAndGetRoundTripOnTheDeviceTree) {
     const auto get = test::RunCli(
         {"--script-dir", scriptDir, "get", file, "qv.prti.part[15].partLevel", "qv.pat[3].common.patchName"});
     EXPECT_EQ(get.out, "qv.prti.part[15].partLevel=90\nqv.pat[3].common.patchName=\"Warm Pad    \"\n");
+}
+
+TEST_F(CliModel, SetWithSysexPrintsTheDataSetOfTheWholeLeafOfEachEdit) {
+    const std::string file = NewFile("sysex.vro");
+    // part[0] at 01 00 01 00 holds level 7, pan 64 and tune 500 (03 74); the checksum
+    // makes the 7-bit sum of address and data zero.
+    const auto result = Cli({"set", file, "qv.prti.part[0].partLevel=7", "--sysex"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "F0 41 10 00 6A 12 01 00 01 00 07 40 03 74 40 F7\n");
+
+    const auto two = Cli({"set", file, "qv.prti.part[1].partLevel=1", "qv.prti.common.name=\"A\"", "--sysex",
+                          "--device-id", "17"});
+    EXPECT_EQ(two.exitCode, 0) << two.err;
+    EXPECT_EQ(two.out, "F0 41 11 00 6A 12 01 00 01 10 01 40 03 74 36 F7\n"
+                       "F0 41 11 00 6A 12 01 00 00 00 41 20 20 20 20 20 20 20 5E F7\n");
+}
+
+TEST_F(CliModel, DeviceIdsOutsideSixteenToThirtyOneAreRefused) {
+    const std::string file = NewFile("id.vro");
+    const auto result = Cli({"set", file, "qv.prti.part[0].partLevel=7", "--sysex", "--device-id", "32"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+}
+
+TEST_F(CliModel, ReceiveAppliesAValidDataSetAndIgnoresACorruptedOne) {
+    const std::string file = NewFile("receive.vro");
+    const std::string out = (dir.Path() / "received.vro").string();
+    const auto result = Cli({"receive", file, "F0 41 10 00 6A 12 01 00 01 10 05 40 03 74 32 F7",
+                             "F0 41 10 00 6A 12 01 00 01 00 09 40 03 74 00 F7", "-o", out});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "qv.prti.part[1].partLevel\nqv.prti.part[1].partPan\nqv.prti.part[1].partTune\n");
+    EXPECT_EQ(Cli({"get", out, "qv.prti.part[1].partLevel", "qv.prti.part[0].partLevel"}).out,
+              "qv.prti.part[1].partLevel=5\nqv.prti.part[0].partLevel=100\n");
+}
+
+TEST_F(CliModel, ReceiveDropsMessagesForAnotherDeviceId) {
+    const std::string file = NewFile("other.vro");
+    const auto result = Cli({"receive", file, "F0 41 11 00 6A 12 01 00 01 10 05 40 03 74 32 F7"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "");
+    const auto matching =
+        Cli({"receive", file, "F0 41 11 00 6A 12 01 00 01 10 05 40 03 74 32 F7", "--device-id", "17"});
+    EXPECT_EQ(matching.out, "qv.prti.part[1].partLevel\nqv.prti.part[1].partPan\nqv.prti.part[1].partTune\n");
+}
+
+TEST_F(CliModel, ReceiveRefusesTextThatIsNotHexBytes) {
+    const std::string file = NewFile("hex.vro");
+    const std::string before = test::ReadFile(file);
+    const auto result = Cli({"receive", file, "F0 41 XY F7"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Invalid hex message: F0 41 XY F7\n");
+    EXPECT_EQ(test::ReadFile(file), before);
 }

@@ -283,10 +283,10 @@ TEST_F(BufferHandlersEffectSwap, ASwapShowsTheNewParametersButSendsTheWholeEffec
     EXPECT_EQ(midi.sent[0].data, (TavBytes{2, 2, 2, 2}));
     EXPECT_EQ(*swapper.SavedBlock(V("control.mfxType"), 0), (TavBytes{10, 20, 30, 44}));
 
-    // Transmitting the edit sends the type value alone; the parameters already went out.
+    // Transmitting the edit sends the type value's own leaf; the parameters already went out.
     Buffers().TransmitPending();
     ASSERT_EQ(midi.sent.size(), 2u);
-    EXPECT_EQ(midi.sent[1].data, TavBytes{2});
+    EXPECT_EQ(midi.sent[1].address, Struct("control").AbsoluteRange().begin);
 }
 
 TEST_F(BufferHandlersEffectSwap, WritingTheCurrentTypeChangesAndWritesNothing) {

@@ -149,7 +149,7 @@ TEST_F(BufferManager, AChangeMarksOnlyItsOwnRootModified) {
     EXPECT_FALSE(Buffers().FindRoot("aux")->IsModified());
 }
 
-TEST_F(BufferManager, WritingAValueTwiceBeforeTransmittingSendsItTwice) {
+TEST_F(BufferManager, WritingAValueTwiceBeforeTransmittingSendsItsLeafTwice) {
     CTavValue& a = Value("x.node.one.a");
     Buffers().WriteInteger(a, 5);
     Buffers().WriteInteger(a, 6);
@@ -158,7 +158,9 @@ TEST_F(BufferManager, WritingAValueTwiceBeforeTransmittingSendsItTwice) {
 
     Buffers().TransmitPending();
 
-    const test::RecordingMidiOut::DataSet sent{kX, {6}};
+    // An edit goes out as the whole leaf that holds the value.
+    const test::RecordingMidiOut::DataSet sent{kX, *Leaf("x.node.one").Bytes()};
+    EXPECT_EQ(sent.data[0], 6);
     EXPECT_EQ(out.sent, (std::vector<test::RecordingMidiOut::DataSet>{sent, sent}));
 }
 
@@ -309,7 +311,8 @@ TEST_F(BufferManager, AnExcludedBufferIsRecordedButNotTransmitted) {
     Buffers().PublishPending();
 
     EXPECT_EQ(PendingNames(), (Names{"a", "b"}));
-    EXPECT_EQ(out.sent, (std::vector<test::RecordingMidiOut::DataSet>{{kX + 9, {6}}}));
+    EXPECT_EQ(out.sent,
+              (std::vector<test::RecordingMidiOut::DataSet>{{kX + 9, *Leaf("x.node.two").Bytes()}}));
 }
 
 TEST_F(BufferManager, ClearPendingEmptiesThePendingListAndTheExclusionSet) {
@@ -323,7 +326,7 @@ TEST_F(BufferManager, ClearPendingEmptiesThePendingListAndTheExclusionSet) {
     EXPECT_FALSE(Buffers().IsExcluded(a));
     Buffers().WriteInteger(a, 7);
     Buffers().TransmitPending();
-    EXPECT_EQ(out.sent, (std::vector<test::RecordingMidiOut::DataSet>{{kX, {7}}}));
+    EXPECT_EQ(out.sent, (std::vector<test::RecordingMidiOut::DataSet>{{kX, *Leaf("x.node.one").Bytes()}}));
 }
 
 TEST_F(BufferManager, ClearPendingLeavesTheModifiedFlag) {

@@ -227,7 +227,7 @@ TEST_F(ValueAccess, ARawValueAbsentFromTheNumberTableHasThePositionOfTheTablesCo
 
 // --- Transmission ----------------------------------------------------------------------
 
-TEST_F(ValueAccess, TransmitSendsTheValuesBytesAsOneDataSetAtItsAbsoluteAddress) {
+TEST_F(ValueAccess, TransmitSendsTheWholeLeafAsOneDataSetAtItsAbsoluteAddress) {
     test::RecordingMidiOut out;
     Buffers().FindRoot("v")->SetOutput(&out);
     CTavValue& value = Value("v.types.int2x7");
@@ -235,9 +235,11 @@ TEST_F(ValueAccess, TransmitSendsTheValuesBytesAsOneDataSetAtItsAbsoluteAddress)
 
     EXPECT_TRUE(value.Transmit());
 
-    // 01 00 00 00 + 00 10 (leaf) + 1 (after the int1x7).
+    // 01 00 00 00 + 00 10 (leaf); the int2x7 follows the int1x7.
     ASSERT_EQ(out.sent.size(), 1u);
-    EXPECT_EQ(out.sent[0], (test::RecordingMidiOut::DataSet{2097152 + 16 + 1, {0x01, 0x48}}));
+    EXPECT_EQ(out.sent[0].address, 2097152 + 16);
+    EXPECT_EQ(out.sent[0].data, LeafBytes(value));
+    EXPECT_EQ(Bytes(out.sent[0].data.begin() + 1, out.sent[0].data.begin() + 3), (Bytes{0x01, 0x48}));
 }
 
 TEST_F(ValueAccess, TransmitFailsWhenTheRootStructHasNoOutput) {

@@ -8,6 +8,7 @@
 
 #include "app/CTavSystem.h"
 #include "app/TavStartup.h"
+#include "app/cli/CliMidiCommands.h"
 #include "app/cli/CliModelCommands.h"
 #include "app/cli/CliOptions.h"
 
@@ -24,10 +25,17 @@ constexpr const char* kUsage =
     "                        address, size, type, minimum, maximum, default\n"
     "  new OUT.vro           write a data file holding every default\n"
     "  get FILE.vro PATH...  print PATH=VALUE for each value in the file\n"
-    "  set FILE.vro PATH=VALUE... [-o OUT.vro]\n"
+    "  set FILE.vro PATH=VALUE... [-o OUT.vro] [--sysex] [--device-id N]\n"
     "                        edit values as a user would and save the file (in place,\n"
     "                        or to OUT.vro); VALUE is a decimal raw value or a text in\n"
-    "                        double quotes\n"
+    "                        double quotes; --sysex prints every message the edits\n"
+    "                        sent, in hex, one per line\n"
+    "  receive FILE.vro HEX... [-o OUT.vro] [--device-id N]\n"
+    "                        offer each message (hex bytes, one message per argument)\n"
+    "                        to the first MIDI input as if the device sent it, save,\n"
+    "                        and print the paths of the values that changed\n"
+    "\n"
+    "The device ID N is the byte 16 to 31 (shown to users as 17 to 32); default 16.\n"
     "\n"
     "Options:\n"
     "  --script-dir DIR  read VireoEditorScript.xml from DIR (default: $VIREO_SCRIPT_DIR,\n"
@@ -58,10 +66,13 @@ struct Command {
     int (*run)(CTavSystem&, const std::vector<std::string>&);
 };
 
-int Check(CTavSystem&, const std::vector<std::string>&) { return 0; }
+int Check(CTavSystem&, const std::vector<std::string>&) {
+    return 0;
+}
 
 constexpr Command kCommands[] = {
-    {"check", Check}, {"paths", CliPaths}, {"new", CliNew}, {"get", CliGet}, {"set", CliSet},
+    {"check", Check}, {"paths", CliPaths}, {"new", CliNew},
+    {"get", CliGet},  {"set", CliSet},     {"receive", CliReceive},
 };
 
 } // namespace

@@ -1,0 +1,86 @@
+// The MIDI side of the model: framing an edit's data set and taking one in.
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
+#include "midi/CTavMidiManager.h"
+#include "model/CTavBufferManager.h"
+
+namespace {
+
+bool BuildShipped(CTavSystem& system) {
+    std::ifstream in(std::string(VIREO_SHIPPED_SCRIPT_DIR) + "/VireoEditorScript.xml", std::ios::binary);
+    const std::string script{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+    system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
+    system.AttachErrorOutputToManagers();
+    return system.ReadScript(script) && system.CreateManagers();
+}
+
+// Swallows what the output sends, as an opened port would take it.
+class NullDevice : public CTavMidiOutDevice {
+public:
+    void Send(const TavBytes& bytes) override { benchmark::DoNotOptimize(bytes.data()); }
+};
+
+// One leaf of a part: built into a data set and handed to the output's device.
+void DataSetForOneLeaf(benchmark::State& state) {
+    CTavSystem system;
+    if (!BuildShipped(system)) {
+        state.SkipWithError("the shipped script does not build");
+        return;
+    }
+    CTavStruct* leaf = system.BufferManager().FindStruct("qv.prti.part[0]");
+    CTavMidiOut* output = system.MidiManager().Output(0);
+    if (!leaf || !output) {
+        state.SkipWithError("no part leaf or output");
+        return;
+    }
+    NullDevice device;
+    output->SetDevice(&device);
+    for (auto _ : state)
+        leaf->Transmit();
+    state.counters["leafBytes"] = static_cast<double>(leaf->Range().Length());
+}
+BENCHMARK(DataSetForOneLeaf);
+
+// A 256-byte data set arriving at the first input: checked, stored in its leaf, and the
+// changed values published.
+void Receive256ByteDataSet(benchmark::State& state) {
+    CTavSystem system;
+    if (!BuildShipped(system)) {
+        state.SkipWithError("the shipped script does not build");
+        return;
+    }
+    CTavBufferManager& buffers = system.BufferManager();
+    CTavMidiIn* input = system.MidiManager().Input(0);
+    CTavMidiOut* output = system.MidiManager().Output(0);
+    // The first leaf of the device's memory that holds at least 256 bytes.
+    CTavLeafStruct* target = nullptr;
+    for (const char* root : {"qv", "com"})
+        buffers.FindRoot(root)->ForEachLeaf([&](CTavLeafStruct& leaf) {
+            if (!target && leaf.Bytes()->size() >= 256)
+                target = &leaf;
+        });
+    if (!input || !output || !target) {
+        state.SkipWithError("no input, output or large leaf");
+        return;
+    }
+    const TavBytes data(target->Bytes()->begin(), target->Bytes()->begin() + 256);
+    const CTavHaldenMessage message = CTavHaldenMessage::DataSet(
+        output->ManufacturerId(), input->DeviceId(), input->ModelId(), input->AddressSize(),
+        static_cast<uint32_t>(target->AbsoluteRange().begin), data.data(), data.size());
+    const TavBytes& bytes = message.Bytes();
+    for (auto _ : state)
+        input->Receive(bytes);
+    state.counters["leaf"] = static_cast<double>(target->Bytes()->size());
+}
+BENCHMARK(Receive256ByteDataSet);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,200 @@
+#include "midi/CTavLongMessage.h"
+
+#include <algorithm>
+
+TavBytes TavEncodeAddress(uint32_t value, int size) {
+    TavBytes bytes;
+    for (int i = size - 1; i >= 0; --i)
+        bytes.push_back(static_cast<uint8_t>((value >> (7 * i)) & 0x7F));
+    return bytes;
+}
+
+uint32_t TavDecodeAddress(const uint8_t* bytes, size_t count) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < count; ++i)
+        value = value * 128 + bytes[i];
+    return value;
+}
+
+// ---- CTavLongMessage ----------------------------------------------------------------
+
+void CTavLongMessage::Reset() {
+    m_bytes = {0xF0, 0x00, 0xF7};
+}
+
+bool CTavLongMessage::SetBytes(const uint8_t* bytes, size_t count) {
+    if (count < 2)
+        return false;
+    for (size_t i = 1; i + 1 < count; ++i)
+        if (bytes[i] & 0x80)
+            return false;
+    m_bytes.assign(bytes, bytes + count);
+    return true;
+}
+
+void CTavLongMessage::SetManufacturer(uint8_t id) {
+    if (m_bytes.size() >= 2)
+        m_bytes[1] = id;
+}
+
+void CTavLongMessage::SetBody(const TavBytes& body) {
+    const uint8_t start = m_bytes.empty() ? 0xF0 : m_bytes[0];
+    const uint8_t manufacturer = m_bytes.size() >= 2 ? m_bytes[1] : 0x00;
+    m_bytes.assign(body.size() + 3, 0);
+    m_bytes[0] = start;
+    m_bytes[1] = manufacturer;
+    std::copy(body.begin(), body.end(), m_bytes.begin() + 2);
+    m_bytes.back() = 0xF7;
+}
+
+// ---- CTavHaldenMessage --------------------------------------------------------------
+
+void CTavHaldenMessage::Reset() {
+    m_bytes = {0xF0, kManufacturerId, 0x7F, 0x42, kDataSet, 0xF7};
+    m_fields = {{{2, 1}, {3, 1}, {4, 1}, {5, 0}, {5, 0}, {5, 0}}};
+}
+
+bool CTavHaldenMessage::Parse(const uint8_t* bytes, size_t count, int addressSize) {
+    // Shorter sequences cannot hold the start, manufacturer, device ID and end bytes.
+    if (count < 5 || addressSize < 0 || !SetBytes(bytes, count))
+        return false;
+    const int length = static_cast<int>(count);
+    m_fields[kDeviceId] = {2, 1};
+
+    // Model ID and command ID: any run of zero bytes ended by one non-zero byte.
+    auto readId = [&](int start, int lastIndex, FieldRange& field) {
+        int i = start;
+        while (i <= lastIndex && m_bytes[static_cast<size_t>(i)] == 0)
+            ++i;
+        if (i > lastIndex)
+            return false;
+        field = {start, i - start + 1};
+        return true;
+    };
+    if (!readId(3, length - 3, m_fields[kModelId]))
+        return false;
+    const int command = m_fields[kModelId].offset + m_fields[kModelId].length;
+    if (!readId(command, length - 2, m_fields[kCommandId]))
+        return false;
+
+    const int address = m_fields[kCommandId].offset + m_fields[kCommandId].length;
+    if (addressSize >= 1 && address + addressSize - 1 > length - 3)
+        return false;
+    m_fields[kAddress] = {address, addressSize};
+    const int data = address + addressSize;
+    const int dataLength = length - data - 2;
+    if (dataLength < 0) {
+        // Nothing but the end byte after the fields: no data and no checksum.
+        if (addressSize != 0 || data != length - 1)
+            return false;
+        m_fields[kData] = {data, 0};
+        m_fields[kChecksum] = {data, 0};
+        return true;
+    }
+    m_fields[kData] = {data, dataLength};
+    const bool hasChecksum = addressSize > 0 || dataLength > 0;
+    m_fields[kChecksum] = {data + dataLength, hasChecksum ? 1 : 0};
+    return true;
+}
+
+void CTavHaldenMessage::SetField(int index, const TavBytes& bytes) {
+    FieldRange& field = m_fields[static_cast<size_t>(index)];
+    const auto at = m_bytes.begin() + field.offset;
+    m_bytes.erase(at, at + field.length);
+    m_bytes.insert(m_bytes.begin() + field.offset, bytes.begin(), bytes.end());
+    const int delta = static_cast<int>(bytes.size()) - field.length;
+    field.length = static_cast<int>(bytes.size());
+    for (size_t later = static_cast<size_t>(index) + 1; later < m_fields.size(); ++later)
+        m_fields[later].offset += delta;
+}
+
+TavBytes CTavHaldenMessage::GetField(int index) const {
+    const FieldRange& field = m_fields[static_cast<size_t>(index)];
+    return TavBytes(m_bytes.begin() + field.offset, m_bytes.begin() + field.offset + field.length);
+}
+
+uint8_t CTavHaldenMessage::ComputeChecksum() const {
+    const FieldRange& address = m_fields[kAddress];
+    const FieldRange& data = m_fields[kData];
+    if (address.length == 0 && data.length == 0)
+        return 0xFF;
+    unsigned sum = 0;
+    for (int i = 0; i < address.length; ++i)
+        sum += m_bytes[static_cast<size_t>(address.offset + i)];
+    for (int i = 0; i < data.length; ++i)
+        sum += m_bytes[static_cast<size_t>(data.offset + i)];
+    return static_cast<uint8_t>((0u - sum) & 0x7F);
+}
+
+uint8_t CTavHaldenMessage::StoredChecksum() const {
+    const FieldRange& checksum = m_fields[kChecksum];
+    return checksum.length == 0 ? 0xFF : m_bytes[static_cast<size_t>(checksum.offset)];
+}
+
+void CTavHaldenMessage::UpdateChecksum() {
+    const uint8_t checksum = ComputeChecksum();
+    SetField(kChecksum, checksum == 0xFF ? TavBytes{} : TavBytes{checksum});
+}
+
+CTavHaldenMessage CTavHaldenMessage::Assemble(uint8_t manufacturer, uint8_t deviceId, const TavBytes& modelId,
+                                              uint8_t command, const TavBytes& address, const uint8_t* data,
+                                              size_t size) {
+    // Built in one pass: the same bytes and fields as setting each field of the default
+    // message in turn and updating the checksum, without moving the data around.
+    CTavHaldenMessage message;
+    TavBytes& bytes = message.m_bytes;
+    bytes.clear();
+    bytes.reserve(6 + modelId.size() + address.size() + size);
+    bytes.push_back(0xF0);
+    bytes.push_back(manufacturer);
+    bytes.push_back(deviceId);
+    bytes.insert(bytes.end(), modelId.begin(), modelId.end());
+    bytes.push_back(command);
+    bytes.insert(bytes.end(), address.begin(), address.end());
+    bytes.insert(bytes.end(), data, data + size);
+    const int model = 3;
+    const int commandOffset = model + static_cast<int>(modelId.size());
+    const int addressOffset = commandOffset + 1;
+    const int dataOffset = addressOffset + static_cast<int>(address.size());
+    const int checksumOffset = dataOffset + static_cast<int>(size);
+    message.m_fields = {{{2, 1},
+                         {model, static_cast<int>(modelId.size())},
+                         {commandOffset, 1},
+                         {addressOffset, static_cast<int>(address.size())},
+                         {dataOffset, static_cast<int>(size)},
+                         {checksumOffset, 0}}};
+    const uint8_t checksum = message.ComputeChecksum();
+    if (checksum != 0xFF) {
+        bytes.push_back(checksum);
+        message.m_fields[kChecksum].length = 1;
+    }
+    bytes.push_back(0xF7);
+    return message;
+}
+
+CTavHaldenMessage CTavHaldenMessage::DataSet(uint8_t manufacturer, uint8_t deviceId, const TavBytes& modelId,
+                                             int addressSize, uint32_t address, const uint8_t* data,
+                                             size_t size) {
+    return Assemble(manufacturer, deviceId, modelId, kDataSet, TavEncodeAddress(address, addressSize), data,
+                    size);
+}
+
+CTavHaldenMessage CTavHaldenMessage::DataRequest(uint8_t manufacturer, uint8_t deviceId,
+                                                 const TavBytes& modelId, int addressSize, uint32_t address,
+                                                 uint32_t size) {
+    const TavBytes encodedSize = TavEncodeAddress(size, addressSize);
+    return Assemble(manufacturer, deviceId, modelId, kDataRequest, TavEncodeAddress(address, addressSize),
+                    encodedSize.data(), encodedSize.size());
+}
+
+CTavLongMessage TavIdentityRequest(uint8_t deviceId) {
+    CTavLongMessage message;
+    message.SetManufacturer(0x7E);
+    message.SetBody({0, 0, 0});
+    TavBytes bytes = message.Bytes();
+    bytes[2] = deviceId;
+    bytes[3] = 0x06;
+    bytes[4] = 0x01;
+    message.SetBytes(bytes);
+    return message;
+}
