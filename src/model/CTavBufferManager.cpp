@@ -355,10 +355,12 @@ void CTavBufferManager::UpdateMidiMessageValues() {
             continue;
         std::string text;
         text.reserve(message.size() * 3);
+        // Runs on every edit, so the digits come from a table rather than a formatter.
+        static constexpr char kDigits[] = "0123456789ABCDEF";
         for (uint8_t byte : message) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, "%02X ", byte);
-            text += hex;
+            text += kDigits[byte >> 4];
+            text += kDigits[byte & 0x0F];
+            text += ' ';
         }
         text.pop_back();
         const size_t size = static_cast<size_t>(std::max(entry.value->Size(), 0));

@@ -11,6 +11,7 @@
 #include "app/cli/CliMidiCommands.h"
 #include "app/cli/CliModelCommands.h"
 #include "app/cli/CliOptions.h"
+#include "app/cli/CliPortCommands.h"
 
 namespace {
 
@@ -34,6 +35,16 @@ constexpr const char* kUsage =
     "                        offer each message (hex bytes, one message per argument)\n"
     "                        to the first MIDI input as if the device sent it, save,\n"
     "                        and print the paths of the values that changed\n"
+    "  ports                 list the MIDI input and output ports, the virtual device\n"
+    "                        included\n"
+    "  read --in NAME --out NAME [--device-id N] OUT.vro\n"
+    "                        read the device's whole memory block by block through\n"
+    "                        the named ports and save it as a data file\n"
+    "  write --in NAME --out NAME [--device-id N] FILE.vro\n"
+    "                        send every block of the data file to the device\n"
+    "  simulate [--port NAME]\n"
+    "                        run the virtual device on a MIDI sequencer port (default\n"
+    "                        \"Vireo Virtual Device\") until interrupted\n"
     "\n"
     "The device ID N is the byte 16 to 31 (shown to users as 17 to 32); default 16.\n"
     "\n"
@@ -71,8 +82,9 @@ int Check(CTavSystem&, const std::vector<std::string>&) {
 }
 
 constexpr Command kCommands[] = {
-    {"check", Check}, {"paths", CliPaths}, {"new", CliNew},
-    {"get", CliGet},  {"set", CliSet},     {"receive", CliReceive},
+    {"check", Check},    {"paths", CliPaths},       {"new", CliNew},     {"get", CliGet},
+    {"set", CliSet},     {"receive", CliReceive},   {"ports", CliPorts}, {"read", CliRead},
+    {"write", CliWrite}, {"simulate", CliSimulate},
 };
 
 } // namespace

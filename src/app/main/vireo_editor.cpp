@@ -18,12 +18,17 @@ int main(int argc, char** argv) {
                                        QStringLiteral("Read VireoEditorScript.xml from <dir>."),
                                        QStringLiteral("dir"));
     parser.addOption(scriptDir);
+    const QCommandLineOption virtualDevice(
+        QStringLiteral("virtual-device"),
+        QStringLiteral("Connect to the built-in virtual device for this run (settings unchanged)."));
+    parser.addOption(virtualDevice);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Data file to open."),
                                  QStringLiteral("[file]"));
     parser.process(application);
 
     CApp::Options options;
     options.scriptDir = parser.value(scriptDir);
+    options.virtualDevice = parser.isSet(virtualDevice);
     if (!parser.positionalArguments().isEmpty())
         options.filePath = parser.positionalArguments().constFirst();
 

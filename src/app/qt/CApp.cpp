@@ -14,6 +14,7 @@
 #include "app/qt/CSingleInstanceGuard.h"
 #include "app/qt/CSplashWindow.h"
 #include "app/qt/CTextOutBox.h"
+#include "midi/qt/CMidiService.h"
 
 CApp::CApp(CTavSystem& system, Options options) : m_system(system), m_options(std::move(options)) {}
 
@@ -74,8 +75,10 @@ void CApp::SetUpSettings() {
 // nothing is written at run time.
 void CApp::RegisterDocumentType() {}
 
-// MIDI ports are not opened by the editor yet, so there is nothing to close.
-void CApp::CloseMidiDevices() {}
+void CApp::CloseMidiDevices() {
+    if (m_midi)
+        m_midi->CloseAll();
+}
 
 void CApp::ShowSplash() {
     if (!m_options.showSplash)
@@ -141,8 +144,10 @@ bool CApp::OpenMainPanel() {
 // The device layer is not part of the editor yet.
 void CApp::StartDeviceLayer() {}
 
-// MIDI ports are not opened by the editor yet.
 void CApp::LoadAndConnectMidiDevices() {
+    if (!m_midi)
+        m_midi = std::make_unique<CMidiService>(m_system);
+    m_midi->LoadAndConnect(m_options.virtualDevice);
     QCoreApplication::processEvents();
 }
 
@@ -208,6 +213,7 @@ void CApp::ExitInstance() {
         disconnect(m_idleConnection);
     ShutDownDeviceLayer();
     CloseMidiDevices();
+    m_midi.reset();
     SaveWindowPositions();
     m_system.Shutdown();
     delete m_mainFrame.data();

@@ -13,6 +13,7 @@ class CTavSystem;
 class CTavTextOut;
 #include "app/qt/CMainFrame.h"
 #include "files/CTavDataFile.h"
+class CMidiService;
 class CSingleInstanceGuard;
 class CSplashWindow;
 
@@ -24,6 +25,7 @@ public:
         QString filePath;     // the file named on the command line; empty when none
         QString instanceName; // the single-instance socket; empty: the per-user default
         bool showSplash = true;
+        bool virtualDevice = false; // --virtual-device: the first input and output use the virtual device
         // Makes the message box output; tests install a recording output here.
         std::function<CTavTextOut*()> makeMessageBoxOutput;
     };
@@ -43,6 +45,7 @@ public:
     void OnIdle();
 
     CMainFrame* MainFrame() const { return m_mainFrame.data(); }
+    CMidiService* Midi() const { return m_midi.get(); }
     const TavDataFileSettings& DataFileSettings() const { return m_dataFileSettings; }
     bool IsStarted() const { return m_started; }
 
@@ -76,6 +79,7 @@ private:
     Options m_options;
     std::unique_ptr<CSingleInstanceGuard> m_guard;
     std::unique_ptr<CSplashWindow> m_splash;
+    std::unique_ptr<CMidiService> m_midi;
     QPointer<CMainFrame> m_mainFrame;
     bool m_started = false;
     bool m_idleQueued = false;

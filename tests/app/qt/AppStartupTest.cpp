@@ -10,6 +10,8 @@
 #include "app/CTavTextOut.h"
 #include "app/qt/CApp.h"
 #include "app/qt/CMainFrame.h"
+#include "midi/qt/CMidiService.h"
+#include "model/CTavBufferManager.h"
 #include "support/RecordingTextOut.h"
 #include "support/TestSupport.h"
 
@@ -117,4 +119,30 @@ TEST_F(AppStartup, SecondCopyHandsOverAndTheFirstComesToTheFront) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_FALSE(first.MainFrame()->isMinimized());
     first.ExitInstance();
+}
+
+TEST_F(AppStartup, TheVirtualDeviceOptionConnectsTheFirstPortsForTheRun) {
+    test::TempDir dir;
+    const std::string memory = (dir.Path() / "memory.bin").string();
+    qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString(memory));
+    CApp::Options options = Options(test::ShippedScriptDir().string());
+    options.virtualDevice = true;
+    {
+        CApp app(system, std::move(options));
+        ASSERT_EQ(app.InitInstance(), CApp::StartResult::Started);
+        CMidiSetup* setup = app.Midi()->Setup();
+        ASSERT_NE(setup, nullptr);
+        EXPECT_TRUE(setup->IsConnected());
+        EXPECT_EQ(setup->InputPortName(0), "Vireo Virtual Device");
+
+        // A whole request and reply through the input thread and the GUI thread's queue.
+        CTavValue* level = system.BufferManager().FindValue("qv.system.masterLevel");
+        ASSERT_NE(level, nullptr);
+        const TavRange leaf = level->Parent()->AbsoluteRange();
+        EXPECT_TRUE(app.Midi()->Reader().RequestData(static_cast<uint32_t>(leaf.begin), leaf.Length()));
+        EXPECT_TRUE(box->outputs.empty());
+        app.ExitInstance();
+    }
+    qunsetenv("VIREO_VIRTUAL_DEVICE_MEMORY");
+    EXPECT_TRUE(std::filesystem::exists(memory));
 }

@@ -1,0 +1,16 @@
+#pragma once
+// vireo-cli commands that talk to MIDI ports: the system's and the virtual device's.
+
+#include <string>
+#include <vector>
+
+class CTavSystem;
+
+// ports
+int CliPorts(CTavSystem& system, const std::vector<std::string>& arguments);
+// read --in NAME --out NAME [--device-id N] OUT.vro
+int CliRead(CTavSystem& system, const std::vector<std::string>& arguments);
+// write --in NAME --out NAME [--device-id N] FILE.vro
+int CliWrite(CTavSystem& system, const std::vector<std::string>& arguments);
+// simulate [--port NAME]
+int CliSimulate(CTavSystem& system, const std::vector<std::string>& arguments);

@@ -1,0 +1,359 @@
+#include "virtual/CVirtualDevice.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+#include <system_error>
+
+#include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
+#include "midi/CTavMidi.h"
+#include "model/CTavStruct.h"
+
+namespace {
+
+constexpr std::string_view kMemoryFileHeader = "VIREO-VIRTUAL-DEVICE-MEMORY 1\n";
+constexpr size_t kMemoryFileCountBytes = 4;
+
+// How long count bytes take on a MIDI cable.
+TavDuration WireTime(size_t count) {
+    return TavDuration{static_cast<long long>(count) * 1000000 / CVirtualDevice::kWireBytesPerSecond};
+}
+
+bool IsCommand(const CTavHaldenMessage& message, uint8_t command) {
+    return message.FieldLength(CTavHaldenMessage::kCommandId) == 1 &&
+           *message.FieldData(CTavHaldenMessage::kCommandId) == command;
+}
+
+uint32_t FieldValue(const CTavHaldenMessage& message, int field) {
+    return TavDecodeAddress(message.FieldData(field), static_cast<size_t>(message.FieldLength(field)));
+}
+
+} // namespace
+
+CVirtualDevice::CVirtualDevice() = default;
+CVirtualDevice::~CVirtualDevice() = default;
+
+bool CVirtualDevice::Create(const std::string& scriptText, CTavTextOut* errors) {
+    m_system.reset();
+    m_leaves.clear();
+    m_leavesByAddress.clear();
+    m_roots.clear();
+    m_imageSize = 0;
+    m_replies.clear();
+    m_wireFreeAt = TavTime{};
+
+    auto system = std::make_unique<CTavSystem>();
+    system->SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+    system->SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
+    system->AttachErrorOutputToManagers();
+    if (!system->ReadScript(scriptText) || !system->CreateManagers()) {
+        if (errors) {
+            const std::string reason = system->ErrorText();
+            errors->Printf("The virtual device cannot be built from the editor script: %s\n",
+                           reason.empty() ? "unknown error" : reason.substr(0, reason.find('\n')).c_str());
+        }
+        return false;
+    }
+    const CTavMidiIn* input = system->MidiManager().Input(0);
+    if (!input) {
+        if (errors)
+            errors->Write("The editor script has no MIDI input for the virtual device.\n");
+        return false;
+    }
+
+    m_manufacturerId = input->ManufacturerId();
+    m_modelId = input->ModelId();
+    m_addressSize = input->AddressSize();
+    // The names the input was bound by: the same roots as its receivers, as the tree type.
+    for (const std::string& name : input->RootStructNames()) {
+        CTavRootStruct* root = system->BufferManager().FindRoot(name);
+        if (!root)
+            continue;
+        m_roots.push_back(root->AbsoluteRange());
+        root->ForEachLeaf([this](CTavLeafStruct& leaf) {
+            m_leaves.push_back({&leaf, leaf.AbsoluteRange(), *leaf.Bytes()});
+            m_imageSize += leaf.Bytes()->size();
+        });
+    }
+    m_leavesByAddress.resize(m_leaves.size());
+    for (size_t i = 0; i < m_leaves.size(); ++i)
+        m_leavesByAddress[i] = i;
+    std::sort(m_leavesByAddress.begin(), m_leavesByAddress.end(),
+              [this](size_t a, size_t b) { return m_leaves[a].range.begin < m_leaves[b].range.begin; });
+    m_system = std::move(system);
+    return true;
+}
+
+bool CVirtualDevice::IsCreated() const {
+    return m_system != nullptr;
+}
+
+// ---- Messages -------------------------------------------------------------------------
+
+void CVirtualDevice::Receive(const TavBytes& bytes, TavTime sent) {
+    if (!IsCreated() || bytes.size() < 2 || bytes.front() != 0xF0 || bytes.back() != 0xF7)
+        return;
+    const TavTime arrived = m_speed == Speed::Wire ? sent + WireTime(bytes.size()) : sent;
+
+    const bool identityRequest = bytes.size() == 6 && bytes[1] == 0x7E &&
+                                 (bytes[2] == m_deviceId || bytes[2] == 0x7F) && bytes[3] == 0x06 &&
+                                 bytes[4] == 0x01;
+    if (identityRequest) {
+        QueueReply({0xF0, 0x7E, m_deviceId, 0x06, 0x02, m_manufacturerId, 0x14, 0x02, 0x00, 0x00, 0x00, 0x03,
+                    0x00, 0x00, 0xF7},
+                   arrived);
+        return;
+    }
+    if (bytes[1] == m_manufacturerId)
+        ReceiveHalden(bytes, arrived);
+}
+
+void CVirtualDevice::ReceiveHalden(const TavBytes& bytes, TavTime arrived) {
+    // The same checks the editor's input makes, from this side of the cable: framing, own
+    // or broadcast ID, model ID, command and checksum.
+    CTavHaldenMessage message;
+    if (!message.Parse(bytes, m_addressSize) || message.GetField(CTavHaldenMessage::kModelId) != m_modelId ||
+        message.FieldLength(CTavHaldenMessage::kDeviceId) != 1 ||
+        message.FieldLength(CTavHaldenMessage::kChecksum) != 1 ||
+        message.ComputeChecksum() != message.StoredChecksum())
+        return;
+    const uint8_t id = *message.FieldData(CTavHaldenMessage::kDeviceId);
+    if (id != m_deviceId && id != 0x7F)
+        return;
+    if (IsCommand(message, CTavHaldenMessage::kDataSet)) {
+        const uint32_t address = FieldValue(message, CTavHaldenMessage::kAddress);
+        WriteMemory(address, message.FieldData(CTavHaldenMessage::kData),
+                    static_cast<size_t>(message.FieldLength(CTavHaldenMessage::kData)));
+        return;
+    }
+    // A request carries the size in as many bytes as an address.
+    if (IsCommand(message, CTavHaldenMessage::kDataRequest) &&
+        message.FieldLength(CTavHaldenMessage::kData) == m_addressSize)
+        AnswerDataRequest(message, arrived);
+}
+
+void CVirtualDevice::AnswerDataRequest(const CTavHaldenMessage& request, TavTime arrived) {
+    const uint32_t address = FieldValue(request, CTavHaldenMessage::kAddress);
+    const uint32_t size = FieldValue(request, CTavHaldenMessage::kData);
+    TavBytes data;
+    if (!ReadMemory(address, size, data))
+        return;
+
+    if (m_faults.dropReplies > 0) {
+        --m_faults.dropReplies;
+        return;
+    }
+    uint8_t id = m_deviceId;
+    if (m_faults.foreignDeviceIdReplies > 0) {
+        --m_faults.foreignDeviceIdReplies;
+        id = static_cast<uint8_t>((m_deviceId + 1) & 0x7F);
+    }
+    TavDuration extraDelay{0};
+    if (m_faults.lateReplies > 0) {
+        --m_faults.lateReplies;
+        extraDelay = m_faults.lateBy;
+    }
+    auto dataSet = [&](uint32_t at, const uint8_t* bytes, size_t count) {
+        return CTavHaldenMessage::DataSet(m_manufacturerId, id, m_modelId, m_addressSize, at, bytes, count)
+            .Bytes();
+    };
+    // A single byte cannot be halved; it goes out whole.
+    if (m_faults.splitReplies > 0 && data.size() >= 2) {
+        --m_faults.splitReplies;
+        const size_t half = data.size() / 2;
+        QueueReply(dataSet(address, data.data(), half), arrived, extraDelay);
+        QueueReply(dataSet(address + static_cast<uint32_t>(half), data.data() + half, data.size() - half),
+                   arrived, extraDelay);
+        return;
+    }
+    QueueReply(dataSet(address, data.data(), data.size()), arrived, extraDelay);
+}
+
+void CVirtualDevice::QueueReply(TavBytes bytes, TavTime ready, TavDuration extraDelay) {
+    TavTime due = ready + extraDelay;
+    if (m_speed == Speed::Wire) {
+        // One sending line: a reply starts when the request is in and the line is free,
+        // and is due once its last byte is out.
+        due = std::max(ready, m_wireFreeAt) + extraDelay + WireTime(bytes.size());
+        m_wireFreeAt = due;
+    }
+    m_replies.push_back({due, std::move(bytes)});
+}
+
+bool CVirtualDevice::TakeDue(TavTime now, TavBytes& reply) {
+    const auto due =
+        std::find_if(m_replies.begin(), m_replies.end(), [now](const Reply& r) { return r.due <= now; });
+    if (due == m_replies.end())
+        return false;
+    reply = std::move(due->bytes);
+    m_replies.erase(due);
+    return true;
+}
+
+bool CVirtualDevice::NextDue(TavTime& due) const {
+    if (m_replies.empty())
+        return false;
+    due = std::min_element(m_replies.begin(), m_replies.end(), [](const Reply& a, const Reply& b) {
+              return a.due < b.due;
+          })->due;
+    return true;
+}
+
+// ---- Memory ---------------------------------------------------------------------------
+
+template <typename F> bool CVirtualDevice::ForEachOverlap(uint32_t address, size_t size, F&& f) const {
+    const int64_t begin = address;
+    const int64_t end = begin + static_cast<int64_t>(size);
+    // Within one root only, which also bounds what a request can make us allocate.
+    const bool insideRoot =
+        size > 0 && std::any_of(m_roots.begin(), m_roots.end(),
+                                [&](const TavRange& root) { return root.begin <= begin && end <= root.end; });
+    if (!insideRoot)
+        return false;
+    // Leaves do not overlap, so by address their ends are in order as well.
+    auto first = std::partition_point(m_leavesByAddress.begin(), m_leavesByAddress.end(),
+                                      [&](size_t i) { return m_leaves[i].range.end <= begin; });
+    auto last = first;
+    while (last != m_leavesByAddress.end() && m_leaves[*last].range.begin < end)
+        ++last;
+    if (first == last)
+        return false;
+    for (auto it = first; it != last; ++it) {
+        const Leaf& leaf = m_leaves[*it];
+        const int64_t from = std::max<int64_t>(begin, leaf.range.begin);
+        const int64_t to = std::min<int64_t>(
+            {end, leaf.range.end, leaf.range.begin + static_cast<int64_t>(leaf.leaf->Bytes()->size())});
+        if (from < to)
+            f(*leaf.leaf, static_cast<size_t>(from - leaf.range.begin), static_cast<size_t>(from - begin),
+              static_cast<size_t>(to - from));
+    }
+    return true;
+}
+
+bool CVirtualDevice::ReadMemory(uint32_t address, size_t size, TavBytes& out) const {
+    TavBytes bytes;
+    const bool read =
+        ForEachOverlap(address, size, [&](CTavLeafStruct& leaf, size_t at, size_t into, size_t count) {
+            if (bytes.empty())
+                bytes.assign(size, 0); // gaps between leaves read as zero
+            std::memcpy(bytes.data() + into, leaf.Bytes()->data() + at, count);
+        });
+    if (!read)
+        return false;
+    bytes.resize(size, 0);
+    out = std::move(bytes);
+    return true;
+}
+
+bool CVirtualDevice::WriteMemory(uint32_t address, const uint8_t* data, size_t size) {
+    if (!data)
+        return false;
+    return ForEachOverlap(address, size, [&](CTavLeafStruct& leaf, size_t at, size_t from, size_t count) {
+        std::memcpy(leaf.Bytes()->data() + at, data + from, count);
+    });
+}
+
+void CVirtualDevice::ResetMemory() {
+    for (Leaf& leaf : m_leaves)
+        *leaf.leaf->Bytes() = leaf.defaults;
+}
+
+bool CVirtualDevice::LoadMemory(const std::string& path, CTavTextOut* errors) {
+    auto fail = [&](const char* reason) {
+        if (errors)
+            errors->Printf("%s: %s\n", reason, path.c_str());
+        return false;
+    };
+    if (!IsCreated())
+        return fail("The virtual device has no memory image to load");
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        return !error || fail("Unable to read the virtual device memory");
+    std::ifstream in(path, std::ios::binary);
+    const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.good() && !in.eof())
+        return fail("Unable to read the virtual device memory");
+
+    const size_t dataOffset = kMemoryFileHeader.size() + kMemoryFileCountBytes;
+    bool matches = content.size() == dataOffset + m_imageSize &&
+                   std::string_view(content).substr(0, kMemoryFileHeader.size()) == kMemoryFileHeader;
+    if (matches) {
+        uint32_t count = 0;
+        for (size_t i = 0; i < kMemoryFileCountBytes; ++i)
+            count = (count << 8) | static_cast<uint8_t>(content[kMemoryFileHeader.size() + i]);
+        matches = count == m_imageSize;
+    }
+    if (!matches)
+        return fail("Virtual device memory file does not match the editor script");
+
+    size_t at = dataOffset;
+    for (Leaf& leaf : m_leaves) {
+        TavBytes& bytes = *leaf.leaf->Bytes();
+        std::memcpy(bytes.data(), content.data() + at, bytes.size());
+        at += bytes.size();
+    }
+    return true;
+}
+
+bool CVirtualDevice::SaveMemory(const std::string& path, CTavTextOut* errors) const {
+    auto fail = [&]() {
+        if (errors)
+            errors->Printf("Unable to save the virtual device memory: %s\n", path.c_str());
+        return false;
+    };
+    if (!IsCreated())
+        return fail();
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path target(path);
+    if (target.has_parent_path())
+        fs::create_directories(target.parent_path(), error);
+    if (error)
+        return fail();
+
+    const std::string temporary = path + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(kMemoryFileHeader.data(), static_cast<std::streamsize>(kMemoryFileHeader.size()));
+        const uint32_t count = static_cast<uint32_t>(m_imageSize);
+        const char countBytes[kMemoryFileCountBytes] = {
+            static_cast<char>(count >> 24), static_cast<char>(count >> 16), static_cast<char>(count >> 8),
+            static_cast<char>(count)};
+        out.write(countBytes, sizeof countBytes);
+        for (const Leaf& leaf : m_leaves) {
+            const TavBytes& bytes = *leaf.leaf->Bytes();
+            out.write(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<std::streamsize>(bytes.size()));
+        }
+        out.close();
+        if (!out) {
+            fs::remove(temporary, error);
+            return fail();
+        }
+    }
+    fs::rename(temporary, target, error);
+    if (error) {
+        fs::remove(temporary, error);
+        return fail();
+    }
+    return true;
+}
+
+std::string CVirtualDevice::DefaultMemoryPath() {
+    auto environment = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string(value ? value : "");
+    };
+    const std::string explicitPath = environment("VIREO_VIRTUAL_DEVICE_MEMORY");
+    if (!explicitPath.empty())
+        return explicitPath;
+    std::string dataFolder = environment("XDG_DATA_HOME");
+    if (dataFolder.empty())
+        dataFolder = environment("HOME") + "/.local/share";
+    return dataFolder + "/Halden/VireoEditor/VirtualDeviceMemory.bin";
+}

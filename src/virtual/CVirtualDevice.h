@@ -1,0 +1,120 @@
+#pragma once
+// The virtual device: our own stand-in for the Vireo, for tests, for ./run and for anyone
+// without the hardware. It keeps a memory image laid out by the same editor script (every
+// root struct the script's first MIDI input receives), answers data requests with one data
+// set of exactly the requested address and size, stores the data sets it is sent and
+// answers the identity request. Replies come back instantly or at MIDI cable speed, and
+// tests can make it misbehave on purpose.
+//
+// Plain logic without threads: the caller hands in each message with the time it was sent
+// and collects the replies that are due at a given time. The port layer drives it.
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/TavClock.h"
+#include "midi/CTavLongMessage.h"
+#include "model/TavAddress.h"
+
+class CTavLeafStruct;
+class CTavSystem;
+class CTavTextOut;
+
+class CVirtualDevice {
+public:
+    // The name under which the device is listed as an input and an output port.
+    static constexpr const char* kPortName = "Vireo Virtual Device";
+    // Bytes per second on a MIDI cable (31250 baud, 10 bits a byte).
+    static constexpr int kWireBytesPerSecond = 3125;
+
+    enum class Speed { Instant, Wire };
+
+    // Misbehaviour for tests. Each counter applies to that many of the next replies to
+    // data requests and then runs out.
+    struct Faults {
+        int dropReplies = 0;            // no answer at all
+        int splitReplies = 0;           // the answer comes as two data sets of half the data each
+        int foreignDeviceIdReplies = 0; // the answer carries device ID + 1
+        int lateReplies = 0;            // the answer is held back by lateBy on top of its time
+        TavDuration lateBy{0};
+    };
+
+    CVirtualDevice();
+    ~CVirtualDevice();
+    CVirtualDevice(const CVirtualDevice&) = delete;
+    CVirtualDevice& operator=(const CVirtualDevice&) = delete;
+
+    // Lays out the memory from the editor script text with every value at its default.
+    // False, with the reason on errors, when the script does not build or has no MIDI input.
+    bool Create(const std::string& scriptText, CTavTextOut* errors);
+    bool IsCreated() const;
+
+    uint8_t DeviceId() const { return m_deviceId; }
+    void SetDeviceId(uint8_t id) { m_deviceId = id; }
+    Speed GetSpeed() const { return m_speed; }
+    void SetSpeed(Speed speed) { m_speed = speed; }
+    Faults& InjectedFaults() { return m_faults; }
+
+    // One complete message from the editor whose first byte left the sender at 'sent'.
+    // Data sets with this device's ID (or 7F), model ID and a correct checksum are stored;
+    // data requests and identity requests queue their reply; everything else is ignored.
+    void Receive(const TavBytes& bytes, TavTime sent);
+    // Takes the oldest reply whose last byte has arrived by 'now'. False when none is due.
+    bool TakeDue(TavTime now, TavBytes& reply);
+    // When the next queued reply is due; false when none is queued.
+    bool NextDue(TavTime& due) const;
+    size_t QueuedReplies() const { return m_replies.size(); }
+
+    // Direct access to the memory image. Addresses are linear (as TavDecodeAddress gives
+    // them); a range outside the image fails and touches nothing.
+    bool ReadMemory(uint32_t address, size_t size, TavBytes& out) const;
+    bool WriteMemory(uint32_t address, const uint8_t* data, size_t size);
+    // Every value back to its default.
+    void ResetMemory();
+
+    // The memory image kept across runs. Loading a missing file is not an error (the
+    // image stays at its defaults); a file of another layout is refused with a message and
+    // leaves the image untouched. Saving replaces the file only when completely written.
+    bool LoadMemory(const std::string& path, CTavTextOut* errors);
+    bool SaveMemory(const std::string& path, CTavTextOut* errors) const;
+    // $VIREO_VIRTUAL_DEVICE_MEMORY, else "VirtualDeviceMemory.bin" in the user's data
+    // folder ($XDG_DATA_HOME or ~/.local/share, then "Halden/VireoEditor").
+    static std::string DefaultMemoryPath();
+
+private:
+    struct Reply {
+        TavTime due;
+        TavBytes bytes;
+    };
+    // One leaf of the image: where it lies and the bytes it held right after creation.
+    struct Leaf {
+        CTavLeafStruct* leaf;
+        TavRange range;
+        TavBytes defaults;
+    };
+    void QueueReply(TavBytes bytes, TavTime ready, TavDuration extraDelay = TavDuration{0});
+    void AnswerDataRequest(const CTavHaldenMessage& request, TavTime arrived);
+    void ReceiveHalden(const TavBytes& bytes, TavTime arrived);
+    // Calls f(leaf, first byte of the range inside the leaf, first byte inside the range,
+    // byte count) for every leaf the range overlaps, in address order. False, without a
+    // call, when the range is not inside one root struct or touches no leaf.
+    template <typename F> bool ForEachOverlap(uint32_t address, size_t size, F&& f) const;
+
+    std::unique_ptr<CTavSystem> m_system;
+    std::vector<Leaf> m_leaves;            // tree order of the receiving root structs
+    std::vector<size_t> m_leavesByAddress; // indices into m_leaves, by address
+    std::vector<TavRange> m_roots;
+    size_t m_imageSize = 0;
+
+    uint8_t m_manufacturerId = 0x41;
+    TavBytes m_modelId;
+    int m_addressSize = 4;
+    uint8_t m_deviceId = 0x10;
+    Speed m_speed = Speed::Instant;
+    Faults m_faults;
+    std::deque<Reply> m_replies;
+    TavTime m_wireFreeAt{}; // when the device's sending line is free again
+};

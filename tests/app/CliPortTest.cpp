@@ -1,0 +1,56 @@
+// vireo-cli against the virtual device: listing ports, and a whole edit state written to
+// the device and read back in another run, the device keeping its memory in between.
+
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+const char* const kDevice = "Vireo Virtual Device";
+
+class CliPorts : public testing::Test {
+protected:
+    test::ProcessResult Run(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(),
+                         {"--script-dir", (test::DataDir() / "scripts/valid/model").string()});
+        return test::RunCli(arguments,
+                            {"VIREO_VIRTUAL_DEVICE_MEMORY=" + (dir.Path() / "memory.bin").string()});
+    }
+    std::string File(const char* name) const { return (dir.Path() / name).string(); }
+
+    test::TempDir dir;
+};
+
+TEST_F(CliPorts, TheVirtualDeviceIsListedBothWays) {
+    const auto result = Run({"ports"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "Inputs:\n  Vireo Virtual Device\nOutputs:\n  Vireo Virtual Device\n");
+}
+
+TEST_F(CliPorts, WriteThenReadRoundTripsTheWholeTreeThroughTheDevice) {
+    ASSERT_EQ(Run({"new", File("a.vro")}).exitCode, 0);
+    ASSERT_EQ(
+        Run({"set", File("a.vro"), "qv.prti.part[1].partLevel=17", "qv.prti.common.name=\"Round\""}).exitCode,
+        0);
+    const auto write = Run({"write", "--in", kDevice, "--out", kDevice, File("a.vro")});
+    ASSERT_EQ(write.exitCode, 0) << write.err;
+    EXPECT_NE(write.err.find("Writing: 100%"), std::string::npos);
+
+    const auto read = Run({"read", "--in", kDevice, "--out", kDevice, File("b.vro")});
+    ASSERT_EQ(read.exitCode, 0) << read.err;
+    EXPECT_EQ(test::ReadFile(File("a.vro")), test::ReadFile(File("b.vro")));
+    const auto get = Run({"get", File("b.vro"), "qv.prti.part[1].partLevel"});
+    EXPECT_EQ(get.out, "qv.prti.part[1].partLevel=17\n");
+}
+
+TEST_F(CliPorts, MissingPortsAndBadArgumentsFailWithAMessage) {
+    ASSERT_EQ(Run({"new", File("a.vro")}).exitCode, 0);
+    const auto missing = Run({"read", "--in", "No Such Port", "--out", kDevice, File("b.vro")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "Unable to open the MIDI input port: No Such Port\n");
+    EXPECT_FALSE(std::filesystem::exists(File("b.vro")));
+    EXPECT_EQ(Run({"write", "--in", kDevice, File("a.vro")}).exitCode, 1);
+}
+
+} // namespace

@@ -1,0 +1,254 @@
+// The virtual device built from the shipped script: what it stores and answers, how its
+// injected faults and cable timing show, and its memory file.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "app/CTavTextOut.h"
+#include "support/TestSupport.h"
+#include "virtual/CVirtualDevice.h"
+
+namespace {
+
+const TavBytes kModel{0x00, 0x6A};
+// qv.system (16 bytes) and two neighbouring leaves with a gap between them.
+const uint32_t kSystem = TavDecodeAddress({0x01, 0x01, 0x00, 0x00});
+const uint32_t kMfx1End = TavDecodeAddress({0x01, 0x02, 0x03, 0x08});
+const uint32_t kMfx2 = TavDecodeAddress({0x01, 0x02, 0x04, 0x00});
+
+const std::string& ShippedScript() {
+    static const std::string text = [] {
+        std::ifstream in(test::ShippedScriptDir() / "VireoEditorScript.xml", std::ios::binary);
+        return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }();
+    return text;
+}
+
+TavBytes Request(uint32_t address, uint32_t size, uint8_t id = 0x10) {
+    return CTavHaldenMessage::DataRequest(0x41, id, kModel, 4, address, size).Bytes();
+}
+
+TavBytes Set(uint32_t address, const TavBytes& data, uint8_t id = 0x10) {
+    return CTavHaldenMessage::DataSet(0x41, id, kModel, 4, address, data.data(), data.size()).Bytes();
+}
+
+class VirtualDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(device.Create(ShippedScript(), &errors)) << errors.Text(); }
+
+    // Sends a request at t0 and parses the single reply due then.
+    CTavHaldenMessage Ask(const TavBytes& request) {
+        device.Receive(request, t0);
+        TavBytes bytes;
+        CTavHaldenMessage reply;
+        EXPECT_TRUE(device.TakeDue(t0, bytes));
+        EXPECT_TRUE(reply.Parse(bytes, 4));
+        EXPECT_EQ(bytes.back(), 0xF7);
+        return reply;
+    }
+
+    CVirtualDevice device;
+    CTavTextOutStringStream errors;
+    TavTime t0 = TavTime{} + std::chrono::seconds(5);
+};
+
+void ExpectDataSet(const CTavHaldenMessage& reply, uint8_t id, uint32_t address, const TavBytes& data) {
+    EXPECT_EQ(reply.GetField(CTavHaldenMessage::kDeviceId), TavBytes{id});
+    EXPECT_EQ(reply.GetField(CTavHaldenMessage::kModelId), kModel);
+    EXPECT_EQ(reply.GetField(CTavHaldenMessage::kCommandId), TavBytes{CTavHaldenMessage::kDataSet});
+    EXPECT_EQ(TavDecodeAddress(reply.GetField(CTavHaldenMessage::kAddress)), address);
+    EXPECT_EQ(reply.GetField(CTavHaldenMessage::kData), data);
+    EXPECT_EQ(reply.StoredChecksum(), reply.ComputeChecksum());
+}
+
+TEST_F(VirtualDeviceTest, StoredDataSetComesBackForExactlyTheRequestedRange) {
+    TavBytes data(16);
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<uint8_t>(i + 1);
+    device.Receive(Set(kSystem, data, 0x7F), t0);
+    EXPECT_EQ(device.QueuedReplies(), 0u);
+
+    ExpectDataSet(Ask(Request(kSystem, 16)), 0x10, kSystem, data);
+    ExpectDataSet(Ask(Request(kSystem + 3, 5, 0x7F)), 0x10, kSystem + 3,
+                  TavBytes(data.begin() + 3, data.begin() + 8));
+
+    device.SetDeviceId(0x11);
+    ExpectDataSet(Ask(Request(kSystem, 2, 0x11)), 0x11, kSystem, {1, 2});
+}
+
+TEST_F(VirtualDeviceTest, MemorySpansLeavesAndRefusesRangesOutsideThem) {
+    // 8 bytes of mfx1, the gap up to mfx2 and 8 bytes of mfx2.
+    const uint32_t begin = kMfx1End - 8;
+    const size_t size = kMfx2 + 8 - begin;
+    TavBytes defaults;
+    ASSERT_TRUE(device.ReadMemory(begin, size, defaults));
+    ASSERT_TRUE(device.WriteMemory(begin, TavBytes(size, 0x55).data(), size));
+    TavBytes read;
+    ASSERT_TRUE(device.ReadMemory(begin, size, read));
+    ASSERT_EQ(read.size(), size);
+    EXPECT_EQ(read.front(), 0x55);
+    EXPECT_EQ(read[8], 0x00);
+    EXPECT_EQ(read.back(), 0x55);
+
+    read = {9};
+    EXPECT_FALSE(device.ReadMemory(kMfx1End, kMfx2 - kMfx1End, read)); // gap only
+    EXPECT_FALSE(device.ReadMemory(0, 16, read));
+    EXPECT_FALSE(device.ReadMemory(kSystem, 0, read));
+    EXPECT_FALSE(device.ReadMemory(kSystem, 0x0FFFFFFF, read));
+    EXPECT_EQ(read, TavBytes{9});
+
+    device.ResetMemory();
+    ASSERT_TRUE(device.ReadMemory(begin, size, read));
+    EXPECT_EQ(read, defaults);
+}
+
+TEST_F(VirtualDeviceTest, IgnoresForeignBrokenAndUnanswerableMessages) {
+    const TavBytes data(16, 0x33);
+    TavBytes badChecksum = Set(kSystem, data);
+    badChecksum[badChecksum.size() - 2] ^= 1;
+    device.Receive(badChecksum, t0);
+    device.Receive(Set(kSystem, data, 0x11), t0);
+    TavBytes before;
+    ASSERT_TRUE(device.ReadMemory(kSystem, 16, before));
+    EXPECT_NE(before, data);
+
+    TavBytes badRequest = Request(kSystem, 16);
+    badRequest[badRequest.size() - 2] ^= 1;
+    device.Receive(badRequest, t0);
+    device.Receive(Request(kSystem, 16, 0x11), t0);
+    device.Receive(CTavHaldenMessage::DataRequest(0x41, 0x10, {0x6B}, 4, kSystem, 16).Bytes(), t0);
+    device.Receive(Request(0, 16), t0);
+    device.Receive(TavIdentityRequest(0x11).Bytes(), t0);
+    // Every cut of a valid request is ignored without reading past its end.
+    const TavBytes request = Request(kSystem, 16);
+    for (size_t length = 0; length < request.size(); ++length)
+        device.Receive(TavBytes(request.begin(), request.begin() + static_cast<long>(length)), t0);
+    EXPECT_EQ(device.QueuedReplies(), 0u);
+}
+
+TEST_F(VirtualDeviceTest, AnswersIdentityRequestWithItsOwnId) {
+    device.SetDeviceId(0x13);
+    for (uint8_t id : {0x13, 0x7F}) {
+        device.Receive(TavIdentityRequest(id).Bytes(), t0);
+        TavBytes reply;
+        ASSERT_TRUE(device.TakeDue(t0, reply));
+        EXPECT_EQ(reply, (TavBytes{0xF0, 0x7E, 0x13, 0x06, 0x02, 0x41, 0x14, 0x02, 0x00, 0x00, 0x00, 0x03,
+                                   0x00, 0x00, 0xF7}));
+    }
+}
+
+TEST_F(VirtualDeviceTest, InjectedFaultsApplyToTheNextRepliesAndRunOut) {
+    TavBytes expected;
+    ASSERT_TRUE(device.ReadMemory(kSystem, 16, expected));
+    CVirtualDevice::Faults& faults = device.InjectedFaults();
+
+    faults.dropReplies = 1;
+    device.Receive(Request(kSystem, 16), t0);
+    EXPECT_EQ(device.QueuedReplies(), 0u);
+    ExpectDataSet(Ask(Request(kSystem, 16)), 0x10, kSystem, expected);
+
+    faults.foreignDeviceIdReplies = 1;
+    ExpectDataSet(Ask(Request(kSystem, 16)), 0x11, kSystem, expected);
+
+    faults.splitReplies = 1;
+    ExpectDataSet(Ask(Request(kSystem, 16)), 0x10, kSystem, TavBytes(expected.begin(), expected.begin() + 8));
+    TavBytes second;
+    CTavHaldenMessage secondReply;
+    ASSERT_TRUE(device.TakeDue(t0, second));
+    ASSERT_TRUE(secondReply.Parse(second, 4));
+    ExpectDataSet(secondReply, 0x10, kSystem + 8, TavBytes(expected.begin() + 8, expected.end()));
+
+    faults.lateReplies = 1;
+    faults.lateBy = TavDuration{250000};
+    device.Receive(Request(kSystem, 16), t0);
+    TavTime due;
+    ASSERT_TRUE(device.NextDue(due));
+    EXPECT_EQ(due, t0 + faults.lateBy);
+    TavBytes reply;
+    EXPECT_FALSE(device.TakeDue(due - TavDuration{1}, reply));
+    EXPECT_TRUE(device.TakeDue(due, reply));
+
+    EXPECT_EQ(faults.dropReplies + faults.splitReplies + faults.foreignDeviceIdReplies + faults.lateReplies,
+              0);
+    ExpectDataSet(Ask(Request(kSystem, 16)), 0x10, kSystem, expected);
+}
+
+TEST_F(VirtualDeviceTest, WireSpeedRepliesArriveAfterRequestAndReplyHaveCrossedTheCable) {
+    device.SetSpeed(CVirtualDevice::Speed::Wire);
+    const TavBytes request = Request(kSystem, 16);
+    device.Receive(request, t0);
+    device.Receive(request, t0); // its reply waits for the line
+    TavTime due;
+    ASSERT_TRUE(device.NextDue(due));
+    TavBytes first;
+    EXPECT_FALSE(device.TakeDue(due - TavDuration{1}, first));
+    ASSERT_TRUE(device.TakeDue(due, first));
+    const auto perByte = TavDuration{1000000 / CVirtualDevice::kWireBytesPerSecond};
+    EXPECT_EQ(due, t0 + perByte * static_cast<long>(request.size() + first.size()));
+
+    TavTime secondDue;
+    ASSERT_TRUE(device.NextDue(secondDue));
+    EXPECT_EQ(secondDue, due + perByte * static_cast<long>(first.size()));
+}
+
+TEST_F(VirtualDeviceTest, MemoryFileRoundTripsAndForeignFilesAreRefused) {
+    test::TempDir dir;
+    const std::string path = (dir.Path() / "nested" / "memory.bin").string();
+    TavBytes defaults;
+    ASSERT_TRUE(device.ReadMemory(kSystem, 16, defaults));
+    EXPECT_TRUE(device.LoadMemory(path, &errors)); // missing: defaults kept
+
+    const TavBytes saved(16, 0x21);
+    ASSERT_TRUE(device.WriteMemory(kSystem, saved.data(), saved.size()));
+    ASSERT_TRUE(device.SaveMemory(path, &errors)) << errors.Text();
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    device.ResetMemory();
+    ASSERT_TRUE(device.LoadMemory(path, &errors)) << errors.Text();
+    TavBytes read;
+    ASSERT_TRUE(device.ReadMemory(kSystem, 16, read));
+    EXPECT_EQ(read, saved);
+
+    // The right header with one byte too few.
+    std::string content = test::ReadFile(path);
+    content.pop_back();
+    const std::string foreign = dir.Write("foreign.bin", content).string();
+    device.ResetMemory();
+    EXPECT_FALSE(device.LoadMemory(foreign, &errors));
+    EXPECT_EQ(errors.Text(),
+              "Virtual device memory file does not match the editor script: " + foreign + "\n");
+    ASSERT_TRUE(device.ReadMemory(kSystem, 16, read));
+    EXPECT_EQ(read, defaults);
+}
+
+// Sets an environment variable for its lifetime.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name) {
+        const char* old = std::getenv(name);
+        m_had = old != nullptr;
+        m_old = old ? old : "";
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv() { m_had ? setenv(m_name, m_old.c_str(), 1) : unsetenv(m_name); }
+
+private:
+    const char* m_name;
+    bool m_had;
+    std::string m_old;
+};
+
+TEST(VirtualDevicePathTest, DefaultMemoryPathFollowsTheEnvironment) {
+    ScopedEnv data("XDG_DATA_HOME", "/data");
+    {
+        ScopedEnv explicitPath("VIREO_VIRTUAL_DEVICE_MEMORY", "/x/memory.bin");
+        EXPECT_EQ(CVirtualDevice::DefaultMemoryPath(), "/x/memory.bin");
+    }
+    ScopedEnv emptyPath("VIREO_VIRTUAL_DEVICE_MEMORY", "");
+    EXPECT_EQ(CVirtualDevice::DefaultMemoryPath(), "/data/Halden/VireoEditor/VirtualDeviceMemory.bin");
+}
+
+} // namespace
