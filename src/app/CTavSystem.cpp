@@ -114,6 +114,8 @@ bool CTavSystem::CreateManagers() {
             errors->Write(line);
         return false;
     };
+    // Bitmaps load their images from the script folder.
+    m_resourceManager.SetImageFolder(m_scriptFolder);
     if (!m_resourceManager.Create())
         return fail("Unable to create resource manager.\n");
     if (!m_bufferManager.Create(m_viewManager, m_resourceManager))
@@ -125,7 +127,13 @@ bool CTavSystem::CreateManagers() {
     return true;
 }
 
-void CTavSystem::LoadWindowPositions(bool) {}
+void CTavSystem::LoadWindowPositions(bool load) {
+    const std::string path = m_scriptFolder + "WindowPosition.txt";
+    if (load)
+        m_viewManager.LoadWindowPositions(path);
+    else
+        m_viewManager.SaveWindowPositions(path);
+}
 
 void CTavSystem::DeleteTextOuts() {
     for (int slot = 0; slot < kSlotCount; ++slot) {

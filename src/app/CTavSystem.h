@@ -15,14 +15,11 @@
 #include "model/CTavBufferManager.h"
 #include "script/CTavResourceManager.h"
 #include "view/CTavViewManager.h"
+#include "view/ITavTipBar.h"
 
 class CTavTextOut;
 
-// Windows that show the tip of the control under the mouse, and popup menus.
-class ITavTipBar {
-public:
-    virtual ~ITavTipBar() = default;
-};
+// Popup menus.
 class ITavPopupMenu {
 public:
     virtual ~ITavPopupMenu() = default;
@@ -74,10 +71,19 @@ public:
     // Makes the error output the error output of every manager.
     void AttachErrorOutputToManagers();
 
-    void SetTipBar(std::unique_ptr<ITavTipBar> tipBar) { m_tipBar = std::move(tipBar); }
+    // The view manager hands the tip bar on to the controls.
+    void SetTipBar(std::unique_ptr<ITavTipBar> tipBar) {
+        m_tipBar = std::move(tipBar);
+        m_viewManager.SetTipBar(m_tipBar.get());
+    }
     void SetPopupMenu(std::unique_ptr<ITavPopupMenu> popupMenu) { m_popupMenu = std::move(popupMenu); }
     void SetFunctionPostCaller(std::unique_ptr<ITavFunctionPostCaller> caller) {
         m_postCaller = std::move(caller);
+    }
+    // The platform's factory of bitmaps, text writers and graph drawers; without one the
+    // resource manager uses its headless factory. Install it before CreateManagers.
+    void SetResourceFactory(std::unique_ptr<ITavResourceFactory> factory) {
+        m_resourceManager.SetResourceFactory(std::move(factory));
     }
     ITavTipBar* TipBar() const { return m_tipBar.get(); }
     ITavPopupMenu* PopupMenu() const { return m_popupMenu.get(); }
@@ -98,8 +104,8 @@ public:
     // fails writes its line to the error output and ends the creation.
     bool CreateManagers();
 
-    // Loads or saves the window positions kept in the script folder. Window positions are
-    // not kept yet, so this does nothing.
+    // Loads or saves the window positions kept in "WindowPosition.txt" in the script
+    // folder. Saving closes the open root panels.
     void LoadWindowPositions(bool load);
 
     // Tears down the managers and every owned object, in reverse order of creation.

@@ -59,14 +59,17 @@ std::vector<std::string_view> SplitCommas(std::string_view text) {
     size_t start = 0;
     for (;;) {
         const size_t comma = text.find(',', start);
-        pieces.push_back(text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+        pieces.push_back(
+            text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
         if (comma == std::string_view::npos)
             return pieces;
         start = comma + 1;
     }
 }
 
-bool ParseInteger(std::string_view piece, int32_t& value) {
+} // namespace
+
+bool TavParseDecimal(std::string_view piece, int32_t& value) {
     const std::string text(piece);
     const char* begin = text.c_str();
     char* end = nullptr;
@@ -81,8 +84,6 @@ bool ParseInteger(std::string_view piece, int32_t& value) {
     value = static_cast<int32_t>(number);
     return true;
 }
-
-} // namespace
 
 bool CTavStringTable::Convert(TavItems& items, CTavTextOut* errors) {
     SetName(TakeName(items));
@@ -125,7 +126,7 @@ bool CTavIntegerTable::Convert(TavItems& items, CTavTextOut* errors) {
     for (const std::string& text : Take(items, "table")) {
         for (std::string_view piece : SplitCommas(text)) {
             int32_t value = 0;
-            if (!ParseInteger(piece, value)) {
+            if (!TavParseDecimal(piece, value)) {
                 if (errors)
                     errors->Printf("Number table has invalid element. : %s\n", text.substr(0, 400).c_str());
                 return false;

@@ -11,8 +11,10 @@
 
 class CTavTextOut;
 
-template <typename T>
-class CTavTable {
+// A decimal number in the 32-bit range, with blanks allowed before and after it.
+bool TavParseDecimal(std::string_view text, int32_t& value);
+
+template <typename T> class CTavTable {
 public:
     const std::string& Name() const { return m_name; }
     void SetName(std::string name) { m_name = std::move(name); }

@@ -1,21 +1,226 @@
 #include "view/CTavViewManager.h"
 
-bool CTavViewManager::Create(CTavBufferManager&, CTavResourceManager&) {
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "app/CTavTextOut.h"
+#include "model/CTavValue.h"
+#include "view/CTavPanel.h"
+#include "view/CTavViewFactory.h"
+#include "view/ITavProgress.h"
+
+CTavViewManager::CTavViewManager() = default;
+CTavViewManager::~CTavViewManager() = default;
+
+void CTavViewManager::SetProgressBar(CTavTextOut* progressBar) {
+    m_progress = dynamic_cast<ITavProgress*>(progressBar);
+}
+
+void CTavViewManager::SetViewFactory(std::unique_ptr<ITavViewFactory> factory) {
+    m_factory = std::move(factory);
+}
+
+ITavViewFactory& CTavViewManager::ViewFactory() {
+    if (!m_factory)
+        m_factory = std::make_unique<CTavViewFactory>();
+    return *m_factory;
+}
+
+bool CTavViewManager::Fail(const char* format, const std::string& text) const {
+    if (m_errorOutput)
+        m_errorOutput->Printf(format, text.c_str());
+    return false;
+}
+
+void CTavViewManager::ReportLeftOver(const char* prefix, const std::string& name,
+                                     const TavItems& items) const {
+    if (!m_errorOutput)
+        return;
+    m_errorOutput->Printf(prefix, name.c_str());
+    for (const auto& item : items)
+        m_errorOutput->Printf("%s, ", item.first.c_str());
+    m_errorOutput->Write("\n");
+}
+
+bool CTavViewManager::Create(CTavBufferManager& bufferManager, CTavResourceManager& resourceManager) {
+    m_bufferManager = &bufferManager;
+    m_resourceManager = &resourceManager;
+    ITavViewFactory& factory = ViewFactory();
+    bool created = true;
+    for (const CTavElementDefinition& definition : m_rootPanelDefinitions) {
+        std::unique_ptr<CTavRootPanel> panel = factory.CreateRootPanel();
+        if (!panel) {
+            created = Fail("Unable to convert root panel definition %s to root panel.\n", definition.type);
+            break;
+        }
+        panel->SetViewManager(this);
+        CTavRootPanel& root = *panel;
+        m_rootPanels.push_back(std::move(panel));
+        if (!BuildPanel(root, definition)) {
+            created = Fail("Unable to convert root panel definition %s to root panel.\n", definition.type);
+            break;
+        }
+        // The root panel names itself when its association fails.
+        if (!root.Associate(nullptr)) {
+            created = false;
+            break;
+        }
+    }
+    m_rootPanelDefinitions.clear();
+    return created;
+}
+
+bool CTavViewManager::BuildPanel(CTavPanel& panel, const CTavElementDefinition& definition) {
+    const CTavTypeDefinition* found = TavFindTypeDefinition(m_panelTypeDefinitions, definition.type);
+    if (!found)
+        return Fail("Unable to find panel definition %s.\n", definition.type);
+    CTavTypeDefinition type = *found;
+    if (!TavResolveMacros(definition.items, type.items))
+        return Fail("Unable to resolve macros %s.\n", definition.type);
+    // A type that gives the panel no name leaves it the name of its definition; it is set
+    // first so that messages about the panel's attributes name it.
+    if (const std::string* name = definition.Find("name"))
+        panel.SetName(TavDecodeEntities(*name));
+    if (!panel.Configure(type.items))
+        return Fail("Unable to convert panel from element definitions %s.\n", definition.type);
+    if (!type.items.empty()) {
+        ReportLeftOver("Panel %s unknown tags. : ", panel.Path(), type.items);
+        return false;
+    }
+
+    for (const CTavElementDefinition& child : type.childStructs) {
+        CTavElementDefinition childDefinition = child;
+        if (!TavResolveMacros(definition.items, childDefinition.items))
+            return Fail("Unable to resolve macros %s.\n", child.type);
+        if (!TavFindTypeDefinition(m_panelTypeDefinitions, childDefinition.type))
+            return Fail("Unable to find child panel type definition %s.\n", child.type);
+        std::unique_ptr<CTavNodePanel> node = ViewFactory().CreateNodePanel();
+        if (!node)
+            return Fail("Unable to convert child panel definition %s to child panel.\n", child.type);
+        node->SetViewManager(this);
+        node->SetParent(&panel);
+        CTavNodePanel& built = *node;
+        panel.AddChildPanel(std::move(node));
+        if (!BuildPanel(built, childDefinition))
+            return Fail("Unable to convert child panel definition %s to child panel.\n", child.type);
+    }
+
+    for (const CTavElementDefinition& controlDefinition : type.childValues) {
+        TavItems attributes = controlDefinition.items;
+        if (!TavResolveMacros(definition.items, attributes))
+            return Fail("Unable to resolve macros %s.\n", controlDefinition.type);
+        std::unique_ptr<CTavView> control = ViewFactory().CreateControl(controlDefinition.type);
+        if (!control)
+            return Fail("Unable to create child control %s.\n", controlDefinition.type);
+        control->SetViewManager(this);
+        control->SetParent(&panel);
+        CTavView& built = *control;
+        panel.AddControl(std::move(control));
+        if (!built.Configure(attributes))
+            return Fail("Unable to convert child control from element definitions %s.\n",
+                        controlDefinition.type);
+        if (!attributes.empty()) {
+            ReportLeftOver("Control %s unknown tags. : ", built.Path(), attributes);
+            return false;
+        }
+    }
     return true;
 }
 
 bool CTavViewManager::OpenRootPanel(std::string_view name) {
-    for (const auto& definition : m_rootPanelDefinitions) {
-        const std::string* panelName = definition.Find("name");
-        if (panelName && *panelName == name)
-            return true;
-    }
-    return false;
+    CTavRootPanel* panel = FindRootPanel(name);
+    if (!panel || !panel->Open())
+        return false;
+    panel->OnValuesChanged(CTavValueSet());
+    return true;
 }
 
-void CTavViewManager::ValuesChanged(const std::vector<CTavBuffer*>&) {}
+CTavRootPanel* CTavViewManager::FindRootPanel(std::string_view name) const {
+    for (const auto& panel : m_rootPanels)
+        if (panel->Name() == name)
+            return panel.get();
+    return nullptr;
+}
+
+void CTavViewManager::ValuesChanged(const std::vector<CTavBuffer*>& changed) {
+    const size_t count = changed.size();
+    ITavProgress* progress = count > kChangeChunk ? m_progress : nullptr;
+    if (progress)
+        progress->Start(static_cast<int>(count / kChangeChunk + 1));
+    for (size_t first = 0; first < count; first += kChangeChunk) {
+        const size_t last = std::min(count, first + kChangeChunk);
+        std::vector<CTavValue*> values;
+        values.reserve(last - first);
+        for (size_t i = first; i < last; ++i)
+            if (changed[i] && changed[i]->IsValue())
+                values.push_back(static_cast<CTavValue*>(changed[i]));
+        const CTavValueSet chunk(std::move(values));
+        for (const auto& panel : m_rootPanels)
+            panel->OnValuesChanged(chunk);
+        if (progress)
+            progress->Step();
+    }
+    if (progress)
+        progress->Finish();
+}
+
+namespace {
+
+// Reads one line of at most 255 characters, without its line end; false at the end of
+// the file or on a read error. A longer line is read in pieces.
+bool ReadLine(std::FILE* file, std::string& line) {
+    char buffer[256];
+    if (!std::fgets(buffer, sizeof buffer, file))
+        return false;
+    size_t length = std::strlen(buffer);
+    while (length > 0 && (buffer[length - 1] == '\n' || buffer[length - 1] == '\r'))
+        --length;
+    line.assign(buffer, length);
+    return true;
+}
+
+} // namespace
+
+bool CTavViewManager::LoadWindowPositions(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (!file)
+        return false;
+    std::string name;
+    std::string position;
+    while (ReadLine(file, name) && ReadLine(file, position)) {
+        long x = 0;
+        long y = 0;
+        if (std::sscanf(position.c_str(), "%li,%li", &x, &y) != 2)
+            continue;
+        if (CTavRootPanel* panel = FindRootPanel(name))
+            panel->SetWindowPosition({static_cast<int32_t>(x), static_cast<int32_t>(y)});
+    }
+    std::fclose(file);
+    return true;
+}
+
+bool CTavViewManager::SaveWindowPositions(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    for (const auto& panel : m_rootPanels) {
+        // An open panel's window records where it is when it goes.
+        if (panel->IsOpen())
+            panel->Close();
+        const TavPoint position = panel->WindowPosition();
+        if (file)
+            std::fprintf(file, "%s\n%d,%d\n", panel->Name().c_str(), position.x, position.y);
+    }
+    return file && std::fclose(file) == 0;
+}
 
 void CTavViewManager::Destroy() {
+    m_focusedView = nullptr;
+    m_capturedView = nullptr;
+    for (const auto& panel : m_rootPanels)
+        panel->Close();
+    m_focusedView = nullptr;
+    m_capturedView = nullptr;
+    m_rootPanels.clear();
     m_panelTypeDefinitions.clear();
     m_rootPanelDefinitions.clear();
 }

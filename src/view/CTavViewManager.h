@@ -1,40 +1,105 @@
 #pragma once
-// The view manager: builds the panels declared by the script and opens root panels as
-// windows.
+// The view manager: builds the panels declared by the script with the view factory, opens
+// root panels, hands value changes down the view tree, and holds the focused and the
+// captured view. GUI thread only.
 
+#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/TavClock.h"
 #include "script/CTavElementDefinition.h"
 
-class CTavTextOut;
 class CTavBuffer;
 class CTavBufferManager;
+class CTavPanel;
 class CTavResourceManager;
+class CTavRootPanel;
+class CTavTextOut;
+class CTavView;
+class ITavClock;
+class ITavProgress;
+class ITavTipBar;
+class ITavViewFactory;
 
 class CTavViewManager {
 public:
+    // Value changes are handed to the views this many at a time.
+    static constexpr size_t kChangeChunk = 8192;
+
+    CTavViewManager();
+    ~CTavViewManager();
+    CTavViewManager(const CTavViewManager&) = delete;
+    CTavViewManager& operator=(const CTavViewManager&) = delete;
+
     void SetErrorOutput(CTavTextOut* output) { m_errorOutput = output; }
     CTavTextOut* ErrorOutput() const { return m_errorOutput; }
-    void SetProgressBar(CTavTextOut* progressBar) { m_progressBar = progressBar; }
+    // The progress bar slot's object; used when it offers ITavProgress.
+    void SetProgressBar(CTavTextOut* progressBar);
+    void SetProgress(ITavProgress* progress) { m_progress = progress; }
+    ITavProgress* Progress() const { return m_progress; }
+
+    // The factory the panels are built with; the generic one unless another is set.
+    // Set it before Create.
+    void SetViewFactory(std::unique_ptr<ITavViewFactory> factory);
+    ITavViewFactory& ViewFactory();
 
     std::vector<CTavTypeDefinition>& PanelTypeDefinitions() { return m_panelTypeDefinitions; }
     std::vector<CTavElementDefinition>& RootPanelDefinitions() { return m_rootPanelDefinitions; }
 
-    // Builds the root panels. Panels are not built yet: the definitions are kept as read
-    // and creation has nothing that can fail.
+    // Builds and associates every root panel, in script order, then frees the root panel
+    // definitions. False after the first failure, with its messages on the error output.
     bool Create(CTavBufferManager& bufferManager, CTavResourceManager& resourceManager);
-    // Opens the root panel with exactly this name. Until panels are built this only finds
-    // the root panel declared under that name; false when there is none.
+    // Opens the root panel with exactly this name, then lets its child panels take their
+    // open state; false when there is none or it does not open.
     bool OpenRootPanel(std::string_view name);
-    // The buffer manager hands over the changed buffers after edits and received data.
-    // Nothing is shown for values yet, so there is nothing to update.
+    CTavRootPanel* FindRootPanel(std::string_view name) const;
+    const std::vector<std::unique_ptr<CTavRootPanel>>& RootPanels() const { return m_rootPanels; }
+
+    // The buffer manager hands over its changed buffers after edits and received data;
+    // they reach every root panel in chunks, with the progress shown for long lists.
     void ValuesChanged(const std::vector<CTavBuffer*>& changed);
+
+    // Window positions in a text file: pairs of lines, a root panel's name and "x,y".
+    // Loading ignores pairs naming no root panel; saving closes every open root panel
+    // first, so that its window records where it is. False when the file cannot be opened.
+    bool LoadWindowPositions(const std::string& path);
+    bool SaveWindowPositions(const std::string& path);
+
+    CTavView* FocusedView() const { return m_focusedView; }
+    void SetFocusedView(CTavView* view) { m_focusedView = view; }
+    CTavView* CapturedView() const { return m_capturedView; }
+    void SetCapturedView(CTavView* view) { m_capturedView = view; }
+
+    CTavBufferManager* BufferManager() const { return m_bufferManager; }
+    CTavResourceManager* ResourceManager() const { return m_resourceManager; }
+    // The tip bar the controls show their values in (owned by the root object; none
+    // without windows) and the clock their timed behaviour reads (the system clock unless
+    // one is set).
+    void SetTipBar(ITavTipBar* tipBar) { m_tipBar = tipBar; }
+    ITavTipBar* TipBar() const { return m_tipBar; }
+    void SetClock(ITavClock* clock) { m_clock = clock; }
+    ITavClock& Clock() const { return m_clock ? *m_clock : TavSystemClock(); }
+
+    // Closes the open root panels and frees every panel and definition.
     void Destroy();
 
 private:
+    bool BuildPanel(CTavPanel& panel, const CTavElementDefinition& definition);
+    bool Fail(const char* format, const std::string& text) const;
+    void ReportLeftOver(const char* prefix, const std::string& name, const TavItems& items) const;
+
     std::vector<CTavTypeDefinition> m_panelTypeDefinitions;
     std::vector<CTavElementDefinition> m_rootPanelDefinitions;
+    std::vector<std::unique_ptr<CTavRootPanel>> m_rootPanels;
+    std::unique_ptr<ITavViewFactory> m_factory;
+    CTavView* m_focusedView = nullptr;
+    CTavView* m_capturedView = nullptr;
+    CTavBufferManager* m_bufferManager = nullptr;
+    CTavResourceManager* m_resourceManager = nullptr;
     CTavTextOut* m_errorOutput = nullptr;
-    CTavTextOut* m_progressBar = nullptr;
+    ITavProgress* m_progress = nullptr;
+    ITavTipBar* m_tipBar = nullptr;
+    ITavClock* m_clock = nullptr;
 };

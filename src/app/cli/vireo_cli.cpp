@@ -77,8 +77,12 @@ struct Command {
     int (*run)(CTavSystem&, const std::vector<std::string>&);
 };
 
-int Check(CTavSystem&, const std::vector<std::string>&) {
-    return 0;
+// The editor cannot start without the root panel "main".
+int Check(CTavSystem& system, const std::vector<std::string>&) {
+    if (system.ViewManager().FindRootPanel("main"))
+        return 0;
+    std::fputs((system.ErrorText() + "Unable to open main panel.\n").c_str(), stderr);
+    return 1;
 }
 
 constexpr Command kCommands[] = {

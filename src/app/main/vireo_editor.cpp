@@ -2,11 +2,16 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <string_view>
 
 #include "app/CTavSystem.h"
 #include "app/qt/CApp.h"
 
 int main(int argc, char** argv) {
+    // A screenshot needs no display: render offscreen unless a platform was chosen.
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--screenshot" && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(VIREO_VERSION));
 
@@ -22,6 +27,14 @@ int main(int argc, char** argv) {
         QStringLiteral("virtual-device"),
         QStringLiteral("Connect to the built-in virtual device for this run (settings unchanged)."));
     parser.addOption(virtualDevice);
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"), QStringLiteral("Render a root panel once into <file> (PNG) and exit."),
+        QStringLiteral("file"));
+    parser.addOption(screenshot);
+    const QCommandLineOption panel(QStringLiteral("panel"),
+                                   QStringLiteral("The root panel --screenshot renders (default main)."),
+                                   QStringLiteral("name"));
+    parser.addOption(panel);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Data file to open."),
                                  QStringLiteral("[file]"));
     parser.process(application);
@@ -29,6 +42,13 @@ int main(int argc, char** argv) {
     CApp::Options options;
     options.scriptDir = parser.value(scriptDir);
     options.virtualDevice = parser.isSet(virtualDevice);
+    const QString screenshotFile = parser.value(screenshot);
+    const QString screenshotPanel = parser.value(panel);
+    if (!screenshotFile.isEmpty()) {
+        // A one-off rendering runs beside any open editor and shows no splash.
+        options.showSplash = false;
+        options.instanceName = QStringLiteral("vireo-screenshot-%1").arg(QCoreApplication::applicationPid());
+    }
     if (!parser.positionalArguments().isEmpty())
         options.filePath = parser.positionalArguments().constFirst();
 
@@ -40,6 +60,11 @@ int main(int argc, char** argv) {
         return 1;
     case CApp::StartResult::Started:
         break;
+    }
+    if (!screenshotFile.isEmpty()) {
+        const bool saved = app.Screenshot(screenshotFile, screenshotPanel);
+        app.ExitInstance();
+        return saved ? 0 : 1;
     }
     const int status = QApplication::exec();
     app.ExitInstance();

@@ -1,5 +1,7 @@
 #include "app/qt/CApp.h"
 
+#include <cstdio>
+
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QFileInfo>
@@ -15,10 +17,17 @@
 #include "app/qt/CSplashWindow.h"
 #include "app/qt/CTextOutBox.h"
 #include "midi/qt/CMidiService.h"
+#include "script/qt/CResourceFactory.h"
+#include "view/CTavViewManager.h"
+#include "view/qt/CCursor.h"
+#include "view/qt/CPanelWidget.h"
+#include "view/qt/CTipBar.h"
+#include "view/qt/CViewFactory.h"
 
 CApp::CApp(CTavSystem& system, Options options) : m_system(system), m_options(std::move(options)) {}
 
 CApp::~CApp() {
+    ReleaseWindowServices();
     if (m_idleConnection)
         disconnect(m_idleConnection);
     delete m_mainFrame.data();
@@ -103,6 +112,9 @@ void CApp::CreateServicesAndOutputs() {
     m_system.SetTextOut(CTavSystem::kClipboardOutput, new CClipboard);
     m_system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
     m_system.AttachErrorOutputToManagers();
+    m_system.SetResourceFactory(std::make_unique<CResourceFactory>());
+    m_system.ViewManager().SetViewFactory(std::make_unique<CViewFactory>(m_panelWindows));
+    m_system.SetTipBar(std::make_unique<CTipBar>());
 }
 
 void CApp::BuildScriptFolder() {
@@ -126,14 +138,34 @@ void CApp::ConfigureDataFileCommands() {
 }
 
 // Controls set their own cursors once they exist.
-void CApp::CreateCursor() {}
+// The tip bar is a window and the cursor service belongs to this object: both go
+// before the application object does.
+void CApp::ReleaseWindowServices() {
+    m_system.SetTipBar(nullptr);
+    if (CTavCursor::Current() == m_cursor.get())
+        CTavCursor::SetCurrent(nullptr);
+    m_cursor.reset();
+}
+
+void CApp::CreateCursor() {
+    m_cursor = std::make_unique<CCursor>();
+    CTavCursor::SetCurrent(m_cursor.get());
+}
 
 bool CApp::OpenMainPanel() {
+    m_mainFrame = new CMainFrame;
+    m_panelWindows.showInMainWindow = [this](CPanelWidget* widget) {
+        if (m_mainFrame)
+            m_mainFrame->SetPanelWidget(widget);
+    };
+    if (CTavRootPanel* main = m_system.ViewManager().FindRootPanel("main"))
+        m_mainFrame->move(main->WindowPosition().x, main->WindowPosition().y);
     if (!m_system.ViewManager().OpenRootPanel("main")) {
+        delete m_mainFrame.data();
         Fail(m_system.ErrorText() + "Unable to open main panel.\n");
         return false;
     }
-    m_mainFrame = new CMainFrame;
+    // The main panel's window hook puts its widget into the main window.
     m_mainFrame->show();
     m_mainFrame->BringToFront();
     if (auto* box = dynamic_cast<CTextOutBox*>(m_system.MessageBoxOutput()))
@@ -165,6 +197,8 @@ void CApp::FinishStartUp() {
         m_mainFrame->setAcceptDrops(true);
     m_idleConnection = connect(QAbstractEventDispatcher::instance(QThread::currentThread()),
                                &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+                                   if (ITavTipBar* tipBar = m_system.ViewManager().TipBar())
+                                       tipBar->UpdateAtIdle();
                                    // Message boxes run their own event loop, so the work is
                                    // queued rather than done inside the dispatcher.
                                    if (m_idleQueued || m_system.PendingCode() == 0)
@@ -185,6 +219,26 @@ void CApp::OnIdle() {
         buffer->Report(0);
     if (CTavTextOut* box = m_system.MessageBoxOutput())
         box->Report(code);
+}
+
+bool CApp::Screenshot(const QString& file, const QString& panelName) {
+    const std::string name = panelName.isEmpty() ? std::string("main") : panelName.toStdString();
+    CTavViewManager& views = m_system.ViewManager();
+    auto* panel = dynamic_cast<CRootPanel*>(views.FindRootPanel(name));
+    if (!panel) {
+        std::fprintf(stderr, "There is no root panel named %s.\n", name.c_str());
+        return false;
+    }
+    if (!panel->IsOpen() && !views.OpenRootPanel(name)) {
+        std::fprintf(stderr, "%sUnable to open the root panel %s.\n", m_system.ErrorText().c_str(),
+                     name.c_str());
+        return false;
+    }
+    if (!panel->Widget() || !panel->Widget()->Render().save(file, "PNG")) {
+        std::fprintf(stderr, "Unable to write the picture %s.\n", file.toLocal8Bit().constData());
+        return false;
+    }
+    return true;
 }
 
 void CApp::OnHandOver(const QString& filePath) {
@@ -216,6 +270,7 @@ void CApp::ExitInstance() {
     m_midi.reset();
     SaveWindowPositions();
     m_system.Shutdown();
+    ReleaseWindowServices();
     delete m_mainFrame.data();
     m_guard.reset();
     m_started = false;

@@ -13,6 +13,8 @@ class CTavSystem;
 class CTavTextOut;
 #include "app/qt/CMainFrame.h"
 #include "files/CTavDataFile.h"
+#include "view/qt/CRootPanel.h"
+class CCursor;
 class CMidiService;
 class CSingleInstanceGuard;
 class CSplashWindow;
@@ -46,6 +48,9 @@ public:
 
     CMainFrame* MainFrame() const { return m_mainFrame.data(); }
     CMidiService* Midi() const { return m_midi.get(); }
+    // Opens the named root panel (the main panel is open already), renders it once and
+    // saves it as PNG; false with a message on standard error.
+    bool Screenshot(const QString& file, const QString& panel);
     const TavDataFileSettings& DataFileSettings() const { return m_dataFileSettings; }
     bool IsStarted() const { return m_started; }
 
@@ -70,6 +75,7 @@ private:
     // Shut-down steps.
     void ShutDownDeviceLayer();
     void SaveWindowPositions();
+    void ReleaseWindowServices();
 
     void Fail(const std::string& text);
     void RefreshSplash();
@@ -80,6 +86,8 @@ private:
     std::unique_ptr<CSingleInstanceGuard> m_guard;
     std::unique_ptr<CSplashWindow> m_splash;
     std::unique_ptr<CMidiService> m_midi;
+    CPanelWindows m_panelWindows;
+    std::unique_ptr<CCursor> m_cursor;
     QPointer<CMainFrame> m_mainFrame;
     bool m_started = false;
     bool m_idleQueued = false;

@@ -11,6 +11,12 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(client);
 }
 
+void CMainFrame::SetPanelWidget(QWidget* widget) {
+    setCentralWidget(widget);
+    widget->setFocus();
+    adjustSize();
+}
+
 void CMainFrame::BringToFront() {
     if (isMinimized())
         showNormal();

@@ -8,6 +8,9 @@ class CMainFrame : public QMainWindow {
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
 
+    // Shows the main panel's widget as the client area, sized to it.
+    void SetPanelWidget(QWidget* widget);
+
     // Restores the window when minimised and brings it to the front.
     void BringToFront();
     // Opens a file dropped on the window or handed over by a second copy. Opening data

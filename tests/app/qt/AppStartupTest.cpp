@@ -39,10 +39,18 @@ protected:
         loop.exec();
     }
 
-    static std::string Scripts(const std::string& name) {
-        return (test::DataDir() / "scripts" / name).string();
+    // A copy of a test script folder, so that what the editor saves at exit (window
+    // positions) stays out of the source tree.
+    std::string Scripts(const std::string& name) {
+        const std::filesystem::path copy = scripts.Path() / name;
+        std::filesystem::create_directories(copy);
+        std::filesystem::copy(test::DataDir() / "scripts" / name, copy,
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
+        return copy.string();
     }
 
+    test::TempDir scripts;
     CTavSystem system;
     test::RecordingTextOut* box = nullptr; // owned by the system
 };
@@ -125,7 +133,7 @@ TEST_F(AppStartup, TheVirtualDeviceOptionConnectsTheFirstPortsForTheRun) {
     test::TempDir dir;
     const std::string memory = (dir.Path() / "memory.bin").string();
     qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString(memory));
-    CApp::Options options = Options(test::ShippedScriptDir().string());
+    CApp::Options options = Options(VIREO_BUILT_SCRIPT_DIR); // the shipped script with its bitmaps
     options.virtualDevice = true;
     {
         CApp app(system, std::move(options));

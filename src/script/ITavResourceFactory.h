@@ -1,0 +1,119 @@
+#pragma once
+// Makes the resources that draw: the platform supplies the factory, so the core knows
+// bitmaps and text writers only through these bases.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "script/CTavElementDefinition.h"
+#include "view/TavViewTypes.h"
+
+class CTavTextOut;
+
+// A multi-state bitmap drawn from one image file "<name>.bmp" in the image folder.
+class CTavStateBitmap {
+public:
+    virtual ~CTavStateBitmap() = default;
+
+    // Takes name, stateCount, direction and mask out of items; false with the message.
+    bool Convert(TavItems& items, CTavTextOut* errors);
+
+    const std::string& Name() const { return m_name; }
+    int32_t StateCount() const { return m_stateCount; }
+    int32_t Direction() const { return m_direction; } // 0 vertical, 1 horizontal
+    bool UsesMask() const { return m_mask != 0; }
+    int32_t StateWidth() const { return m_stateWidth; }
+    int32_t StateHeight() const { return m_stateHeight; }
+    int32_t UseCount() const { return m_useCount; }
+
+    // Loads the image at the first acquisition and works out the state size; counts uses.
+    bool Acquire();
+    // Frees the image when the last use goes.
+    void Release();
+    // Draws state 'state' with its top-left corner at 'at'.
+    virtual void DrawState(CTavDrawInfo& info, TavPoint at, int32_t state) = 0;
+
+    // Where state 'state' starts in the image: s state heights down (vertical) or s state
+    // widths across (horizontal).
+    TavPoint StateOrigin(int32_t state) const;
+    // From a state's picture to its mask: one state width right (vertical) or one state
+    // height down (horizontal).
+    TavPoint MaskOffset() const;
+
+    void SetImageFolder(std::string folder) { m_imageFolder = std::move(folder); }
+    std::string ImagePath() const { return m_imageFolder + m_name + ".bmp"; }
+
+protected:
+    // Loads the image file; false when it cannot be read. width and height of the whole image.
+    virtual bool LoadImage(const std::string& path, int32_t& width, int32_t& height) = 0;
+    virtual void ReleaseImage() = 0;
+
+private:
+    std::string m_name;
+    std::string m_imageFolder;
+    int32_t m_stateCount = 1;
+    int32_t m_direction = 0;
+    int32_t m_mask = 0;
+    int32_t m_stateWidth = 0;
+    int32_t m_stateHeight = 0;
+    int32_t m_useCount = 0;
+};
+
+// A font and how text is placed in a rectangle.
+class CTavTextWriter {
+public:
+    enum class HAlign { Left, Center, Right };
+    enum class VAlign { Top, Center, Bottom };
+    struct Rgb16 {
+        uint16_t r = 0, g = 0, b = 0;
+    };
+
+    virtual ~CTavTextWriter() = default;
+
+    // Takes the text writer's items out of items and creates the font; false with the message.
+    bool Convert(TavItems& items, CTavTextOut* errors);
+
+    const std::string& Name() const { return m_name; }
+    const std::string& FaceName() const { return m_faceName; }
+    int32_t Height() const { return m_height; }
+    Rgb16 FontColor() const { return m_fontColor; }
+    Rgb16 BackgroundColor() const { return m_backgroundColor; }
+    bool Vertical() const { return m_vertical; }
+    HAlign HorizontalAlignment() const { return m_hAlign; }
+    VAlign VerticalAlignment() const { return m_vAlign; }
+    bool Opaque() const { return m_opaque; }
+
+    // Draws one line of text (Shift_JIS bytes) into the rectangle.
+    virtual void DrawText(CTavDrawInfo& info, const TavRect& rect, const std::string& text) = 0;
+
+protected:
+    // Creates the platform font from the fields; false when that fails.
+    virtual bool CreateFont() = 0;
+
+private:
+    std::string m_name;
+    std::string m_faceName;
+    int32_t m_height = 10;
+    Rgb16 m_fontColor{0, 0, 0};
+    Rgb16 m_backgroundColor{65280, 65280, 65280};
+    bool m_vertical = false;
+    HAlign m_hAlign = HAlign::Left;
+    VAlign m_vAlign = VAlign::Center;
+    bool m_opaque = true;
+};
+
+// Draws lines and shapes for the drawing controls.
+class CTavGraphDrawer {
+public:
+    virtual ~CTavGraphDrawer() = default;
+};
+
+// Makes the platform's bitmaps, text writers and graph drawers.
+class ITavResourceFactory {
+public:
+    virtual ~ITavResourceFactory() = default;
+    virtual std::unique_ptr<CTavStateBitmap> CreateBitmap() = 0;
+    virtual std::unique_ptr<CTavTextWriter> CreateTextWriter() = 0;
+    virtual std::unique_ptr<CTavGraphDrawer> CreateGraphDrawer() = 0;
+};

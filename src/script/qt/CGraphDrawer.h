@@ -1,0 +1,7 @@
+#pragma once
+// Draws lines and shapes with the painter of the draw info; the drawing controls add their
+// operations here.
+
+#include "script/ITavResourceFactory.h"
+
+class CGraphDrawer : public CTavGraphDrawer {};

@@ -1,0 +1,190 @@
+#include "view/CTavControl.h"
+
+#include "app/CTavTextOut.h"
+#include "app/TavClock.h"
+#include "model/CTavValue.h"
+#include "view/CTavKeyOperator.h"
+#include "view/CTavTipBarOperator.h"
+#include "view/CTavViewManager.h"
+#include "view/TavSetValue.h"
+
+// --- CTavControl ------------------------------------------------------------------------
+
+bool CTavControl::Configure(TavItems& items) {
+    if (!CTavView::Configure(items))
+        return false;
+    for (auto it = items.begin(); it != items.end();) {
+        if (it->first == "valueRef") {
+            AddValueRef(it->second);
+            it = items.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return true;
+}
+
+bool CTavControl::Associate(CTavPanel* parent) {
+    if (CTavView::Associate(parent))
+        return true;
+    if (CTavTextOut* errors = ErrorOutput())
+        errors->Printf("Unable to create control %s.\n", Name().c_str());
+    return false;
+}
+
+bool CTavControl::OnValuesChanged(const CTavValueSet& changed) {
+    if (!CTavView::OnValuesChanged(changed))
+        return false;
+    Refresh();
+    return true;
+}
+
+bool CTavControl::Open() {
+    const bool resolved = ResolveValueRefs();
+    Invalidate();
+    CTavView::Open();
+    Refresh();
+    return resolved;
+}
+
+bool CTavControl::SetValueIndex(int refIndex, int32_t index) {
+    CTavValue* value = GetValue(refIndex);
+    CTavBufferManager* buffers = BufferManager();
+    return value && buffers && TavSetValueIndex(*buffers, *value, index);
+}
+
+bool CTavControl::SetValueInteger(int refIndex, int32_t raw) {
+    CTavValue* value = GetValue(refIndex);
+    CTavBufferManager* buffers = BufferManager();
+    return value && buffers && TavSetValueInteger(*buffers, *value, raw);
+}
+
+ITavClock& CTavControl::Clock() const {
+    return m_viewManager ? m_viewManager->Clock() : TavSystemClock();
+}
+
+ITavTipBar* CTavControl::TipBar() const {
+    return m_viewManager ? m_viewManager->TipBar() : nullptr;
+}
+
+// --- CTavDragControl --------------------------------------------------------------------
+
+CTavDragControl::CTavDragControl() = default;
+CTavDragControl::~CTavDragControl() = default;
+
+std::unique_ptr<CTavKeyOperator> CTavDragControl::CreateKeyOperator() {
+    return nullptr;
+}
+
+std::unique_ptr<CTavTipBarOperator> CTavDragControl::CreateTipBarOperator() {
+    return nullptr;
+}
+
+bool CTavDragControl::Configure(TavItems& items) {
+    if (!CTavControl::Configure(items))
+        return false;
+    CTavTextOut* errors = ErrorOutput();
+    auto fail = [this, errors](const char* format) {
+        if (errors)
+            errors->Printf(format, Path().c_str());
+        return false;
+    };
+    m_keyOperator = CreateKeyOperator();
+    if (m_keyOperator && !m_keyOperator->Configure(items))
+        return fail("Unable to convert key operator for drag control. : %s\n");
+    m_tipBarOperator = CreateTipBarOperator();
+    if (m_tipBarOperator) {
+        switch (m_tipBarOperator->Configure(items)) {
+        case CTavTipBarOperator::kTipBarWanted:
+            break;
+        case CTavTipBarOperator::kTipBarNotWanted:
+            m_tipBarOperator.reset();
+            break;
+        default:
+            return fail("Unable to convert tip bar operator for drag control. : %s\n");
+        }
+    }
+    return true;
+}
+
+bool CTavDragControl::Associate(CTavPanel* parent) {
+    CTavTextOut* errors = ErrorOutput();
+    auto fail = [this, errors](const char* format) {
+        if (errors)
+            errors->Printf(format, Path().c_str());
+        return false;
+    };
+    if (!CTavControl::Associate(parent))
+        return fail("Unable to create drag control. : %s\n");
+    if (m_keyOperator && !m_keyOperator->Associate())
+        return fail("Unable to create key operator for drag control. : %s\n");
+    if (m_tipBarOperator && !m_tipBarOperator->Associate())
+        return fail("Unable to create tip bar operator for drag control. : %s\n");
+    return true;
+}
+
+bool CTavDragControl::OnMouse(const CTavMouseInfo& info) {
+    if (!m_captured && !m_rect.Contains(info.point))
+        return false;
+    if (m_keyOperator)
+        m_keyOperator->OnMouse(info);
+    switch (info.kind) {
+    case CTavMouseInfo::kPressed:
+    case CTavMouseInfo::kDoubleClick:
+        if (!HasFocus())
+            SetFocus(true);
+        Capture(true);
+        BeginDrag(info);
+        return true;
+    case CTavMouseInfo::kMove:
+        if (!m_captured)
+            return false;
+        Drag(info);
+        return true;
+    case CTavMouseInfo::kReleased:
+        if (!m_captured)
+            return false;
+        Capture(false);
+        EndDrag(info);
+        if (!m_keyOperator)
+            SetFocus(false);
+        return true;
+    }
+    return false;
+}
+
+bool CTavDragControl::OnKey(const CTavKeyInfo& info) {
+    return m_keyOperator && m_keyOperator->OnKey(info);
+}
+
+bool CTavDragControl::OnTimer(const CTavTimerInfo& info) {
+    return m_keyOperator && m_keyOperator->OnTimer(info);
+}
+
+void CTavDragControl::SetFocus(bool focus) {
+    const bool had = HasFocus();
+    CTavControl::SetFocus(focus);
+    // A control that did not have the focus has nothing to give up (and must not hide a
+    // tip bar another control is showing).
+    if (focus ? !HasFocus() : !had)
+        return;
+    if (!focus && m_captured)
+        Capture(false);
+    if (m_keyOperator)
+        m_keyOperator->SetFocus(focus);
+    if (m_tipBarOperator)
+        m_tipBarOperator->SetFocus(focus);
+}
+
+bool CTavDragControl::OnValuesChanged(const CTavValueSet& changed) {
+    if (!CTavControl::OnValuesChanged(changed))
+        return false;
+    if (m_tipBarOperator)
+        m_tipBarOperator->Refresh();
+    return true;
+}
+
+void CTavDragControl::SetRect(const TavRect& rect) {
+    CTavControl::SetRect(rect);
+    Refresh();
+}

@@ -1,0 +1,27 @@
+#include "view/CTavViewFactory.h"
+
+#include "view/CTavPanel.h"
+
+CTavViewFactory::CTavViewFactory() {
+    // The generic control kinds ("slider", "knob", "staticText", ...) register here as
+    // their classes arrive, each as Register("kind", [] { return std::make_unique<Class>(); }).
+}
+
+CTavViewFactory::~CTavViewFactory() = default;
+
+std::unique_ptr<CTavRootPanel> CTavViewFactory::CreateRootPanel() {
+    return std::make_unique<CTavRootPanel>();
+}
+
+std::unique_ptr<CTavNodePanel> CTavViewFactory::CreateNodePanel() {
+    return std::make_unique<CTavNodePanel>();
+}
+
+std::unique_ptr<CTavView> CTavViewFactory::CreateControl(std::string_view kind) {
+    const auto found = m_makers.find(kind);
+    return found != m_makers.end() ? found->second() : nullptr;
+}
+
+void CTavViewFactory::Register(std::string kind, Maker maker) {
+    m_makers[std::move(kind)] = std::move(maker);
+}

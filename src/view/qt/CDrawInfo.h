@@ -1,0 +1,17 @@
+#pragma once
+// The Qt drawing target of one paint: the painter of the back buffer. Bitmaps and text
+// writers of the Qt layer draw through it.
+
+#include <QPainter>
+
+#include "view/TavViewTypes.h"
+
+class CDrawInfo : public CTavDrawInfo {
+public:
+    explicit CDrawInfo(QPainter* painter = nullptr) : painter(painter) {}
+
+    // The painter of the target; resources draw nothing without one.
+    static QPainter* PainterOf(CTavDrawInfo& info) { return static_cast<CDrawInfo&>(info).painter; }
+
+    QPainter* painter = nullptr;
+};

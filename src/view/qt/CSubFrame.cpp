@@ -1,0 +1,46 @@
+#include "view/qt/CSubFrame.h"
+
+#include <QCloseEvent>
+#include <QVBoxLayout>
+
+#include "view/CTavViewManager.h"
+#include "view/qt/CPanelWidget.h"
+#include "view/qt/CRootPanel.h"
+
+CSubFrame::CSubFrame(CRootPanel& panel, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint |
+                          (panel.IsModal() ? Qt::WindowFlags() : Qt::WindowMinimizeButtonHint)),
+      m_panel(panel), m_widget(new CPanelWidget(panel, this)) {
+    setWindowTitle(QString::fromStdString(panel.Name()));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(m_widget);
+}
+
+void CSubFrame::closeEvent(QCloseEvent* event) {
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    // The panel decides: its close value closes it through its condition.
+    event->ignore();
+    m_panel.RequestClose();
+}
+
+// A modal window is never minimised.
+void CSubFrame::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && m_panel.IsModal() && isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    QWidget::changeEvent(event);
+}
+
+// Moving a window takes the focus away from the focused view.
+void CSubFrame::moveEvent(QMoveEvent* event) {
+    if (CTavViewManager* manager = m_panel.ViewManager())
+        if (CTavView* focused = manager->FocusedView())
+            focused->SetFocus(false);
+    QWidget::moveEvent(event);
+}

@@ -1,0 +1,124 @@
+// Root panels as windows: the main panel drawn through its back buffer, a modal
+// sub-window opened and closed by its condition and its close box, and the window list's
+// layers.
+
+#include <QApplication>
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
+#include "model/CTavBufferManager.h"
+#include "script/qt/CResourceFactory.h"
+#include "support/TestSupport.h"
+#include "view/CTavViewManager.h"
+#include "view/TavSetValue.h"
+#include "view/qt/CPanelWidget.h"
+#include "view/qt/CViewFactory.h"
+
+namespace {
+
+const char* const kScript = R"(<script>
+<structType><type>ctl</type><name>ctl</name><address>00 00 00 00</address>
+  <value><name>mode</name><range>0,16</range><default>0</default></value>
+</structType>
+<structType><type>rootType</type><name>qv</name><address>01 00 00 00</address>
+  <struct><type>ctl</type></struct>
+</structType>
+<struct><type>rootType</type></struct>
+<bitmap><name>back</name></bitmap>
+<panelType><type>mainType</type><name>main</name><size>40,30</size><bitmapRef>back</bitmapRef></panelType>
+<panelType><type>dialogType</type><name>dialog</name><size>20,10</size><windowPosition>30,40</windowPosition>
+  <openCondition>qv.ctl.mode,5,==</openCondition><closeValueRef>qv.ctl.mode</closeValueRef>
+  <closeValue>0</closeValue><modal>1</modal>
+</panelType>
+<panel><type>mainType</type></panel>
+<panel><type>dialogType</type></panel>
+</script>)";
+
+class PanelWindows : public testing::Test {
+protected:
+    void SetUp() override {
+        // The background: left half red, right half blue.
+        QImage back(40, 30, QImage::Format_RGB32);
+        back.fill(Qt::blue);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 20; ++x)
+                back.setPixel(x, y, qRgb(255, 0, 0));
+        ASSERT_TRUE(back.save(QString::fromStdString((folder.Path() / "back.bmp").string()), "BMP"));
+
+        system.SetScriptFolder(folder.Path().string() + "/");
+        system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+        system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
+        system.AttachErrorOutputToManagers();
+        system.SetResourceFactory(std::make_unique<CResourceFactory>());
+        system.ViewManager().SetViewFactory(std::make_unique<CViewFactory>(windows));
+        windows.showInMainWindow = [this](CPanelWidget* widget) { mainWidget = widget; };
+        ASSERT_TRUE(system.ReadScript(kScript)) << system.ErrorText();
+        ASSERT_TRUE(system.CreateManagers()) << system.ErrorText();
+        ASSERT_TRUE(system.ViewManager().OpenRootPanel("main")) << system.ErrorText();
+        ASSERT_NE(mainWidget, nullptr);
+    }
+    void TearDown() override { delete mainWidget; }
+
+    void SetMode(int32_t mode) {
+        TavSetValueInteger(system.BufferManager(), *system.BufferManager().FindValue("qv.ctl.mode"), mode);
+    }
+
+    test::TempDir folder;
+    CPanelWindows windows;
+    CPanelWidget* mainWidget = nullptr;
+    CTavSystem system;
+};
+
+TEST_F(PanelWindows, TheMainPanelIsDrawnThroughItsBackBuffer) {
+    const QImage picture = mainWidget->Render();
+    ASSERT_EQ(picture.size(), QSize(40, 30));
+    EXPECT_EQ(picture.pixel(5, 15), qRgb(255, 0, 0));
+    EXPECT_EQ(picture.pixel(35, 15), qRgb(0, 0, 255));
+}
+
+TEST_F(PanelWindows, AModalWindowFollowsItsConditionAndDisablesTheLayerBelow) {
+    QWidget other;
+    windows.windows.Add(&other, false);
+    auto* dialog = dynamic_cast<CRootPanel*>(system.ViewManager().FindRootPanel("dialog"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(dialog->IsOpen());
+
+    SetMode(5);
+    ASSERT_TRUE(dialog->IsOpen());
+    ASSERT_NE(dialog->Frame(), nullptr);
+    EXPECT_EQ(dialog->Frame()->pos(), QPoint(30, 40));
+    EXPECT_EQ(dialog->Widget()->size(), QSize(20, 10));
+    EXPECT_FALSE(other.isEnabled());
+
+    // The close box writes the close value; the condition then closes the window.
+    dialog->Frame()->close();
+    EXPECT_EQ(system.BufferManager().FindValue("qv.ctl.mode")->GetRaw(), 0);
+    EXPECT_FALSE(dialog->IsOpen());
+    EXPECT_EQ(dialog->Frame(), nullptr);
+    EXPECT_TRUE(other.isEnabled());
+    windows.windows.Remove(&other);
+}
+
+TEST(WindowList, ModalLayersStackAndUnwind) {
+    QWidget a, b, modal1, modal2;
+    CWindowList list;
+    list.Add(&a, false);
+    list.Add(&modal1, true);
+    list.Add(&b, false); // joins the modal window's layer
+    list.Add(&modal2, true);
+    EXPECT_FALSE(a.isEnabled());
+    EXPECT_FALSE(modal1.isEnabled());
+    EXPECT_FALSE(b.isEnabled());
+    EXPECT_TRUE(modal2.isEnabled());
+    list.Remove(&modal2);
+    EXPECT_TRUE(modal1.isEnabled());
+    EXPECT_TRUE(b.isEnabled());
+    EXPECT_FALSE(a.isEnabled());
+    list.Remove(&modal1);
+    EXPECT_TRUE(a.isEnabled());
+    EXPECT_EQ(list.LayerCount(), 1u);
+}
+
+} // namespace

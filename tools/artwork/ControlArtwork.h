@@ -1,0 +1,45 @@
+#pragma once
+// The bitmaps controls draw over panel backgrounds: knob strips, slider knobs, button state
+// strips, small indicators and cursors. All of them carry a mask part.
+
+#include <QColor>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace artwork {
+
+// Knob frames sweep 30 to 330 degrees, 0 pointing down and growing clockwise (so the sweep
+// runs from lower left over the top to lower right). A bipolar knob's arc starts at the top;
+// give it an odd frame count so that the middle frame points straight up. matte is the
+// colour the knob sits on.
+QImage Knob(int size, int frames, bool bipolar, QRgb matte);
+
+// A fader cap for a vertical slider (wide) or a horizontal one (tall).
+QImage SliderKnob(bool vertical);
+
+// Latch button frames: 0 off, 1 off and pressed, 2 on, 3 on and pressed. offLabel and
+// onLabel may differ (an "OFF"/"ON" switch).
+QImage LatchButton(QSize size, const QString& offLabel, const QString& onLabel);
+// Solo button frames: 0 no part soloed, 2 another part soloed, 4 this part soloed; each
+// followed by its pressed look.
+QImage SoloButton(QSize size, const QString& label);
+// A page tab: latch frames as above, on the header band.
+QImage Tab(const QString& label);
+
+enum class Glyph { PopDown, StepUp, StepDown };
+// Push button frames: 0 up, 1 pressed.
+QImage PushButton(QSize size, Glyph glyph);
+
+// What a part plays, shown over the strip's type field, outlined and lettered in a colour.
+QImage Badge(const QString& label, QRgb colour);
+// The lit lamp over a strip's dark lamp socket.
+QImage Lamp();
+// The bar under the header of the part the edit windows show.
+QImage SelectionBar();
+
+// Cursors are 32 x 32 with the hot spot at the centre (16, 16).
+enum class CursorShape { ResizeHorizontal, ResizeVertical, Cross, Move };
+QImage Cursor(CursorShape shape);
+
+} // namespace artwork

@@ -1,0 +1,283 @@
+#include "PanelArtwork.h"
+
+#include <QFontMetrics>
+#include <QPen>
+#include <QStringList>
+
+#include <cmath>
+
+#include "ArtworkStyle.h"
+
+namespace artwork {
+
+namespace {
+
+using namespace palette;
+
+// Main window.
+const QSize kMainSize(1080, 660);
+const QRect kHeader(0, 0, 1080, 52);
+const QRect kMixerFrame(8, 60, 920, 564);
+const QRect kMasterFrame(936, 60, 136, 564);
+const QRect kStatusField(8, 632, 1064, 22);
+const QPoint kFirstStrip(88, 88); // strips follow at kStripSize.width() apart
+
+// One part strip, in its own coordinates.
+const QSize kStripSize(52, 528);
+const QRect kStripCard(2, 0, 48, 526);
+const QRect kNumberRect(4, 0, 34, 28);
+const QPoint kLampCentre(42, 14);
+const QRect kTypeField(4, 32, 44, 18);
+const QRect kPatchField(4, 54, 44, 36);
+const QRect kChannelField(4, 94, 44, 18);
+const QPoint kPanCentre(26, 136);
+const QPoint kChorusCentre(26, 178);
+const QPoint kReverbCentre(26, 220);
+constexpr int kSmallKnob = 32;
+const QRect kReceiveRow(4, 246, 44, 18);
+const QRect kMuteSoloRow(4, 268, 44, 18);
+const QRect kLevelSlider(10, 294, 32, 206);
+const QRect kLevelField(4, 504, 44, 18);
+
+// Master section, in main window coordinates.
+const QPoint kChorusReturnCentre(970, 130);
+const QPoint kReverbReturnCentre(1038, 130);
+constexpr int kLargeKnob = 40;
+const QRect kMasterSlider(988, 204, 32, 340);
+const QRect kMasterField(964, 556, 80, 20);
+
+// Slider knobs are 16 pixels along their travel.
+constexpr int kSliderKnobLength = 16;
+
+// The groove of a vertical slider and ticks at every eighth of its travel, the ends and the
+// middle longer. Returns the y of the knob's centre at each eighth, from the bottom.
+std::vector<int> DrawSliderTrack(QPainter& painter, const QRect& slider) {
+    const int centreX = slider.center().x() + 1;
+    const int lowest = slider.bottom() + 1 - kSliderKnobLength / 2;
+    const int highest = slider.top() + kSliderKnobLength / 2;
+    painter.fillRect(QRect(centreX - 2, highest - 4, 4, lowest - highest + 8), QColor(kInset));
+    std::vector<int> ticks;
+    for (int k = 0; k <= 8; ++k) {
+        const int y = static_cast<int>(std::lround(lowest - (lowest - highest) * k / 8.0));
+        const bool major = k % 4 == 0;
+        const int length = major ? 8 : 5;
+        const QColor colour(major ? kDimText : kLine);
+        painter.fillRect(QRect(centreX - 8 - length, y, length, 1), colour);
+        painter.fillRect(QRect(centreX + 8, y, length, 1), colour);
+        ticks.push_back(y);
+    }
+    return ticks;
+}
+
+void DrawHeader(QPainter& painter) {
+    painter.fillRect(kHeader, QColor(HeaderFill()));
+    painter.fillRect(QRect(0, kHeader.bottom() + 1, kHeader.width(), 1), QColor(kLine));
+    // The mark: three level bars.
+    const int baseline = 35;
+    const int heights[] = {9, 17, 12};
+    for (int i = 0; i < 3; ++i)
+        painter.fillRect(QRect(18 + 5 * i, baseline - heights[i], 3, heights[i]), QColor(kAccent));
+    const QFont wordmark = Font(20, true, 1);
+    DrawText(painter, QRect(40, 0, 200, 52), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("VIREO"),
+             wordmark, kText);
+    const int after = 40 + QFontMetrics(wordmark).horizontalAdvance(QStringLiteral("VIREO")) + 8;
+    DrawText(painter, QRect(after, 2, 200, 52), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("EDITOR"),
+             Font(12, false, 2), kDimText);
+}
+
+void DrawMixerFrame(QPainter& painter) {
+    DrawSection(painter, kMixerFrame, QStringLiteral("PART MIXER"));
+    // Row labels right-aligned against the first strip.
+    struct Row {
+        const char* label;
+        int top;
+        int height;
+    };
+    const Row rows[] = {
+        {"PART", 0, 28},
+        {"TYPE", kTypeField.top(), kTypeField.height()},
+        {"PATCH", kPatchField.top(), kPatchField.height()},
+        {"CHANNEL", kChannelField.top(), kChannelField.height()},
+        {"PAN", kPanCentre.y() - 8, 16},
+        {"CHORUS", kChorusCentre.y() - 8, 16},
+        {"REVERB", kReverbCentre.y() - 8, 16},
+        {"RECEIVE", kReceiveRow.top(), kReceiveRow.height()},
+        {"MUTE/SOLO", kMuteSoloRow.top(), kMuteSoloRow.height()},
+        {"LEVEL", kLevelSlider.center().y() - 8, 16},
+    };
+    const int right = kFirstStrip.x() - 6;
+    for (const Row& row : rows)
+        DrawText(painter, QRect(12, kFirstStrip.y() + row.top, right - 12, row.height),
+                 Qt::AlignRight | Qt::AlignVCenter, QString::fromLatin1(row.label), Font(10), kDimText);
+    // The level scale's ends, beside the first strip's ticks.
+    const int lowest = kFirstStrip.y() + kLevelSlider.bottom() + 1 - kSliderKnobLength / 2;
+    const int highest = kFirstStrip.y() + kLevelSlider.top() + kSliderKnobLength / 2;
+    for (const auto& [y, text] : {std::pair{highest, "127"}, std::pair{lowest, "0"}})
+        DrawText(painter, QRect(12, y - 7, right - 12, 14), Qt::AlignRight | Qt::AlignVCenter,
+                 QString::fromLatin1(text), Font(9), kDimText);
+}
+
+void DrawMasterSection(QPainter& painter) {
+    DrawSection(painter, kMasterFrame, QStringLiteral("MASTER"));
+    const int centreX = kMasterFrame.center().x() + 1;
+    auto caption = [&](int top, const char* text) {
+        DrawText(painter, QRect(kMasterFrame.left(), top, kMasterFrame.width(), 14),
+                 Qt::AlignHCenter | Qt::AlignTop, QString::fromLatin1(text), Font(10, true, 1), kDimText);
+    };
+    caption(92, "RETURNS");
+    DrawKnobWell(painter, kChorusReturnCentre, kLargeKnob, QStringLiteral("CHORUS"), false);
+    DrawKnobWell(painter, kReverbReturnCentre, kLargeKnob, QStringLiteral("REVERB"), false);
+    caption(kMasterSlider.top() - 20, "LEVEL");
+    const std::vector<int> ticks = DrawSliderTrack(painter, kMasterSlider);
+    for (const auto& [k, text] : {std::pair{8, "127"}, std::pair{4, "64"}, std::pair{0, "0"}})
+        DrawText(painter,
+                 QRect(kMasterFrame.left() + 4, ticks[k] - 7, centreX - 22 - kMasterFrame.left() - 4, 14),
+                 Qt::AlignRight | Qt::AlignVCenter, QString::fromLatin1(text), Font(9), kDimText);
+    DrawField(painter, kMasterField);
+}
+
+void DrawStatusLine(QPainter& painter) {
+    DrawField(painter, kStatusField);
+    DrawText(painter, QRect(kStatusField.left() + 8, kStatusField.top(), 64, kStatusField.height()),
+             Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MIDI OUT"), Font(9, true, 1), kDimText);
+}
+
+// Knob wells of an effect section sit on a grid: six columns, two rows.
+QPoint KnobAt(const QRect& section, int column, int row) {
+    return {section.left() + 52 + 84 * column, section.top() + 104 + 100 * row};
+}
+
+void DrawKnobRow(QPainter& painter, const QRect& section, int row, const QStringList& labels,
+                 int bipolarFrom = 99) {
+    for (int column = 0; column < labels.size(); ++column)
+        if (!labels[column].isEmpty())
+            DrawKnobWell(painter, KnobAt(section, column, row), kLargeKnob, labels[column],
+                         column >= bipolarFrom);
+}
+
+// A label and a field on one line, in section coordinates.
+void DrawSectionField(QPainter& painter, const QRect& section, int x, int y, int labelWidth, int fieldWidth,
+                      const QString& label) {
+    const QRect labelRect(section.left() + x, section.top() + y, labelWidth, 22);
+    DrawLabelledField(painter, labelRect, QRect(labelRect.right() + 5, labelRect.top(), fieldWidth, 22),
+                      label);
+}
+
+void DrawEffectSection(QPainter& painter, const QRect& section, const QString& title, bool withRouting) {
+    DrawSection(painter, section, title);
+    if (withRouting)
+        DrawSectionField(painter, section, 300, 3, 56, 148, QStringLiteral("ROUTING"));
+    DrawSectionField(painter, section, 16, 38, 47, 200, QStringLiteral("TYPE"));
+    DrawSectionField(painter, section, 292, 38, 79, 137, QStringLiteral("CONTROL CH"));
+    DrawKnobRow(painter, section, 0,
+                {QStringLiteral("OUTPUT"), QStringLiteral("TO CHORUS"), QStringLiteral("TO REVERB"),
+                 QStringLiteral("SENS 1"), QStringLiteral("SENS 2")},
+                3);
+    DrawSectionField(painter, section, 16, 160, 59, 150, QStringLiteral("SOURCE 1"));
+    DrawSectionField(painter, section, 262, 160, 59, 150, QStringLiteral("SOURCE 2"));
+    const QRect parameters(section.left() + 16, section.top() + 196, section.width() - 32, 64);
+    DrawField(painter, parameters);
+    DrawText(painter, parameters.adjusted(8, 4, -8, -4), Qt::AlignLeft | Qt::AlignTop,
+             QStringLiteral("PARAMETERS"), Font(9, true, 1), kLine);
+}
+
+void DrawRows(QPainter& painter, const QRect& section, const QStringList& labels) {
+    for (int i = 0; i < labels.size(); ++i)
+        DrawSectionField(painter, section, 16, 36 + 28 * i, 279, 208, labels[i]);
+}
+
+} // namespace
+
+QImage MainBackground() {
+    return Strip(kMainSize, 1, [](QPainter& painter, int) {
+        painter.fillRect(QRect(QPoint(0, 0), kMainSize), QColor(kBackground));
+        DrawHeader(painter);
+        DrawMixerFrame(painter);
+        DrawMasterSection(painter);
+        DrawStatusLine(painter);
+    });
+}
+
+QImage PartStrip(int number) {
+    return Strip(kStripSize, 1, [number](QPainter& painter, int) {
+        painter.fillRect(QRect(QPoint(0, 0), kStripSize), QColor(FrameFill()));
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(Mix(kSurface, kLine, 0.6)), 1));
+        painter.setBrush(QColor(kSurface));
+        painter.drawRoundedRect(QRectF(kStripCard).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+        // The dark socket of the lamp that lights while the part sounds.
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(kInset));
+        painter.drawEllipse(QPointF(kLampCentre), 4, 4);
+        painter.restore();
+
+        DrawText(painter, kNumberRect, Qt::AlignCenter, QString::number(number), Font(14, true), kText);
+        for (const QRect& field : {kTypeField, kPatchField, kChannelField, kLevelField})
+            DrawField(painter, field);
+        DrawKnobWell(painter, kPanCentre, kSmallKnob, QString(), true);
+        DrawKnobWell(painter, kChorusCentre, kSmallKnob, QString(), false);
+        DrawKnobWell(painter, kReverbCentre, kSmallKnob, QString(), false);
+        DrawSliderTrack(painter, kLevelSlider);
+    });
+}
+
+QImage EffectsPage() {
+    const QSize size(1064, 564);
+    return Strip(size, 1, [size](QPainter& painter, int) {
+        painter.fillRect(QRect(QPoint(0, 0), size), QColor(kBackground));
+        const QRect chorus(0, 0, 524, 274);
+        DrawSection(painter, chorus, QStringLiteral("CHORUS"));
+        DrawSectionField(painter, chorus, 16, 38, 47, 200, QStringLiteral("TYPE"));
+        DrawKnobRow(painter, chorus, 0,
+                    {QStringLiteral("LEVEL"), QStringLiteral("RATE"), QStringLiteral("DEPTH"),
+                     QStringLiteral("PRE DELAY"), QStringLiteral("FEEDBACK"), QStringLiteral("TO REVERB")});
+        DrawSectionField(painter, chorus, 16, 193, 47, 120, QStringLiteral("FILTER"));
+        DrawKnobRow(painter, chorus, 1, {QString(), QString(), QStringLiteral("CUTOFF")});
+
+        const QRect reverb(540, 0, 524, 274);
+        DrawSection(painter, reverb, QStringLiteral("REVERB"));
+        DrawSectionField(painter, reverb, 16, 38, 47, 200, QStringLiteral("TYPE"));
+        DrawKnobRow(painter, reverb, 0,
+                    {QStringLiteral("LEVEL"), QStringLiteral("TIME"), QStringLiteral("HF DAMP"),
+                     QStringLiteral("PRE DELAY"), QStringLiteral("DENSITY"), QStringLiteral("FEEDBACK")});
+        DrawKnobRow(painter, reverb, 1, {QStringLiteral("DELAY TIME")});
+
+        DrawEffectSection(painter, QRect(0, 290, 524, 274), QStringLiteral("MFX 1"), true);
+        DrawEffectSection(painter, QRect(540, 290, 524, 274), QStringLiteral("MFX 2"), false);
+    });
+}
+
+QImage SetupPage() {
+    const QSize size(1064, 564);
+    return Strip(size, 1, [size](QPainter& painter, int) {
+        painter.fillRect(QRect(QPoint(0, 0), size), QColor(kBackground));
+        const QRect system(0, 0, 524, 408);
+        DrawSection(painter, system, QStringLiteral("SYSTEM"));
+        DrawRows(painter, system,
+                 {"MASTER TUNE", "MASTER KEY SHIFT", "MASTER LEVEL", "LOCAL", "RECEIVE PROGRAM CHANGE",
+                  "RECEIVE BANK SELECT", "RECEIVE EXCLUSIVE", "CONTROL CHANNEL", "TRANSMIT EDIT DATA",
+                  "PATCH REMAIN", "VELOCITY CURVE", "HOLD PEDAL POLARITY", "DISPLAY CONTRAST"});
+
+        const QRect play(540, 0, 524, 408);
+        DrawSection(painter, play, QStringLiteral("PLAY SETUP"));
+        DrawRows(painter, play,
+                 {"SOUND MODE", "TEMPO", "CLOCK SOURCE", "METRONOME", "METRONOME LEVEL", "METRONOME SOUND",
+                  "KEYBOARD PART", "KEYBOARD OCTAVE", "KEYBOARD TRANSPOSE", "KEYBOARD VELOCITY",
+                  "SOLO PART"});
+
+        const QRect voices(0, 424, 1064, 140);
+        DrawSection(painter, voices, QStringLiteral("VOICE RESERVE"));
+        for (int part = 0; part < 16; ++part) {
+            const int left = voices.left() + 20 + 64 * part;
+            DrawText(painter, QRect(left, voices.top() + 36, 64, 16), Qt::AlignCenter,
+                     QString::number(part + 1), Font(11, true), kText);
+            DrawField(painter, QRect(left + 8, voices.top() + 56, 48, 22));
+        }
+        DrawText(painter, QRect(voices.left() + 20, voices.top() + 92, 1024, 20),
+                 Qt::AlignLeft | Qt::AlignVCenter,
+                 QStringLiteral("The sixteen reserves share the device's 64 voices."), Font(11), kDimText);
+    });
+}
+
+} // namespace artwork
