@@ -13,6 +13,7 @@
 #include "app/TavStartup.h"
 #include "app/qt/CClipboard.h"
 #include "app/qt/CMainFrame.h"
+#include "app/qt/CProgressBar.h"
 #include "app/qt/CSingleInstanceGuard.h"
 #include "app/qt/CSplashWindow.h"
 #include "app/qt/CTextOutBox.h"
@@ -110,6 +111,7 @@ void CApp::CreateServicesAndOutputs() {
     m_system.SetTextOut(CTavSystem::kMessageBoxOutput, messageBox);
     m_system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
     m_system.SetTextOut(CTavSystem::kClipboardOutput, new CClipboard);
+    m_system.SetTextOut(CTavSystem::kProgressBar, new CProgressBar);
     m_system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
     m_system.AttachErrorOutputToManagers();
     m_system.SetResourceFactory(std::make_unique<CResourceFactory>());
@@ -170,6 +172,8 @@ bool CApp::OpenMainPanel() {
     m_mainFrame->BringToFront();
     if (auto* box = dynamic_cast<CTextOutBox*>(m_system.MessageBoxOutput()))
         box->SetOwner(m_mainFrame);
+    if (auto* progress = dynamic_cast<CProgressBar*>(m_system.ProgressBar()))
+        progress->SetOwner(m_mainFrame);
     return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
+#include "app/qt/CProgressBar.h"
 #include "model/CTavBufferManager.h"
 #include "script/qt/CResourceFactory.h"
 #include "support/TestSupport.h"
@@ -119,6 +120,40 @@ TEST(WindowList, ModalLayersStackAndUnwind) {
     list.Remove(&modal1);
     EXPECT_TRUE(a.isEnabled());
     EXPECT_EQ(list.LayerCount(), 1u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Screenshot, TheEditorRendersTheMainPanelIntoAPicture) {
+    test::TempDir dir;
+    const std::string file = (dir.Path() / "main.png").string();
+    const auto result = test::RunProcess(
+        VIREO_EDITOR_PATH, {"--script-dir", VIREO_BUILT_SCRIPT_DIR, "--screenshot", file},
+        {"QT_QPA_PLATFORM=offscreen", "VIREO_VIRTUAL_DEVICE_MEMORY=" + (dir.Path() / "memory.bin").string()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const QImage picture(QString::fromStdString(file));
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_GT(picture.width(), 600);
+
+    const auto missing =
+        test::RunProcess(VIREO_EDITOR_PATH,
+                         {"--script-dir", VIREO_BUILT_SCRIPT_DIR, "--screenshot", file, "--panel", "nowhere"},
+                         {"QT_QPA_PLATFORM=offscreen"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err.substr(missing.err.find("There is")), "There is no root panel named nowhere.\n");
+}
+
+TEST(ProgressBar, StepsUpToItsCountAndCloses) {
+    CProgressBar progress;
+    progress.Start(2);
+    progress.Step();
+    progress.Step();
+    progress.Step(); // never past the end
+    EXPECT_EQ(progress.Value(), 2);
+    progress.Finish();
+    EXPECT_FALSE(progress.IsRunning());
 }
 
 } // namespace
