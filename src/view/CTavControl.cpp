@@ -1,5 +1,7 @@
 #include "view/CTavControl.h"
 
+#include <algorithm>
+
 #include "app/CTavTextOut.h"
 #include "app/TavClock.h"
 #include "model/CTavValue.h"
@@ -57,6 +59,11 @@ bool CTavControl::SetValueInteger(int refIndex, int32_t raw) {
     CTavValue* value = GetValue(refIndex);
     CTavBufferManager* buffers = BufferManager();
     return value && buffers && TavSetValueInteger(*buffers, *value, raw);
+}
+
+bool CTavControl::SetDefaultIndex(int refIndex) {
+    const CTavValue* value = GetValue(refIndex);
+    return value && SetValueIndex(refIndex, value->Spec().PositionOfRaw(value->Spec().defaultValue));
 }
 
 ITavClock& CTavControl::Clock() const {
@@ -161,6 +168,25 @@ bool CTavDragControl::OnTimer(const CTavTimerInfo& info) {
     return m_keyOperator && m_keyOperator->OnTimer(info);
 }
 
+bool CTavDragControl::OnWheel(const CTavWheelInfo& info) {
+    return m_rect.Contains(info.point) && OnWheel(info.notches, info.modifiers);
+}
+
+bool CTavDragControl::OnWheel(int notches, uint32_t modifiers) {
+    const CTavValue* value = GetValue(0);
+    if (!value || value->Kind() != kTavKindInteger || notches == 0)
+        return false;
+    const int32_t count = TavValueCount(*value);
+    if (count <= 0)
+        return false;
+    int64_t step = 1;
+    if (modifiers & kTavShift)
+        step = std::min(count / 2, CTavSingleKeyOperator::kMaxShiftStep);
+    const int64_t index = std::clamp<int64_t>(value->GetPosition() + step * notches, 0, count - 1);
+    SetValueIndex(0, static_cast<int32_t>(index));
+    return true;
+}
+
 void CTavDragControl::SetFocus(bool focus) {
     const bool had = HasFocus();
     CTavControl::SetFocus(focus);
@@ -187,4 +213,23 @@ bool CTavDragControl::OnValuesChanged(const CTavValueSet& changed) {
 void CTavDragControl::SetRect(const TavRect& rect) {
     CTavControl::SetRect(rect);
     Refresh();
+}
+
+bool CTavDragControl::AssociateValueControl(CTavPanel* parent, const std::string& kind, bool needsRange) {
+    auto fail = [this](const std::string& format) { return ReportFailure(format.c_str()); };
+    if (!CTavDragControl::Associate(parent))
+        return fail("Unable to create " + kind + ". : %s\n");
+    if (m_valueRefs.empty())
+        return fail("Value references are necessary for " + kind + ". : %s.\n");
+    const CTavValue* value = GetValue(0);
+    if (!value || value->Kind() != kTavKindInteger)
+        return fail("Referred value must be integer for " + kind + ". : %s\n");
+    if (needsRange && TavValueCount(*value) <= 1)
+        return fail("Referred value range must be greater than 1 for " + kind + ". : %s\n");
+    return true;
+}
+
+int32_t CTavDragControl::MainValueCount() const {
+    const CTavValue* value = GetValue(0);
+    return value ? TavValueCount(*value) : 0;
 }

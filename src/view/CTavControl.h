@@ -35,6 +35,8 @@ public:
     // when nothing was written.
     bool SetValueIndex(int refIndex, int32_t index);
     bool SetValueInteger(int refIndex, int32_t raw);
+    // Writes the default index of the value's definition (Ctrl-click on a control).
+    bool SetDefaultIndex(int refIndex);
 
     // Services from the view manager: the clock that timed behaviour reads (the system
     // clock without a manager) and the tip bar (none headless).
@@ -60,6 +62,11 @@ public:
     bool OnMouse(const CTavMouseInfo& info) override;
     bool OnKey(const CTavKeyInfo& info) override;
     bool OnTimer(const CTavTimerInfo& info) override;
+    // Over the control: OnWheel with the notches and modifiers.
+    bool OnWheel(const CTavWheelInfo& info) override;
+    // Moves the main value one step per notch (with Shift the key operator's larger step,
+    // half the range but at most 10), limited to the range. True when taken.
+    virtual bool OnWheel(int notches, uint32_t modifiers);
     // Losing the focus also lets a held capture go; both operators are told.
     void SetFocus(bool focus) override;
     bool OnValuesChanged(const CTavValueSet& changed) override;
@@ -69,6 +76,12 @@ public:
     CTavTipBarOperator* TipBarOperator() const { return m_tipBarOperator.get(); }
 
 protected:
+    // Associates a control of the given kind ("knob", "slider") whose main value is an
+    // integer of more than one value, with the kind's messages.
+    bool AssociateValueControl(CTavPanel* parent, const std::string& kind, bool needsRange = true);
+    // The number of values of the main value; 0 without one.
+    int32_t MainValueCount() const;
+
     // The operators this kind of control uses; none in the base.
     virtual std::unique_ptr<CTavKeyOperator> CreateKeyOperator();
     virtual std::unique_ptr<CTavTipBarOperator> CreateTipBarOperator();

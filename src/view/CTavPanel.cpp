@@ -12,7 +12,7 @@ namespace {
 
 bool ParseLong(const std::string& text, int32_t& out) {
     long value = 0;
-    if (std::sscanf(text.c_str(), "%li", &value) != 1)
+    if (!TavScanLong(text, value))
         return false;
     out = static_cast<int32_t>(value);
     return true;
@@ -104,6 +104,18 @@ bool CTavPanel::OnMouse(const CTavMouseInfo& info) {
             return true;
     for (const auto& control : m_controls)
         if (control->OnMouse(info))
+            return true;
+    return false;
+}
+
+bool CTavPanel::OnWheel(const CTavWheelInfo& info) {
+    if (!m_open || !m_rect.Contains(info.point))
+        return false;
+    for (const auto& child : m_childPanels)
+        if (child->OnWheel(info))
+            return true;
+    for (const auto& control : m_controls)
+        if (control->OnWheel(info))
             return true;
     return false;
 }

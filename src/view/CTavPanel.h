@@ -30,6 +30,8 @@ public:
     // Only while open and holding the capture or containing the point: offered to the
     // child panels in order, then to the controls; the first that takes it ends it.
     bool OnMouse(const CTavMouseInfo& info) override;
+    // As mouse events: only while open and containing the point, child panels first.
+    bool OnWheel(const CTavWheelInfo& info) override;
     // Only while open: child panels first, then controls, until one takes it.
     bool OnTimer(const CTavTimerInfo& info) override;
     // Re-evaluates the open condition when its values changed, opens or closes the panel

@@ -12,14 +12,6 @@
 #include "view/CTavViewManager.h"
 #include "view/ITavTipBar.h"
 
-namespace {
-
-bool ParseLong(const std::string& text, long& out) {
-    return std::sscanf(text.c_str(), "%li", &out) == 1;
-}
-
-} // namespace
-
 int CTavSingleTipBarOperator::Configure(TavItems& items) {
     auto fail = [this](const char* format, const std::string& text) {
         m_control.ReportFailure(format, text);
@@ -29,13 +21,13 @@ int CTavSingleTipBarOperator::Configure(TavItems& items) {
     for (auto it = items.begin(); it != items.end();) {
         const std::string& text = it->second;
         if (it->first == "useTipBar") {
-            if (!ParseLong(text, useTipBar))
+            if (!TavScanLong(text, useTipBar))
                 return fail("Use tip bar description is invalid. : %s : %s\n", text);
             if (useTipBar != 0 && useTipBar != 1)
                 return fail("Use tip bar value must be 0 or 1. : %s : %s\n", text);
         } else if (it->first == "offsetValue") {
             long offset = 0;
-            if (!ParseLong(text, offset))
+            if (!TavScanLong(text, offset))
                 return fail("Offset value is invalid for tip bar. : %s : %s\n", text);
             m_offsetValue = static_cast<int32_t>(offset);
         } else if (it->first == "stringTableRef") {

@@ -287,3 +287,13 @@ bool CTavView::ReportFailure(const char* format, const std::string& text) const 
         errors->Printf(format, Path().c_str(), text.c_str());
     return false;
 }
+
+bool CTavView::ReportFailure(const char* format) const {
+    if (CTavTextOut* errors = ErrorOutput())
+        errors->Printf(format, Path().c_str());
+    return false;
+}
+
+bool TavScanLong(const std::string& text, long& out) {
+    return std::sscanf(text.c_str(), "%li", &out) == 1;
+}

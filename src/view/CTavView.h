@@ -38,6 +38,9 @@ private:
     std::vector<CTavValue*> m_values;
 };
 
+// An attribute number as the script writes it ("%li": decimal, or 0x… hexadecimal).
+bool TavScanLong(const std::string& text, long& out);
+
 class CTavView {
 public:
     CTavView();
@@ -69,6 +72,7 @@ public:
     virtual void Draw(CTavDrawInfo&) {}
     virtual bool OnMouse(const CTavMouseInfo&) { return false; }
     virtual bool OnKey(const CTavKeyInfo&) { return false; }
+    virtual bool OnWheel(const CTavWheelInfo&) { return false; }
     virtual bool OnTimer(const CTavTimerInfo&) { return false; }
     // Marks the rectangle (none: the view's own) for repainting; the parent is asked, up
     // to the root panel, whose window does the work.
@@ -120,6 +124,8 @@ public:
     // Writes a message that names this view by its path (and the attribute text) to the
     // error output; always false, so a Configure can return it.
     bool ReportFailure(const char* format, const std::string& text) const;
+    // The same for messages that name only the view.
+    bool ReportFailure(const char* format) const;
 
 protected:
     CTavTextOut* ErrorOutput() const;

@@ -1,10 +1,16 @@
 #include "view/CTavViewFactory.h"
 
+#include "view/CTavKnobControl.h"
 #include "view/CTavPanel.h"
+#include "view/CTavScrollControl.h"
+#include "view/CTavSliderControl.h"
 
 CTavViewFactory::CTavViewFactory() {
     // The generic control kinds ("slider", "knob", "staticText", ...) register here as
     // their classes arrive, each as Register("kind", [] { return std::make_unique<Class>(); }).
+    Register("knob", [] { return std::make_unique<CTavKnobControl>(); });
+    Register("slider", [] { return std::make_unique<CTavSliderControl>(); });
+    Register("scroll", [] { return std::make_unique<CTavScrollControl>(); });
 }
 
 CTavViewFactory::~CTavViewFactory() = default;

@@ -41,6 +41,14 @@ struct CTavMouseInfo {
     uint32_t modifiers = 0;
 };
 
+// The mouse wheel over a view: notches turned (positive away from the user, one per
+// 120 units of wheel delta), at a point in root client coordinates.
+struct CTavWheelInfo {
+    TavPoint point;
+    int32_t notches = 0;
+    uint32_t modifiers = 0;
+};
+
 // Key codes: the printable keys by their character code (upper case letters, digits),
 // these keys mapped.
 enum TavKeyCode : int32_t {

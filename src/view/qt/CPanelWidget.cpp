@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "view/CTavView.h"
 #include "view/qt/CCursor.h"
@@ -62,6 +63,19 @@ void CPanelWidget::Mouse(QMouseEvent* event) {
     info.point.x += m_root.Rect().left;
     info.point.y += m_root.Rect().top;
     m_root.OnMouse(info);
+}
+
+// Whole notches only (120 units each); the view under the pointer steps its value.
+void CPanelWidget::wheelEvent(QWheelEvent* event) {
+    CTavWheelInfo info;
+    info.notches = event->angleDelta().y() / 120;
+    const QPoint at = event->position().toPoint();
+    info.point = {at.x() + m_root.Rect().left, at.y() + m_root.Rect().top};
+    info.modifiers = TavModifiersFromQt(event->modifiers());
+    if (info.notches != 0 && m_root.OnWheel(info))
+        event->accept();
+    else
+        event->ignore();
 }
 
 void CPanelWidget::mousePressEvent(QMouseEvent* event) {
