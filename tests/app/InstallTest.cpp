@@ -1,0 +1,25 @@
+// An installation under any prefix: launchers on the PATH that find the programs and
+// their Script folder, and the desktop entry, icon and document type.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/TestSupport.h"
+
+TEST(Install, LaunchersDesktopEntryIconAndDocumentType) {
+    test::TempDir prefix;
+    const std::string buildDir = std::filesystem::path(VIREO_CLI_PATH).parent_path().string();
+    const auto install = test::RunProcess(VIREO_CMAKE_COMMAND, {"--install", buildDir, "--prefix", prefix.Path().string()});
+    ASSERT_EQ(install.exitCode, 0) << install.err;
+
+    const auto check = test::RunProcess((prefix.Path() / "bin/vireo-cli").string(), {"check"});
+    EXPECT_EQ(check.exitCode, 0) << check.err;
+    const auto& root = prefix.Path();
+    EXPECT_TRUE(std::filesystem::exists(root / "bin/vireo-editor"));
+    EXPECT_TRUE(std::filesystem::exists(root / "libexec/vireo-editor/Script/VireoEditorScript.xml"));
+    const std::string desktop = test::ReadFile(root / "share/applications/vireo-editor.desktop");
+    EXPECT_NE(desktop.find("MimeType=application/x-vireo-edit-state;"), std::string::npos);
+    EXPECT_NE(test::ReadFile(root / "share/mime/packages/vireo-editor.xml").find("*.vro"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(root / "share/icons/hicolor/scalable/apps/vireo-editor.svg"));
+}
