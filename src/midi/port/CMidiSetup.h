@@ -54,6 +54,8 @@ public:
     std::string OutputPortName(size_t i) const;
     // Both the first input and the first output have a port.
     bool IsConnected() const;
+    // The script's inputs and outputs this setup connects.
+    CTavMidiManager& Manager() const { return m_manager; }
     const std::vector<std::unique_ptr<CMidiInDevice>>& InputDevices() const { return m_inputDevices; }
     const std::vector<std::unique_ptr<CMidiOutDevice>>& OutputDevices() const { return m_outputDevices; }
 
