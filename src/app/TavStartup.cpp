@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
@@ -54,6 +55,11 @@ void TavInstallHeadlessOutputs(CTavSystem& system) {
     system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
     system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
     system.AttachErrorOutputToManagers();
+}
+
+std::string TavReadScriptText(const CTavSystem& system) {
+    std::ifstream in(system.ScriptPath(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 bool TavLoadScriptAndCreateManagers(CTavSystem& system, std::string& failureText) {

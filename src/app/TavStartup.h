@@ -23,4 +23,8 @@ void TavInstallHeadlessOutputs(CTavSystem& system);
 // Opens and reads the script in the system's script folder and creates the managers.
 // On failure returns false with the text the start-up message box shows: "Unable to open
 // script.\n" alone, or the collected error text followed by the failing step's line.
+// The whole text of the system's script file; empty when it cannot be read. The virtual
+// device lays out its memory from it.
+std::string TavReadScriptText(const CTavSystem& system);
+
 bool TavLoadScriptAndCreateManagers(CTavSystem& system, std::string& failureText);

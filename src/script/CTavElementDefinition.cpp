@@ -100,3 +100,14 @@ std::string TavDecodeEntities(std::string_view text) {
     ReplaceAll(result, "&gt;", ">");
     return result;
 }
+
+std::string TavTakeName(TavItems& items) {
+    for (auto it = items.begin(); it != items.end(); ++it) {
+        if (it->first == "name") {
+            std::string name = std::move(it->second);
+            items.erase(it);
+            return name;
+        }
+    }
+    return std::string();
+}

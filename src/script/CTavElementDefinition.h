@@ -47,6 +47,9 @@ const CTavTypeDefinition* TavFindTypeDefinition(const std::vector<CTavTypeDefini
 // replacement an unmatched '$' stays as it is.
 bool TavResolveMacros(const TavItems& definition, TavItems& templateItems);
 
+// Takes the first "name" item out of items and answers its text; empty when there is none.
+std::string TavTakeName(TavItems& items);
+
 // Decodes "&quot;", "&amp;", "&apos;", "&lt;" and "&gt;", in that order, each over the
 // whole text.
 std::string TavDecodeEntities(std::string_view text);

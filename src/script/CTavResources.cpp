@@ -11,17 +11,6 @@
 
 namespace {
 
-std::string TakeName(TavItems& items) {
-    for (auto it = items.begin(); it != items.end(); ++it) {
-        if (it->first == "name") {
-            std::string name = std::move(it->second);
-            items.erase(it);
-            return name;
-        }
-    }
-    return std::string();
-}
-
 // Three 16-bit channels "r,g,b"; blanks may precede each number.
 bool ParseColor(std::string_view text, CTavTextWriter::Rgb16& color) {
     uint16_t channels[3] = {};
@@ -73,7 +62,7 @@ int Keyword(std::string_view text, std::initializer_list<std::string_view> choic
 // --- Bitmaps -----------------------------------------------------------------------------
 
 bool CTavStateBitmap::Convert(TavItems& items, CTavTextOut* errors) {
-    m_name = TakeName(items);
+    m_name = TavTakeName(items);
     const char* name = m_name.c_str();
     for (auto it = items.begin(); it != items.end();) {
         const std::string& tag = it->first;
@@ -161,7 +150,7 @@ TavPoint CTavStateBitmap::MaskOffset() const {
 // --- Text writers ------------------------------------------------------------------------
 
 bool CTavTextWriter::Convert(TavItems& items, CTavTextOut* errors) {
-    m_name = TakeName(items);
+    m_name = TavTakeName(items);
     const char* name = m_name.c_str();
     for (auto it = items.begin(); it != items.end();) {
         const std::string& tag = it->first;

@@ -22,17 +22,6 @@ std::vector<std::string> Take(TavItems& items, std::string_view tag) {
     return texts;
 }
 
-std::string TakeName(TavItems& items) {
-    for (auto it = items.begin(); it != items.end(); ++it) {
-        if (it->first == "name") {
-            std::string name = std::move(it->second);
-            items.erase(it);
-            return name;
-        }
-    }
-    return std::string();
-}
-
 std::string_view TrimControls(std::string_view piece) {
     while (!piece.empty() && static_cast<unsigned char>(piece.front()) < '!')
         piece.remove_prefix(1);
@@ -86,7 +75,7 @@ bool TavParseDecimal(std::string_view piece, int32_t& value) {
 }
 
 bool CTavStringTable::Convert(TavItems& items, CTavTextOut* errors) {
-    SetName(TakeName(items));
+    SetName(TavTakeName(items));
     for (auto& item : items)
         item.second = TavDecodeEntities(item.second);
     for (const std::string& text : Take(items, "table")) {
@@ -122,7 +111,7 @@ TavItems CTavStringTable::ToItems() const {
 }
 
 bool CTavIntegerTable::Convert(TavItems& items, CTavTextOut* errors) {
-    SetName(TakeName(items));
+    SetName(TavTakeName(items));
     for (const std::string& text : Take(items, "table")) {
         for (std::string_view piece : SplitCommas(text)) {
             int32_t value = 0;

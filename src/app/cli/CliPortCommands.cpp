@@ -2,12 +2,11 @@
 
 #include <csignal>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <unistd.h>
 
 #include "app/CTavSystem.h"
+#include "app/TavStartup.h"
 #include "app/cli/CliSupport.h"
 #include "files/CTavDataFile.h"
 #include "midi/CTavMidiReader.h"
@@ -20,15 +19,10 @@
 
 namespace {
 
-std::string ReadScriptText(const CTavSystem& system) {
-    std::ifstream in(system.ScriptPath(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // The machine's ports and the virtual device, whose memory is kept in its usual file.
 struct PortSession {
     explicit PortSession(const CTavSystem& system) : reader(queue, system.BufferOutput()) {
-        host.Configure(ReadScriptText(system), CVirtualDevice::DefaultMemoryPath());
+        host.Configure(TavReadScriptText(system), CVirtualDevice::DefaultMemoryPath());
         ports.AddBackend(std::make_unique<CRtMidiBackend>());
         ports.AddBackend(std::make_unique<CVirtualDeviceBackend>(host));
     }
@@ -235,7 +229,7 @@ int CliSimulate(CTavSystem& system, const std::vector<std::string>& arguments) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     CVirtualDeviceHost host;
-    host.Configure(ReadScriptText(system), CVirtualDevice::DefaultMemoryPath());
+    host.Configure(TavReadScriptText(system), CVirtualDevice::DefaultMemoryPath());
     std::string error;
     if (!host.Create(error))
         return CliError(error);

@@ -2,22 +2,16 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <fstream>
-#include <iterator>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
+#include "app/TavStartup.h"
 #include "midi/port/CRtMidiBackend.h"
 
 namespace {
 
 // Posted when the queue receives a message while it was empty.
 const QEvent::Type kMidiArrived = static_cast<QEvent::Type>(QEvent::User);
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 } // namespace
 
@@ -49,7 +43,7 @@ void CMidiService::CloseAll() {
 }
 
 void CMidiService::LoadAndConnect(bool useVirtualDevice) {
-    m_host.Configure(ReadText(m_system.ScriptPath()), CVirtualDevice::DefaultMemoryPath());
+    m_host.Configure(TavReadScriptText(m_system), CVirtualDevice::DefaultMemoryPath());
     CTavMidiManager& midi = m_system.MidiManager();
     TavInstallTransfer(midi, m_reader, m_writer);
     if (!m_setup)
