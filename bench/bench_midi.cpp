@@ -2,8 +2,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <iterator>
+#include "BenchSupport.h"
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
@@ -12,14 +11,7 @@
 
 namespace {
 
-bool BuildShipped(CTavSystem& system) {
-    std::ifstream in(std::string(VIREO_SHIPPED_SCRIPT_DIR) + "/VireoEditorScript.xml", std::ios::binary);
-    const std::string script{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
-    system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
-    system.AttachErrorOutputToManagers();
-    return system.ReadScript(script) && system.CreateManagers();
-}
+using bench::BuildShipped;
 
 // Swallows what the output sends, as an opened port would take it.
 class NullDevice : public CTavMidiOutDevice {

@@ -2,10 +2,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "app/CTavSystem.h"
@@ -16,17 +16,8 @@
 
 namespace {
 
-std::string ShippedScript() {
-    std::ifstream in(std::string(VIREO_SHIPPED_SCRIPT_DIR) + "/VireoEditorScript.xml", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-bool Build(CTavSystem& system, const std::string& script) {
-    system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
-    system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
-    system.AttachErrorOutputToManagers();
-    return system.ReadScript(script) && system.CreateManagers();
-}
+using bench::Build;
+using bench::ShippedScript;
 
 // Reading the script text and creating every manager, as start-up does.
 void ReadScriptAndBuildModel(benchmark::State& state) {

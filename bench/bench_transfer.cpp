@@ -4,9 +4,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,17 +24,7 @@
 
 namespace {
 
-std::string ShippedScriptText() {
-    std::ifstream in(std::string(VIREO_SHIPPED_SCRIPT_DIR) + "/VireoEditorScript.xml", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-bool BuildShipped(CTavSystem& system) {
-    system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
-    system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
-    system.AttachErrorOutputToManagers();
-    return system.ReadScript(ShippedScriptText()) && system.CreateManagers();
-}
+using bench::BuildShipped;
 
 // The leaves of "qv" in tree order: one data request each, as a full read makes them.
 std::vector<TavRange> ReadBlocks(CTavSystem& system) {
@@ -99,7 +89,7 @@ struct Loopback {
         CTavMidiIn* input = system.MidiManager().Input(0);
         CTavMidiOut* output = system.MidiManager().Output(0);
         CTavTextOutStringStream errors;
-        if (!input || !output || !device.Create(ShippedScriptText(), &errors))
+        if (!input || !output || !device.Create(bench::ShippedScript(), &errors))
             return false;
         device.SetDeviceId(input->DeviceId());
         link = std::make_unique<DeviceLink>(device);
@@ -115,7 +105,7 @@ void DeviceAnswersPerBlock(benchmark::State& state) {
     CTavSystem system;
     CVirtualDevice device;
     CTavTextOutStringStream errors;
-    if (!BuildShipped(system) || !device.Create(ShippedScriptText(), &errors) ||
+    if (!BuildShipped(system) || !device.Create(bench::ShippedScript(), &errors) ||
         !system.MidiManager().Output(0)) {
         state.SkipWithError("the shipped script does not build");
         return;
@@ -204,7 +194,7 @@ struct PortSession {
         CTavMidiOut* out = system.MidiManager().Output(0);
         if (!in || !out)
             return false;
-        host.Configure(ShippedScriptText(), "");
+        host.Configure(bench::ShippedScript(), "");
         ports.AddBackend(std::make_unique<CVirtualDeviceBackend>(host));
         input = std::make_unique<CMidiInDevice>(CVirtualDevice::kPortName, queue);
         output = std::make_unique<CMidiOutDevice>(CVirtualDevice::kPortName);

@@ -3,9 +3,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <QApplication>
-#include <fstream>
-#include <iterator>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
@@ -26,15 +26,10 @@ struct Editor {
 
     bool Open() {
         system.SetScriptFolder(std::string(VIREO_BUILT_SCRIPT_DIR) + "/");
-        std::ifstream in(system.ScriptPath(), std::ios::binary);
-        const std::string script{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
-        system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
-        system.AttachErrorOutputToManagers();
         system.SetResourceFactory(std::make_unique<CResourceFactory>());
         system.ViewManager().SetViewFactory(std::make_unique<CViewFactory>(windows));
         windows.showInMainWindow = [this](CPanelWidget* widget) { mainWidget = widget; };
-        return system.ReadScript(script) && system.CreateManagers() &&
+        return bench::Build(system, bench::ReadText(system.ScriptPath())) &&
                system.ViewManager().OpenRootPanel("main") && mainWidget;
     }
 };
