@@ -22,11 +22,13 @@ inline std::string ShippedScript() {
 
 // Installs the outputs, then reads the script and creates the managers. Factories the
 // caller installed beforehand are kept.
-inline bool Build(CTavSystem& system, const std::string& script) {
+// The panels are built only when asked for: the source folder has no artwork.
+inline bool Build(CTavSystem& system, const std::string& script,
+                  CTavSystem::Views views = CTavSystem::Views::Skip) {
     system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
     system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
     system.AttachErrorOutputToManagers();
-    return system.ReadScript(script) && system.CreateManagers();
+    return system.ReadScript(script) && system.CreateManagers(views);
 }
 
 inline bool BuildShipped(CTavSystem& system) {

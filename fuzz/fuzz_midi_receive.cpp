@@ -28,7 +28,7 @@ CTavSystem& System() {
         built->SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
         built->AttachErrorOutputToManagers();
         std::ifstream in(VIREO_FUZZ_SCRIPT, std::ios::binary);
-        if (!in || !built->ReadScript(in) || !built->CreateManagers() || !built->MidiManager().Input(0)) {
+        if (!in || !built->ReadScript(in) || !built->CreateManagers(CTavSystem::Views::Skip) || !built->MidiManager().Input(0)) {
             std::fprintf(stderr, "Cannot build the editor from %s:\n%s\n", VIREO_FUZZ_SCRIPT,
                          built->ErrorText().c_str());
             std::abort();

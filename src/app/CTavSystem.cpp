@@ -107,7 +107,7 @@ bool CTavSystem::ReadScript(std::string_view text) {
     return true;
 }
 
-bool CTavSystem::CreateManagers() {
+bool CTavSystem::CreateManagers(Views views) {
     CTavTextOut* errors = ErrorOutput();
     auto fail = [errors](const char* line) {
         if (errors)
@@ -122,7 +122,7 @@ bool CTavSystem::CreateManagers() {
         return fail("Unable to create buffer manager.\n");
     if (!m_midiManager.Create(m_bufferManager))
         return fail("Unable to create MIDI manager.\n");
-    if (!m_viewManager.Create(m_bufferManager, m_resourceManager))
+    if (views == Views::Build && !m_viewManager.Create(m_bufferManager, m_resourceManager))
         return fail("Unable to create view manager.\n");
     return true;
 }

@@ -101,8 +101,11 @@ public:
     bool ReadScript(std::istream& stream);
 
     // Creates the resource, buffer, MIDI and view managers in this order; the first that
-    // fails writes its line to the error output and ends the creation.
-    bool CreateManagers();
+    // fails writes its line to the error output and ends the creation. Without views the
+    // panels are not built, so the parameter model works from the script text alone (the
+    // controls' bitmaps live only in the assembled script folder).
+    enum class Views { Build, Skip };
+    bool CreateManagers(Views views = Views::Build);
 
     // Loads or saves the window positions kept in "WindowPosition.txt" in the script
     // folder. Saving closes the open root panels.

@@ -62,7 +62,7 @@ std::string TavReadScriptText(const CTavSystem& system) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-bool TavLoadScriptAndCreateManagers(CTavSystem& system, std::string& failureText) {
+bool TavLoadScriptAndCreateManagers(CTavSystem& system, std::string& failureText, CTavSystem::Views views) {
     std::ifstream script(system.ScriptPath(), std::ios::binary);
     if (!script || std::filesystem::is_directory(system.ScriptPath())) {
         failureText = "Unable to open script.\n";
@@ -72,7 +72,7 @@ bool TavLoadScriptAndCreateManagers(CTavSystem& system, std::string& failureText
         failureText = system.ErrorText() + "Unable to read script.\n";
         return false;
     }
-    if (!system.CreateManagers()) {
+    if (!system.CreateManagers(views)) {
         failureText = system.ErrorText() + "Unable to create.\n";
         return false;
     }

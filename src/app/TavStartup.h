@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-class CTavSystem;
+#include "app/CTavSystem.h"
+
 
 // The script folder: the folder given on the command line, else the one named by the
 // environment, else "Script/" beside the program. Always ends with '/'.
@@ -27,4 +28,5 @@ void TavInstallHeadlessOutputs(CTavSystem& system);
 // device lays out its memory from it.
 std::string TavReadScriptText(const CTavSystem& system);
 
-bool TavLoadScriptAndCreateManagers(CTavSystem& system, std::string& failureText);
+bool TavLoadScriptAndCreateManagers(CTavSystem& system, std::string& failureText,
+                                    CTavSystem::Views views = CTavSystem::Views::Build);

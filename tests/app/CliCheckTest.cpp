@@ -14,7 +14,7 @@ std::string ScriptDir(const std::string& name) {
 } // namespace
 
 TEST(CliCheck, ShippedScriptPassesSilently) {
-    const auto result = test::RunCli({"--script-dir", test::ShippedScriptDir().string(), "check"});
+    const auto result = test::RunCli({"--script-dir", VIREO_BUILT_SCRIPT_DIR, "check"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "");

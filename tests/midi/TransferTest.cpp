@@ -61,7 +61,7 @@ class Transfer : public test::ModelFixture {
 protected:
     void SetUp() override {
         const std::string script = ShippedScript();
-        Build(script);
+        Build(script, CTavSystem::Views::Skip);
         CTavTextOutStringStream errors;
         ASSERT_TRUE(device.Create(script, &errors)) << errors.Text();
         reader.input = system.MidiManager().Input(0);

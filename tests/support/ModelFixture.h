@@ -15,12 +15,12 @@ namespace test {
 class ModelFixture : public testing::Test {
 protected:
     // Reads and creates; fails the test with the collected text when that does not work.
-    void Build(const std::string& script) {
+    void Build(const std::string& script, CTavSystem::Views views = CTavSystem::Views::Build) {
         system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
         system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
         system.AttachErrorOutputToManagers();
         ASSERT_TRUE(system.ReadScript(script)) << system.ErrorText();
-        ASSERT_TRUE(system.CreateManagers()) << system.ErrorText();
+        ASSERT_TRUE(system.CreateManagers(views)) << system.ErrorText();
     }
 
     CTavBufferManager& Buffers() { return system.BufferManager(); }

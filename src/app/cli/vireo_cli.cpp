@@ -60,13 +60,13 @@ int Usage(const std::string& error) {
 
 // Loads the script into the system as the editor's start-up does; on failure writes the
 // start-up error text to standard error.
-bool StartUp(CTavSystem& system, const CliOptions& options) {
+bool StartUp(CTavSystem& system, const CliOptions& options, CTavSystem::Views views) {
     const char* environment = std::getenv("VIREO_SCRIPT_DIR");
     system.SetScriptFolder(
         TavResolveScriptFolder(TavProgramFolder(), options.scriptDir, environment ? environment : ""));
     TavInstallHeadlessOutputs(system);
     std::string failure;
-    if (TavLoadScriptAndCreateManagers(system, failure))
+    if (TavLoadScriptAndCreateManagers(system, failure, views))
         return true;
     std::fputs(failure.c_str(), stderr);
     return false;
@@ -115,7 +115,9 @@ int main(int argc, char** argv) {
         return Usage("check takes no arguments");
 
     CTavSystem& system = CTavSystem::Instance();
-    const int status = StartUp(system, options) ? command->run(system, options.arguments) : 1;
+    // Only check looks at the panels; the other commands need the parameter model alone.
+    const CTavSystem::Views views = command->run == Check ? CTavSystem::Views::Build : CTavSystem::Views::Skip;
+    const int status = StartUp(system, options, views) ? command->run(system, options.arguments) : 1;
     system.Shutdown();
     return status;
 }

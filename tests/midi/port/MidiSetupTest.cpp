@@ -37,7 +37,7 @@ protected:
         system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
         system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
         system.AttachErrorOutputToManagers();
-        ASSERT_TRUE(system.ReadScript(ShippedScript()) && system.CreateManagers()) << system.ErrorText();
+        ASSERT_TRUE(system.ReadScript(ShippedScript()) && system.CreateManagers(CTavSystem::Views::Skip)) << system.ErrorText();
         fake.names = {"Port A", "Port B"};
         ports.AddBackend(std::make_unique<test::FakePortBackend>(fake));
     }

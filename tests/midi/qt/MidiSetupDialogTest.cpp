@@ -24,7 +24,7 @@ protected:
         system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
         system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
         system.AttachErrorOutputToManagers();
-        ASSERT_TRUE(system.ReadScript(test::ReadFile(script)) && system.CreateManagers())
+        ASSERT_TRUE(system.ReadScript(test::ReadFile(script)) && system.CreateManagers(CTavSystem::Views::Skip))
             << system.ErrorText();
         fake.names = {"Port A", "Port B"};
         ports.AddBackend(std::make_unique<test::FakePortBackend>(fake));
