@@ -213,3 +213,5 @@ bool CTavTextWriter::Convert(TavItems& items, CTavTextOut* errors) {
     }
     return CreateFont();
 }
+
+void CTavGraphDrawer::FillRect(CTavDrawInfo&, const TavRect&, CTavTextWriter::Rgb16) {}

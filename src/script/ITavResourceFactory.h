@@ -103,10 +103,12 @@ private:
     bool m_opaque = true;
 };
 
-// Draws lines and shapes for the drawing controls.
+// Draws lines and shapes for the drawing controls. The base draws nothing (no target).
 class CTavGraphDrawer {
 public:
     virtual ~CTavGraphDrawer() = default;
+    // Fills the rectangle in a colour of 16-bit components.
+    virtual void FillRect(CTavDrawInfo& info, const TavRect& rect, CTavTextWriter::Rgb16 color);
 };
 
 // Makes the platform's bitmaps, text writers and graph drawers.

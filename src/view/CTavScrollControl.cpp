@@ -161,6 +161,11 @@ void CTavScrollControl::StartTimer(int milliseconds) {
     m_timerRunning = true;
 }
 
+void CTavScrollControl::Draw(CTavDrawInfo& info) {
+    if (m_drawer && info.Intersects(m_thumb))
+        m_drawer->FillRect(info, m_thumb, m_knobColor);
+}
+
 bool CTavScrollControl::OnTimer(const CTavTimerInfo& info) {
     if (!m_captured || !m_timerRunning || TavMilliseconds(m_timerStart, Clock().Now()) < m_timerMs)
         return CTavDragControl::OnTimer(info);

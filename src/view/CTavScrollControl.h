@@ -38,6 +38,8 @@ public:
     bool Associate(CTavPanel* parent) override;
     // Places the thumb for the current window.
     void Refresh() override;
+    // Fills the thumb in the knob colour.
+    void Draw(CTavDrawInfo& info) override;
     // Pages while the mouse is held beside the thumb.
     bool OnTimer(const CTavTimerInfo& info) override;
     // The window is moved by dragging and paging only.

@@ -4,4 +4,7 @@
 
 #include "script/ITavResourceFactory.h"
 
-class CGraphDrawer : public CTavGraphDrawer {};
+class CGraphDrawer : public CTavGraphDrawer {
+public:
+    void FillRect(CTavDrawInfo& info, const TavRect& rect, CTavTextWriter::Rgb16 color) override;
+};

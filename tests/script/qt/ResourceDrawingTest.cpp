@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "script/qt/CGraphDrawer.h"
 #include "script/qt/CStateBitmap.h"
 #include "script/qt/CTextWriter.h"
 #include "script/qt/TavShiftJis.h"
@@ -158,6 +159,20 @@ TEST(TextWriterDrawing, AlignmentPlacesTheInk) {
     EXPECT_GT(vertical.bottom(), 190);
     EXPECT_GT(vertical.top(), 100);
     EXPECT_GT(vertical.height(), vertical.width());
+}
+
+TEST(GraphDrawing, FillCoversExactlyTheRectangleInTheHighBytesColour) {
+    QImage canvas(40, 30, QImage::Format_RGB32);
+    canvas.fill(kBackground);
+    {
+        QPainter painter(&canvas);
+        CDrawInfo info(&painter);
+        CGraphDrawer drawer;
+        drawer.FillRect(info, {5, 6, 15, 26}, {0x12FF, 0x3400, 0xFF00});
+        drawer.FillRect(info, {30, 0, 30, 30}, {0, 0, 0}); // empty: nothing
+    }
+    EXPECT_EQ(Ink(canvas, kBackground), QRect(5, 6, 10, 20));
+    EXPECT_EQ(canvas.pixel(5, 6), qRgb(0x12, 0x34, 0xFF));
 }
 
 TEST(ShiftJisText, DecodesCodePage932AndReplacesInvalidBytes) {
