@@ -1,5 +1,5 @@
 // An installation under any prefix: launchers on the PATH that find the programs and
-// their Script folder, and the desktop entry, icon and document type.
+// their Script folder, the manual beside them, and the desktop entry, icon and document type.
 
 #include <gtest/gtest.h>
 
@@ -18,6 +18,9 @@ TEST(Install, LaunchersDesktopEntryIconAndDocumentType) {
     const auto& root = prefix.Path();
     EXPECT_TRUE(std::filesystem::exists(root / "bin/vireo-editor"));
     EXPECT_TRUE(std::filesystem::exists(root / "libexec/vireo-editor/Script/VireoEditorScript.xml"));
+    // The "Unable to read/write data" message sends the user to this section of the manual.
+    const std::string manual = test::ReadFile(root / "libexec/vireo-editor/Manual/VireoEditorManual_E.htm");
+    EXPECT_NE(manual.find("id=\"unable-to-read-write\""), std::string::npos);
     const std::string desktop = test::ReadFile(root / "share/applications/vireo-editor.desktop");
     EXPECT_NE(desktop.find("MimeType=application/x-vireo-edit-state;"), std::string::npos);
     EXPECT_NE(test::ReadFile(root / "share/mime/packages/vireo-editor.xml").find("*.vro"), std::string::npos);
