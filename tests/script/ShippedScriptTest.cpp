@@ -9,6 +9,8 @@
 #include <string>
 
 #include "support/ModelFixture.h"
+#include "view/CTavPanel.h"
+#include "view/CTavViewManager.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -183,8 +185,20 @@ std::vector<std::string> Expand(const std::string& pattern) {
 class ShippedScript : public test::ModelFixture {
 protected:
     void SetUp() override {
+        // The controls load their bitmaps while the view tree is built; the build draws them
+        // beside the copied script.
+        system.SetScriptFolder(std::string(VIREO_BUILT_SCRIPT_DIR) + "/");
         std::ifstream in(test::ShippedScriptDir() / "VireoEditorScript.xml", std::ios::binary);
         Build(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    }
+
+    // The value a control of the main window edits, or null when there is no such control.
+    const CTavValue* ControlValue(const std::string& path) {
+        CTavRootPanel* main = system.ViewManager().FindRootPanel("main");
+        CTavView* control = nullptr;
+        if (!main || !main->FindControl(path, control) || control->ValueRefs().empty())
+            return nullptr;
+        return control->ValueRefs().front().value;
     }
 };
 
@@ -223,5 +237,19 @@ TEST_F(ShippedScript, EveryLeafFitsOneExclusiveMessageAndLeavesDoNotOverlap) {
         std::sort(ranges.begin(), ranges.end(), [](auto& a, auto& b) { return a.begin < b.begin; });
         for (size_t i = 1; i < ranges.size(); ++i)
             EXPECT_LE(ranges[i - 1].end, ranges[i].begin) << root->Name() << " leaf " << i;
+    }
+}
+
+TEST_F(ShippedScript, EveryPartStripEditsItsOwnPart) {
+    const std::pair<const char*, const char*> controls[] = {
+        {"receiveChannel", "receiveChannel"}, {"keyShift", "partKeyShift"},
+        {"fineTune", "partFineTune"},         {"chorusSend", "partChorusSendLevel"},
+        {"reverbSend", "partReverbSendLevel"}, {"pan", "partPan"},
+        {"level", "partLevel"}};
+    for (int part = 1; part <= 16; ++part) {
+        const std::string strip = "main.mixer.part" + std::to_string(part) + ".";
+        const std::string values = "qv.prti.part[" + std::to_string(part - 1) + "].";
+        for (const auto& [control, value] : controls)
+            EXPECT_EQ(ControlValue(strip + control), &Value(values + value)) << strip + control;
     }
 }

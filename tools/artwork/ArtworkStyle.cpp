@@ -62,7 +62,8 @@ void DrawSection(QPainter& painter, const QRect& rect, const QString& title) {
              Qt::AlignLeft | Qt::AlignVCenter, title, Font(11, true, 1), palette::kText);
 }
 
-void DrawKnobWell(QPainter& painter, QPoint centre, int knobSize, const QString& label, bool bipolar) {
+void DrawKnobWell(QPainter& painter, QPoint centre, int knobSize, const QString& label, bool bipolar,
+                  bool endsOnly) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
@@ -73,6 +74,8 @@ void DrawKnobWell(QPainter& painter, QPoint centre, int knobSize, const QString&
         const double degrees = 30 + 30 * i;
         const double rad = degrees * M_PI / 180;
         const bool major = i == 0 || i == 10 || (bipolar && i == 5);
+        if (endsOnly && !major)
+            continue;
         const QPointF at(centre.x() + 0.5 - std::sin(rad) * radius,
                          centre.y() + 0.5 + std::cos(rad) * radius);
         painter.setBrush(QColor(major ? palette::kDimText : palette::kLine));

@@ -44,7 +44,10 @@ void DrawField(QPainter& painter, const QRect& rect);
 // A framed section with its title in a band along the top (28 pixels).
 void DrawSection(QPainter& painter, const QRect& rect, const QString& title);
 // Where a knob of this size will sit: a ring of ticks around the centre and the label below.
-void DrawKnobWell(QPainter& painter, QPoint centre, int knobSize, const QString& label, bool bipolar);
+// With endsOnly only the ends of the sweep (and the centre of a bipolar knob) are marked, for
+// knobs stacked so closely that full rings would run into each other.
+void DrawKnobWell(QPainter& painter, QPoint centre, int knobSize, const QString& label, bool bipolar,
+                  bool endsOnly = false);
 // A label at the left of a row and a field at its right.
 void DrawLabelledField(QPainter& painter, const QRect& label, const QRect& field, const QString& text);
 

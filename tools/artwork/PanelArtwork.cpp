@@ -5,6 +5,9 @@
 #include <QStringList>
 
 #include <cmath>
+#include <initializer_list>
+#include <iterator>
+#include <vector>
 
 #include "ArtworkStyle.h"
 
@@ -22,21 +25,30 @@ const QRect kMasterFrame(936, 60, 136, 564);
 const QRect kStatusField(8, 632, 1064, 22);
 const QPoint kFirstStrip(88, 88); // strips follow at kStripSize.width() apart
 
-// One part strip, in its own coordinates.
+// One part strip, in its own coordinates. Under the patch field come three knobs that
+// shape what the part hears (receive channel, key shift, fine tune), three for its mix
+// (chorus and reverb sends, pan), the receive, mute and solo buttons, and the level fader.
 const QSize kStripSize(52, 528);
 const QRect kStripCard(2, 0, 48, 526);
 const QRect kNumberRect(4, 0, 34, 28);
 const QPoint kLampCentre(42, 14);
 const QRect kTypeField(4, 32, 44, 18);
 const QRect kPatchField(4, 54, 44, 36);
-const QRect kChannelField(4, 94, 44, 18);
-const QPoint kPanCentre(26, 136);
-const QPoint kChorusCentre(26, 178);
-const QPoint kReverbCentre(26, 220);
 constexpr int kSmallKnob = 32;
-const QRect kReceiveRow(4, 246, 44, 18);
-const QRect kMuteSoloRow(4, 268, 44, 18);
-const QRect kLevelSlider(10, 294, 32, 206);
+constexpr int kStripKnobPitch = 40;
+struct StripKnob {
+    const char* label;
+    bool bipolar;
+};
+const StripKnob kStripKnobs[] = {{"CHANNEL", false}, {"KEY SHIFT", true}, {"FINE TUNE", true},
+                                 {"CHORUS", false},  {"REVERB", false},   {"PAN", true}};
+constexpr int kFirstKnobCentreY = 116;
+QPoint StripKnobCentre(int row) {
+    return {26, kFirstKnobCentreY + kStripKnobPitch * row};
+}
+const QRect kReceiveRow(4, 340, 44, 18);
+const QRect kMuteSoloRow(4, 362, 44, 18);
+const QRect kLevelSlider(10, 386, 32, 114);
 const QRect kLevelField(4, 504, 44, 18);
 
 // Master section, in main window coordinates.
@@ -93,18 +105,16 @@ void DrawMixerFrame(QPainter& painter) {
         int top;
         int height;
     };
-    const Row rows[] = {
+    std::vector<Row> rows = {
         {"PART", 0, 28},
         {"TYPE", kTypeField.top(), kTypeField.height()},
         {"PATCH", kPatchField.top(), kPatchField.height()},
-        {"CHANNEL", kChannelField.top(), kChannelField.height()},
-        {"PAN", kPanCentre.y() - 8, 16},
-        {"CHORUS", kChorusCentre.y() - 8, 16},
-        {"REVERB", kReverbCentre.y() - 8, 16},
-        {"RECEIVE", kReceiveRow.top(), kReceiveRow.height()},
-        {"MUTE/SOLO", kMuteSoloRow.top(), kMuteSoloRow.height()},
-        {"LEVEL", kLevelSlider.center().y() - 8, 16},
     };
+    for (int row = 0; row < static_cast<int>(std::size(kStripKnobs)); ++row)
+        rows.push_back({kStripKnobs[row].label, StripKnobCentre(row).y() - 8, 16});
+    rows.push_back({"RECEIVE", kReceiveRow.top(), kReceiveRow.height()});
+    rows.push_back({"MUTE/SOLO", kMuteSoloRow.top(), kMuteSoloRow.height()});
+    rows.push_back({"LEVEL", kLevelSlider.center().y() - 8, 16});
     const int right = kFirstStrip.x() - 6;
     for (const Row& row : rows)
         DrawText(painter, QRect(12, kFirstStrip.y() + row.top, right - 12, row.height),
@@ -181,9 +191,52 @@ void DrawEffectSection(QPainter& painter, const QRect& section, const QString& t
              QStringLiteral("PARAMETERS"), Font(9, true, 1), kLine);
 }
 
-void DrawRows(QPainter& painter, const QRect& section, const QStringList& labels) {
+// Label and field rows, 28 pixels apart from top (in section coordinates).
+void DrawRows(QPainter& painter, const QRect& section, int top, const QStringList& labels) {
     for (int i = 0; i < labels.size(); ++i)
-        DrawSectionField(painter, section, 16, 36 + 28 * i, 279, 208, labels[i]);
+        DrawSectionField(painter, section, 16, top + 28 * i, 279, 208, labels[i]);
+}
+
+// The setup page's sections start with one row of large knobs, in groups under captions;
+// the rows of the switches and choices follow.
+constexpr int kSetupKnobCentreY = 88;
+constexpr int kSetupRowsTop = 144;
+
+QPoint SetupKnobAt(const QRect& section, int column) {
+    return {section.left() + 52 + 84 * column, section.top() + kSetupKnobCentreY};
+}
+
+struct KnobGroup {
+    const char* caption;
+    int firstColumn;
+    int lastColumn;
+};
+
+struct SetupKnob {
+    const char* label;
+    bool bipolar;
+};
+
+void DrawSetupKnobs(QPainter& painter, const QRect& section, std::initializer_list<KnobGroup> groups,
+                    std::initializer_list<SetupKnob> knobs) {
+    for (const KnobGroup& group : groups) {
+        // The caption may use the whole column pitch; the rule under it keeps a gap to the next.
+        const int first = SetupKnobAt(section, group.firstColumn).x();
+        const int last = SetupKnobAt(section, group.lastColumn).x();
+        const int top = section.top() + 38;
+        DrawText(painter, QRect(first - 42, top, last - first + 84, 14), Qt::AlignHCenter | Qt::AlignTop,
+                 QString::fromLatin1(group.caption), Font(10, true, 1), kDimText);
+        painter.fillRect(QRect(first - 36, top + 17, last - first + 72, 1), QColor(kLine));
+    }
+    int column = 0;
+    for (const SetupKnob& knob : knobs)
+        DrawKnobWell(painter, SetupKnobAt(section, column++), kLargeKnob, QString::fromLatin1(knob.label),
+                     knob.bipolar);
+}
+
+// One knob per part in the voice reserve section, under the part's number.
+QPoint VoiceReserveKnobCentre(const QRect& section, int part) {
+    return {section.left() + 52 + 64 * part, section.top() + 76};
 }
 
 } // namespace
@@ -213,11 +266,10 @@ QImage PartStrip(int number) {
         painter.restore();
 
         DrawText(painter, kNumberRect, Qt::AlignCenter, QString::number(number), Font(14, true), kText);
-        for (const QRect& field : {kTypeField, kPatchField, kChannelField, kLevelField})
+        for (const QRect& field : {kTypeField, kPatchField, kLevelField})
             DrawField(painter, field);
-        DrawKnobWell(painter, kPanCentre, kSmallKnob, QString(), true);
-        DrawKnobWell(painter, kChorusCentre, kSmallKnob, QString(), false);
-        DrawKnobWell(painter, kReverbCentre, kSmallKnob, QString(), false);
+        for (int row = 0; row < static_cast<int>(std::size(kStripKnobs)); ++row)
+            DrawKnobWell(painter, StripKnobCentre(row), kSmallKnob, QString(), kStripKnobs[row].bipolar, true);
         DrawSliderTrack(painter, kLevelSlider);
     });
 }
@@ -254,27 +306,32 @@ QImage SetupPage() {
         painter.fillRect(QRect(QPoint(0, 0), size), QColor(kBackground));
         const QRect system(0, 0, 524, 408);
         DrawSection(painter, system, QStringLiteral("SYSTEM"));
-        DrawRows(painter, system,
-                 {"MASTER TUNE", "MASTER KEY SHIFT", "MASTER LEVEL", "LOCAL", "RECEIVE PROGRAM CHANGE",
-                  "RECEIVE BANK SELECT", "RECEIVE EXCLUSIVE", "CONTROL CHANNEL", "TRANSMIT EDIT DATA",
-                  "PATCH REMAIN", "VELOCITY CURVE", "HOLD PEDAL POLARITY", "DISPLAY CONTRAST"});
+        DrawSetupKnobs(painter, system,
+                       {{"MASTER", 0, 2}, {"MIDI", 3, 3}, {"DISPLAY", 4, 4}},
+                       {{"TUNE", true}, {"KEY SHIFT", true}, {"LEVEL", false}, {"CONTROL CH", false},
+                        {"CONTRAST", false}});
+        DrawRows(painter, system, kSetupRowsTop,
+                 {"LOCAL", "RECEIVE PROGRAM CHANGE", "RECEIVE BANK SELECT", "RECEIVE EXCLUSIVE",
+                  "TRANSMIT EDIT DATA", "PATCH REMAIN", "VELOCITY CURVE", "HOLD PEDAL POLARITY"});
 
         const QRect play(540, 0, 524, 408);
         DrawSection(painter, play, QStringLiteral("PLAY SETUP"));
-        DrawRows(painter, play,
-                 {"SOUND MODE", "TEMPO", "CLOCK SOURCE", "METRONOME", "METRONOME LEVEL", "METRONOME SOUND",
-                  "KEYBOARD PART", "KEYBOARD OCTAVE", "KEYBOARD TRANSPOSE", "KEYBOARD VELOCITY",
-                  "SOLO PART"});
+        DrawSetupKnobs(painter, play,
+                       {{"TEMPO", 0, 0}, {"METRONOME", 1, 1}, {"KEYBOARD", 2, 5}},
+                       {{"BPM", false}, {"LEVEL", false}, {"PART", false}, {"OCTAVE", true},
+                        {"TRANSPOSE", false}, {"VELOCITY", false}});
+        DrawRows(painter, play, kSetupRowsTop,
+                 {"SOUND MODE", "CLOCK SOURCE", "METRONOME", "METRONOME SOUND", "SOLO PART"});
 
         const QRect voices(0, 424, 1064, 140);
         DrawSection(painter, voices, QStringLiteral("VOICE RESERVE"));
         for (int part = 0; part < 16; ++part) {
-            const int left = voices.left() + 20 + 64 * part;
-            DrawText(painter, QRect(left, voices.top() + 36, 64, 16), Qt::AlignCenter,
+            const QPoint centre = VoiceReserveKnobCentre(voices, part);
+            DrawText(painter, QRect(centre.x() - 32, voices.top() + 30, 64, 16), Qt::AlignCenter,
                      QString::number(part + 1), Font(11, true), kText);
-            DrawField(painter, QRect(left + 8, voices.top() + 56, 48, 22));
+            DrawKnobWell(painter, centre, kLargeKnob, QString(), false);
         }
-        DrawText(painter, QRect(voices.left() + 20, voices.top() + 92, 1024, 20),
+        DrawText(painter, QRect(voices.left() + 20, voices.top() + 110, 1024, 20),
                  Qt::AlignLeft | Qt::AlignVCenter,
                  QStringLiteral("The sixteen reserves share the device's 64 voices."), Font(11), kDimText);
     });
