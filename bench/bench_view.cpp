@@ -6,11 +6,17 @@
 #include "BenchSupport.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
 #include "model/CTavBufferManager.h"
+#include "midi/CTavMidi.h"
+#include "midi/CTavMidiDevice.h"
+#include "midi/CTavMidiManager.h"
 #include "model/CTavStruct.h"
+#include "view/CTavKnobControl.h"
+#include "view/CTavPanel.h"
 #include "script/qt/CResourceFactory.h"
 #include "view/CTavViewManager.h"
 #include "view/qt/CPanelWidget.h"
@@ -29,7 +35,7 @@ struct Editor {
         system.SetResourceFactory(std::make_unique<CResourceFactory>());
         system.ViewManager().SetViewFactory(std::make_unique<CViewFactory>(windows));
         windows.showInMainWindow = [this](CPanelWidget* widget) { mainWidget = widget; };
-        return bench::Build(system, bench::ReadText(system.ScriptPath())) &&
+        return bench::Build(system, bench::ReadText(system.ScriptPath()), CTavSystem::Views::Build) &&
                system.ViewManager().OpenRootPanel("main") && mainWidget;
     }
 };
@@ -64,6 +70,70 @@ void ValuesChanged10000(benchmark::State& state) {
     state.counters["values"] = static_cast<double>(changed.size());
 }
 BENCHMARK(ValuesChanged10000)->Unit(benchmark::kMillisecond);
+
+// The first knob of an open panel, depth first.
+CTavKnobControl* FirstKnob(const CTavPanel& panel) {
+    for (const auto& view : panel.Controls())
+        if (auto* knob = dynamic_cast<CTavKnobControl*>(view.get()))
+            return knob;
+    for (const auto& child : panel.ChildPanels())
+        if (child->IsOpen())
+            if (CTavKnobControl* knob = FirstKnob(*child))
+                return knob;
+    return nullptr;
+}
+
+// Counts what the output hands to its port.
+struct CountingPort : CTavMidiOutDevice {
+    void Send(const TavBytes& bytes) override {
+        ++messages;
+        bytesSent += bytes.size();
+    }
+    size_t messages = 0;
+    size_t bytesSent = 0;
+};
+
+// A mouse move that turns a knob: from the Qt event through the drag, the buffer manager
+// and the data set handed to the output, to the repaint of the knob in the back buffer.
+void KnobTurnToDevice(benchmark::State& state) {
+    Editor editor;
+    if (!editor.Open()) {
+        state.SkipWithError(("the main panel does not open: " + editor.system.ErrorText()).c_str());
+        return;
+    }
+    auto* main = dynamic_cast<CTavPanel*>(editor.system.ViewManager().FindRootPanel("main"));
+    CTavKnobControl* knob = main ? FirstKnob(*main) : nullptr;
+    CTavMidiOut* output = editor.system.MidiManager().Output(0);
+    if (!knob || !output) {
+        state.SkipWithError("the main panel has no knob, or the script no MIDI output");
+        return;
+    }
+    CountingPort port;
+    output->SetDevice(&port);
+    CPanelWidget& widget = *editor.mainWidget;
+    const TavRect& rect = knob->Rect();
+    const QPoint centre((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    const QRect repaint(rect.left, rect.top, rect.Width(), rect.Height());
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, widget.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&widget, &event);
+    };
+    // Hold the knob and swing the pointer between left and right of its centre, so every
+    // move changes the value.
+    send(QEvent::MouseButtonPress, centre + QPoint(-10, -10), Qt::LeftButton);
+    bool left = true;
+    for (auto _ : state) {
+        left = !left;
+        send(QEvent::MouseMove, centre + QPoint(left ? -10 : 10, -10), Qt::LeftButton);
+        widget.PaintBackBuffer(repaint);
+    }
+    send(QEvent::MouseButtonRelease, centre, Qt::NoButton);
+    output->SetDevice(nullptr);
+    state.counters["dataSets"] = benchmark::Counter(double(port.messages) / double(state.iterations()));
+    if (port.messages < static_cast<size_t>(state.iterations()))
+        state.SkipWithError("a move did not reach the output");
+}
+BENCHMARK(KnobTurnToDevice)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -51,7 +51,7 @@ bool CVirtualDevice::Create(const std::string& scriptText, CTavTextOut* errors) 
     system->SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
     system->SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
     system->AttachErrorOutputToManagers();
-    if (!system->ReadScript(scriptText) || !system->CreateManagers()) {
+    if (!system->ReadScript(scriptText) || !system->CreateManagers(CTavSystem::Views::Skip)) {
         if (errors) {
             const std::string reason = system->ErrorText();
             errors->Printf("The virtual device cannot be built from the editor script: %s\n",
@@ -127,8 +127,9 @@ void CVirtualDevice::ReceiveHalden(const TavBytes& bytes, TavTime arrived) {
         return;
     if (IsCommand(message, CTavHaldenMessage::kDataSet)) {
         const uint32_t address = FieldValue(message, CTavHaldenMessage::kAddress);
-        WriteMemory(address, message.FieldData(CTavHaldenMessage::kData),
-                    static_cast<size_t>(message.FieldLength(CTavHaldenMessage::kData)));
+        if (WriteMemory(address, message.FieldData(CTavHaldenMessage::kData),
+                        static_cast<size_t>(message.FieldLength(CTavHaldenMessage::kData))))
+            ++m_dataSetsStored;
         return;
     }
     // A request carries the size in as many bytes as an address.

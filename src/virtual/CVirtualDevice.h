@@ -67,6 +67,8 @@ public:
     // When the next queued reply is due; false when none is queued.
     bool NextDue(TavTime& due) const;
     size_t QueuedReplies() const { return m_replies.size(); }
+    // How many data sets were stored since the device was built.
+    size_t DataSetsStored() const { return m_dataSetsStored; }
 
     // Direct access to the memory image. Addresses are linear (as TavDecodeAddress gives
     // them); a range outside the image fails and touches nothing.
@@ -115,6 +117,7 @@ private:
     uint8_t m_deviceId = 0x10;
     Speed m_speed = Speed::Instant;
     Faults m_faults;
+    size_t m_dataSetsStored = 0;
     std::deque<Reply> m_replies;
     TavTime m_wireFreeAt{}; // when the device's sending line is free again
 };
