@@ -63,6 +63,11 @@ public:
     void PublishPending() override;
     void ClearPending() override;
     bool RegisterMidiMessageValue(ITavMidiOut* output, std::string_view valuePath) override;
+    // The value of the first MIDI message value operator: the last message sent on its
+    // output as hexadecimal text padded with blanks. None when no output registered one.
+    CTavValue* FirstMidiMessageValue() const {
+        return m_midiMessageValues.empty() ? nullptr : m_midiMessageValues.front().value;
+    }
 
     // Writes. Each offers the write to the handlers first.
     void WriteInteger(CTavValue& value, int32_t raw);

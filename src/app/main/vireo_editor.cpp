@@ -6,6 +6,7 @@
 
 #include "app/CTavSystem.h"
 #include "app/qt/CApp.h"
+#include "app/qt/CMainFrame.h"
 
 int main(int argc, char** argv) {
     // A screenshot needs no display: render offscreen unless a platform was chosen.
@@ -66,6 +67,9 @@ int main(int argc, char** argv) {
         app.ExitInstance();
         return saved ? 0 : 1;
     }
+    // Closing the main window ends the editor, even while other panels' windows are open.
+    QObject::connect(app.MainFrame(), &CMainFrame::closed, &application, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     const int status = QApplication::exec();
     app.ExitInstance();
     return status;

@@ -4,13 +4,19 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QThread>
+#include <QUrl>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
+#include "app/TavCommands.h"
 #include "app/TavStartup.h"
+#include "app/TavStrings.h"
+#include "app/qt/CAboutDialog.h"
 #include "app/qt/CClipboard.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/CProgressBar.h"
@@ -18,6 +24,8 @@
 #include "app/qt/CSplashWindow.h"
 #include "app/qt/CTextOutBox.h"
 #include "midi/qt/CMidiService.h"
+#include "midi/qt/CMidiSetupDialog.h"
+#include "model/CTavBufferManager.h"
 #include "script/qt/CResourceFactory.h"
 #include "view/CTavViewManager.h"
 #include "view/qt/CCursor.h"
@@ -137,6 +145,7 @@ void CApp::ConfigureDataFileCommands() {
     m_dataFileSettings.rootName = std::string(CTavSystem::kRootName);
     m_dataFileSettings.modelName = std::string(CTavSystem::kModelName);
     m_dataFileSettings.extension = std::string(CTavSystem::kDataFileExtension);
+    m_files = std::make_unique<CFileCommands>(m_system, m_settings, m_dataFileSettings);
 }
 
 // Controls set their own cursors once they exist.
@@ -156,6 +165,15 @@ void CApp::CreateCursor() {
 
 bool CApp::OpenMainPanel() {
     m_mainFrame = new CMainFrame;
+    m_mainFrame->LoadBarState(m_settings);
+    m_mainFrame->canClose = [this] { return CanCloseMainFrame(); };
+    m_mainFrame->commandEnabled = [this](int id) {
+        const TavCommands::MenuItem* item = TavCommands::FindMenuItem(id);
+        return item && m_deviceCommands && m_deviceCommands->IsEnabled(*item);
+    };
+    connect(m_mainFrame, &CMainFrame::commandTriggered, this, &CApp::OnCommand);
+    connect(m_mainFrame, &CMainFrame::filesDropped, this, &CApp::OpenFiles);
+    m_files->SetOwner(m_mainFrame);
     m_panelWindows.showInMainWindow = [this](CPanelWidget* widget) {
         if (m_mainFrame)
             m_mainFrame->SetPanelWidget(widget);
@@ -187,11 +205,22 @@ void CApp::LoadAndConnectMidiDevices() {
     QCoreApplication::processEvents();
 }
 
-// Loading data files and reading the device's memory are not available yet: the file
-// named on the command line is resolved but not opened, and the device is not read.
+// Reading the device's memory at start arrives with the device layer; until then the
+// editor starts from the defaults when no file is named.
 bool CApp::OpenCommandLineFileOrReadDevice() {
-    if (!m_options.filePath.isEmpty())
-        m_options.filePath = QFileInfo(m_options.filePath).canonicalFilePath();
+    if (m_options.filePath.isEmpty())
+        return true;
+    if (!m_files->Load(m_options.filePath)) {
+        m_splash.reset();
+        const int code = m_system.PendingCode();
+        m_system.BufferOutput()->Report(0);
+        if (CTavTextOut* box = m_system.MessageBoxOutput())
+            box->Report(code != 0 ? code : TavStrings::kCodeLoadFailed);
+        return false;
+    }
+    if (!m_midi || !m_midi->Setup() || !m_midi->Setup()->IsConnected())
+        if (CTavTextOut* box = m_system.MessageBoxOutput())
+            box->Report(TavStrings::kCodeMidiNotSetUp);
     return true;
 }
 
@@ -201,6 +230,7 @@ void CApp::FinishStartUp() {
         m_mainFrame->setAcceptDrops(true);
     m_idleConnection = connect(QAbstractEventDispatcher::instance(QThread::currentThread()),
                                &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+                                   RefreshTitle();
                                    if (ITavTipBar* tipBar = m_system.ViewManager().TipBar())
                                        tipBar->UpdateAtIdle();
                                    // Message boxes run their own event loop, so the work is
@@ -246,11 +276,108 @@ bool CApp::Screenshot(const QString& file, const QString& panelName) {
 }
 
 void CApp::OnHandOver(const QString& filePath) {
-    if (!m_started || !m_mainFrame)
+    if (!m_started || !m_mainFrame || !m_mainFrame->isEnabled())
         return;
     m_mainFrame->BringToFront();
     if (!filePath.isEmpty())
-        m_mainFrame->OpenDroppedFile(filePath);
+        OpenFiles({filePath});
+}
+
+void CApp::OpenFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        m_files->Open(path);
+        RefreshTitle();
+    }
+}
+
+void CApp::RefreshTitle() {
+    if (m_mainFrame && m_files)
+        m_mainFrame->RefreshTitle(m_files->Title(QGuiApplication::applicationDisplayName()));
+}
+
+bool CApp::CanCloseMainFrame() {
+    if (!m_files->CanClose())
+        return false;
+    m_mainFrame->SaveBarState(m_settings);
+    return true;
+}
+
+void CApp::OnCommand(int id) {
+    switch (id) {
+    case TavCommands::kOpen:
+        m_files->Open();
+        break;
+    case TavCommands::kSave:
+        m_files->Save();
+        break;
+    case TavCommands::kSaveAs:
+        m_files->SaveAs();
+        break;
+    case TavCommands::kExit:
+        if (m_mainFrame)
+            m_mainFrame->close();
+        return;
+    case TavCommands::kCopyMidiMessage:
+        CopyMidiMessage();
+        return;
+    case TavCommands::kMidiSetup:
+        if (m_midi)
+            CMidiSetupDialog::Run(*m_midi, m_mainFrame);
+        return;
+    case TavCommands::kManual:
+        OpenManual();
+        return;
+    case TavCommands::kAbout: {
+        CAboutDialog about(m_mainFrame);
+        about.exec();
+        return;
+    }
+    default:
+        RunDeviceCommand(id);
+        return;
+    }
+    RefreshTitle();
+}
+
+void CApp::RunDeviceCommand(int id) {
+    const TavCommands::MenuItem* item = TavCommands::FindMenuItem(id);
+    if (!item || !item->deviceCommand || !m_deviceCommands || !m_deviceCommands->IsEnabled(*item))
+        return;
+    QString path;
+    if (id == TavCommands::kImportSmf || id == TavCommands::kExportPartInfo ||
+        id == TavCommands::kExportPartInfoAndSets) {
+        CProfiledFileDialog smf(m_settings, {"SMF", "Standard MIDI Files(*.mid)|*.mid|All Files(*.*)|*.*||", "mid",
+                                             QCoreApplication::applicationDirPath() + QStringLiteral("/SampleSMF")});
+        path = id == TavCommands::kImportSmf ? smf.ChooseOpen(m_mainFrame) : smf.ChooseSave(m_mainFrame, QString());
+        if (path.isEmpty())
+            return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_deviceCommands->Run(*item, QFile::encodeName(path).toStdString());
+    QApplication::restoreOverrideCursor();
+}
+
+void CApp::CopyMidiMessage() {
+    std::string text;
+    if (const CTavValue* value = m_system.BufferManager().FirstMidiMessageValue())
+        text = value->GetText();
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    if (CTavTextOut* clipboard = m_system.TextOut(CTavSystem::kClipboardOutput))
+        clipboard->Write(text);
+}
+
+QString CApp::ManualPath() {
+    const std::string_view relative = TavStrings::Text(TavStrings::kManualPath);
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+           QString::fromUtf8(relative.data(), qsizetype(relative.size()));
+}
+
+void CApp::OpenManual() {
+    const QString path = ManualPath();
+    if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        if (CTavTextOut* box = m_system.MessageBoxOutput())
+            box->Write("Unable to open the manual. : " + QFile::encodeName(path).toStdString() + "\n");
 }
 
 void CApp::Fail(const std::string& text) {
@@ -263,6 +390,10 @@ void CApp::Fail(const std::string& text) {
 void CApp::ShutDownDeviceLayer() {}
 
 void CApp::SaveWindowPositions() {
+    // The main window's place is the main panel's window position.
+    CTavRootPanel* main = m_system.ViewManager().FindRootPanel("main");
+    if (main && m_mainFrame)
+        main->SetWindowPosition({m_mainFrame->x(), m_mainFrame->y()});
     m_system.LoadWindowPositions(false);
 }
 

@@ -11,7 +11,10 @@
 
 class CTavSystem;
 class CTavTextOut;
+class ITavDeviceCommands;
+#include "app/qt/CFileCommands.h"
 #include "app/qt/CMainFrame.h"
+#include "app/qt/CQtSettings.h"
 #include "files/CTavDataFile.h"
 #include "view/qt/CRootPanel.h"
 class CCursor;
@@ -45,6 +48,18 @@ public:
 
     // The work of one idle pass: shows a pending message code once and clears it.
     void OnIdle();
+    // Runs a menu command (TavCommands ids).
+    void OnCommand(int id);
+    // Opens each file in turn, as Open with a path (dropped files, hand-over).
+    void OpenFiles(const QStringList& paths);
+    // Writes the last sent MIDI message to the clipboard output.
+    void CopyMidiMessage();
+    // The manual beside the program: Manual/VireoEditorManual_E.htm.
+    static QString ManualPath();
+
+    // The device layer's side of the device commands; none leaves them disabled.
+    void SetDeviceCommands(ITavDeviceCommands* commands) { m_deviceCommands = commands; }
+    CFileCommands* Files() const { return m_files.get(); }
 
     CMainFrame* MainFrame() const { return m_mainFrame.data(); }
     CMidiService* Midi() const { return m_midi.get(); }
@@ -80,6 +95,10 @@ private:
     void Fail(const std::string& text);
     void RefreshSplash();
     void OnHandOver(const QString& filePath);
+    bool CanCloseMainFrame();
+    void RunDeviceCommand(int id);
+    void OpenManual();
+    void RefreshTitle();
 
     CTavSystem& m_system;
     Options m_options;
@@ -93,4 +112,7 @@ private:
     bool m_idleQueued = false;
     QMetaObject::Connection m_idleConnection;
     TavDataFileSettings m_dataFileSettings;
+    CQtSettings m_settings;
+    std::unique_ptr<CFileCommands> m_files;
+    ITavDeviceCommands* m_deviceCommands = nullptr;
 };

@@ -1,14 +1,156 @@
 #include "app/qt/CMainFrame.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+#include "app/ITavSettings.h"
+#include "app/TavCommands.h"
+
+namespace {
+
+QStringList LocalFiles(const QMimeData* data) {
+    QStringList files;
+    if (!data)
+        return files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    return files;
+}
+
+constexpr const char* kBarSection = "ControlBar";
+
+} // namespace
+
+CMainFrame::CMainFrame(QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(QApplication::applicationDisplayName() + QStringLiteral(" - Untitled"));
+    // The icon installed with the desktop entry.
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("vireo-editor")));
+    // The bars stay where they are: no context menu offers to hide them.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setAttribute(Qt::WA_InputMethodEnabled, false);
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("mainView"));
     client->setMinimumSize(640, 400);
     setCentralWidget(client);
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    UpdateCommandStates();
+    // No sizing border: the client area is exactly the main panel.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QAction* CMainFrame::CreateAction(int id, const QString& text) {
+    // "&Open...\tCtrl+O": the text and the shortcut.
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    auto* action = new QAction(tab < 0 ? text : text.left(tab), this);
+    if (tab >= 0)
+        action->setShortcut(QKeySequence(text.mid(tab + 1)));
+    const QStringList prompt = QString::fromStdString(TavCommands::Prompt(id)).split(QLatin1Char('\n'));
+    action->setStatusTip(prompt.value(0));
+    action->setToolTip(prompt.value(1, action->text().remove(QLatin1Char('&'))));
+    action->setData(id);
+    connect(action, &QAction::triggered, this, [this, id] { emit commandTriggered(id); });
+    m_actions.insert(id, action);
+    return action;
+}
+
+void CMainFrame::CreateMenus() {
+    QMenu* menu = nullptr;
+    QMenu* popup = nullptr;
+    QString menuTitle, popupTitle;
+    for (const TavCommands::MenuItem& item : TavCommands::MenuItems()) {
+        const QString itemMenu = QString::fromUtf8(item.menu.data(), qsizetype(item.menu.size()));
+        const QString itemPopup = QString::fromUtf8(item.submenu.data(), qsizetype(item.submenu.size()));
+        if (!menu || itemMenu != menuTitle) {
+            menu = menuBar()->addMenu(itemMenu);
+            menuTitle = itemMenu;
+            popup = nullptr;
+            popupTitle.clear();
+            connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+        }
+        if (!itemPopup.isEmpty() && (!popup || itemPopup != popupTitle)) {
+            popup = menu->addMenu(itemPopup);
+            popupTitle = itemPopup;
+        } else if (itemPopup.isEmpty()) {
+            popup = nullptr;
+            popupTitle.clear();
+        }
+        QMenu* target = popup ? popup : menu;
+        if (item.id == 0) {
+            target->addSeparator();
+            continue;
+        }
+        QAction* action = CreateAction(item.id, QString::fromStdString(item.text));
+        if (item.deviceCommand)
+            m_deviceActions << action;
+        target->addAction(action);
+    }
+}
+
+void CMainFrame::CreateToolBar() {
+    m_toolBar = addToolBar(QStringLiteral("Standard"));
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setIconSize(QSize(16, 15));
+    QStyle* style = QApplication::style();
+    m_actions[TavCommands::kOpen]->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
+    m_actions[TavCommands::kSave]->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
+    m_actions[TavCommands::kManual]->setIcon(style->standardIcon(QStyle::SP_DialogHelpButton));
+    m_toolBar->addAction(m_actions[TavCommands::kOpen]);
+    m_toolBar->addAction(m_actions[TavCommands::kSave]);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_actions[TavCommands::kManual]);
+
+    QAction* toolBar = m_actions[TavCommands::kToolBar];
+    toolBar->setCheckable(true);
+    toolBar->setChecked(true);
+    connect(toolBar, &QAction::toggled, m_toolBar, &QToolBar::setVisible);
+}
+
+void CMainFrame::CreateStatusBar() {
+    m_ready = new QLabel(QStringLiteral("Ready"));
+    statusBar()->addWidget(m_ready, 1);
+    connect(statusBar(), &QStatusBar::messageChanged, m_ready,
+            [this](const QString& message) { m_ready->setVisible(message.isEmpty()); });
+    QAction* bar = m_actions[TavCommands::kStatusBar];
+    bar->setCheckable(true);
+    bar->setChecked(true);
+    connect(bar, &QAction::toggled, statusBar(), &QStatusBar::setVisible);
+}
+
+void CMainFrame::UpdateCommandStates() {
+    for (QAction* action : m_deviceActions)
+        action->setEnabled(commandEnabled && commandEnabled(action->data().toInt()));
+}
+
+void CMainFrame::LoadBarState(ITavSettings& settings) {
+    const std::string state = settings.GetString(kBarSection, "State", std::string());
+    if (!state.empty())
+        restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
+    const bool statusVisible = settings.GetInt(kBarSection, "StatusBar", 1) != 0;
+    m_actions[TavCommands::kStatusBar]->setChecked(statusVisible);
+    statusBar()->setVisible(statusVisible);
+    m_actions[TavCommands::kToolBar]->setChecked(!m_toolBar->isHidden());
+}
+
+void CMainFrame::SaveBarState(ITavSettings& settings) const {
+    settings.SetString(kBarSection, "State", saveState().toBase64().toStdString());
+    settings.SetInt(kBarSection, "StatusBar", statusBar()->isHidden() ? 0 : 1);
 }
 
 void CMainFrame::SetPanelWidget(QWidget* widget) {
@@ -26,4 +168,30 @@ void CMainFrame::BringToFront() {
     activateWindow();
 }
 
-void CMainFrame::OpenDroppedFile(const QString&) {}
+void CMainFrame::RefreshTitle(const QString& title) {
+    if (windowTitle() != title)
+        setWindowTitle(title);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (canClose && !canClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit closed();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QStringList files = LocalFiles(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    emit filesDropped(files);
+}

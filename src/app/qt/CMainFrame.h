@@ -1,7 +1,16 @@
 #pragma once
-// The main window: the frame that shows the root panel "main".
+// The main window: the frame that shows the root panel "main", with the menu bar, the
+// tool bar and the status bar. Commands go out through commandTriggered; the
+// application object decides what they do.
 
 #include <QMainWindow>
+#include <QMap>
+#include <functional>
+
+class ITavSettings;
+class QAction;
+class QLabel;
+class QToolBar;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -13,7 +22,44 @@ public:
 
     // Restores the window when minimised and brings it to the front.
     void BringToFront();
-    // Opens a file dropped on the window or handed over by a second copy. Opening data
-    // files is not available yet, so nothing is opened.
-    void OpenDroppedFile(const QString& path);
+
+    // Sets the title only when it changed (called at every idle pass).
+    void RefreshTitle(const QString& title);
+
+    // The action of a command id, or none.
+    QAction* Action(int id) const { return m_actions.value(id); }
+    // Enables the device commands as isEnabled answers (none: all disabled).
+    void UpdateCommandStates();
+
+    // The tool bar and status bar layout, kept in the settings section "ControlBar".
+    void LoadBarState(ITavSettings& settings);
+    void SaveBarState(ITavSettings& settings) const;
+
+    // Asked before the window closes; false keeps it open.
+    std::function<bool()> canClose;
+    // Whether a device command is available now.
+    std::function<bool(int id)> commandEnabled;
+
+signals:
+    void commandTriggered(int id);
+    // Local files dropped on the window, in the order given.
+    void filesDropped(const QStringList& paths);
+    // The window accepted its close; the application ends.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    QAction* CreateAction(int id, const QString& text);
+
+    QMap<int, QAction*> m_actions;
+    QList<QAction*> m_deviceActions;
+    QToolBar* m_toolBar = nullptr;
+    QLabel* m_ready = nullptr;
 };

@@ -49,9 +49,17 @@ void CMidiService::LoadAndConnect(bool useVirtualDevice) {
     if (!m_setup)
         m_setup =
             std::make_unique<CMidiSetup>(midi, m_ports, m_queue, m_settings, m_system.MessageBoxOutput());
-    m_setup->LoadAndConnect();
-    if (!useVirtualDevice)
+    m_useVirtualDevice = useVirtualDevice;
+    Reconnect();
+}
+
+void CMidiService::Reconnect() {
+    if (!m_setup)
         return;
+    m_setup->LoadAndConnect();
+    if (!m_useVirtualDevice)
+        return;
+    CTavMidiManager& midi = m_system.MidiManager();
     if (CTavMidiIn* input = midi.Input(0)) {
         m_setup->DisconnectInput(*input);
         m_setup->ConnectInput(*input, CVirtualDevice::kPortName, input->DeviceId());

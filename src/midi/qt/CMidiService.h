@@ -38,6 +38,8 @@ public:
     // settings say. With useVirtualDevice the first input and output are served by the
     // virtual device for this run instead, and the settings are left as they are.
     void LoadAndConnect(bool useVirtualDevice);
+    // Connects the ports again as the settings say, keeping this run's virtual device.
+    void Reconnect();
     // Closes the ports and lets the virtual device save its memory.
     void Shutdown();
 
@@ -60,4 +62,5 @@ private:
     CReader m_reader;
     CTavMidiWriter m_writer;
     std::unique_ptr<CMidiSetup> m_setup;
+    bool m_useVirtualDevice = false;
 };

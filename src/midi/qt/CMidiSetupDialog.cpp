@@ -31,7 +31,8 @@ std::vector<std::string> WithNone(std::vector<std::string> names) {
 
 } // namespace
 
-CMidiSetupDialog::CMidiSetupDialog(CMidiSetup& setup, const CMidiPorts& ports, QWidget* parent)
+CMidiSetupDialog::CMidiSetupDialog(CMidiSetup& setup, const CMidiPorts& ports, QWidget* parent,
+                                   const std::function<void()>& reload)
     : QDialog(parent), m_setup(setup) {
     setWindowTitle("Set Up MIDI Devices");
     auto* layout = new QVBoxLayout(this);
@@ -52,7 +53,10 @@ CMidiSetupDialog::CMidiSetupDialog(CMidiSetup& setup, const CMidiPorts& ports, Q
     layout->addWidget(buttons);
 
     // Start from the saved settings, so the lists show what is connected now.
-    m_setup.LoadAndConnect();
+    if (reload)
+        reload();
+    else
+        m_setup.LoadAndConnect();
     const std::vector<std::string> inputNames = WithNone(ports.InputNames());
     const std::vector<std::string> outputNames = WithNone(ports.OutputNames());
     const CTavMidiManager& manager = m_setup.Manager();
@@ -104,6 +108,7 @@ bool CMidiSetupDialog::Run(CMidiService& service, QWidget* parent) {
     CMidiSetup* setup = service.Setup();
     if (!setup)
         return false;
-    CMidiSetupDialog dialog(*setup, service.Ports(), parent);
+    // A run on the virtual device keeps it while the dialog is open.
+    CMidiSetupDialog dialog(*setup, service.Ports(), parent, [&service] { service.Reconnect(); });
     return dialog.exec() == QDialog::Accepted;
 }

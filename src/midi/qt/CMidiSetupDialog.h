@@ -5,6 +5,7 @@
 // the ports as reopened.
 
 #include <QDialog>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,10 @@ class QComboBox;
 class CMidiSetupDialog : public QDialog {
     Q_OBJECT
 public:
-    // Reconnects the setup from its settings and fills the lists from it and the ports.
-    CMidiSetupDialog(CMidiSetup& setup, const CMidiPorts& ports, QWidget* parent = nullptr);
+    // Reconnects the setup (with reload, or from its saved settings without one) and
+    // fills the lists from it and the ports.
+    CMidiSetupDialog(CMidiSetup& setup, const CMidiPorts& ports, QWidget* parent = nullptr,
+                     const std::function<void()>& reload = {});
 
     // Shows the dialog modally for the service's setup; true when closed with OK.
     static bool Run(CMidiService& service, QWidget* parent);

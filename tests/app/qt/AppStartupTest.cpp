@@ -142,6 +142,9 @@ TEST_F(AppStartup, TheVirtualDeviceOptionConnectsTheFirstPortsForTheRun) {
         ASSERT_NE(setup, nullptr);
         EXPECT_TRUE(setup->IsConnected());
         EXPECT_EQ(setup->InputPortName(0), "Vireo Virtual Device");
+        // The MIDI setup dialog reconnects on opening; the run keeps its virtual device.
+        app.Midi()->Reconnect();
+        EXPECT_EQ(setup->OutputPortName(0), "Vireo Virtual Device");
 
         // A whole request and reply through the input thread and the GUI thread's queue.
         CTavValue* level = system.BufferManager().FindValue("qv.system.masterLevel");

@@ -1,0 +1,74 @@
+#pragma once
+// The main window's commands: their ids, the menus that hold them, their status-bar
+// prompts, and the codes the Edit menu's device commands pass to the device layer.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace TavCommands {
+
+enum : int {
+    kCopyRhythmKey = 32769,
+    kCopyMidiMessage = 32774,
+    kExportPartInfo = 32837,
+    kExportPartInfoAndSets = 32838,
+    kImportSmf = 32839,
+    kOpen = 32840,
+    kSave = 32841,
+    kSaveAs = 32842,
+    kAbout = 32844,
+    kManual = 32845,
+    kMidiSetup = 32846,
+    kExit = 32833,
+    kReadSampleNames = 32855,
+    kReadNames = 32857,
+    kToolBar = 59392,
+    kStatusBar = 59393,
+};
+
+// Edit command code: operation × 65536 + target × 256 + index.
+enum EditOperation : int { kInitialize = 0, kCopy = 1, kPaste = 2 };
+enum EditTarget : int {
+    kAllParts = 0,   // part info of every part
+    kOnePart = 1,    // index 0 … 15: parts 1 … 16
+    kPatch = 2,
+    kRhythmSet = 3,
+    kPatchTone = 4,  // index 16 … 19: tones 1 … 4
+    kRhythmSetKey = 5,
+};
+constexpr int EditCode(int operation, int target, int index) {
+    return operation * 65536 + target * 256 + index;
+}
+
+// One menu item. menu is the top-level menu's title, submenu the title of the pop-up
+// inside it (empty for items directly in the menu). An id of 0 is a separator. Device
+// commands carry their edit code, or -1; they are enabled and run by the device layer.
+struct MenuItem {
+    std::string_view menu;
+    std::string_view submenu;
+    std::string text;
+    int id = 0;
+    int editCode = -1;
+    bool deviceCommand = false;
+};
+
+// Every item of the menu bar, menu by menu, in display order.
+const std::vector<MenuItem>& MenuItems();
+// The item with this id, or none.
+const MenuItem* FindMenuItem(int id);
+// The status-bar prompt and the tool tip of a command ("Open file\nOpen"); empty when
+// the command has none.
+std::string Prompt(int id);
+
+} // namespace TavCommands
+
+// The device layer's side of the device commands (the Edit menu's initialise, copy and
+// paste, SMF import and export, reading name lists).
+class ITavDeviceCommands {
+public:
+    virtual ~ITavDeviceCommands() = default;
+    virtual bool IsEnabled(const TavCommands::MenuItem& item) = 0;
+    // Runs the command; for SMF import and export, path is the chosen file.
+    virtual void Run(const TavCommands::MenuItem& item, const std::string& path) = 0;
+};

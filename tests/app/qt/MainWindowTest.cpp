@@ -1,0 +1,333 @@
+// The main window's commands on the shipped script: the title, Open, Save, Save As and
+// the save-changes question, dropped files, closing, the clipboard and the device commands.
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QUrl>
+#include <QUuid>
+#include <gtest/gtest.h>
+
+#include "app/CTavSystem.h"
+#include "app/ITavSettings.h"
+#include "app/TavCommands.h"
+#include "app/qt/CApp.h"
+#include "app/qt/CFileCommands.h"
+#include "app/qt/CMainFrame.h"
+#include "app/qt/CProfiledFileDialog.h"
+#include "midi/port/CVirtualDevicePort.h"
+#include "midi/qt/CMidiService.h"
+#include "virtual/CVirtualDevice.h"
+#include "model/CTavBufferManager.h"
+#include "model/CTavStruct.h"
+#include "model/CTavValue.h"
+#include "view/CTavKnobControl.h"
+#include "view/CTavPanel.h"
+#include "view/CTavViewManager.h"
+#include "view/qt/CPanelWidget.h"
+#include "support/RecordingTextOut.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+constexpr int kCancel = 1, kYes = 2, kNo = 3;
+
+class MainWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        CApp::Options options;
+        options.scriptDir = QStringLiteral(VIREO_BUILT_SCRIPT_DIR);
+        options.instanceName = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        options.showSplash = false;
+        options.makeMessageBoxOutput = [this] {
+            box = new test::RecordingTextOut;
+            return box;
+        };
+        app = std::make_unique<CApp>(system, options);
+        ASSERT_EQ(app->InitInstance(), CApp::StartResult::Started);
+        files = app->Files();
+        files->ask = [this](const QString& question) {
+            questions << question;
+            return answer;
+        };
+        CProfiledFileDialog::SetRunner([this](QFileDialog&) {
+            ++dialogs;
+            return chosen;
+        });
+        level = system.BufferManager().FindValue("qv.system.masterLevel");
+        ASSERT_NE(level, nullptr);
+    }
+    void TearDown() override {
+        CProfiledFileDialog::SetRunner({});
+        if (app)
+            app->ExitInstance();
+    }
+
+    // One user edit, as a control makes it.
+    void Edit(int raw) {
+        CTavBufferManager& buffers = system.BufferManager();
+        buffers.WriteInteger(*level, raw);
+        buffers.TransmitPending();
+        buffers.PublishPending();
+        buffers.ClearPending();
+    }
+    // A data file holding masterLevel = raw, written by Save As.
+    QString DataFileWithLevel(const std::string& name, int raw) {
+        Edit(raw);
+        chosen = QString::fromStdString((dir.Path() / name).string());
+        EXPECT_TRUE(files->SaveAs());
+        return chosen;
+    }
+    QString Title() {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+        return app->MainFrame()->windowTitle();
+    }
+
+    test::TempDir dir;
+    CTavSystem system;
+    std::unique_ptr<CApp> app;
+    CFileCommands* files = nullptr;
+    CTavValue* level = nullptr;
+    test::RecordingTextOut* box = nullptr;
+    QStringList questions;
+    int answer = kNo;
+    QString chosen;
+    int dialogs = 0;
+};
+
+TEST_F(MainWindow, TitleShowsUntitledAndThenTheModifiedMarkAfterTheFirstEdit) {
+    EXPECT_EQ(Title(), "Vireo Editor - Untitled");
+    Edit(100);
+    EXPECT_EQ(Title(), "Vireo Editor - Untitled *");
+    const QString path = DataFileWithLevel("song.vro", 90);
+    EXPECT_EQ(Title(), "Vireo Editor - song.vro");
+    EXPECT_TRUE(questions.isEmpty());
+}
+
+TEST_F(MainWindow, OpenAsksEvenWhenNothingChangedAndReadsTheFileBack) {
+    const QString path = DataFileWithLevel("a.vro", 100);
+    Edit(20);
+    ASSERT_TRUE(files->Save());
+    EXPECT_FALSE(files->IsModified());
+
+    // Cancel ends the command; No opens without saving.
+    answer = kCancel;
+    EXPECT_FALSE(files->Open(path));
+    answer = kNo;
+    Edit(55);
+    EXPECT_TRUE(files->Open(path));
+    EXPECT_EQ(questions, QStringList({"Save changes to " + path + "?", "Save changes to " + path + "?"}));
+    EXPECT_EQ(level->GetRaw(), 20);
+    EXPECT_FALSE(files->IsModified());
+
+    // A file that cannot be read keeps the path and shows code 1 at the next idle pass.
+    const QString missing = QString::fromStdString((dir.Path() / "missing.vro").string());
+    EXPECT_FALSE(files->Open(missing));
+    EXPECT_EQ(files->Path(), path);
+    Title();
+    EXPECT_EQ(box->reports, std::vector<int>{1});
+}
+
+TEST_F(MainWindow, CancelledSaveDialogChangesNothing) {
+    Edit(100);
+    chosen.clear();
+    app->OnCommand(TavCommands::kSave);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_TRUE(files->Path().isEmpty());
+    EXPECT_EQ(Title(), "Vireo Editor - Untitled *");
+    EXPECT_TRUE(box->reports.empty());
+
+    // Yes on the question, then a cancelled save dialog: Open goes on without saving.
+    const QString other = QString::fromStdString(test::DataDir().string()) + "/none.vro";
+    answer = kYes;
+    files->Open(other);
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_TRUE(files->IsModified());
+}
+
+TEST_F(MainWindow, DroppedFilesOpenOneAfterTheOtherEachWithItsOwnQuestion) {
+    const QString a = DataFileWithLevel("a.vro", 10);
+    const QString b = DataFileWithLevel("b.vro", 20);
+    const QString c = DataFileWithLevel("c.vro", 30);
+    Edit(99);
+    questions.clear();
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b), QUrl::fromLocalFile(c)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(app->MainFrame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(app->MainFrame(), &drop);
+
+    EXPECT_EQ(questions, QStringList({"Save changes to " + c + "?", "Save changes to " + a + "?",
+                                      "Save changes to " + b + "?"}));
+    EXPECT_EQ(files->Path(), c);
+    EXPECT_EQ(level->GetRaw(), 30);
+    EXPECT_EQ(Title(), "Vireo Editor - c.vro");
+}
+
+TEST_F(MainWindow, ClosingAsksOnlyWhenModifiedAndAKeptEditKeepsTheWindowOpen) {
+    CMainFrame* frame = app->MainFrame();
+    Edit(100);
+    answer = kCancel;
+    EXPECT_FALSE(frame->close());
+    // Yes with a cancelled save dialog keeps the window open too.
+    answer = kYes;
+    chosen.clear();
+    EXPECT_FALSE(frame->close());
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(questions.size(), 2);
+
+    answer = kNo;
+    files->Load(DataFileWithLevel("kept.vro", 100));
+    questions.clear();
+    EXPECT_TRUE(frame->close());
+    EXPECT_TRUE(questions.isEmpty());
+}
+
+TEST_F(MainWindow, CopyMidiMessageCopiesTheLastSentMessageWithoutTrailingBlanks) {
+    Edit(77);
+    app->OnCommand(TavCommands::kCopyMidiMessage);
+    const QString text = QApplication::clipboard()->text();
+    EXPECT_TRUE(text.startsWith("F0 ")) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(" F7")) << text.toStdString();
+    EXPECT_TRUE(text.contains(" 4D ")) << text.toStdString(); // 77
+}
+
+struct RecordingDeviceCommands : ITavDeviceCommands {
+    bool IsEnabled(const TavCommands::MenuItem& item) override { return item.editCode >= 0; }
+    void Run(const TavCommands::MenuItem& item, const std::string&) override { codes.push_back(item.editCode); }
+    std::vector<int> codes;
+};
+
+TEST_F(MainWindow, DeviceCommandsAreDisabledUntilTheDeviceLayerEnablesThem) {
+    CMainFrame* frame = app->MainFrame();
+    QAction* copyPart3 = frame->Action(32777);
+    QAction* pasteTone2 = frame->Action(32828);
+    ASSERT_NE(copyPart3, nullptr);
+    ASSERT_NE(pasteTone2, nullptr);
+    frame->UpdateCommandStates();
+    EXPECT_FALSE(copyPart3->isEnabled());
+
+    RecordingDeviceCommands device;
+    app->SetDeviceCommands(&device);
+    frame->UpdateCommandStates();
+    EXPECT_TRUE(copyPart3->isEnabled());
+    EXPECT_FALSE(frame->Action(TavCommands::kImportSmf)->isEnabled());
+    copyPart3->trigger();
+    pasteTone2->trigger();
+    frame->Action(32800)->trigger(); // Initialize Part Info
+    EXPECT_EQ(device.codes, (std::vector<int>{65794, 132113, 0}));
+    app->SetDeviceCommands(nullptr);
+
+    // Every command has its prompt and one action.
+    for (const TavCommands::MenuItem& item : TavCommands::MenuItems())
+        if (item.id != 0) {
+            EXPECT_FALSE(TavCommands::Prompt(item.id).empty()) << item.id;
+            EXPECT_EQ(frame->Action(item.id)->data().toInt(), item.id);
+        }
+    EXPECT_EQ(frame->Action(TavCommands::kOpen)->shortcut(), QKeySequence("Ctrl+O"));
+    EXPECT_EQ(frame->Action(TavCommands::kSave)->shortcut(), QKeySequence("Ctrl+S"));
+}
+
+CTavKnobControl* FirstKnob(const CTavPanel& panel) {
+    for (const auto& view : panel.Controls())
+        if (auto* knob = dynamic_cast<CTavKnobControl*>(view.get()))
+            return knob;
+    for (const auto& child : panel.ChildPanels())
+        if (child->IsOpen())
+            if (CTavKnobControl* knob = FirstKnob(*child))
+                return knob;
+    return nullptr;
+}
+
+TEST(KnobOnTheVirtualDevice, ATurnSendsOneDataSetWithTheKnobsValue) {
+    test::TempDir dir;
+    qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString((dir.Path() / "memory.bin").string()));
+    CTavSystem system;
+    CApp::Options options;
+    options.scriptDir = QStringLiteral(VIREO_BUILT_SCRIPT_DIR);
+    options.instanceName = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    options.showSplash = false;
+    options.virtualDevice = true;
+    options.makeMessageBoxOutput = [] { return new test::RecordingTextOut; };
+    CApp app(system, options);
+    ASSERT_EQ(app.InitInstance(), CApp::StartResult::Started);
+
+    auto* main = dynamic_cast<CTavPanel*>(system.ViewManager().FindRootPanel("main"));
+    ASSERT_NE(main, nullptr);
+    CTavKnobControl* knob = FirstKnob(*main);
+    ASSERT_NE(knob, nullptr);
+    CTavValue* value = knob->GetValue(0);
+    const CTavStruct* leaf = value->Parent();
+    const TavRange range = leaf->AbsoluteRange();
+    size_t before = 0;
+    app.Midi()->VirtualDevice().WithDevice([&](CVirtualDevice& device) { before = device.DataSetsStored(); });
+
+    // Press left of the centre (90 degrees), move to the right (270 degrees).
+    auto* widget = app.MainFrame()->findChild<CPanelWidget*>();
+    ASSERT_NE(widget, nullptr);
+    const TavRect& rect = knob->Rect();
+    const QPoint centre((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    };
+    send(QEvent::MouseButtonPress, centre + QPoint(-10, 0), Qt::LeftButton);
+    const int32_t pressed = value->GetPosition();
+    send(QEvent::MouseMove, centre + QPoint(10, -1), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, centre + QPoint(10, -1), Qt::NoButton);
+    EXPECT_NE(value->GetPosition(), pressed);
+
+    size_t after = 0;
+    TavBytes memory;
+    app.Midi()->VirtualDevice().WithDevice([&](CVirtualDevice& device) {
+        after = device.DataSetsStored();
+        device.ReadMemory(static_cast<uint32_t>(range.begin), static_cast<size_t>(range.Length()), memory);
+    });
+    EXPECT_EQ(after - before, 1u);
+    EXPECT_EQ(memory, *leaf->Bytes());
+    app.ExitInstance();
+    qunsetenv("VIREO_VIRTUAL_DEVICE_MEMORY");
+}
+
+TEST(ProfiledFileDialog, RemembersTheChoiceAndOffersItNextTime) {
+    test::TempDir dir;
+    CTavMemorySettings settings;
+    CProfiledFileDialog dialog(settings, {"SMF", "Standard MIDI Files(*.mid)|*.mid|All Files(*.*)|*.*||", "mid", ""});
+    EXPECT_EQ(CProfiledFileDialog::NameFilters("Standard MIDI Files(*.mid)|*.mid|All Files(*.*)|*.*||"),
+              QStringList({"Standard MIDI Files (*.mid)", "All Files (*)"}));
+
+    const QString chosen = QString::fromStdString((dir.Path() / "song.mid").string());
+    CProfiledFileDialog::SetRunner([&](QFileDialog& shown) {
+        shown.selectNameFilter("All Files (*)");
+        return chosen;
+    });
+    EXPECT_EQ(dialog.ChooseSave(nullptr, QString()), chosen);
+    EXPECT_EQ(settings.GetString("SMF", "InitialDirectory", ""), dir.Path().string());
+    EXPECT_EQ(settings.GetString("SMF", "InitialFileName", ""), "song.mid");
+    EXPECT_EQ(settings.GetInt("SMF", "InitialFilterIndex", 0), 2);
+
+    QString offeredDirectory, offeredFilter;
+    CProfiledFileDialog::SetRunner([&](QFileDialog& shown) {
+        offeredDirectory = shown.directory().absolutePath();
+        offeredFilter = shown.selectedNameFilter();
+        return QString();
+    });
+    EXPECT_TRUE(dialog.ChooseOpen(nullptr).isEmpty());
+    EXPECT_EQ(offeredDirectory.toStdString(), dir.Path().string());
+    EXPECT_EQ(offeredFilter, "All Files (*)");
+    EXPECT_EQ(settings.GetString("SMF", "InitialFileName", ""), "song.mid"); // a cancel forgets nothing
+    CProfiledFileDialog::SetRunner({});
+}
+
+} // namespace
