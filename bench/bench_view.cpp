@@ -71,18 +71,6 @@ void ValuesChanged10000(benchmark::State& state) {
 }
 BENCHMARK(ValuesChanged10000)->Unit(benchmark::kMillisecond);
 
-// The first knob of an open panel, depth first.
-CTavKnobControl* FirstKnob(const CTavPanel& panel) {
-    for (const auto& view : panel.Controls())
-        if (auto* knob = dynamic_cast<CTavKnobControl*>(view.get()))
-            return knob;
-    for (const auto& child : panel.ChildPanels())
-        if (child->IsOpen())
-            if (CTavKnobControl* knob = FirstKnob(*child))
-                return knob;
-    return nullptr;
-}
-
 // Counts what the output hands to its port.
 struct CountingPort : CTavMidiOutDevice {
     void Send(const TavBytes& bytes) override {
@@ -102,7 +90,7 @@ void KnobTurnToDevice(benchmark::State& state) {
         return;
     }
     auto* main = dynamic_cast<CTavPanel*>(editor.system.ViewManager().FindRootPanel("main"));
-    CTavKnobControl* knob = main ? FirstKnob(*main) : nullptr;
+    CTavKnobControl* knob = main ? main->FirstControlOf<CTavKnobControl>() : nullptr;
     CTavMidiOut* output = editor.system.MidiManager().Output(0);
     if (!knob || !output) {
         state.SkipWithError("the main panel has no knob, or the script no MIDI output");

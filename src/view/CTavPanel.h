@@ -50,6 +50,9 @@ public:
     bool FindControl(std::string_view path, CTavView*& control) const;
     // A child panel, recursively; an empty remainder is this panel.
     bool FindPanel(std::string_view path, CTavPanel*& panel);
+    // The first control of type T, this panel's own first, then open child panels' depth
+    // first; none when there is none.
+    template <typename T> T* FirstControlOf() const;
 
     void AddChildPanel(std::unique_ptr<CTavNodePanel> panel);
     void AddControl(std::unique_ptr<CTavView> control);
@@ -124,3 +127,14 @@ public:
 protected:
     bool WantedOpenState(bool evaluated, bool& wanted) const override;
 };
+
+template <typename T> T* CTavPanel::FirstControlOf() const {
+    for (const auto& view : m_controls)
+        if (auto* control = dynamic_cast<T*>(view.get()))
+            return control;
+    for (const auto& child : m_childPanels)
+        if (child->IsOpen())
+            if (T* control = child->template FirstControlOf<T>())
+                return control;
+    return nullptr;
+}

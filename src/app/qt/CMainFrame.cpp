@@ -123,6 +123,7 @@ void CMainFrame::CreateToolBar() {
 }
 
 void CMainFrame::CreateStatusBar() {
+    statusBar()->setSizeGripEnabled(false); // the window has a fixed size
     m_ready = new QLabel(QStringLiteral("Ready"));
     statusBar()->addWidget(m_ready, 1);
     connect(statusBar(), &QStatusBar::messageChanged, m_ready,

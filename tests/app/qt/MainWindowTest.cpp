@@ -239,17 +239,6 @@ TEST_F(MainWindow, DeviceCommandsAreDisabledUntilTheDeviceLayerEnablesThem) {
     EXPECT_EQ(frame->Action(TavCommands::kSave)->shortcut(), QKeySequence("Ctrl+S"));
 }
 
-CTavKnobControl* FirstKnob(const CTavPanel& panel) {
-    for (const auto& view : panel.Controls())
-        if (auto* knob = dynamic_cast<CTavKnobControl*>(view.get()))
-            return knob;
-    for (const auto& child : panel.ChildPanels())
-        if (child->IsOpen())
-            if (CTavKnobControl* knob = FirstKnob(*child))
-                return knob;
-    return nullptr;
-}
-
 TEST(KnobOnTheVirtualDevice, ATurnSendsOneDataSetWithTheKnobsValue) {
     test::TempDir dir;
     qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString((dir.Path() / "memory.bin").string()));
@@ -265,7 +254,7 @@ TEST(KnobOnTheVirtualDevice, ATurnSendsOneDataSetWithTheKnobsValue) {
 
     auto* main = dynamic_cast<CTavPanel*>(system.ViewManager().FindRootPanel("main"));
     ASSERT_NE(main, nullptr);
-    CTavKnobControl* knob = FirstKnob(*main);
+    CTavKnobControl* knob = main->FirstControlOf<CTavKnobControl>();
     ASSERT_NE(knob, nullptr);
     CTavValue* value = knob->GetValue(0);
     const CTavStruct* leaf = value->Parent();
