@@ -152,19 +152,6 @@ void DrawStatusLine(QPainter& painter) {
              Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MIDI OUT"), Font(9, true, 1), kDimText);
 }
 
-// Knob wells of an effect section sit on a grid: six columns, two rows.
-QPoint KnobAt(const QRect& section, int column, int row) {
-    return {section.left() + 52 + 84 * column, section.top() + 104 + 100 * row};
-}
-
-void DrawKnobRow(QPainter& painter, const QRect& section, int row, const QStringList& labels,
-                 int bipolarFrom = 99) {
-    for (int column = 0; column < labels.size(); ++column)
-        if (!labels[column].isEmpty())
-            DrawKnobWell(painter, KnobAt(section, column, row), kLargeKnob, labels[column],
-                         column >= bipolarFrom);
-}
-
 // A label and a field on one line, in section coordinates.
 void DrawSectionField(QPainter& painter, const QRect& section, int x, int y, int labelWidth, int fieldWidth,
                       const QString& label) {
@@ -173,37 +160,20 @@ void DrawSectionField(QPainter& painter, const QRect& section, int x, int y, int
                       label);
 }
 
-void DrawEffectSection(QPainter& painter, const QRect& section, const QString& title, bool withRouting) {
-    DrawSection(painter, section, title);
-    if (withRouting)
-        DrawSectionField(painter, section, 300, 3, 56, 148, QStringLiteral("ROUTING"));
-    DrawSectionField(painter, section, 16, 38, 47, 200, QStringLiteral("TYPE"));
-    DrawSectionField(painter, section, 292, 38, 79, 137, QStringLiteral("CONTROL CH"));
-    DrawKnobRow(painter, section, 0,
-                {QStringLiteral("OUTPUT"), QStringLiteral("TO CHORUS"), QStringLiteral("TO REVERB"),
-                 QStringLiteral("SENS 1"), QStringLiteral("SENS 2")},
-                3);
-    DrawSectionField(painter, section, 16, 160, 59, 150, QStringLiteral("SOURCE 1"));
-    DrawSectionField(painter, section, 262, 160, 59, 150, QStringLiteral("SOURCE 2"));
-    const QRect parameters(section.left() + 16, section.top() + 196, section.width() - 32, 64);
-    DrawField(painter, parameters);
-    DrawText(painter, parameters.adjusted(8, 4, -8, -4), Qt::AlignLeft | Qt::AlignTop,
-             QStringLiteral("PARAMETERS"), Font(9, true, 1), kLine);
-}
-
 // Label and field rows, 28 pixels apart from top (in section coordinates).
 void DrawRows(QPainter& painter, const QRect& section, int top, const QStringList& labels) {
     for (int i = 0; i < labels.size(); ++i)
         DrawSectionField(painter, section, 16, top + 28 * i, 279, 208, labels[i]);
 }
 
-// The setup page's sections start with one row of large knobs, in groups under captions;
-// the rows of the switches and choices follow.
-constexpr int kSetupKnobCentreY = 88;
+// The setup page's sections and the multi-effect sections start with one row of large knobs
+// 84 apart, in groups under captions; the setup page's rows of switches and choices follow.
+constexpr int kCaptionTop = 38;
+constexpr int kKnobRowCentreY = 88;
 constexpr int kSetupRowsTop = 144;
 
-QPoint SetupKnobAt(const QRect& section, int column) {
-    return {section.left() + 52 + 84 * column, section.top() + kSetupKnobCentreY};
+QPoint KnobRowAt(const QRect& section, int column) {
+    return {section.left() + 52 + 84 * column, section.top() + kKnobRowCentreY};
 }
 
 struct KnobGroup {
@@ -212,26 +182,86 @@ struct KnobGroup {
     int lastColumn;
 };
 
-struct SetupKnob {
+struct RowKnob {
     const char* label;
     bool bipolar;
 };
 
-void DrawSetupKnobs(QPainter& painter, const QRect& section, std::initializer_list<KnobGroup> groups,
-                    std::initializer_list<SetupKnob> knobs) {
-    for (const KnobGroup& group : groups) {
-        // The caption may use the whole column pitch; the rule under it keeps a gap to the next.
-        const int first = SetupKnobAt(section, group.firstColumn).x();
-        const int last = SetupKnobAt(section, group.lastColumn).x();
-        const int top = section.top() + 38;
-        DrawText(painter, QRect(first - 42, top, last - first + 84, 14), Qt::AlignHCenter | Qt::AlignTop,
-                 QString::fromLatin1(group.caption), Font(10, true, 1), kDimText);
-        painter.fillRect(QRect(first - 36, top + 17, last - first + 72, 1), QColor(kLine));
-    }
+// A caption centred over the knobs from first to last (their centres' x), with a rule under it.
+// The caption may use the whole column pitch; the rule keeps a gap to the next group's.
+void DrawCaption(QPainter& painter, int first, int last, int top, int halfPitch, const char* caption) {
+    DrawText(painter, QRect(first - halfPitch, top, last - first + 2 * halfPitch, 14),
+             Qt::AlignHCenter | Qt::AlignTop, QString::fromLatin1(caption), Font(10, true, 1), kDimText);
+    painter.fillRect(QRect(first - halfPitch + 6, top + 17, last - first + 2 * halfPitch - 12, 1),
+                     QColor(kLine));
+}
+
+void DrawKnobRow(QPainter& painter, const QRect& section, std::initializer_list<KnobGroup> groups,
+                 std::initializer_list<RowKnob> knobs) {
+    for (const KnobGroup& group : groups)
+        DrawCaption(painter, KnobRowAt(section, group.firstColumn).x(),
+                    KnobRowAt(section, group.lastColumn).x(), section.top() + kCaptionTop, 42, group.caption);
     int column = 0;
-    for (const SetupKnob& knob : knobs)
-        DrawKnobWell(painter, SetupKnobAt(section, column++), kLargeKnob, QString::fromLatin1(knob.label),
+    for (const RowKnob& knob : knobs)
+        DrawKnobWell(painter, KnobRowAt(section, column++), kLargeKnob, QString::fromLatin1(knob.label),
                      knob.bipolar);
+}
+
+// The effects page: the two multi-effects on the left, wide enough for their type-dependent
+// parameters; the chorus and the reverb they feed on the right. Page coordinates.
+const QRect kMfx1Section(0, 0, 776, 274);
+const QRect kMfx2Section(0, 290, 776, 274);
+const QRect kChorusSection(792, 0, 272, 274);
+const QRect kReverbSection(792, 290, 272, 274);
+
+// The 32 parameters of a multi-effect (their meaning follows its type): small bipolar knobs,
+// two rows of 16 under one caption, numbered.
+constexpr int kParameterCaptionTop = 134;
+constexpr int kParameterPitch = 45;
+
+QPoint ParameterKnobAt(const QRect& section, int parameter) {
+    return {section.left() + 52 + kParameterPitch * (parameter % 16),
+            section.top() + (parameter < 16 ? 176 : 234)};
+}
+
+void DrawMfxSection(QPainter& painter, const QRect& section, const QString& title, bool withRouting) {
+    DrawSection(painter, section, title);
+    if (withRouting)
+        DrawSectionField(painter, section, section.width() - 16 - 148 - 5 - 56, 3, 56, 148,
+                         QStringLiteral("ROUTING"));
+    DrawKnobRow(painter, section, {{"EFFECT", 0, 0}, {"OUTPUT", 1, 3}, {"CONTROL", 4, 8}},
+                {{"TYPE", false},
+                 {"LEVEL", false},
+                 {"TO CHORUS", false},
+                 {"TO REVERB", false},
+                 {"CHANNEL", false},
+                 {"SOURCE 1", false},
+                 {"SENS 1", true},
+                 {"SOURCE 2", false},
+                 {"SENS 2", true}});
+    DrawCaption(painter, ParameterKnobAt(section, 0).x(), ParameterKnobAt(section, 15).x(),
+                section.top() + kParameterCaptionTop, 36, "PARAMETERS");
+    // Only the ends of the sweep are marked: a centre mark would crowd the number above it.
+    for (int parameter = 0; parameter < 32; ++parameter)
+        DrawKnobWell(painter, ParameterKnobAt(section, parameter), kSmallKnob, QString::number(parameter + 1),
+                     false, true);
+}
+
+// The chorus and the reverb: three rows of three large knobs, 84 across and 78 down.
+QPoint SmallSectionKnobAt(const QRect& section, int column, int row) {
+    return {section.left() + 52 + 84 * column, section.top() + 66 + 78 * row};
+}
+
+void DrawSmallSection(QPainter& painter, const QRect& section, const QString& title,
+                      std::initializer_list<const char*> labels) {
+    DrawSection(painter, section, title);
+    int slot = 0;
+    for (const char* label : labels) {
+        if (*label)
+            DrawKnobWell(painter, SmallSectionKnobAt(section, slot % 3, slot / 3), kLargeKnob,
+                         QString::fromLatin1(label), false);
+        ++slot;
+    }
 }
 
 // One knob per part in the voice reserve section, under the part's number.
@@ -269,7 +299,8 @@ QImage PartStrip(int number) {
         for (const QRect& field : {kTypeField, kPatchField, kLevelField})
             DrawField(painter, field);
         for (int row = 0; row < static_cast<int>(std::size(kStripKnobs)); ++row)
-            DrawKnobWell(painter, StripKnobCentre(row), kSmallKnob, QString(), kStripKnobs[row].bipolar, true);
+            DrawKnobWell(painter, StripKnobCentre(row), kSmallKnob, QString(), kStripKnobs[row].bipolar,
+                         true);
         DrawSliderTrack(painter, kLevelSlider);
     });
 }
@@ -278,25 +309,15 @@ QImage EffectsPage() {
     const QSize size(1064, 564);
     return Strip(size, 1, [size](QPainter& painter, int) {
         painter.fillRect(QRect(QPoint(0, 0), size), QColor(kBackground));
-        const QRect chorus(0, 0, 524, 274);
-        DrawSection(painter, chorus, QStringLiteral("CHORUS"));
-        DrawSectionField(painter, chorus, 16, 38, 47, 200, QStringLiteral("TYPE"));
-        DrawKnobRow(painter, chorus, 0,
-                    {QStringLiteral("LEVEL"), QStringLiteral("RATE"), QStringLiteral("DEPTH"),
-                     QStringLiteral("PRE DELAY"), QStringLiteral("FEEDBACK"), QStringLiteral("TO REVERB")});
-        DrawSectionField(painter, chorus, 16, 193, 47, 120, QStringLiteral("FILTER"));
-        DrawKnobRow(painter, chorus, 1, {QString(), QString(), QStringLiteral("CUTOFF")});
-
-        const QRect reverb(540, 0, 524, 274);
-        DrawSection(painter, reverb, QStringLiteral("REVERB"));
-        DrawSectionField(painter, reverb, 16, 38, 47, 200, QStringLiteral("TYPE"));
-        DrawKnobRow(painter, reverb, 0,
-                    {QStringLiteral("LEVEL"), QStringLiteral("TIME"), QStringLiteral("HF DAMP"),
-                     QStringLiteral("PRE DELAY"), QStringLiteral("DENSITY"), QStringLiteral("FEEDBACK")});
-        DrawKnobRow(painter, reverb, 1, {QStringLiteral("DELAY TIME")});
-
-        DrawEffectSection(painter, QRect(0, 290, 524, 274), QStringLiteral("MFX 1"), true);
-        DrawEffectSection(painter, QRect(540, 290, 524, 274), QStringLiteral("MFX 2"), false);
+        DrawMfxSection(painter, kMfx1Section, QStringLiteral("MFX 1"), true);
+        DrawMfxSection(painter, kMfx2Section, QStringLiteral("MFX 2"), false);
+        DrawSmallSection(
+            painter, kChorusSection, QStringLiteral("CHORUS"),
+            {"TYPE", "LEVEL", "TO REVERB", "RATE", "DEPTH", "PRE DELAY", "FEEDBACK", "FILTER", "CUTOFF"});
+        // Delay time and feedback act on the delay types only.
+        DrawSmallSection(
+            painter, kReverbSection, QStringLiteral("REVERB"),
+            {"TYPE", "LEVEL", "TIME", "PRE DELAY", "HF DAMP", "DENSITY", "DELAY TIME", "FEEDBACK"});
     });
 }
 
@@ -306,20 +327,25 @@ QImage SetupPage() {
         painter.fillRect(QRect(QPoint(0, 0), size), QColor(kBackground));
         const QRect system(0, 0, 524, 408);
         DrawSection(painter, system, QStringLiteral("SYSTEM"));
-        DrawSetupKnobs(painter, system,
-                       {{"MASTER", 0, 2}, {"MIDI", 3, 3}, {"DISPLAY", 4, 4}},
-                       {{"TUNE", true}, {"KEY SHIFT", true}, {"LEVEL", false}, {"CONTROL CH", false},
-                        {"CONTRAST", false}});
+        DrawKnobRow(painter, system, {{"MASTER", 0, 2}, {"MIDI", 3, 3}, {"DISPLAY", 4, 4}},
+                    {{"TUNE", true},
+                     {"KEY SHIFT", true},
+                     {"LEVEL", false},
+                     {"CONTROL CH", false},
+                     {"CONTRAST", false}});
         DrawRows(painter, system, kSetupRowsTop,
                  {"LOCAL", "RECEIVE PROGRAM CHANGE", "RECEIVE BANK SELECT", "RECEIVE EXCLUSIVE",
                   "TRANSMIT EDIT DATA", "PATCH REMAIN", "VELOCITY CURVE", "HOLD PEDAL POLARITY"});
 
         const QRect play(540, 0, 524, 408);
         DrawSection(painter, play, QStringLiteral("PLAY SETUP"));
-        DrawSetupKnobs(painter, play,
-                       {{"TEMPO", 0, 0}, {"METRONOME", 1, 1}, {"KEYBOARD", 2, 5}},
-                       {{"BPM", false}, {"LEVEL", false}, {"PART", false}, {"OCTAVE", true},
-                        {"TRANSPOSE", false}, {"VELOCITY", false}});
+        DrawKnobRow(painter, play, {{"TEMPO", 0, 0}, {"METRONOME", 1, 1}, {"KEYBOARD", 2, 5}},
+                    {{"BPM", false},
+                     {"LEVEL", false},
+                     {"PART", false},
+                     {"OCTAVE", true},
+                     {"TRANSPOSE", false},
+                     {"VELOCITY", false}});
         DrawRows(painter, play, kSetupRowsTop,
                  {"SOUND MODE", "CLOCK SOURCE", "METRONOME", "METRONOME SOUND", "SOLO PART"});
 
