@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <string>
 
 #include "app/CTavTextOut.h"
 #include "model/CTavBufferManager.h"
@@ -32,18 +34,61 @@ constexpr RangeTag kRangeTags[] = {
 
 } // namespace
 
+int64_t TavScrollWindow::Limit(int64_t lower) const {
+    if (Width() == 0 || Span() <= 0)
+        return scrollLower;
+    return std::clamp(lower, scrollLower, scrollLower + Span());
+}
+
+bool TavScrollWindow::Read(const CTavView& view, TavScrollWindow& window) {
+    const CTavValue* values[4] = {view.GetValue(CTavScrollControl::kCurrentLower),
+                                  view.GetValue(CTavScrollControl::kCurrentUpper),
+                                  view.GetValue(CTavScrollControl::kScrollLower),
+                                  view.GetValue(CTavScrollControl::kScrollUpper)};
+    for (const CTavValue* value : values)
+        if (!value)
+            return false;
+    window = {values[0]->GetRaw(), values[1]->GetRaw(), values[2]->GetRaw(), values[3]->GetRaw()};
+    return true;
+}
+
+bool TavScrollWindow::MoveTo(const CTavView& view, CTavBufferManager& buffers, int64_t lower) const {
+    CTavValue* lowerValue = view.GetValue(CTavScrollControl::kCurrentLower);
+    CTavValue* upperValue = view.GetValue(CTavScrollControl::kCurrentUpper);
+    if (lower == currentLower || !lowerValue || !upperValue)
+        return false;
+    buffers.WriteInteger(*lowerValue, static_cast<int32_t>(lower));
+    buffers.WriteInteger(*upperValue, static_cast<int32_t>(lower + Width()));
+    TavCommitPending(buffers);
+    return true;
+}
+
+void TavTakeScrollRangeRefs(CTavView& view, TavItems& items) {
+    std::string paths[std::size(kRangeTags)];
+    for (auto it = items.begin(); it != items.end();) {
+        const auto range = std::find_if(std::begin(kRangeTags), std::end(kRangeTags),
+                                        [&](const RangeTag& r) { return it->first == r.tag; });
+        if (range == std::end(kRangeTags)) {
+            ++it;
+            continue;
+        }
+        paths[range->ref] = it->second;
+        it = items.erase(it);
+    }
+    if (view.ValueRefs().empty())
+        for (const std::string& path : paths)
+            view.AddValueRef(path);
+}
+
 CTavScrollControl::CTavScrollControl() = default;
 CTavScrollControl::~CTavScrollControl() = default;
 
 bool CTavScrollControl::Configure(TavItems& items) {
     if (!CTavDragControl::Configure(items))
         return false;
+    TavTakeScrollRangeRefs(*this, items);
     for (auto it = items.begin(); it != items.end();) {
-        const auto range = std::find_if(std::begin(kRangeTags), std::end(kRangeTags),
-                                        [&](const RangeTag& r) { return it->first == r.tag; });
-        if (range != std::end(kRangeTags)) {
-            m_rangePaths[range->ref] = it->second;
-        } else if (it->first == "direction") {
+        if (it->first == "direction") {
             long number = 0;
             if (std::sscanf(it->second.c_str(), "%li", &number) != 1)
                 return ReportFailure("Direction is invalid for slider. : %s : %s\n", it->second);
@@ -65,9 +110,6 @@ bool CTavScrollControl::Configure(TavItems& items) {
         }
         it = items.erase(it);
     }
-    if (m_valueRefs.empty())
-        for (const std::string& path : m_rangePaths)
-            AddValueRef(path);
     return true;
 }
 
@@ -81,20 +123,10 @@ bool CTavScrollControl::Associate(CTavPanel* parent) {
     return true;
 }
 
-bool CTavScrollControl::ReadWindow(Window& window) const {
-    const CTavValue* values[4] = {GetValue(kCurrentLower), GetValue(kCurrentUpper), GetValue(kScrollLower),
-                                  GetValue(kScrollUpper)};
-    for (const CTavValue* value : values)
-        if (!value)
-            return false;
-    window = {values[0]->GetRaw(), values[1]->GetRaw(), values[2]->GetRaw(), values[3]->GetRaw()};
-    return true;
-}
-
 void CTavScrollControl::Refresh() {
     m_thumb = m_rect;
     Window window;
-    if (!ReadWindow(window) || window.Width() == 0 || window.Span() <= 0)
+    if (!Window::Read(*this, window) || window.Width() == 0 || window.Span() <= 0)
         return;
     const int64_t length = TrackLength();
     const int64_t total = window.scrollUpper - window.scrollLower;
@@ -115,36 +147,27 @@ void CTavScrollControl::Refresh() {
 }
 
 int64_t CTavScrollControl::LowerForPointer(const Window& window, int32_t along) const {
-    const int64_t span = window.Span();
-    if (window.Width() == 0 || span < 1)
+    if (window.Width() == 0 || window.Span() < 1)
         return window.scrollLower;
     const int64_t travel = TrackLength() - ThumbLength();
     if (travel <= 0)
         return window.currentLower;
-    const int64_t lower =
-        window.scrollLower + RoundDiv(int64_t(along - m_grabOffset - TrackStart()) * span, travel);
-    return std::clamp(lower, window.scrollLower, window.scrollLower + span);
+    return window.Limit(window.scrollLower +
+                        RoundDiv(int64_t(along - m_grabOffset - TrackStart()) * window.Span(), travel));
 }
 
 void CTavScrollControl::MoveWindow(const Window& window, int64_t lower) {
-    CTavValue* currentLower = GetValue(kCurrentLower);
-    CTavValue* currentUpper = GetValue(kCurrentUpper);
-    CTavBufferManager* buffers = BufferManager();
-    if (lower == window.currentLower || !currentLower || !currentUpper || !buffers)
-        return;
-    buffers->WriteInteger(*currentLower, static_cast<int32_t>(lower));
-    buffers->WriteInteger(*currentUpper, static_cast<int32_t>(lower + window.Width()));
-    TavCommitPending(*buffers);
+    if (CTavBufferManager* buffers = BufferManager())
+        window.MoveTo(*this, *buffers, lower);
 }
 
 void CTavScrollControl::PageStep() {
     Window window;
-    if (!m_lastPoint || !ReadWindow(window) || window.Width() == 0 || window.Span() <= 0) {
+    if (!m_lastPoint || !Window::Read(*this, window) || window.Width() == 0 || window.Span() <= 0) {
         m_pageDirection = 0;
         return;
     }
-    int64_t lower = window.currentLower + m_pageDirection * (window.Width() - 1);
-    lower = std::clamp(lower, window.scrollLower, window.scrollLower + window.Span());
+    int64_t lower = window.Limit(window.currentLower + m_pageDirection * (window.Width() - 1));
     // Paging stops where the thumb reaches the pointer.
     const int64_t pointer = LowerForPointer(window, Along(*m_lastPoint));
     lower = m_pageDirection < 0 ? std::max(lower, pointer) : std::min(lower, pointer);
@@ -197,7 +220,7 @@ void CTavScrollControl::Drag(const CTavMouseInfo& info) {
         return;
     m_lastPoint = info.point;
     Window window;
-    if (m_pageDirection != 0 || !ReadWindow(window))
+    if (m_pageDirection != 0 || !Window::Read(*this, window))
         return;
     MoveWindow(window, LowerForPointer(window, Along(info.point)));
 }

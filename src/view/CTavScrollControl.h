@@ -7,11 +7,36 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
 
 #include "app/TavClock.h"
 #include "script/ITavResourceFactory.h"
 #include "view/CTavControl.h"
+
+class CTavBufferManager;
+
+// The window of a larger range that a scroll control or a scroll button moves: the
+// integers of the view's references 0 to 3 (current lower, current upper, scroll lower,
+// scroll upper).
+struct TavScrollWindow {
+    int64_t currentLower = 0, currentUpper = 0, scrollLower = 0, scrollUpper = 0;
+    // Width in view and the distance the lower value can travel.
+    int64_t Width() const { return currentUpper - currentLower; }
+    int64_t Span() const { return (scrollUpper - scrollLower) - Width(); }
+    // lower limited to scroll lower ... scroll lower + span; scroll lower itself when the
+    // window cannot move (no width or no span).
+    int64_t Limit(int64_t lower) const;
+
+    // False when one of the four references is not resolved.
+    static bool Read(const CTavView& view, TavScrollWindow& window);
+    // Sets current lower and upper together with one commit; nothing (false) when lower
+    // is the current lower or a value is missing.
+    bool MoveTo(const CTavView& view, CTavBufferManager& buffers, int64_t lower) const;
+};
+
+// Takes the five range references ("currentRangeLowerValueRef", ...) out of items; when
+// the view has no "valueRef" they become its value references, in the scroll control's
+// order.
+void TavTakeScrollRangeRefs(CTavView& view, TavItems& items);
 
 class CTavScrollControl : public CTavDragControl {
 public:
@@ -57,13 +82,7 @@ protected:
     void EndDrag(const CTavMouseInfo& info) override;
 
 private:
-    // Integers of the four range values, and the quantities derived from them.
-    struct Window {
-        int64_t currentLower = 0, currentUpper = 0, scrollLower = 0, scrollUpper = 0;
-        int64_t Width() const { return currentUpper - currentLower; }
-        int64_t Span() const { return (scrollUpper - scrollLower) - Width(); }
-    };
-    bool ReadWindow(Window& window) const;
+    using Window = TavScrollWindow;
     int32_t TrackStart() const { return m_direction == kVertical ? m_rect.top : m_rect.left; }
     int32_t TrackLength() const { return m_direction == kVertical ? m_rect.Height() : m_rect.Width(); }
     int32_t Along(TavPoint point) const { return m_direction == kVertical ? point.y : point.x; }
@@ -72,13 +91,11 @@ private:
     // The lower value that puts the grabbed spot of the thumb under the pointer.
     int64_t LowerForPointer(const Window& window, int32_t along) const;
     void PageStep();
-    // Sets current lower and upper together, with one commit; nothing when unchanged.
     void MoveWindow(const Window& window, int64_t lower);
     void StartTimer(int milliseconds);
 
     int32_t m_direction = kVertical;
     CTavTextWriter::Rgb16 m_knobColor{0, 0, 0};
-    std::string m_rangePaths[5]; // by Ref
     TavRect m_thumb;
     int32_t m_pageDirection = 0;
     std::optional<TavPoint> m_lastPoint;

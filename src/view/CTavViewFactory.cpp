@@ -1,7 +1,9 @@
 #include "view/CTavViewFactory.h"
 
+#include "view/CTavButton.h"
 #include "view/CTavKnobControl.h"
 #include "view/CTavPanel.h"
+#include "view/CTavScrollButton.h"
 #include "view/CTavScrollControl.h"
 #include "view/CTavSliderControl.h"
 
@@ -11,6 +13,9 @@ CTavViewFactory::CTavViewFactory() {
     Register("knob", [] { return std::make_unique<CTavKnobControl>(); });
     Register("slider", [] { return std::make_unique<CTavSliderControl>(); });
     Register("scroll", [] { return std::make_unique<CTavScrollControl>(); });
+    Register("scrollButton", [] { return std::make_unique<CTavScrollButton>(); });
+    Register("latchButton", [] { return std::make_unique<CTavLatchButton>(); });
+    Register("incrementButton", [] { return std::make_unique<CTavIncrementButton>(); });
 }
 
 CTavViewFactory::~CTavViewFactory() = default;

@@ -1,0 +1,214 @@
+#include "view/CTavButton.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "model/CTavValue.h"
+#include "script/CTavResourceManager.h"
+#include "view/CTavViewManager.h"
+#include "view/TavSetValue.h"
+
+// --- CTavButton -------------------------------------------------------------------------
+
+CTavButton::CTavButton() = default;
+
+// The resource manager frees every image itself and may be gone before the views.
+CTavButton::~CTavButton() = default;
+
+bool CTavButton::Configure(TavItems& items) {
+    if (!CTavControl::Configure(items))
+        return false;
+    bool hasBitmap = false;
+    for (auto it = items.begin(); it != items.end();) {
+        if (it->first != "bitmapRef") {
+            ++it;
+            continue;
+        }
+        CTavResourceManager* resources = m_viewManager ? m_viewManager->ResourceManager() : nullptr;
+        m_bitmap = resources ? resources->FindBitmap(it->second) : nullptr;
+        if (!m_bitmap)
+            return ReportFailure("Unable to find bitmap for button. : %s : %s\n", it->second);
+        hasBitmap = true;
+        it = items.erase(it);
+    }
+    if (!hasBitmap)
+        return ReportFailure("There is no bitmap reference for button. : %s\n");
+    return true;
+}
+
+bool CTavButton::Associate(CTavPanel* parent) {
+    if (!CTavControl::Associate(parent))
+        return ReportFailure("Unable to create button. : %s\n");
+    if (!m_bitmapAcquired && !(m_bitmapAcquired = m_bitmap && m_bitmap->Acquire()))
+        return ReportFailure("Unable to create bitmap for button. : %s\n");
+    SetRect(m_rect);
+    return true;
+}
+
+void CTavButton::SetRect(const TavRect& rect) {
+    TavRect sized = rect;
+    if (m_bitmapAcquired) {
+        sized.right = rect.left + m_bitmap->StateWidth();
+        sized.bottom = rect.top + m_bitmap->StateHeight();
+    }
+    CTavControl::SetRect(sized);
+}
+
+void CTavButton::Draw(CTavDrawInfo& info) {
+    if (m_bitmapAcquired && info.Intersects(m_rect))
+        m_bitmap->DrawState(info, {m_rect.left, m_rect.top}, State());
+}
+
+void CTavButton::SetPressed(bool pressed) {
+    if (m_pressed == pressed)
+        return;
+    m_pressed = pressed;
+    Invalidate();
+}
+
+bool CTavButton::OnMouse(const CTavMouseInfo& info) {
+    if (CTavControl::OnMouse(info))
+        return true;
+    const bool inside = m_rect.Contains(info.point);
+    if (!m_captured && !inside)
+        return false;
+    switch (info.kind) {
+    case CTavMouseInfo::kPressed:
+    case CTavMouseInfo::kDoubleClick:
+        SetPressed(true);
+        SetFocus(true);
+        Capture(true);
+        OnPress(info);
+        return true;
+    case CTavMouseInfo::kReleased:
+        if (!m_captured)
+            return false;
+        m_pressed = false;
+        Capture(false);
+        OnRelease(info);
+        SetFocus(false);
+        Invalidate();
+        return true;
+    case CTavMouseInfo::kMove:
+        if (!m_captured)
+            return false;
+        SetPressed(inside);
+        return true;
+    }
+    return false;
+}
+
+// --- CTavLatchButton --------------------------------------------------------------------
+
+bool CTavLatchButton::Configure(TavItems& items) {
+    if (!CTavButton::Configure(items))
+        return false;
+    if (m_valueRefs.size() != 1)
+        return ReportFailure("There is no value reference for latch button. : %s\n");
+    std::string onText = "1";
+    std::string offText = "0";
+    for (auto it = items.begin(); it != items.end();) {
+        if (it->first == "onValue")
+            onText = it->second;
+        else if (it->first == "offValue")
+            offText = it->second;
+        else {
+            ++it;
+            continue;
+        }
+        it = items.erase(it);
+    }
+    // Evaluating once registers the paths the expressions read as value references.
+    int32_t result = 0;
+    if (!m_onValue.Parse(onText) || !m_onValue.Evaluate(*this, TavExpressionMode::kRegistering, result))
+        return ReportFailure("Unable to interpret on value for latch button. : %s : %s\n", onText);
+    if (!m_offValue.Parse(offText) || !m_offValue.Evaluate(*this, TavExpressionMode::kRegistering, result))
+        return ReportFailure("Unable to interpret off value for latch button. : %s : %s\n", offText);
+    return true;
+}
+
+bool CTavLatchButton::Associate(CTavPanel* parent) {
+    if (!CTavButton::Associate(parent))
+        return ReportFailure("Unable to create latch button. : %s\n");
+    if (Bitmap()->StateCount() < 4)
+        return ReportFailure("Latch button bitmap must have 4 states. : %s\n");
+    const CTavValue* value = GetValue(0);
+    if (!value || value->Kind() != kTavKindInteger)
+        return ReportFailure("Referred value type must be integer for latch button. : %s\n");
+    return true;
+}
+
+void CTavLatchButton::Refresh() {
+    const CTavValue* value = GetValue(0);
+    int32_t on = 0;
+    const bool isOn = value && value->Kind() == kTavKindInteger &&
+                      m_onValue.Evaluate(*this, TavExpressionMode::kEvaluating, on) && value->GetRaw() == on;
+    SetStatePart(isOn ? 1 : 0);
+}
+
+void CTavLatchButton::OnRelease(const CTavMouseInfo& info) {
+    const CTavValue* value = GetValue(0);
+    int32_t on = 0;
+    int32_t off = 0;
+    if (!Rect().Contains(info.point) || !value || value->Kind() != kTavKindInteger ||
+        !m_onValue.Evaluate(*this, TavExpressionMode::kEvaluating, on) ||
+        !m_offValue.Evaluate(*this, TavExpressionMode::kEvaluating, off))
+        return;
+    const int32_t wanted = value->GetRaw() == on ? off : on;
+    SetValueInteger(0, std::clamp(wanted, value->Spec().minimum, value->Spec().maximum));
+}
+
+// --- CTavIncrementButton ----------------------------------------------------------------
+
+bool CTavIncrementButton::Configure(TavItems& items) {
+    if (!CTavButton::Configure(items))
+        return false;
+    for (auto it = items.begin(); it != items.end();) {
+        if (it->first != "deltaValue") {
+            ++it;
+            continue;
+        }
+        long delta = 0;
+        if (!TavScanLong(it->second, delta))
+            return ReportFailure("Increment button delta value is invalid. : %s : %s\n", it->second);
+        m_delta = static_cast<int32_t>(delta);
+        it = items.erase(it);
+    }
+    return true;
+}
+
+void CTavIncrementButton::Step() {
+    const CTavValue* value = GetValue(0);
+    if (!value || value->Kind() != kTavKindInteger)
+        return;
+    const int32_t count = TavValueCount(*value);
+    if (count <= 0)
+        return;
+    const int64_t index = std::clamp<int64_t>(int64_t{value->GetPosition()} + m_delta, 0, count - 1);
+    SetValueIndex(0, static_cast<int32_t>(index));
+}
+
+void CTavIncrementButton::StartTimer(int milliseconds) {
+    m_timerStart = Clock().Now();
+    m_timerMs = milliseconds;
+    m_timerRunning = true;
+}
+
+void CTavIncrementButton::OnPress(const CTavMouseInfo&) {
+    Step();
+    StartTimer(kFirstRepeatMs);
+}
+
+void CTavIncrementButton::OnRelease(const CTavMouseInfo&) {
+    m_timerRunning = false;
+}
+
+bool CTavIncrementButton::OnTimer(const CTavTimerInfo&) {
+    if (!m_timerRunning || !HasFocus() || !IsPressed() ||
+        TavMilliseconds(m_timerStart, Clock().Now()) < m_timerMs)
+        return false;
+    Step();
+    StartTimer(kRepeatMs);
+    return true;
+}

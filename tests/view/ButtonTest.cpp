@@ -1,0 +1,287 @@
+// Latch, increment and scroll buttons built from an inline script: toggling with on and
+// off expressions, the held-button repeat on the fake clock, moving a range window, and
+// the messages of buttons that cannot be built.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "model/CTavBufferManager.h"
+#include "model/CTavStruct.h"
+#include "model/CTavValue.h"
+#include "support/FakeClock.h"
+#include "support/ModelFixture.h"
+#include "support/RecordingMidiOut.h"
+#include "view/CTavButton.h"
+#include "view/CTavPanel.h"
+#include "view/CTavScrollButton.h"
+#include "view/CTavViewManager.h"
+#include "view/TavSetValue.h"
+
+namespace {
+
+// Frames of 20 x 20 pixels, stacked.
+class FakeBitmap : public CTavStateBitmap {
+public:
+    void DrawState(CTavDrawInfo&, TavPoint, int32_t) override {}
+
+protected:
+    bool LoadImage(const std::string&, int32_t& width, int32_t& height) override {
+        width = 20;
+        height = 20 * StateCount();
+        return true;
+    }
+    void ReleaseImage() override {}
+};
+
+class FakeResources : public ITavResourceFactory {
+public:
+    std::unique_ptr<CTavStateBitmap> CreateBitmap() override { return std::make_unique<FakeBitmap>(); }
+    std::unique_ptr<CTavTextWriter> CreateTextWriter() override { return nullptr; }
+    std::unique_ptr<CTavGraphDrawer> CreateGraphDrawer() override { return nullptr; }
+};
+
+const char* const kValues = R"(
+<bitmap><name>latch</name><stateCount>4</stateCount></bitmap>
+<bitmap><name>latch3</name><stateCount>3</stateCount></bitmap>
+<bitmap><name>push</name><stateCount>2</stateCount></bitmap>
+<structType><type>Params</type><name>v</name><address>00 00</address>
+  <value><name>level</name><address>00</address><range>0,127</range><default>64</default></value>
+  <value><name>mode</name><address>01</address><range>0,127</range><default>0</default></value>
+  <value><name>other</name><address>02</address><range>0,127</range><default>100</default></value>
+  <value><name>narrow</name><address>03</address><range>0,10</range><default>5</default></value>
+  <value><name>count</name><address>04</address><range>0,127</range><default>0</default></value>
+  <value><name>cl</name><address>05</address><range>0,127</range><default>0</default></value>
+  <value><name>cu</name><address>06</address><range>0,127</range><default>2</default></value>
+  <value><name>sl</name><address>07</address><range>0,127</range><default>0</default></value>
+  <value><name>su</name><address>08</address><range>0,127</range><default>127</default></value>
+  <value><name>op</name><address>09</address><range>0,1</range><default>0</default></value>
+</structType>
+<structType><type>Root</type><name>p</name><address>00 00 00</address>
+  <struct><type>Params</type></struct>
+</structType>
+<struct><type>Root</type></struct>
+)";
+
+const char* const kRanges = "<currentRangeLowerValueRef>p.v.cl</currentRangeLowerValueRef>"
+                            "<currentRangeUpperValueRef>p.v.cu</currentRangeUpperValueRef>"
+                            "<scrollRangeLowerValueRef>p.v.sl</scrollRangeLowerValueRef>"
+                            "<scrollRangeUpperValueRef>p.v.su</scrollRangeUpperValueRef>"
+                            "<operatedValueRef>p.v.op</operatedValueRef>";
+
+// A main panel holding the given controls.
+std::string Script(const std::string& controls) {
+    return std::string(kValues) + "<panelType><type>Main</type><name>main</name><size>400,300</size>" + controls +
+           "</panelType><panel><type>Main</type><name>main</name></panel>";
+}
+
+// Each button is 20 x 20 at (x, 10); Click and Mouse take the x of its middle.
+const std::string kControls =
+    "<control><type>latchButton</type><name>l</name><position>0,10</position><bitmapRef>latch</bitmapRef>"
+    "<valueRef>p.v.level</valueRef><onValue>127</onValue><offValue>0</offValue></control>"
+    "<control><type>latchButton</type><name>x</name><position>30,10</position><bitmapRef>latch</bitmapRef>"
+    "<valueRef>p.v.mode</valueRef><onValue>p.v.other</onValue></control>"
+    "<control><type>latchButton</type><name>n</name><position>60,10</position><bitmapRef>latch</bitmapRef>"
+    "<valueRef>p.v.narrow</valueRef><onValue>20</onValue></control>"
+    "<control><type>incrementButton</type><name>up</name><position>90,10</position><bitmapRef>push</bitmapRef>"
+    "<valueRef>p.v.count</valueRef></control>"
+    "<control><type>incrementButton</type><name>dn</name><position>120,10</position><bitmapRef>push</bitmapRef>"
+    "<valueRef>p.v.count</valueRef><deltaValue>-1</deltaValue></control>"
+    "<control><type>scrollButton</type><name>fw</name><position>150,10</position><bitmapRef>push</bitmapRef>"
+    "<deltaValue>10</deltaValue>" +
+    std::string(kRanges) +
+    "</control>"
+    "<control><type>scrollButton</type><name>bk</name><position>180,10</position><bitmapRef>push</bitmapRef>"
+    "<deltaValue>-10</deltaValue>" +
+    std::string(kRanges) + "</control>";
+
+class ButtonTest : public test::ModelFixture {
+protected:
+    void SetUp() override {
+        system.SetResourceFactory(std::make_unique<FakeResources>());
+        system.ViewManager().SetClock(&clock);
+        ASSERT_NO_FATAL_FAILURE(Build(Script(kControls)));
+        ASSERT_TRUE(system.ViewManager().OpenRootPanel("main")) << system.ErrorText();
+        panel = system.ViewManager().FindRootPanel("main");
+        Buffers().FindRoot("p")->SetOutput(&out);
+    }
+    template <typename Control> Control* Find(const char* path) {
+        CTavView* view = nullptr;
+        EXPECT_TRUE(panel->FindControl(path, view)) << path;
+        return dynamic_cast<Control*>(view);
+    }
+    void Mouse(CTavMouseInfo::Kind kind, int32_t x, int32_t y = 20) {
+        panel->OnMouse(CTavMouseInfo{kind, {x, y}, 0});
+    }
+    void Click(int32_t x) {
+        Mouse(CTavMouseInfo::kPressed, x);
+        Mouse(CTavMouseInfo::kReleased, x);
+    }
+    void Tick(int milliseconds) {
+        for (int elapsed = 0; elapsed < milliseconds; elapsed += 50) {
+            clock.Advance(std::chrono::milliseconds(50));
+            panel->OnTimer(CTavTimerInfo{});
+        }
+    }
+    void Set(const std::string& path, int32_t raw) { TavSetValueInteger(Buffers(), Value(path), raw); }
+    int32_t Raw(const std::string& path) { return Value(path).GetRaw(); }
+
+    FakeClock clock;
+    test::RecordingMidiOut out;
+    CTavRootPanel* panel = nullptr;
+};
+
+TEST_F(ButtonTest, LatchTogglesBetweenOnAndOffAndShowsItsStateAndPress) {
+    auto* latch = Find<CTavLatchButton>("main.l");
+    ASSERT_NE(latch, nullptr);
+    EXPECT_EQ(latch->Rect(), (TavRect{0, 10, 20, 30})); // one frame of the bitmap
+
+    Click(10); // 64 is not the on value
+    EXPECT_EQ(Raw("p.v.level"), 127);
+    EXPECT_EQ(latch->State(), 2);
+    EXPECT_FALSE(latch->HasFocus());
+    EXPECT_EQ(system.ViewManager().CapturedView(), nullptr);
+    Click(10);
+    EXPECT_EQ(Raw("p.v.level"), 0);
+    EXPECT_EQ(latch->State(), 0);
+
+    // Dragged off the button it shows released, dragged back pressed; a release outside
+    // writes nothing.
+    Mouse(CTavMouseInfo::kPressed, 10);
+    EXPECT_EQ(latch->State(), 1);
+    Mouse(CTavMouseInfo::kMove, 10, 50);
+    EXPECT_EQ(latch->State(), 0);
+    Mouse(CTavMouseInfo::kMove, 12);
+    EXPECT_EQ(latch->State(), 1);
+    Mouse(CTavMouseInfo::kReleased, 10, 50);
+    EXPECT_EQ(Raw("p.v.level"), 0);
+    EXPECT_EQ(latch->State(), 0);
+
+    // An on value beyond the range is written as the range's end.
+    Click(70);
+    EXPECT_EQ(Raw("p.v.narrow"), 10);
+}
+
+TEST_F(ButtonTest, LatchOnValueReadFromAnotherValueFollowsThatValue) {
+    auto* latch = Find<CTavLatchButton>("main.x");
+    ASSERT_NE(latch, nullptr);
+    EXPECT_EQ(latch->State(), 0);
+    Set("p.v.mode", 100);
+    EXPECT_EQ(latch->State(), 2);
+    Set("p.v.other", 99); // only the on value's own value changed
+    EXPECT_EQ(latch->State(), 0);
+    Click(40);
+    EXPECT_EQ(Raw("p.v.mode"), 99);
+    EXPECT_EQ(latch->State(), 2);
+    Click(40); // the default off value
+    EXPECT_EQ(Raw("p.v.mode"), 0);
+}
+
+TEST_F(ButtonTest, IncrementButtonRepeatsAfter200ThenEvery50MsAndPausesWhenDraggedOff) {
+    Mouse(CTavMouseInfo::kPressed, 100);
+    EXPECT_EQ(Raw("p.v.count"), 1);
+    Tick(150);
+    EXPECT_EQ(Raw("p.v.count"), 1);
+    Tick(50);
+    EXPECT_EQ(Raw("p.v.count"), 2);
+    Tick(100);
+    EXPECT_EQ(Raw("p.v.count"), 4);
+
+    Mouse(CTavMouseInfo::kMove, 100, 50);
+    Tick(200);
+    EXPECT_EQ(Raw("p.v.count"), 4);
+    Mouse(CTavMouseInfo::kMove, 100);
+    Tick(50);
+    EXPECT_EQ(Raw("p.v.count"), 5);
+    Mouse(CTavMouseInfo::kReleased, 100);
+    Tick(300);
+    EXPECT_EQ(Raw("p.v.count"), 5);
+
+    // Stepping below the range's start sends nothing.
+    Set("p.v.count", 0);
+    out.sent.clear();
+    Mouse(CTavMouseInfo::kPressed, 130);
+    Tick(300);
+    Mouse(CTavMouseInfo::kReleased, 130);
+    EXPECT_EQ(Raw("p.v.count"), 0);
+    EXPECT_TRUE(out.sent.empty());
+    Click(100);
+    EXPECT_EQ(out.sent.size(), 1u);
+}
+
+TEST_F(ButtonTest, ScrollButtonMovesTheWindowWithinTheScrollRange) {
+    Mouse(CTavMouseInfo::kPressed, 160);
+    EXPECT_EQ(Raw("p.v.cl"), 10);
+    EXPECT_EQ(Raw("p.v.cu"), 12);
+    EXPECT_EQ(Raw("p.v.op"), 0);
+    Tick(200); // held: it repeats as an increment button
+    EXPECT_EQ(Raw("p.v.cl"), 20);
+    Mouse(CTavMouseInfo::kReleased, 160);
+    EXPECT_EQ(Raw("p.v.op"), 1); // the gesture ended
+
+    Set("p.v.cl", 120);
+    Set("p.v.cu", 122);
+    Click(160);
+    EXPECT_EQ(Raw("p.v.cl"), 125);
+    EXPECT_EQ(Raw("p.v.cu"), 127);
+    Set("p.v.cl", 5);
+    Set("p.v.cu", 7);
+    Click(190);
+    EXPECT_EQ(Raw("p.v.cl"), 0);
+    EXPECT_EQ(Raw("p.v.cu"), 2);
+
+    // A window of no width, or one wider than the scroll range, goes to the scroll lower.
+    Set("p.v.sl", 3);
+    Set("p.v.cl", 50);
+    Set("p.v.cu", 50);
+    Click(160);
+    EXPECT_EQ(Raw("p.v.cl"), 3);
+    EXPECT_EQ(Raw("p.v.cu"), 3);
+    Set("p.v.su", 10);
+    Set("p.v.cl", 20);
+    Set("p.v.cu", 40);
+    Click(190);
+    EXPECT_EQ(Raw("p.v.cl"), 3);
+    EXPECT_EQ(Raw("p.v.cu"), 23);
+}
+
+TEST(ButtonBuild, MessagesNameTheButtonThatFailed) {
+    const struct {
+        std::string controls;
+        const char* text;
+    } cases[] = {
+        {"<control><type>latchButton</type><name>l</name><bitmapRef>latch3</bitmapRef>"
+         "<valueRef>p.v.level</valueRef></control>",
+         "Latch button bitmap must have 4 states. : main.l\n"},
+        {"<control><type>latchButton</type><name>l</name><bitmapRef>latch</bitmapRef>"
+         "<valueRef>p.v.level</valueRef><valueRef>p.v.mode</valueRef></control>",
+         "There is no value reference for latch button. : main.l\n"},
+        {"<control><type>latchButton</type><name>l</name><bitmapRef>latch</bitmapRef>"
+         "<valueRef>p.v.level</valueRef><onValue>p.v.nothing</onValue></control>",
+         "Unable to convert value reference name p.v.nothing to value.\n"
+         "Unable to interpret on value for latch button. : main.l : p.v.nothing\n"},
+        {"<control><type>incrementButton</type><name>i</name><bitmapRef>push</bitmapRef>"
+         "<valueRef>p.v.count</valueRef><deltaValue>up</deltaValue></control>",
+         "Increment button delta value is invalid. : main.i : up\n"},
+        {"<control><type>incrementButton</type><name>i</name><valueRef>p.v.count</valueRef></control>",
+         "There is no bitmap reference for button. : main.i\n"},
+        {"<control><type>scrollButton</type><name>s</name><bitmapRef>push</bitmapRef>"
+         "<currentRangeLowerValueRef>p.v.none</currentRangeLowerValueRef></control>",
+         "Unable to convert value reference name p.v.none to value.\nUnable to associate view main.s.\n"
+         "Unable to create control s.\nUnable to create button. : main.s\n"
+         "Unable to create scroll button. : main.s\n"},
+    };
+    for (const auto& c : cases) {
+        CTavSystem system;
+        system.SetResourceFactory(std::make_unique<FakeResources>());
+        system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+        system.AttachErrorOutputToManagers();
+        ASSERT_TRUE(system.ReadScript(Script(c.controls)));
+        EXPECT_FALSE(system.CreateManagers());
+        EXPECT_EQ(system.ErrorText().substr(0, std::string(c.text).size()), c.text) << system.ErrorText();
+    }
+}
+
+} // namespace
