@@ -8,6 +8,7 @@
 #include "app/CTavTextOut.h"
 #include "midi/CTavMidiManager.h"
 #include "model/CTavBufferManager.h"
+#include "view/CTavViewManager.h"
 
 namespace {
 
@@ -42,10 +43,16 @@ BENCHMARK(DataSetForOneLeaf);
 
 // A 256-byte data set arriving at the first input: checked, stored in its leaf, and the
 // changed values published.
+// With the argument 1, the main panel is open (its controls loaded headless from the
+// assembled script folder), so the change also walks the view tree.
 void Receive256ByteDataSet(benchmark::State& state) {
     CTavSystem system;
-    if (!BuildShipped(system)) {
-        state.SkipWithError("the shipped script does not build");
+    const bool panels = state.range(0) != 0;
+    if (panels)
+        system.SetScriptFolder(std::string(VIREO_BUILT_SCRIPT_DIR) + "/");
+    if (!bench::Build(system, bench::ShippedScript(), panels ? CTavSystem::Views::Build : CTavSystem::Views::Skip) ||
+        (panels && !system.ViewManager().OpenRootPanel("main"))) {
+        state.SkipWithError(("the shipped script does not build: " + system.ErrorText()).c_str());
         return;
     }
     CTavBufferManager& buffers = system.BufferManager();
@@ -71,7 +78,7 @@ void Receive256ByteDataSet(benchmark::State& state) {
         input->Receive(bytes);
     state.counters["leaf"] = static_cast<double>(target->Bytes()->size());
 }
-BENCHMARK(Receive256ByteDataSet);
+BENCHMARK(Receive256ByteDataSet)->Arg(0)->Arg(1);
 
 } // namespace
 

@@ -16,6 +16,10 @@ CTavValueSet::CTavValueSet(std::vector<CTavValue*> values) : m_values(std::move(
 }
 
 bool CTavValueSet::Contains(const CTavValue* value) const {
+    // A leaf keeps its values side by side, so a change usually spans a narrow address
+    // range and most views ask about values outside it.
+    if (m_values.empty() || std::less<>()(value, m_values.front()) || std::less<>()(m_values.back(), value))
+        return false;
     return std::binary_search(m_values.begin(), m_values.end(), value);
 }
 
