@@ -9,6 +9,7 @@
 #include <string>
 
 #include "support/ModelFixture.h"
+#include "view/CTavButton.h"
 #include "view/CTavPanel.h"
 #include "view/CTavViewManager.h"
 #include "support/TestSupport.h"
@@ -245,11 +246,41 @@ TEST_F(ShippedScript, EveryPartStripEditsItsOwnPart) {
         {"receiveChannel", "receiveChannel"}, {"keyShift", "partKeyShift"},
         {"fineTune", "partFineTune"},         {"chorusSend", "partChorusSendLevel"},
         {"reverbSend", "partReverbSendLevel"}, {"pan", "partPan"},
-        {"level", "partLevel"}};
+        {"level", "partLevel"},               {"receive", "receiveSwitch"},
+        {"mute", "partMuteSwitch"}};
     for (int part = 1; part <= 16; ++part) {
         const std::string strip = "main.mixer.part" + std::to_string(part) + ".";
         const std::string values = "qv.prti.part[" + std::to_string(part - 1) + "].";
         for (const auto& [control, value] : controls)
             EXPECT_EQ(ControlValue(strip + control), &Value(values + value)) << strip + control;
+    }
+}
+
+// Each tab writes its own page whether it shows on or off, only the tab of the current page
+// shows on, and only that page is open.
+TEST_F(ShippedScript, EachPageTabSelectsItsOwnPage) {
+    ASSERT_TRUE(system.ViewManager().OpenRootPanel("main")) << system.ErrorText();
+    CTavRootPanel* main = system.ViewManager().FindRootPanel("main");
+    ASSERT_NE(main, nullptr);
+    const char* const tabs[] = {"main.tabMixer", "main.tabEffects", "main.tabSetup"};
+    const char* const pages[] = {"main.mixer", "main.effects", "main.setup"};
+    for (int page : {2, 2, 1, 1, 0, 0}) {
+        CTavView* tab = nullptr;
+        ASSERT_TRUE(main->FindControl(tabs[page], tab)) << tabs[page];
+        const TavRect& rect = tab->Rect();
+        const TavPoint middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        main->OnMouse(CTavMouseInfo{CTavMouseInfo::kPressed, middle, 0});
+        main->OnMouse(CTavMouseInfo{CTavMouseInfo::kReleased, middle, 0});
+        EXPECT_EQ(Value("vs.control.mainPage").GetRaw(), page);
+        for (int other = 0; other < 3; ++other) {
+            CTavView* view = nullptr;
+            ASSERT_TRUE(main->FindControl(tabs[other], view));
+            const auto* latch = dynamic_cast<const CTavLatchButton*>(view);
+            ASSERT_NE(latch, nullptr) << tabs[other];
+            EXPECT_EQ(latch->State() >= 2, other == page) << tabs[other] << " on page " << page;
+            CTavPanel* panel = nullptr;
+            ASSERT_TRUE(main->FindPanel(pages[other], panel)) << pages[other];
+            EXPECT_EQ(panel->IsOpen(), other == page) << pages[other] << " on page " << page;
+        }
     }
 }

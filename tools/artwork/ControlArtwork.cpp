@@ -188,6 +188,27 @@ QImage Tab(const QString& label) {
     });
 }
 
+QImage SlideSwitch(QSize size) {
+    return MaskedStrip(size, 4, FrameFill(), [=](QPainter& painter, int state) {
+        const bool on = state >= 2;
+        const bool pressed = state % 2 == 1;
+        painter.setRenderHint(QPainter::Antialiasing);
+        const double radius = size.height() / 2.0;
+        QRgb track = on ? kAccent : kInset;
+        if (pressed)
+            track = Mix(track, on ? kInset : kSurface, 0.3);
+        painter.setPen(QPen(QColor(on ? Mix(kAccent, kInset, 0.35) : kLine), 1));
+        painter.setBrush(QColor(track));
+        painter.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), radius - 0.5,
+                                radius - 0.5);
+        const double knobRadius = radius - 3;
+        const double knobX = on ? size.width() - radius : radius;
+        painter.setPen(QPen(QColor(kInset), 1));
+        painter.setBrush(QColor(pressed ? Mix(kText, kSurface, 0.45) : Mix(kText, kSurface, 0.15)));
+        painter.drawEllipse(QPointF(knobX, radius), knobRadius, knobRadius);
+    });
+}
+
 QImage PushButton(QSize size, Glyph glyph) {
     return MaskedStrip(size, 2, kSurface, [=](QPainter& painter, int state) {
         const bool pressed = state == 1;

@@ -26,6 +26,9 @@ QImage LatchButton(QSize size, const QString& offLabel, const QString& onLabel);
 QImage SoloButton(QSize size, const QString& label);
 // A page tab: latch frames as above, on the header band.
 QImage Tab(const QString& label);
+// A slide switch with latch frames for the rows of two-way settings: the knob sits left
+// while off and right, over the lit track, while on. The background names both ends.
+QImage SlideSwitch(QSize size);
 
 enum class Glyph { PopDown, StepUp, StepDown };
 // Push button frames: 0 up, 1 pressed.

@@ -2,7 +2,6 @@
 
 #include <QFontMetrics>
 #include <QPen>
-#include <QStringList>
 
 #include <cmath>
 #include <initializer_list>
@@ -160,10 +159,51 @@ void DrawSectionField(QPainter& painter, const QRect& section, int x, int y, int
                       label);
 }
 
-// Label and field rows, 28 pixels apart from top (in section coordinates).
-void DrawRows(QPainter& painter, const QRect& section, int top, const QStringList& labels) {
-    for (int i = 0; i < labels.size(); ++i)
-        DrawSectionField(painter, section, 16, top + 28 * i, 279, 208, labels[i]);
+// The setup page's rows, 28 pixels apart, in section coordinates: a label at 16 and, from
+// 300, either
+//  - a field 188 wide with step buttons (16x11 each, up over down) at 492, for choices;
+//  - a slide switch (40x18) at 384,+2 between the names of its two ends, for two-way settings.
+constexpr int kRowLabelLeft = 16;
+constexpr int kRowLabelWidth = 279;
+constexpr int kRowFieldLeft = kRowLabelLeft + kRowLabelWidth + 5;
+constexpr int kRowFieldWidth = 208; // the switch rows' names keep inside it
+constexpr int kRowStepsWidth = 16;
+constexpr int kRowPitch = 28;
+const QRect kRowSwitch(384, 2, 40, 18);
+
+enum class RowKind { Steps, Switch };
+
+struct SetupRow {
+    const char* label;
+    RowKind kind;
+    const char* offName = "";
+    const char* onName = "";
+};
+
+void DrawRows(QPainter& painter, const QRect& section, int top, std::initializer_list<SetupRow> rows) {
+    int y = section.top() + top;
+    for (const SetupRow& row : rows) {
+        const QRect label(section.left() + kRowLabelLeft, y, kRowLabelWidth, 22);
+        const int fieldLeft = section.left() + kRowFieldLeft;
+        switch (row.kind) {
+        case RowKind::Steps:
+            DrawLabelledField(painter, label, QRect(fieldLeft, y, kRowFieldWidth - kRowStepsWidth - 4, 22),
+                              QString::fromLatin1(row.label));
+            break;
+        case RowKind::Switch: {
+            DrawText(painter, label, Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(row.label),
+                     Font(11), kDimText);
+            const QRect at = kRowSwitch.translated(section.left(), y);
+            const QFont names = Font(10, true, 0.5);
+            DrawText(painter, QRect(fieldLeft, y, at.left() - 8 - fieldLeft, 22),
+                     Qt::AlignRight | Qt::AlignVCenter, QString::fromLatin1(row.offName), names, kDimText);
+            DrawText(painter, QRect(at.right() + 9, y, fieldLeft + kRowFieldWidth - at.right() - 9, 22),
+                     Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(row.onName), names, kDimText);
+            break;
+        }
+        }
+        y += kRowPitch;
+    }
 }
 
 // The setup page's sections and the multi-effect sections start with one row of large knobs
@@ -334,8 +374,14 @@ QImage SetupPage() {
                      {"CONTROL CH", false},
                      {"CONTRAST", false}});
         DrawRows(painter, system, kSetupRowsTop,
-                 {"LOCAL", "RECEIVE PROGRAM CHANGE", "RECEIVE BANK SELECT", "RECEIVE EXCLUSIVE",
-                  "TRANSMIT EDIT DATA", "PATCH REMAIN", "VELOCITY CURVE", "HOLD PEDAL POLARITY"});
+                 {{"LOCAL", RowKind::Switch, "OFF", "ON"},
+                  {"RECEIVE PROGRAM CHANGE", RowKind::Switch, "OFF", "ON"},
+                  {"RECEIVE BANK SELECT", RowKind::Switch, "OFF", "ON"},
+                  {"RECEIVE EXCLUSIVE", RowKind::Switch, "OFF", "ON"},
+                  {"TRANSMIT EDIT DATA", RowKind::Switch, "OFF", "ON"},
+                  {"PATCH REMAIN", RowKind::Switch, "OFF", "ON"},
+                  {"VELOCITY CURVE", RowKind::Steps},
+                  {"HOLD PEDAL POLARITY", RowKind::Switch, "STANDARD", "REVERSE"}});
 
         const QRect play(540, 0, 524, 408);
         DrawSection(painter, play, QStringLiteral("PLAY SETUP"));
@@ -347,7 +393,11 @@ QImage SetupPage() {
                      {"TRANSPOSE", false},
                      {"VELOCITY", false}});
         DrawRows(painter, play, kSetupRowsTop,
-                 {"SOUND MODE", "CLOCK SOURCE", "METRONOME", "METRONOME SOUND", "SOLO PART"});
+                 {{"SOUND MODE", RowKind::Switch, "PATCH", "PART"},
+                  {"CLOCK SOURCE", RowKind::Switch, "INTERNAL", "MIDI"},
+                  {"METRONOME", RowKind::Switch, "OFF", "ON"},
+                  {"METRONOME SOUND", RowKind::Steps},
+                  {"SOLO PART", RowKind::Steps}});
 
         const QRect voices(0, 424, 1064, 140);
         DrawSection(painter, voices, QStringLiteral("VOICE RESERVE"));

@@ -47,6 +47,7 @@ std::vector<Artwork> AllArtwork() {
         {"buttonReceive", [] { return LatchButton(QSize(44, 18), "OFF", "ON"); }},
         {"buttonMute", [] { return LatchButton(QSize(21, 18), "M", "M"); }},
         {"buttonSolo", [] { return SoloButton(QSize(21, 18), "S"); }},
+        {"buttonSwitch", [] { return SlideSwitch(QSize(40, 18)); }},
         {"buttonPop", [] { return PushButton(QSize(16, 22), Glyph::PopDown); }},
         {"buttonStepUp", [] { return PushButton(QSize(16, 11), Glyph::StepUp); }},
         {"buttonStepDown", [] { return PushButton(QSize(16, 11), Glyph::StepDown); }},
