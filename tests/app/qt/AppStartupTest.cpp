@@ -96,6 +96,17 @@ TEST_F(AppStartup, ValidScriptOpensTheMainWindowAndShutDownReleasesTheOutputs) {
     EXPECT_EQ(app.MainFrame(), nullptr);
 }
 
+TEST_F(AppStartup, ACommandLineFileThatCannotBeReadEndsStartUpWithItsCode) {
+    test::TempDir dir;
+    CApp::Options options = Options(VIREO_BUILT_SCRIPT_DIR);
+    options.filePath = QString::fromStdString(dir.Write("notes.vro", std::string(300, 'x')).string());
+    CApp app(system, options);
+    EXPECT_EQ(app.InitInstance(), CApp::StartResult::Failed);
+    EXPECT_EQ(box->reports, std::vector<int>{5}); // "Cannot read files of this type."
+    EXPECT_EQ(system.PendingCode(), 0);
+    app.ExitInstance();
+}
+
 TEST_F(AppStartup, IdlePassShowsOnlyTheLastPendingCodeOnce) {
     CApp app(system, Options(Scripts("valid/minimal")));
     ASSERT_EQ(app.InitInstance(), CApp::StartResult::Started);
