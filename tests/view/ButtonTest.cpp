@@ -12,6 +12,7 @@
 #include "model/CTavStruct.h"
 #include "model/CTavValue.h"
 #include "support/FakeClock.h"
+#include "support/FakeResources.h"
 #include "support/ModelFixture.h"
 #include "support/RecordingMidiOut.h"
 #include "view/CTavButton.h"
@@ -22,26 +23,7 @@
 
 namespace {
 
-// Frames of 20 x 20 pixels, stacked.
-class FakeBitmap : public CTavStateBitmap {
-public:
-    void DrawState(CTavDrawInfo&, TavPoint, int32_t) override {}
-
-protected:
-    bool LoadImage(const std::string&, int32_t& width, int32_t& height) override {
-        width = 20;
-        height = 20 * StateCount();
-        return true;
-    }
-    void ReleaseImage() override {}
-};
-
-class FakeResources : public ITavResourceFactory {
-public:
-    std::unique_ptr<CTavStateBitmap> CreateBitmap() override { return std::make_unique<FakeBitmap>(); }
-    std::unique_ptr<CTavTextWriter> CreateTextWriter() override { return nullptr; }
-    std::unique_ptr<CTavGraphDrawer> CreateGraphDrawer() override { return nullptr; }
-};
+using test::FakeResources;
 
 const char* const kValues = R"(
 <bitmap><name>latch</name><stateCount>4</stateCount></bitmap>
