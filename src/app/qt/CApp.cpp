@@ -23,6 +23,7 @@
 #include "app/qt/CSingleInstanceGuard.h"
 #include "app/qt/CSplashWindow.h"
 #include "app/qt/CTextOutBox.h"
+#include "app/qt/CWaitCursor.h"
 #include "midi/qt/CMidiService.h"
 #include "midi/qt/CMidiSetupDialog.h"
 #include "model/CTavBufferManager.h"
@@ -212,10 +213,7 @@ bool CApp::OpenCommandLineFileOrReadDevice() {
         return true;
     if (!m_files->Load(m_options.filePath)) {
         m_splash.reset();
-        const int code = m_system.PendingCode();
-        m_system.BufferOutput()->Report(0);
-        if (CTavTextOut* box = m_system.MessageBoxOutput())
-            box->Report(code != 0 ? code : TavStrings::kCodeLoadFailed);
+        ShowPendingCode(TavStrings::kCodeLoadFailed);
         return false;
     }
     if (!m_midi || !m_midi->Setup() || !m_midi->Setup()->IsConnected())
@@ -245,7 +243,11 @@ void CApp::FinishStartUp() {
 
 void CApp::OnIdle() {
     m_idleQueued = false;
-    const int code = m_system.PendingCode();
+    ShowPendingCode(0);
+}
+
+void CApp::ShowPendingCode(int fallback) {
+    const int code = m_system.PendingCode() != 0 ? m_system.PendingCode() : fallback;
     if (code == 0)
         return;
     // Cleared before the box is shown, so a code reported while the box is open is not lost.
@@ -352,9 +354,8 @@ void CApp::RunDeviceCommand(int id) {
         if (path.isEmpty())
             return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    CWaitCursor wait;
     m_deviceCommands->Run(*item, QFile::encodeName(path).toStdString());
-    QApplication::restoreOverrideCursor();
 }
 
 void CApp::CopyMidiMessage() {

@@ -95,6 +95,8 @@ private:
     void Fail(const std::string& text);
     void RefreshSplash();
     void OnHandOver(const QString& filePath);
+    // Shows the code pending on the buffer output (or fallback when none) once and clears it.
+    void ShowPendingCode(int fallback);
     bool CanCloseMainFrame();
     void RunDeviceCommand(int id);
     void OpenManual();

@@ -8,18 +8,10 @@
 #include "app/CTavSystem.h"
 #include "app/TavStrings.h"
 #include "app/qt/CTextOutBox.h"
+#include "app/qt/CWaitCursor.h"
 #include "model/CTavBufferManager.h"
 
 namespace {
-
-// The wait cursor for the length of a file operation.
-class CWaitCursor {
-public:
-    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
-};
 
 std::string FileSystemPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
