@@ -203,6 +203,37 @@ TEST_F(PortLayerTest, MessagesQueuedForADestroyedDeviceAreDropped) {
     EXPECT_TRUE(gone.received.empty());
 }
 
+TEST_F(PortLayerTest, TwoDevicesFedAtOnceShareTheQueueAndEachKeepsItsOrder) {
+    CMidiInDevice a("Port A", queue), b("Port B", queue);
+    RecordingListener heardA, heardB;
+    CMidiIn& driverA = OpenDevice(a, heardA);
+    CMidiIn& driverB = OpenDevice(b, heardB);
+    const auto messagesFor = [](size_t salt) {
+        std::vector<TavBytes> list;
+        for (size_t n = 0; n < 300; ++n)
+            list.push_back(n % 3 == 0 ? TavBytes{0x90, static_cast<uint8_t>(n & 0x7F), static_cast<uint8_t>(salt)}
+                                      : Exclusive(20 + n % 50, n * 2 + salt));
+        return list;
+    };
+    const std::vector<TavBytes> sentA = messagesFor(0), sentB = messagesFor(1);
+    // Each driver side on a thread of its own, as two sequencer ports would be.
+    std::thread feedA([&] {
+        for (const TavBytes& message : sentA)
+            Feed(driverA, message);
+    });
+    std::thread feedB([&] {
+        for (const TavBytes& message : sentB)
+            Feed(driverB, message);
+    });
+    const bool all = test::DispatchUntil(
+        queue, [&] { return heardA.received.size() >= sentA.size() && heardB.received.size() >= sentB.size(); });
+    feedA.join();
+    feedB.join();
+    ASSERT_TRUE(all);
+    EXPECT_EQ(heardA.received, sentA);
+    EXPECT_EQ(heardB.received, sentB);
+}
+
 TEST_F(PortLayerTest, PortNoBackendListsFailsWithoutAMessage) {
     CMidiIn input;
     CMidiOut output;
