@@ -19,10 +19,18 @@
 
 namespace {
 
+// Set once from the command line, before any command runs.
+uint8_t virtualDeviceIdByte = 0x10;
+
+void ConfigureVirtualDevice(CVirtualDeviceHost& host, const CTavSystem& system) {
+    host.Configure(TavReadScriptText(system), CVirtualDevice::DefaultMemoryPath());
+    host.WithDevice([](CVirtualDevice& device) { device.SetDeviceId(virtualDeviceIdByte); });
+}
+
 // The machine's ports and the virtual device, whose memory is kept in its usual file.
 struct PortSession {
     explicit PortSession(const CTavSystem& system) : reader(queue, system.BufferOutput()) {
-        host.Configure(TavReadScriptText(system), CVirtualDevice::DefaultMemoryPath());
+        ConfigureVirtualDevice(host, system);
         ports.AddBackend(std::make_unique<CRtMidiBackend>());
         ports.AddBackend(std::make_unique<CVirtualDeviceBackend>(host));
     }
@@ -110,6 +118,10 @@ void Progress(const char* verb, size_t done, size_t total) {
 }
 
 } // namespace
+
+void CliSetVirtualDeviceId(uint8_t id) {
+    virtualDeviceIdByte = id;
+}
 
 int CliPorts(CTavSystem& system, const std::vector<std::string>& arguments) {
     if (!arguments.empty())
@@ -229,7 +241,7 @@ int CliSimulate(CTavSystem& system, const std::vector<std::string>& arguments) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     CVirtualDeviceHost host;
-    host.Configure(TavReadScriptText(system), CVirtualDevice::DefaultMemoryPath());
+    ConfigureVirtualDevice(host, system);
     std::string error;
     if (!host.Create(error))
         return CliError(error);
