@@ -201,6 +201,9 @@ protected:
         if (!m_port->SendLong(bytes, size, error))
             std::fprintf(stderr, "%s\n", error.c_str());
     }
+    void OnMessagesLost(uint32_t count) override {
+        std::fprintf(stderr, "The virtual device's replies outran its MIDI port: %u dropped.\n", count);
+    }
 
 private:
     std::unique_ptr<IMidiOutDriver> m_port;
@@ -217,6 +220,9 @@ protected:
         std::string error;
         if (!m_host.Send(bytes, size, error))
             std::fprintf(stderr, "%s\n", error.c_str());
+    }
+    void OnMessagesLost(uint32_t count) override {
+        std::fprintf(stderr, "Messages to the virtual device came too fast: %u dropped.\n", count);
     }
 
 private:
