@@ -1,6 +1,6 @@
 #pragma once
 // The storage an input port shares between the driver's thread and the input thread:
-// a ring of input events and a ring of exclusive-message packets. Both are allocated once
+// a ring of input events and the packets exclusive messages are stored in. Both are allocated once
 // when the port is made; the driver side only copies into them and never allocates,
 // blocks or locks.
 
@@ -13,7 +13,7 @@
 // Input events: a packed short message (status in the low byte) or one of these codes.
 enum TavMidiEvent : int32_t {
     kMidiEventEmpty = -1,
-    kMidiEventLongData = -2, // an exclusive message is waiting in the next packet
+    kMidiEventLongData = -2, // an exclusive message is stored; the next event is its size
     kMidiEventOpen = -3,
     kMidiEventClose = -4,
     kMidiEventError = -5,     // an invalid short message
