@@ -38,18 +38,33 @@ void CTavMidiManager::ReportLeftOver(const std::string& name, const TavItems& it
     m_errorOutput->Write("\n");
 }
 
+namespace {
+
+// Names a definition in a message: by its "name" item, else by its type, else by its
+// place among the elements of its kind ("MIDI in #2").
+std::string ElementLabel(const CTavElementDefinition& definition, const char* kind, size_t index) {
+    if (const std::string* name = definition.Find("name"); name && !name->empty())
+        return *name;
+    if (!definition.type.empty())
+        return definition.type;
+    return std::string(kind) + " #" + std::to_string(index + 1);
+}
+
+} // namespace
+
 // Converts each definition into an endpoint; a conversion failure or an attribute
 // nobody took stops the whole creation with its message.
 template <class Endpoint>
 bool CTavMidiManager::CreateEndpoints(const std::vector<CTavElementDefinition>& definitions, const char* kind,
                                       std::vector<std::unique_ptr<Endpoint>>& out) {
-    for (const CTavElementDefinition& definition : definitions) {
+    for (size_t i = 0; i < definitions.size(); ++i) {
+        const CTavElementDefinition& definition = definitions[i];
         auto endpoint = std::make_unique<Endpoint>();
         TavItems items = definition.items;
         if (!endpoint->Convert(items, m_errorOutput)) {
             if (m_errorOutput)
                 m_errorOutput->Printf("Unable to convert element definitions %s to %s.\n",
-                                      definition.type.c_str(), kind);
+                                      ElementLabel(definition, kind, i).c_str(), kind);
             return false;
         }
         if (!items.empty()) {

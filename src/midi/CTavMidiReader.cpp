@@ -28,9 +28,17 @@ template <class SendFn> bool CTavMidiReader::Wait(SendFn send) {
     return false;
 }
 
+// Without an output nothing can be asked, and the caller learns it as from a device that
+// never answered.
+bool CTavMidiReader::NoOutput() {
+    if (m_report)
+        m_report->Report(kNoReplyCode);
+    return false;
+}
+
 bool CTavMidiReader::RequestData(uint32_t address, int32_t size) {
     if (!m_output)
-        return false;
+        return NoOutput();
     return Wait([&] {
         m_expectedAddress = TavEncodeAddress(address, m_output->AddressSize());
         m_expectedSize = size;
@@ -40,7 +48,7 @@ bool CTavMidiReader::RequestData(uint32_t address, int32_t size) {
 
 bool CTavMidiReader::SendAndWait(const CTavLongMessage& message) {
     if (!m_output)
-        return false;
+        return NoOutput();
     return Wait([&] {
         m_expectedAddress.clear();
         m_expectedSize = 0;

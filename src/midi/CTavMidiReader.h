@@ -33,7 +33,7 @@ public:
     int32_t CurrentState() const { return m_state; }
 
     // Reads size bytes of device memory at the (linear) address. False, with code 4
-    // reported, when no attempt got its reply in time.
+    // reported, when no attempt got its reply in time or there is no output to ask through.
     bool RequestData(uint32_t address, int32_t size);
     // Sends an exclusive message and waits for any universal exclusive reply.
     bool SendAndWait(const CTavLongMessage& message);
@@ -49,6 +49,7 @@ protected:
 
 private:
     template <class SendFn> bool Wait(SendFn send);
+    bool NoOutput();
 
     CTavTextOut* m_report;
     ITavClock& m_clock;

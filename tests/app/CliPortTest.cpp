@@ -53,4 +53,22 @@ TEST_F(CliPorts, MissingPortsAndBadArgumentsFailWithAMessage) {
     EXPECT_EQ(Run({"write", "--in", kDevice, File("a.vro")}).exitCode, 1);
 }
 
+TEST_F(CliPorts, TheVirtualDeviceAnswersToTheIdGivenAsUsersCountIt) {
+    ASSERT_EQ(Run({"new", File("a.vro")}).exitCode, 0);
+    // 18 as users count is the byte 17 (0x11) that --device-id takes.
+    const auto read = Run({"--virtual-device-id", "18", "read", "--in", kDevice, "--out", kDevice,
+                           "--device-id", "17", File("b.vro")});
+    ASSERT_EQ(read.exitCode, 0) << read.err;
+    EXPECT_EQ(test::ReadFile(File("a.vro")), test::ReadFile(File("b.vro")));
+
+    for (const char* id : {"16", "33", "0", "abc", "", "018"}) {
+        const auto refused = Run({"--virtual-device-id", id, "ports"});
+        EXPECT_EQ(refused.exitCode, 1) << id;
+        EXPECT_EQ(refused.err, std::string("vireo-cli: --virtual-device-id takes a device ID from 17 to 32, not \"") +
+                                   id + "\".\n");
+        EXPECT_EQ(refused.out, "");
+    }
+    EXPECT_EQ(Run({"--virtual-device-id=32", "ports"}).exitCode, 0);
+}
+
 } // namespace

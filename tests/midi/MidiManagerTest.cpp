@@ -544,25 +544,32 @@ TEST_F(MidiManagerScript, ScriptErrorsStopCreationWithTheirMessages) {
     } cases[] = {
         {"<midiOut><name>out</name><addressSize>5</addressSize></midiOut>",
          "MIDI out addressSize must be 1 through 4.\n"
-         "Unable to convert element definitions  to MIDI out.\n"},
+         "Unable to convert element definitions out to MIDI out.\n"},
         {"<midiOut><name>out</name><addressSize>0</addressSize></midiOut>",
          "MIDI out addressSize must be 1 through 4.\n"
-         "Unable to convert element definitions  to MIDI out.\n"},
+         "Unable to convert element definitions out to MIDI out.\n"},
         {"<midiIn><name>in</name><addressSize>010</addressSize></midiIn>",
          "MIDI in addressSize must be 1 through 4.\n"
-         "Unable to convert element definitions  to MIDI in.\n"},
+         "Unable to convert element definitions in to MIDI in.\n"},
         {"<midiIn><name>in</name><addressSize>abc</addressSize></midiIn>",
          "MIDI in addressSize is invalid. : abc\n"
-         "Unable to convert element definitions  to MIDI in.\n"},
+         "Unable to convert element definitions in to MIDI in.\n"},
         {"<midiOut><name>out</name><addressSize>3x</addressSize></midiOut>",
          "MIDI out addressSize is invalid. : 3x\n"
-         "Unable to convert element definitions  to MIDI out.\n"},
+         "Unable to convert element definitions out to MIDI out.\n"},
         {"<midiOut><name>out</name><modelID>00 6G</modelID></midiOut>",
          "MIDI out modelID is invalid. : 00 6G\n"
-         "Unable to convert element definitions  to MIDI out.\n"},
+         "Unable to convert element definitions out to MIDI out.\n"},
         {"<midiIn><name>in</name><modelID>006A</modelID></midiIn>",
          "MIDI in modelID is invalid. : 006A\n"
-         "Unable to convert element definitions  to MIDI in.\n"},
+         "Unable to convert element definitions in to MIDI in.\n"},
+        // Without a name, the element is told by its type or by its place.
+        {"<midiIn><name>in</name></midiIn><midiIn><addressSize>9</addressSize></midiIn>",
+         "MIDI  addressSize must be 1 through 4.\n"
+         "Unable to convert element definitions MIDI in #2 to MIDI in.\n"},
+        {"<midiOut><type>cable</type><modelID>x</modelID></midiOut>",
+         "MIDI  modelID is invalid. : x\n"
+         "Unable to convert element definitions cable to MIDI out.\n"},
         {"<midiIn><name>in</name><channel>1</channel><midiMessageValueRef>x</midiMessageValueRef></midiIn>",
          "Midi in unknown tags. : channel, midiMessageValueRef, \n"},
         {"<midiOut><name>out</name><midiOutRef>out</midiOutRef></midiOut>",

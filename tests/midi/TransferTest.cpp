@@ -138,6 +138,23 @@ TEST_F(Transfer, TheIdentityRequestWaitsForTheUniversalReply) {
     EXPECT_EQ(report.reports, std::vector<int>{CTavMidiReader::kNoReplyCode});
 }
 
+TEST_F(Transfer, ARequestWithNothingToSendThroughReportsCode4) {
+    const TavRange leaf = Value("qv.system.masterLevel").Parent()->AbsoluteRange();
+    // No output at all: refused at once.
+    const TavTime start = clock.Now();
+    reader.SetOutput(nullptr);
+    EXPECT_FALSE(reader.RequestData(static_cast<uint32_t>(leaf.begin), leaf.Length()));
+    EXPECT_FALSE(reader.SendAndWait(TavIdentityRequest(0x10)));
+    EXPECT_EQ(report.reports, (std::vector<int>{CTavMidiReader::kNoReplyCode, CTavMidiReader::kNoReplyCode}));
+    EXPECT_EQ(clock.Now(), start);
+    // An output without a device: nothing answers, so both attempts time out.
+    reader.SetOutput(system.MidiManager().Output(0));
+    system.MidiManager().Output(0)->SetDevice(nullptr);
+    EXPECT_FALSE(reader.RequestData(static_cast<uint32_t>(leaf.begin), leaf.Length()));
+    EXPECT_EQ(report.reports.size(), 3u);
+    EXPECT_EQ(cable.sent, 0);
+}
+
 TEST_F(Transfer, TheWriterSendsOneDataSetAndPauses) {
     CTavValue& level = Value("qv.system.masterLevel");
     const TavRange leaf = level.Parent()->AbsoluteRange();

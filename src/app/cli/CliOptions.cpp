@@ -19,6 +19,14 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
             }
         } else if (arg.starts_with("--script-dir=")) {
             options.scriptDir = std::string(arg.substr(13));
+        } else if (arg == "--virtual-device-id") {
+            if (i + 1 >= argc) {
+                error = "--virtual-device-id needs a device ID";
+                return false;
+            }
+            options.virtualDeviceId = argv[++i];
+        } else if (arg.starts_with("--virtual-device-id=")) {
+            options.virtualDeviceId = std::string(arg.substr(20));
         } else if (options.command.empty()) {
             if (arg.starts_with("-")) {
                 error = "unknown option " + std::string(arg);

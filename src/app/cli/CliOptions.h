@@ -2,11 +2,13 @@
 // Command-line parsing of the headless companion: global options, the command and its
 // arguments.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 struct CliOptions {
     std::string scriptDir;
+    std::optional<std::string> virtualDeviceId; // as given; checked by TavParseVirtualDeviceId
     std::string command;
     std::vector<std::string> arguments;
     bool help = false;

@@ -19,10 +19,18 @@
 
 namespace {
 
+// Set once from the command line, before any command runs.
+uint8_t virtualDeviceIdByte = 0x10;
+
+void ConfigureVirtualDevice(CVirtualDeviceHost& host, const CTavSystem& system) {
+    host.Configure(TavReadScriptText(system), CVirtualDevice::DefaultMemoryPath());
+    host.WithDevice([](CVirtualDevice& device) { device.SetDeviceId(virtualDeviceIdByte); });
+}
+
 // The machine's ports and the virtual device, whose memory is kept in its usual file.
 struct PortSession {
     explicit PortSession(const CTavSystem& system) : reader(queue, system.BufferOutput()) {
-        host.Configure(TavReadScriptText(system), CVirtualDevice::DefaultMemoryPath());
+        ConfigureVirtualDevice(host, system);
         ports.AddBackend(std::make_unique<CRtMidiBackend>());
         ports.AddBackend(std::make_unique<CVirtualDeviceBackend>(host));
     }
@@ -111,6 +119,10 @@ void Progress(const char* verb, size_t done, size_t total) {
 
 } // namespace
 
+void CliSetVirtualDeviceId(uint8_t id) {
+    virtualDeviceIdByte = id;
+}
+
 int CliPorts(CTavSystem& system, const std::vector<std::string>& arguments) {
     if (!arguments.empty())
         return CliError("ports takes no arguments");
@@ -189,6 +201,9 @@ protected:
         if (!m_port->SendLong(bytes, size, error))
             std::fprintf(stderr, "%s\n", error.c_str());
     }
+    void OnMessagesLost(uint32_t count) override {
+        std::fprintf(stderr, "The virtual device's replies outran its MIDI port: %u dropped.\n", count);
+    }
 
 private:
     std::unique_ptr<IMidiOutDriver> m_port;
@@ -205,6 +220,9 @@ protected:
         std::string error;
         if (!m_host.Send(bytes, size, error))
             std::fprintf(stderr, "%s\n", error.c_str());
+    }
+    void OnMessagesLost(uint32_t count) override {
+        std::fprintf(stderr, "Messages to the virtual device came too fast: %u dropped.\n", count);
     }
 
 private:
@@ -229,7 +247,7 @@ int CliSimulate(CTavSystem& system, const std::vector<std::string>& arguments) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     CVirtualDeviceHost host;
-    host.Configure(TavReadScriptText(system), CVirtualDevice::DefaultMemoryPath());
+    ConfigureVirtualDevice(host, system);
     std::string error;
     if (!host.Create(error))
         return CliError(error);

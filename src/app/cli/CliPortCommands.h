@@ -1,10 +1,14 @@
 #pragma once
 // vireo-cli commands that talk to MIDI ports: the system's and the virtual device's.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 class CTavSystem;
+
+// The device ID byte the virtual device of the commands below answers to (default 0x10).
+void CliSetVirtualDeviceId(uint8_t id);
 
 // ports
 int CliPorts(CTavSystem& system, const std::vector<std::string>& arguments);

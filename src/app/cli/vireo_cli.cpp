@@ -12,11 +12,12 @@
 #include "app/cli/CliModelCommands.h"
 #include "app/cli/CliOptions.h"
 #include "app/cli/CliPortCommands.h"
+#include "virtual/TavVirtualDeviceOptions.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: vireo-cli [--script-dir DIR] COMMAND [ARGUMENTS]\n"
+    "Usage: vireo-cli [--script-dir DIR] [--virtual-device-id N] COMMAND [ARGUMENTS]\n"
     "\n"
     "Commands:\n"
     "  check                 read the editor script and build the managers as the\n"
@@ -51,6 +52,10 @@ constexpr const char* kUsage =
     "Options:\n"
     "  --script-dir DIR  read VireoEditorScript.xml from DIR (default: $VIREO_SCRIPT_DIR,\n"
     "                    else the Script folder beside the program)\n"
+    "  --virtual-device-id N\n"
+    "                    the device ID the virtual device answers to, 17 to 32 as the\n"
+    "                    MIDI setup shows it (default 17); for ports, read, write and\n"
+    "                    simulate\n"
     "  --help            show this text\n";
 
 int Usage(const std::string& error) {
@@ -104,6 +109,14 @@ int main(int argc, char** argv) {
     }
     if (options.command.empty())
         return Usage("no command given");
+    if (options.virtualDeviceId) {
+        uint8_t id = 0;
+        if (!TavParseVirtualDeviceId(*options.virtualDeviceId, id, error)) {
+            std::fprintf(stderr, "vireo-cli: %s\n", error.c_str());
+            return 1;
+        }
+        CliSetVirtualDeviceId(id);
+    }
 
     const Command* command = nullptr;
     for (const Command& candidate : kCommands)

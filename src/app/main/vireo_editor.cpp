@@ -2,11 +2,22 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <cstdio>
 #include <string_view>
 
 #include "app/CTavSystem.h"
 #include "app/qt/CApp.h"
 #include "app/qt/CMainFrame.h"
+#include "virtual/TavVirtualDeviceOptions.h"
+
+namespace {
+
+int Refuse(const std::string& error) {
+    std::fprintf(stderr, "vireo-editor: %s\n", error.c_str());
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     // A screenshot needs no display: render offscreen unless a platform was chosen.
@@ -26,8 +37,14 @@ int main(int argc, char** argv) {
     parser.addOption(scriptDir);
     const QCommandLineOption virtualDevice(
         QStringLiteral("virtual-device"),
-        QStringLiteral("Connect to the built-in virtual device for this run (settings unchanged)."));
+        QStringLiteral("Connect to the built-in virtual device for this run (settings unchanged); "
+                       "--virtual-device=cable makes it reply at MIDI cable speed."));
     parser.addOption(virtualDevice);
+    const QCommandLineOption virtualDeviceId(
+        QStringLiteral("virtual-device-id"),
+        QStringLiteral("The device ID the virtual device answers to, 17 to 32 (default 17)."),
+        QStringLiteral("N"));
+    parser.addOption(virtualDeviceId);
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"), QStringLiteral("Render a root panel once into <file> (PNG) and exit."),
         QStringLiteral("file"));
@@ -38,11 +55,34 @@ int main(int argc, char** argv) {
     parser.addOption(panel);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Data file to open."),
                                  QStringLiteral("[file]"));
-    parser.process(application);
+    // The parser knows no option with an optional value, so "--virtual-device=SPEED" is
+    // taken apart here and left to it as the plain switch.
+    QStringList arguments = QCoreApplication::arguments();
+    const QString speedPrefix = QStringLiteral("--virtual-device=");
+    bool cable = false;
+    for (QString& argument : arguments) {
+        if (argument == QStringLiteral("--"))
+            break;
+        if (!argument.startsWith(speedPrefix))
+            continue;
+        CVirtualDevice::Speed speed = CVirtualDevice::Speed::Instant;
+        std::string error;
+        if (!TavParseVirtualDeviceSpeed(argument.mid(speedPrefix.size()).toStdString(), speed, error))
+            return Refuse(error);
+        cable = speed == CVirtualDevice::Speed::Wire;
+        argument = QStringLiteral("--virtual-device");
+    }
+    parser.process(arguments);
 
     CApp::Options options;
     options.scriptDir = parser.value(scriptDir);
     options.virtualDevice = parser.isSet(virtualDevice);
+    options.virtualDeviceCable = cable;
+    if (parser.isSet(virtualDeviceId)) {
+        std::string error;
+        if (!TavParseVirtualDeviceId(parser.value(virtualDeviceId).toStdString(), options.virtualDeviceId, error))
+            return Refuse(error);
+    }
     const QString screenshotFile = parser.value(screenshot);
     const QString screenshotPanel = parser.value(panel);
     if (!screenshotFile.isEmpty()) {

@@ -202,6 +202,7 @@ void CApp::StartDeviceLayer() {}
 void CApp::LoadAndConnectMidiDevices() {
     if (!m_midi)
         m_midi = std::make_unique<CMidiService>(m_system);
+    m_midi->ConfigureVirtualDevice(m_options.virtualDeviceId, m_options.virtualDeviceCable);
     m_midi->LoadAndConnect(m_options.virtualDevice);
     QCoreApplication::processEvents();
 }

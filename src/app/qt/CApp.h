@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -31,6 +32,8 @@ public:
         QString instanceName; // the single-instance socket; empty: the per-user default
         bool showSplash = true;
         bool virtualDevice = false; // --virtual-device: the first input and output use the virtual device
+        bool virtualDeviceCable = false; // --virtual-device=cable: it replies at MIDI cable speed
+        uint8_t virtualDeviceId = 0x10;  // --virtual-device-id: the device ID byte it answers to
         // Makes the message box output; tests install a recording output here.
         std::function<CTavTextOut*()> makeMessageBoxOutput;
     };

@@ -1,5 +1,6 @@
 #include "midi/port/CMidiDevices.h"
 
+#include "app/CTavTextOut.h"
 #include "midi/ITavMidiOut.h"
 #include "midi/port/CMidiEventQueue.h"
 
@@ -24,6 +25,7 @@ CMidiInDevice::~CMidiInDevice() {
 }
 
 bool CMidiInDevice::Open(const CMidiPorts& ports, CTavTextOut* messages) {
+    m_messages = messages;
     return m_port.Open(m_name, ports, messages) && m_port.Start();
 }
 
@@ -37,6 +39,16 @@ void CMidiInDevice::Reception::OnShortMessage(uint32_t packed) {
 // once and the GUI thread never reads a packet the port may be filling.
 void CMidiInDevice::Reception::OnLongMessage(const uint8_t* bytes, size_t size) {
     m_device.m_queue.Post(&m_device, TavBytes(bytes, bytes + size));
+}
+
+void CMidiInDevice::Reception::OnMessagesLost(uint32_t count) {
+    m_device.m_queue.PostLost(&m_device, count);
+}
+
+void CMidiInDevice::ReportLost(uint32_t count) {
+    if (m_messages)
+        m_messages->Printf("MIDI input %s dropped %u messages: they came faster than they could be taken in.\n",
+                           m_name.c_str(), count);
 }
 
 CMidiOutDevice::CMidiOutDevice(std::string name, ITavClock& clock) : m_name(std::move(name)), m_port(clock) {}

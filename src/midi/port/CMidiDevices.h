@@ -22,6 +22,8 @@ public:
     bool Open(const CMidiPorts& ports, CTavTextOut* messages);
     const std::string& Name() const { return m_name; }
     CMidiIn& Port() { return m_port; }
+    // GUI thread: tells the user the port dropped messages.
+    void ReportLost(uint32_t count);
 
 private:
     // Turns port events into complete messages for the GUI thread. System common and
@@ -33,6 +35,7 @@ private:
     protected:
         void OnShortMessage(uint32_t packed) override;
         void OnLongMessage(const uint8_t* bytes, size_t size) override;
+        void OnMessagesLost(uint32_t count) override;
 
     private:
         CMidiInDevice& m_device;
@@ -40,6 +43,7 @@ private:
 
     std::string m_name;
     CMidiEventQueue& m_queue;
+    CTavTextOut* m_messages = nullptr;
     Reception m_port;
 };
 

@@ -3,12 +3,20 @@
 #include "midi/port/CMidiDevices.h"
 
 void CMidiEventQueue::Post(CMidiInDevice* device, TavBytes bytes) {
+    Add({device, std::move(bytes)});
+}
+
+void CMidiEventQueue::PostLost(CMidiInDevice* device, uint32_t count) {
+    Add({device, {}, count});
+}
+
+void CMidiEventQueue::Add(Entry entry) {
     bool wasEmpty;
     std::function<void()> wake;
     {
         std::lock_guard lock(m_mutex);
         wasEmpty = m_entries.empty();
-        m_entries.push_back({device, std::move(bytes)});
+        m_entries.push_back(std::move(entry));
         wake = m_wake;
     }
     m_posted.notify_all();
@@ -26,6 +34,10 @@ size_t CMidiEventQueue::Dispatch() {
                 return delivered;
             entry = std::move(m_entries.front());
             m_entries.pop_front();
+        }
+        if (entry.lost != 0) {
+            entry.device->ReportLost(entry.lost);
+            continue;
         }
         entry.device->Deliver(entry.bytes);
         ++delivered;

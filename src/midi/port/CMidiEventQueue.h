@@ -17,6 +17,9 @@ class CMidiEventQueue {
 public:
     // Input thread.
     void Post(CMidiInDevice* device, TavBytes bytes);
+    // Input thread: the device's port dropped count messages; reported in turn with the
+    // messages on the GUI thread.
+    void PostLost(CMidiInDevice* device, uint32_t count);
 
     // GUI thread: delivers what is queued now; the number of messages delivered.
     size_t Dispatch();
@@ -32,7 +35,9 @@ private:
     struct Entry {
         CMidiInDevice* device;
         TavBytes bytes;
+        uint32_t lost = 0;
     };
+    void Add(Entry entry);
     std::mutex m_mutex;
     std::condition_variable m_posted;
     std::deque<Entry> m_entries;

@@ -4,6 +4,7 @@
 
 #include "app/CTavTextOut.h"
 #include "midi/port/CMidiPorts.h"
+#include "midi/port/TavInputLoop.h"
 
 uint32_t TavPackMidiShort(const uint8_t* bytes, size_t size) {
     uint32_t packed = 0;
@@ -33,6 +34,8 @@ bool CMidiIn::Start() {
         return false;
     m_events->Reset();
     m_packets->Start();
+    m_lost.store(0, std::memory_order_relaxed);
+    m_lostReported = 0;
     m_running.store(true, std::memory_order_release);
     std::string error;
     if (!m_driver->Start(error)) {
@@ -41,7 +44,7 @@ bool CMidiIn::Start() {
             m_messages->Printf("%s\n", error.c_str());
         return false;
     }
-    m_thread = std::thread([this] { ThreadMain(); });
+    m_thread = std::thread([this] { TavRunInputLoop(m_running, m_signal, [this] { ProcessEvents(); }); });
     return true;
 }
 
@@ -54,11 +57,9 @@ bool CMidiIn::Stop() {
     if (!stopped && m_messages && !error.empty())
         m_messages->Printf("%s\n", error.c_str());
     // The input thread never waits for the GUI thread, so joining cannot deadlock.
-    m_signal.fetch_add(1, std::memory_order_release);
-    m_signal.notify_all();
+    Wake();
     if (m_thread.joinable())
         m_thread.join();
-    m_packets->Stop();
     return stopped;
 }
 
@@ -69,11 +70,25 @@ void CMidiIn::Close() {
     m_driver.reset();
 }
 
-bool CMidiIn::Push(int32_t event) {
-    if (!m_running.load(std::memory_order_acquire) || !m_events->Push(event))
-        return false;
+void CMidiIn::Wake() {
     m_signal.fetch_add(1, std::memory_order_release);
     m_signal.notify_one();
+}
+
+// The input thread is woken to report the loss.
+void CMidiIn::Lose() {
+    m_lost.fetch_add(1, std::memory_order_relaxed);
+    Wake();
+}
+
+bool CMidiIn::Push(int32_t event) {
+    if (!m_running.load(std::memory_order_acquire))
+        return false;
+    if (!m_events->Push(event)) {
+        Lose();
+        return false;
+    }
+    Wake();
     return true;
 }
 
@@ -88,30 +103,26 @@ void CMidiIn::DriverMessage(const uint8_t* bytes, size_t size) {
         Push(static_cast<int32_t>(TavPackMidiShort(bytes, size)));
         return;
     }
-    if (size > CMidiPacket::kCapacity) {
-        Push(kMidiEventLongError);
+    if (size > CPacketRing::kPacketBytes) {
+        m_events->Push(kMidiEventLongError);
+        Lose();
         return;
     }
-    CMidiPacket* packet = m_packets->NextToFill();
+    uint8_t* packet = m_packets->Reserve(size);
     if (!packet) {
-        Push(kMidiEventMoreData);
+        m_events->Push(kMidiEventMoreData);
+        Lose();
         return;
     }
-    std::memcpy(packet->data.get(), bytes, size);
-    packet->bytesRecorded = size;
-    // The packet counts as used only when its event got into the ring; otherwise the
-    // input thread would take every later packet for the one before it.
-    if (Push(kMidiEventLongData))
-        m_packets->Filled();
-}
-
-void CMidiIn::ThreadMain() {
-    while (m_running.load(std::memory_order_acquire)) {
-        const uint32_t seen = m_signal.load(std::memory_order_acquire);
-        ProcessEvents();
-        m_signal.wait(seen, std::memory_order_acquire);
+    std::memcpy(packet, bytes, size);
+    // The bytes count as stored only when their event got into the ring; otherwise the
+    // input thread would read every later message from the wrong place.
+    if (!m_events->Push(kMidiEventLongData, static_cast<int32_t>(size))) {
+        Lose();
+        return;
     }
-    ProcessEvents();
+    m_packets->Commit(size);
+    Wake();
 }
 
 void CMidiIn::ProcessEvents() {
@@ -125,12 +136,11 @@ void CMidiIn::ProcessEvents() {
             OnClose();
             break;
         case kMidiEventLongData: {
-            CMidiPacket& packet = m_packets->TakeFilled();
-            // A packet handed back empty (as on a reset) is neither reported nor queued.
-            if (packet.bytesRecorded != 0) {
-                OnLongMessage(packet.data.get(), packet.bytesRecorded);
-                m_packets->QueueAgain();
-            }
+            // The size follows in the same push.
+            int32_t size = 0;
+            if (!m_events->Pop(size) || size <= 0 || static_cast<size_t>(size) > CPacketRing::kPacketBytes)
+                break;
+            OnLongMessage(m_packets->Take(static_cast<size_t>(size)), static_cast<size_t>(size));
             break;
         }
         case kMidiEventError:
@@ -146,5 +156,10 @@ void CMidiIn::ProcessEvents() {
             OnShortMessage(static_cast<uint32_t>(event));
             break;
         }
+    }
+    const uint32_t lost = m_lost.load(std::memory_order_relaxed);
+    if (lost != m_lostReported) {
+        OnMessagesLost(lost - m_lostReported);
+        m_lostReported = lost;
     }
 }

@@ -34,12 +34,13 @@ public:
     bool IsRunning() const { return m_running.load(std::memory_order_acquire); }
 
     // Driver side, any one thread at a time: one complete message. Never blocks,
-    // allocates or locks; drops the message when the rings are full.
+    // allocates or locks; a message that finds no room is dropped and counted.
     void DriverMessage(const uint8_t* bytes, size_t size);
     void DriverEvent(TavMidiEvent event);
 
-    // Events and exclusive messages dropped because the input thread fell behind.
-    uint32_t DroppedEvents() const { return m_events->Dropped(); }
+    // Messages dropped since the start because the input thread fell behind or an
+    // exclusive message was longer than a packet.
+    uint32_t LostMessages() const { return m_lost.load(std::memory_order_relaxed); }
 
 protected:
     // Input thread.
@@ -50,16 +51,21 @@ protected:
     virtual void OnError() {}
     virtual void OnLongError() {}
     virtual void OnMoreData() {}
+    // Input thread: count more messages were dropped since the last call.
+    virtual void OnMessagesLost(uint32_t) {}
 
 private:
     bool Push(int32_t event);
-    void ThreadMain();
+    void Wake();
+    void Lose();
     void ProcessEvents();
 
     std::unique_ptr<IMidiInDriver> m_driver;
     CTavTextOut* m_messages = nullptr;
     std::atomic<bool> m_running{false};
     std::atomic<uint32_t> m_signal{0};
+    std::atomic<uint32_t> m_lost{0};
+    uint32_t m_lostReported = 0; // input thread
     std::thread m_thread;
     std::unique_ptr<CEventRing> m_events;
     std::unique_ptr<CPacketRing> m_packets;

@@ -60,6 +60,18 @@ public:
                                              std::string& error) const;
     std::unique_ptr<IMidiOutDriver> OpenOutput(const std::string& name, std::string& error) const;
 
+    // The present port a saved name stands for (TavMatchPortName), or empty.
+    std::string FindInput(const std::string& saved) const;
+    std::string FindOutput(const std::string& saved) const;
+
 private:
     std::vector<std::unique_ptr<IMidiPortBackend>> m_backends;
 };
+
+// A port's name without the client and port numbers the ALSA sequencer adds at its end
+// ("Keys:Keys MIDI 1 20:0" gives "Keys:Keys MIDI 1"); a name without them stays as it is.
+std::string TavPortNameWithoutNumbers(const std::string& name);
+// Which of the present ports a saved name stands for. A device plugged in again may get
+// other numbers, so names are compared without them; the port of exactly the saved name
+// wins, else the first that fits. Empty when none fits.
+std::string TavMatchPortName(const std::string& saved, const std::vector<std::string>& present);

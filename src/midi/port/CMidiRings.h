@@ -1,6 +1,6 @@
 #pragma once
 // The storage an input port shares between the driver's thread and the input thread:
-// a ring of input events and a ring of exclusive-message packets. Both are allocated once
+// a ring of input events and the packets exclusive messages are stored in. Both are allocated once
 // when the port is made; the driver side only copies into them and never allocates,
 // blocks or locks.
 
@@ -13,7 +13,7 @@
 // Input events: a packed short message (status in the low byte) or one of these codes.
 enum TavMidiEvent : int32_t {
     kMidiEventEmpty = -1,
-    kMidiEventLongData = -2, // an exclusive message is waiting in the next packet
+    kMidiEventLongData = -2, // an exclusive message is stored; the next event is its size
     kMidiEventOpen = -3,
     kMidiEventClose = -4,
     kMidiEventError = -5,     // an invalid short message
@@ -26,14 +26,9 @@ struct CMidiPacket {
     static constexpr size_t kCapacity = 2048;
 
     CMidiPacket() : data(new uint8_t[kCapacity]) {}
-    void Reset() {
-        bytesRecorded = 0;
-        prepared = false;
-    }
 
     std::unique_ptr<uint8_t[]> data;
     size_t bytesRecorded = 0;
-    bool prepared = false;
 };
 
 // Single-producer, single-consumer ring of events. The producer publishes its write
@@ -67,6 +62,20 @@ public:
         return true;
     }
 
+    // Producer side: both events or neither, published together.
+    bool Push(int32_t first, int32_t second) {
+        const uint32_t write = m_write.load(std::memory_order_relaxed);
+        const uint32_t read = m_read.load(std::memory_order_acquire);
+        if ((read + kCapacity - write - 1) % kCapacity < 2) {
+            m_dropped.fetch_add(1, std::memory_order_relaxed);
+            return false;
+        }
+        m_entries[write] = first;
+        m_entries[(write + 1) % kCapacity] = second;
+        m_write.store((write + 2) % kCapacity, std::memory_order_release);
+        return true;
+    }
+
     // Consumer side.
     bool Pop(int32_t& event) {
         const uint32_t read = m_read.load(std::memory_order_relaxed);
@@ -91,57 +100,67 @@ private:
     std::atomic<uint32_t> m_dropped{0};
 };
 
-// The packets of an input. Packets between the fill index and the write index are
-// queued with the driver side, which fills them in order; the input thread takes filled
-// packets at the read index and queues one again (advancing the write index) after it
-// has handed the bytes on. Only a quarter of the packets is queued at a time.
+// The exclusive-message storage of an input: kCapacity packets, all of them the driver
+// side's to fill. The driver side stores each message whole in the packet it is filling,
+// after the messages already there, and moves on to the next packet when the message does
+// not fit; the input thread takes the messages back in the same order by the same rule and
+// hands a packet back when it moves past it. Only the sizes travel through the event ring,
+// so a burst of small messages takes a few packets, and the driver side never writes into
+// a packet the input thread has not finished with. Counters run freely; only differences
+// of them are compared.
 class CPacketRing {
 public:
     static constexpr uint32_t kCapacity = 128;
-    static constexpr uint32_t kQueued = kCapacity / 4;
+    static constexpr size_t kPacketBytes = CMidiPacket::kCapacity;
 
-    // Only while neither side runs: resets every packet and queues the first quarter.
+    // Only while neither side runs.
     void Start() {
-        for (CMidiPacket& packet : m_packets) {
-            packet.Reset();
-            packet.prepared = true;
-        }
-        m_read = 0;
-        m_fill = 0;
-        m_write.store(kQueued, std::memory_order_relaxed);
-    }
-    void Stop() {
-        for (CMidiPacket& packet : m_packets)
-            packet.prepared = false;
+        m_filling = 0;
+        m_fillOffset = 0;
+        m_reading = 0;
+        m_readOffset = 0;
+        m_released.store(0, std::memory_order_relaxed);
     }
 
-    // Driver side: the next queued packet to fill, or none when the driver side has used
-    // every queued packet (the input thread has fallen behind).
-    CMidiPacket* NextToFill() {
-        if (m_fill == m_write.load(std::memory_order_acquire))
+    // Driver side: where a message of size bytes (1 to kPacketBytes) goes, or null when it
+    // needs a packet the input thread still holds. Nothing is taken until Commit.
+    uint8_t* Reserve(size_t size) {
+        if (m_fillOffset + size <= kPacketBytes)
+            return m_packets[m_filling % kCapacity].data.get() + m_fillOffset;
+        if (m_filling + 1 - m_released.load(std::memory_order_acquire) >= kCapacity)
             return nullptr;
-        return &m_packets[m_fill];
+        return m_packets[(m_filling + 1) % kCapacity].data.get();
     }
-    void Filled() { m_fill = (m_fill + 1) % kCapacity; }
+    // Driver side: the message Reserve placed has been announced to the input thread.
+    void Commit(size_t size) {
+        if (m_fillOffset + size > kPacketBytes) {
+            ++m_filling;
+            m_fillOffset = 0;
+        }
+        m_fillOffset += size;
+    }
 
-    // Input thread side.
-    CMidiPacket& TakeFilled() {
-        CMidiPacket& packet = m_packets[m_read];
-        m_read = (m_read + 1) % kCapacity;
-        return packet;
-    }
-    void QueueAgain() {
-        const uint32_t write = m_write.load(std::memory_order_relaxed);
-        CMidiPacket& packet = m_packets[write];
-        if (!packet.prepared)
-            return;
-        packet.bytesRecorded = 0;
-        m_write.store((write + 1) % kCapacity, std::memory_order_release);
+    // Input thread: the next message, of the size its event announced. Moving on to the
+    // next packet hands the one before back to the driver side.
+    const uint8_t* Take(size_t size) {
+        if (m_readOffset + size > kPacketBytes) {
+            ++m_reading;
+            m_readOffset = 0;
+            m_released.store(m_reading, std::memory_order_release);
+        }
+        const uint8_t* bytes = m_packets[m_reading % kCapacity].data.get() + m_readOffset;
+        m_readOffset += size;
+        return bytes;
     }
 
 private:
     std::array<CMidiPacket, kCapacity> m_packets;
-    uint32_t m_read = 0;
-    uint32_t m_fill = 0;
-    std::atomic<uint32_t> m_write{0};
+    // Driver side.
+    uint32_t m_filling = 0;
+    size_t m_fillOffset = 0;
+    // Input thread.
+    uint32_t m_reading = 0;
+    size_t m_readOffset = 0;
+    // The first packet the input thread still holds; every one before it is free again.
+    std::atomic<uint32_t> m_released{0};
 };

@@ -60,7 +60,8 @@ void CMidiSetup::ConnectInput(CTavMidiIn& input, const std::string& port, int de
         input.SetDeviceId(static_cast<uint8_t>(deviceId));
     if (port == kNone)
         return;
-    CMidiInDevice* device = GetOrOpenInput(port);
+    const std::string present = m_ports.FindInput(port);
+    CMidiInDevice* device = present.empty() ? nullptr : GetOrOpenInput(present);
     if (!device)
         return;
     const auto& listeners = device->Listeners();
@@ -73,7 +74,8 @@ void CMidiSetup::ConnectOutput(CTavMidiOut& output, const std::string& port, int
         output.SetDeviceId(static_cast<uint8_t>(deviceId));
     if (port == kNone)
         return;
-    if (CMidiOutDevice* device = GetOrOpenOutput(port))
+    const std::string present = m_ports.FindOutput(port);
+    if (CMidiOutDevice* device = present.empty() ? nullptr : GetOrOpenOutput(present))
         output.SetDevice(device);
 }
 

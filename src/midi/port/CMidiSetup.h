@@ -1,8 +1,9 @@
 #pragma once
 // Which port serves each of the script's MIDI inputs and outputs, and which device ID
 // they use, as chosen in the MIDI setup and kept in the settings ("MIDIInConnection" and
-// "MIDIOutConnection"). Ports are matched by their names only; a port that is gone
-// leaves its input or output unconnected without a word. The opened devices live here:
+// "MIDIOutConnection"). Ports are matched by their names only, without the numbers the
+// sequencer gives them (TavMatchPortName); a port that is gone leaves its input or output
+// unconnected without a word. The opened devices live here:
 // one device per port, shared by every input or output set to it.
 
 #include <memory>

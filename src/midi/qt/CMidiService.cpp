@@ -37,6 +37,13 @@ void CMidiService::customEvent(QEvent* event) {
         m_queue.Dispatch();
 }
 
+void CMidiService::ConfigureVirtualDevice(uint8_t deviceId, bool cable) {
+    m_host.WithDevice([&](CVirtualDevice& device) {
+        device.SetDeviceId(deviceId);
+        device.SetSpeed(cable ? CVirtualDevice::Speed::Wire : CVirtualDevice::Speed::Instant);
+    });
+}
+
 void CMidiService::CloseAll() {
     if (m_setup)
         m_setup->CloseAll();

@@ -32,6 +32,9 @@ public:
     explicit CMidiService(CTavSystem& system, QObject* parent = nullptr);
     ~CMidiService() override;
 
+    // The device ID byte the virtual device answers to and whether it replies at MIDI
+    // cable speed (outputs to it are then held back to cable speed too).
+    void ConfigureVirtualDevice(uint8_t deviceId, bool cable);
     // Closes every opened port (nothing before the setup exists).
     void CloseAll();
     // Builds the setup for the script's inputs and outputs and connects them as the

@@ -168,3 +168,48 @@ TEST_F(AppStartup, TheVirtualDeviceOptionConnectsTheFirstPortsForTheRun) {
     qunsetenv("VIREO_VIRTUAL_DEVICE_MEMORY");
     EXPECT_TRUE(std::filesystem::exists(memory));
 }
+
+TEST_F(AppStartup, TheVirtualDeviceAnswersToTheChosenIdAtCableSpeed) {
+    test::TempDir dir;
+    qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString((dir.Path() / "memory.bin").string()));
+    CApp::Options options = Options(VIREO_BUILT_SCRIPT_DIR);
+    options.virtualDevice = true;
+    options.virtualDeviceCable = true;
+    options.virtualDeviceId = 0x13;
+    {
+        CApp app(system, std::move(options));
+        ASSERT_EQ(app.InitInstance(), CApp::StartResult::Started);
+        app.Midi()->VirtualDevice().WithDevice([](CVirtualDevice& device) {
+            EXPECT_EQ(device.DeviceId(), 0x13);
+            EXPECT_EQ(device.GetSpeed(), CVirtualDevice::Speed::Wire);
+        });
+        // As when the user picks "20" in the MIDI setup.
+        system.MidiManager().SetDeviceId(0x13);
+        CTavValue* level = system.BufferManager().FindValue("qv.system.masterLevel");
+        ASSERT_NE(level, nullptr);
+        const TavRange leaf = level->Parent()->AbsoluteRange();
+        EXPECT_TRUE(app.Midi()->Reader().RequestData(static_cast<uint32_t>(leaf.begin), leaf.Length()));
+        EXPECT_TRUE(box->outputs.empty());
+        app.ExitInstance();
+    }
+    qunsetenv("VIREO_VIRTUAL_DEVICE_MEMORY");
+}
+
+TEST(EditorOptions, VirtualDeviceOptionsOutOfRangeAreRefusedWithTheirReason) {
+    const struct {
+        std::vector<std::string> arguments;
+        const char* error;
+    } cases[] = {
+        {{"--virtual-device-id", "33"}, "--virtual-device-id takes a device ID from 17 to 32, not \"33\"."},
+        {{"--virtual-device-id=16"}, "--virtual-device-id takes a device ID from 17 to 32, not \"16\"."},
+        {{"--virtual-device-id", "0x10"}, "--virtual-device-id takes a device ID from 17 to 32, not \"0x10\"."},
+        {{"--virtual-device=fast"}, "--virtual-device takes \"cable\" or \"instant\", not \"fast\"."},
+    };
+    for (const auto& c : cases) {
+        const auto result = test::RunProcess(VIREO_EDITOR_PATH, c.arguments, {"QT_QPA_PLATFORM=offscreen"});
+        EXPECT_EQ(result.exitCode, 1) << c.error;
+        // Qt may warn about the environment before.
+        const std::string expected = std::string("vireo-editor: ") + c.error + "\n";
+        EXPECT_TRUE(result.err.ends_with(expected)) << result.err;
+    }
+}

@@ -103,6 +103,58 @@ TEST_F(MidiSetupTest, RowsFollowInputNamesAndAPortThatIsGoneLeavesItsRowEmpty) {
     EXPECT_EQ(Saved(CMidiSetup::kOutSection, "MIDIOutDevice0"), "(none)");
 }
 
+TEST(PortNames, ASavedNameFindsItsPortWhateverNumbersTheSequencerGaveIt) {
+    const std::vector<std::string> present = {"Midi Through:Midi Through Port-0 14:0",
+                                              "Keys:Keys MIDI 1 24:0",
+                                              "Keys:Keys MIDI 2 24:1",
+                                              "Pads:Pads MIDI 1 28:0",
+                                              "Pads:Pads MIDI 1 32:0",
+                                              "Vireo Virtual Device",
+                                              "Synth 2"};
+    const struct {
+        const char* saved;
+        const char* found;
+    } cases[] = {
+        {"Keys:Keys MIDI 1 24:0", "Keys:Keys MIDI 1 24:0"}, // as saved
+        {"Keys:Keys MIDI 1 20:0", "Keys:Keys MIDI 1 24:0"}, // plugged in again
+        {"Keys:Keys MIDI 2 130:7", "Keys:Keys MIDI 2 24:1"},
+        {"Keys:Keys MIDI 1", "Keys:Keys MIDI 1 24:0"},      // saved without numbers
+        {"Pads:Pads MIDI 1 32:0", "Pads:Pads MIDI 1 32:0"}, // the exact one of two that fit
+        {"Pads:Pads MIDI 1 20:0", "Pads:Pads MIDI 1 28:0"}, // else the first
+        {"Vireo Virtual Device", "Vireo Virtual Device"},
+        {"Keys:Keys MIDI 3 24:2", ""}, // another port of the same client
+        {"Keys:Keys MIDI 20:0", ""},
+        {"keys:keys midi 1 24:0", ""}, // names compare exactly
+        {"Synth 3", ""},               // a plain number is part of the name
+        {"Keys:Keys MIDI 1 24:", ""},  // not the sequencer's numbers: kept whole
+        {"Keys:Keys MIDI 1 :0", ""},
+        {"Keys:Keys MIDI 124:0", ""},
+        {"", ""},
+        {"20:0", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TavMatchPortName(c.saved, present), c.found) << c.saved;
+    EXPECT_EQ(TavPortNameWithoutNumbers("A:B 1:2"), "A:B");
+    EXPECT_EQ(TavPortNameWithoutNumbers(" 1:2"), "");
+    EXPECT_EQ(TavPortNameWithoutNumbers("1:2"), "1:2");
+}
+
+TEST_F(MidiSetupTest, APortPluggedInAgainUnderNewNumbersIsConnectedAndSavedAsItIsNow) {
+    fake.names = {"Keys:Keys MIDI 1 24:0", "Keys:Keys MIDI 2 24:1"};
+    settings.SetString(CMidiSetup::kInSection, "MIDIInDevice0", "Keys:Keys MIDI 1 20:0");
+    settings.SetString(CMidiSetup::kOutSection, "MIDIOutDevice0", "Keys:Keys MIDI 2 20:1");
+    settings.SetString(CMidiSetup::kOutSection, "MIDIOutDevice1", "Keys:Keys MIDI 3 20:2");
+    setup.LoadAndConnect();
+    EXPECT_EQ(setup.InputPortName(0), "Keys:Keys MIDI 1 24:0");
+    EXPECT_EQ(setup.OutputPortName(0), "Keys:Keys MIDI 2 24:1");
+    EXPECT_EQ(setup.OutputPortName(1), CMidiSetup::kNone);
+
+    setup.Save();
+    EXPECT_EQ(Saved(CMidiSetup::kInSection, "MIDIInDevice0"), "Keys:Keys MIDI 1 24:0");
+    EXPECT_EQ(Saved(CMidiSetup::kOutSection, "MIDIOutDevice0"), "Keys:Keys MIDI 2 24:1");
+    EXPECT_TRUE(messages.outputs.empty());
+}
+
 TEST_F(MidiSetupTest, InputsOnTheSamePortShareOneDeviceAndBothHearIt) {
     setup.Apply({"Port A", "Port A"}, {"(none)", "(none)"}, 0);
     ASSERT_EQ(setup.InputDevices().size(), 1u);
@@ -160,9 +212,30 @@ TEST_F(MidiSetupTest, DataRequestToTheVirtualDeviceIsAnsweredIntoTheBuffer) {
 
     setup.Apply({CVirtualDevice::kPortName, "(none)"}, {CVirtualDevice::kPortName, "(none)"}, 0);
     ASSERT_TRUE(setup.IsConnected());
-    Midi().Output(0)->SendDataRequest(static_cast<int32_t>(address), static_cast<int32_t>(data.size()));
+    // Replies come from the sending thread at once, or from the host's delivery thread.
+    for (const auto speed : {CVirtualDevice::Speed::Instant, CVirtualDevice::Speed::Wire}) {
+        host.WithDevice([&](CVirtualDevice& device) { device.SetSpeed(speed); });
+        *leaf.Bytes() = TavBytes(data.size(), 0);
+        Midi().Output(0)->SendDataRequest(static_cast<int32_t>(address), static_cast<int32_t>(data.size()));
+        EXPECT_TRUE(test::DispatchUntil(queue, [&] { return *leaf.Bytes() == data; }));
+    }
+}
 
-    EXPECT_TRUE(test::DispatchUntil(queue, [&] { return *leaf.Bytes() == data; }));
+TEST_F(MidiSetupTest, AFlurryOfRepliesFromTheInstantVirtualDeviceArrivesWhole) {
+    host.Configure(ShippedScript(), "");
+    ports.AddBackend(std::make_unique<CVirtualDeviceBackend>(host));
+    setup.Apply({CVirtualDevice::kPortName, CVirtualDevice::kPortName}, {CVirtualDevice::kPortName, "(none)"}, 0);
+    CountingReader first, second;
+    Midi().Input(0)->SetReader(&first);
+    Midi().Input(1)->SetReader(&second);
+    // As a name list comes: many data sets back to back, delivered on the sending thread
+    // before anything is dispatched.
+    const TavRange range = SystemLeaf().AbsoluteRange();
+    for (int i = 0; i < 200; ++i)
+        Midi().Output(0)->SendDataRequest(static_cast<int32_t>(range.begin), static_cast<int32_t>(range.Length()));
+    EXPECT_TRUE(test::DispatchUntil(queue, [&] { return first.dataSets == 200 && second.dataSets == 200; }));
+    EXPECT_EQ(setup.InputDevices().at(0)->Port().LostMessages(), 0u);
+    EXPECT_TRUE(messages.outputs.empty());
 }
 
 } // namespace
