@@ -315,7 +315,8 @@ TEST_F(ShippedScript, CatalogAndEffectTablesHoldTheirEntries) {
 
     // The swapper's paths name values of each effect struct, never its type.
     const std::pair<const char*, std::vector<const char*>> effects[] = {
-        {"mfxValuePathTable", {"qv.prti.mfx1.", "qv.prti.mfx2."}}, {"reverbValuePathTable", {"qv.prti.rev."}}};
+        {"mfxValuePathTable", {"qv.prti.mfx1.", "qv.prti.mfx2."}},
+        {"reverbValuePathTable", {"qv.prti.rev."}}};
     for (const auto& [name, structs] : effects) {
         const CTavStringTable* table = system.ResourceManager().FindStringTable(name);
         ASSERT_NE(table, nullptr) << name;
