@@ -12,7 +12,9 @@
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
 #include "midi/CTavMidi.h"
+#include "model/CTavBufferManager.h"
 #include "model/CTavStruct.h"
+#include "script/CTavResourceManager.h"
 
 namespace {
 
@@ -85,7 +87,12 @@ bool CVirtualDevice::Create(const std::string& scriptText, CTavTextOut* errors) 
         m_leavesByAddress[i] = i;
     std::sort(m_leavesByAddress.begin(), m_leavesByAddress.end(),
               [this](size_t a, size_t b) { return m_leaves[a].range.begin < m_leaves[b].range.begin; });
+    m_categoryNames.clear();
+    if (const CTavStringTable* categories = system->ResourceManager().FindStringTable("categoryTable"))
+        m_categoryNames = categories->Elements();
+    m_catalogAnswers.Bind(system->BufferManager());
     m_system = std::move(system);
+    ResetCatalog();
     return true;
 }
 
@@ -140,10 +147,17 @@ void CVirtualDevice::ReceiveHalden(const TavBytes& bytes, TavTime arrived) {
 
 void CVirtualDevice::AnswerDataRequest(const CTavHaldenMessage& request, TavTime arrived) {
     const uint32_t address = FieldValue(request, CTavHaldenMessage::kAddress);
-    const uint32_t size = FieldValue(request, CTavHaldenMessage::kData);
-    TavBytes data;
-    if (!ReadMemory(address, size, data))
-        return;
+    // Catalog queries carry their arguments where a size would be; everything else reads
+    // the memory image.
+    std::vector<TavBytes> payloads;
+    if (!m_catalogAnswers.Answer(m_catalog, address, request.FieldData(CTavHaldenMessage::kData),
+                                 static_cast<size_t>(request.FieldLength(CTavHaldenMessage::kData)),
+                                 payloads)) {
+        TavBytes data;
+        if (!ReadMemory(address, FieldValue(request, CTavHaldenMessage::kData), data))
+            return;
+        payloads.push_back(std::move(data));
+    }
 
     if (m_faults.dropReplies > 0) {
         --m_faults.dropReplies;
@@ -163,16 +177,18 @@ void CVirtualDevice::AnswerDataRequest(const CTavHaldenMessage& request, TavTime
         return CTavHaldenMessage::DataSet(m_manufacturerId, id, m_modelId, m_addressSize, at, bytes, count)
             .Bytes();
     };
-    // A single byte cannot be halved; it goes out whole.
-    if (m_faults.splitReplies > 0 && data.size() >= 2) {
+    // Only a single answer is split, and a single byte cannot be halved; it goes out whole.
+    if (m_faults.splitReplies > 0 && payloads.size() == 1 && payloads.front().size() >= 2) {
         --m_faults.splitReplies;
+        const TavBytes& data = payloads.front();
         const size_t half = data.size() / 2;
         QueueReply(dataSet(address, data.data(), half), arrived, extraDelay);
         QueueReply(dataSet(address + static_cast<uint32_t>(half), data.data() + half, data.size() - half),
                    arrived, extraDelay);
         return;
     }
-    QueueReply(dataSet(address, data.data(), data.size()), arrived, extraDelay);
+    for (const TavBytes& data : payloads)
+        QueueReply(dataSet(address, data.data(), data.size()), arrived, extraDelay);
 }
 
 void CVirtualDevice::QueueReply(TavBytes bytes, TavTime ready, TavDuration extraDelay) {
@@ -264,6 +280,37 @@ void CVirtualDevice::ResetMemory() {
         *leaf.leaf->Bytes() = leaf.defaults;
 }
 
+// ---- Catalog --------------------------------------------------------------------------
+
+void CVirtualDevice::ResetCatalog() {
+    m_catalog = CVirtualCatalog::Generate(CVirtualCatalog::kDefaultSeed, m_categoryNames);
+}
+
+bool CVirtualDevice::StorePart(int part, uint8_t msb, uint8_t lsb, uint8_t program, TavTime now) {
+    uint32_t notifyAt = 0;
+    CVirtualCatalog::Slot slot;
+    if (!IsCreated() || part < 0 || part >= 16 || !m_catalogAnswers.WriteMessageAddress(notifyAt) ||
+        !m_catalog.Find(msb, lsb, program, slot))
+        return false;
+    const bool patch = msb == CVirtualCatalog::kPatchMsb;
+    const std::string common =
+        std::string(patch ? "qv.pat[" : "qv.rhy[") + std::to_string(part) + "].common.";
+    CTavBufferManager& buffers = m_system->BufferManager();
+    const CTavValue* name = buffers.FindValue(common + (patch ? "patchName" : "rhythmName"));
+    const CTavValue* category = patch ? buffers.FindValue(common + "patchCategory") : nullptr;
+    if (!name || (patch && !category))
+        return false;
+    const int32_t raw = patch ? category->GetRaw() : CVirtualCatalog::kRhythmSetCategory;
+    m_catalog.SetEntry(msb, lsb, program, name->GetText(), static_cast<uint8_t>(std::clamp(raw, 0, 127)));
+
+    const uint8_t notice[] = {msb, lsb, program, static_cast<uint8_t>(part)};
+    QueueReply(CTavHaldenMessage::DataSet(m_manufacturerId, m_deviceId, m_modelId, m_addressSize, notifyAt,
+                                          notice, sizeof notice)
+                   .Bytes(),
+               now);
+    return true;
+}
+
 bool CVirtualDevice::LoadMemory(const std::string& path, CTavTextOut* errors) {
     auto fail = [&](const char* reason) {
         if (errors)
@@ -281,7 +328,8 @@ bool CVirtualDevice::LoadMemory(const std::string& path, CTavTextOut* errors) {
         return fail("Unable to read the virtual device memory");
 
     const size_t dataOffset = kMemoryFileHeader.size() + kMemoryFileCountBytes;
-    bool matches = content.size() == dataOffset + m_imageSize &&
+    const size_t imageEnd = dataOffset + m_imageSize;
+    bool matches = content.size() >= imageEnd &&
                    std::string_view(content).substr(0, kMemoryFileHeader.size()) == kMemoryFileHeader;
     if (matches) {
         uint32_t count = 0;
@@ -297,6 +345,16 @@ bool CVirtualDevice::LoadMemory(const std::string& path, CTavTextOut* errors) {
         TavBytes& bytes = *leaf.leaf->Bytes();
         std::memcpy(bytes.data(), content.data() + at, bytes.size());
         at += bytes.size();
+    }
+    // The catalog follows the image; files written before it existed end here.
+    if (content.size() == imageEnd) {
+        ResetCatalog();
+    } else if (!m_catalog.Parse(std::string_view(content).substr(imageEnd))) {
+        ResetCatalog();
+        if (errors)
+            errors->Printf("The catalog in the virtual device memory file is damaged; the generated one "
+                           "replaces it: %s\n",
+                           path.c_str());
     }
     return true;
 }
@@ -331,6 +389,8 @@ bool CVirtualDevice::SaveMemory(const std::string& path, CTavTextOut* errors) co
             out.write(reinterpret_cast<const char*>(bytes.data()),
                       static_cast<std::streamsize>(bytes.size()));
         }
+        const std::string catalog = m_catalog.Serialize();
+        out.write(catalog.data(), static_cast<std::streamsize>(catalog.size()));
         out.close();
         if (!out) {
             fs::remove(temporary, error);

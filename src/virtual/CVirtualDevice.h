@@ -3,8 +3,9 @@
 // without the hardware. It keeps a memory image laid out by the same editor script (every
 // root struct the script's first MIDI input receives), answers data requests with one data
 // set of exactly the requested address and size, stores the data sets it is sent and
-// answers the identity request. Replies come back instantly or at MIDI cable speed, and
-// tests can make it misbehave on purpose.
+// answers the identity request. It also keeps a catalog of patch, rhythm-set and sample
+// names (CVirtualCatalog) and answers the editor's catalog queries from it. Replies come
+// back instantly or at MIDI cable speed, and tests can make it misbehave on purpose.
 //
 // Plain logic without threads: the caller hands in each message with the time it was sent
 // and collects the replies that are due at a given time. The port layer drives it.
@@ -18,6 +19,8 @@
 #include "app/TavClock.h"
 #include "midi/CTavLongMessage.h"
 #include "model/TavAddress.h"
+#include "virtual/CVirtualCatalog.h"
+#include "virtual/CVirtualCatalogAnswers.h"
 
 class CTavLeafStruct;
 class CTavSystem;
@@ -77,9 +80,25 @@ public:
     // Every value back to its default.
     void ResetMemory();
 
-    // The memory image kept across runs. Loading a missing file is not an error (the
-    // image stays at its defaults); a file of another layout is refused with a message and
-    // leaves the image untouched. Saving replaces the file only when completely written.
+    // The names the device answers catalog queries with: the generated catalog (from the
+    // script's "categoryTable") until a memory file or StorePart changes it.
+    const CVirtualCatalog& Catalog() const { return m_catalog; }
+    CVirtualCatalog& Catalog() { return m_catalog; }
+    void ResetCatalog();
+    // What a user's write on the device does: puts the name and category of the patch
+    // (MSB 81, "qv.pat[part]") or rhythm set (MSB 82, "qv.rhy[part]") that part 'part'
+    // (0-15) holds in the memory image into the catalog entry of the program ID and sends
+    // the write notification (MSB, LSB, program, part) as a data set on
+    // "com.utility.command.writeMessage", queued at 'now'. False, changing nothing, for a
+    // program ID the catalog lacks, another part or a script without those values.
+    bool StorePart(int part, uint8_t msb, uint8_t lsb, uint8_t program, TavTime now);
+
+    // The memory image kept across runs, with the catalog after it. Loading a missing file
+    // is not an error (the image stays at its defaults); a file of another layout is refused
+    // with a message and leaves the image untouched. A file without a catalog (written
+    // before the device had one) loads with the generated catalog, and so does one whose
+    // catalog part is damaged, with a message. Saving replaces the file only when
+    // completely written.
     bool LoadMemory(const std::string& path, CTavTextOut* errors);
     bool SaveMemory(const std::string& path, CTavTextOut* errors) const;
     // $VIREO_VIRTUAL_DEVICE_MEMORY, else "VirtualDeviceMemory.bin" in the user's data
@@ -110,6 +129,9 @@ private:
     std::vector<size_t> m_leavesByAddress; // indices into m_leaves, by address
     std::vector<TavRange> m_roots;
     size_t m_imageSize = 0;
+    std::vector<std::string> m_categoryNames;
+    CVirtualCatalog m_catalog;
+    CVirtualCatalogAnswers m_catalogAnswers;
 
     uint8_t m_manufacturerId = 0x41;
     TavBytes m_modelId;

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 
 #include "support/ModelFixture.h"
+#include "script/CTavResourceManager.h"
 #include "view/CTavButton.h"
 #include "view/CTavPanel.h"
 #include "view/CTavViewManager.h"
@@ -281,6 +283,47 @@ TEST_F(ShippedScript, EachPageTabSelectsItsOwnPage) {
             CTavPanel* panel = nullptr;
             ASSERT_TRUE(main->FindPanel(pages[other], panel)) << pages[other];
             EXPECT_EQ(panel->IsOpen(), other == page) << pages[other] << " on page " << page;
+        }
+    }
+}
+
+// The string tables the catalog and the effect swapper read by name.
+TEST_F(ShippedScript, CatalogAndEffectTablesHoldTheirEntries) {
+    struct Table {
+        const char* name;
+        int32_t count;
+        size_t longest;
+    };
+    const Table tables[] = {{"internalWaveNameTable", 622, 12}, {"categoryTable", 40, 16},
+                            {"categoryShortTable", 40, 4},      {"mfxCategoryTable", 9, 16},
+                            {"mfxValuePathTable", 34, 64},      {"reverbValuePathTable", 6, 64}};
+    for (const Table& t : tables) {
+        const CTavStringTable* table = system.ResourceManager().FindStringTable(t.name);
+        ASSERT_NE(table, nullptr) << t.name;
+        EXPECT_EQ(table->Count(), t.count) << t.name;
+        std::set<std::string> seen;
+        for (const std::string& entry : table->Elements()) {
+            EXPECT_FALSE(entry.empty()) << t.name;
+            EXPECT_LE(entry.size(), t.longest) << t.name << ": " << entry;
+            EXPECT_TRUE(seen.insert(entry).second) << t.name << " twice: " << entry;
+        }
+    }
+    const CTavStringTable* categories = system.ResourceManager().FindStringTable("categoryTable");
+    ASSERT_NE(categories, nullptr);
+    EXPECT_EQ(categories->ElementAt(36), "SAMPLE");
+    EXPECT_EQ(categories->ElementAt(39), "RHYTHM SET");
+
+    // The swapper's paths name values of each effect struct, never its type.
+    const std::pair<const char*, std::vector<const char*>> effects[] = {
+        {"mfxValuePathTable", {"qv.prti.mfx1.", "qv.prti.mfx2."}},
+        {"reverbValuePathTable", {"qv.prti.rev."}}};
+    for (const auto& [name, structs] : effects) {
+        const CTavStringTable* table = system.ResourceManager().FindStringTable(name);
+        ASSERT_NE(table, nullptr) << name;
+        for (const std::string& entry : table->Elements()) {
+            EXPECT_EQ(entry.find("Type"), std::string::npos) << entry;
+            for (const char* effect : structs)
+                EXPECT_NE(Buffers().FindValue(effect + entry), nullptr) << effect << entry;
         }
     }
 }
