@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <gtest/gtest.h>
@@ -155,6 +156,25 @@ TEST_F(PanelInput, ADragWhoseReleaseWentElsewhereEndsAsAReleaseWould) {
         EXPECT_EQ(Level(), 40);
         EXPECT_TRUE(fader->HasFocus()); // as after a release: the keys still work
     }
+}
+
+// The whole way: the menu takes the keyboard, and its release never comes here.
+TEST_F(PanelInput, AMenuOpenedDuringADragEndsIt) {
+    frame.activateWindow();
+    widget->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(widget->hasFocus());
+    Mouse(QEvent::MouseButtonPress, 10, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, 30, Qt::LeftButton);
+    QMenu menu;
+    menu.addAction("Open");
+    menu.popup(QPoint(0, 0));
+    QApplication::processEvents();
+    menu.close();
+    QApplication::processEvents();
+    EXPECT_FALSE(fader->IsCaptured());
+    Mouse(QEvent::MouseMove, 127, Qt::LeftButton);
+    EXPECT_EQ(Level(), 30);
 }
 
 TEST_F(PanelInput, LosingTheKeyboardStopsTheRepeatAndTheTipBarTimesOut) {
