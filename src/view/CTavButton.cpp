@@ -189,26 +189,19 @@ void CTavIncrementButton::Step() {
     SetValueIndex(0, static_cast<int32_t>(index));
 }
 
-void CTavIncrementButton::StartTimer(int milliseconds) {
-    m_timerStart = Clock().Now();
-    m_timerMs = milliseconds;
-    m_timerRunning = true;
-}
-
 void CTavIncrementButton::OnPress(const CTavMouseInfo&) {
     Step();
-    StartTimer(kFirstRepeatMs);
+    m_timer.Start(Clock(), kFirstRepeatMs);
 }
 
 void CTavIncrementButton::OnRelease(const CTavMouseInfo&) {
-    m_timerRunning = false;
+    m_timer.Stop();
 }
 
 bool CTavIncrementButton::OnTimer(const CTavTimerInfo&) {
-    if (!m_timerRunning || !HasFocus() || !IsPressed() ||
-        TavMilliseconds(m_timerStart, Clock().Now()) < m_timerMs)
+    if (!HasFocus() || !IsPressed() || !m_timer.Expired(Clock()))
         return false;
     Step();
-    StartTimer(kRepeatMs);
+    m_timer.Repeat(Clock(), kRepeatMs);
     return true;
 }

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "app/TavClock.h"
 #include "view/CTavControl.h"
 #include "view/TavExpression.h"
+#include "view/TavRepeatTimer.h"
 
 class CTavStateBitmap;
 
@@ -96,10 +96,6 @@ protected:
     void OnRelease(const CTavMouseInfo& info) override;
 
 private:
-    void StartTimer(int milliseconds);
-
     int32_t m_delta = 1;
-    TavTime m_timerStart{};
-    int m_timerMs = 0;
-    bool m_timerRunning = false;
+    CTavRepeatTimer m_timer;
 };

@@ -169,7 +169,16 @@ bool CTavDragControl::OnTimer(const CTavTimerInfo& info) {
 }
 
 bool CTavDragControl::OnWheel(const CTavWheelInfo& info) {
-    return m_rect.Contains(info.point) && OnWheel(info.notches, info.modifiers);
+    if (!m_rect.Contains(info.point) || !OnWheel(info.notches, info.modifiers))
+        return false;
+    // The wheel acts like the keys: the control takes the focus, so the tip bar shows the
+    // value, and gives it up again after the key operator's time-out.
+    if (m_keyOperator) {
+        if (!HasFocus())
+            SetFocus(true);
+        m_keyOperator->OnWheel();
+    }
+    return true;
 }
 
 bool CTavDragControl::OnWheel(int notches, uint32_t modifiers) {

@@ -62,7 +62,9 @@ public:
     bool OnMouse(const CTavMouseInfo& info) override;
     bool OnKey(const CTavKeyInfo& info) override;
     bool OnTimer(const CTavTimerInfo& info) override;
-    // Over the control: OnWheel with the notches and modifiers.
+    // Over the control: OnWheel with the notches and modifiers. A control with a key
+    // operator that took it also takes the focus (showing the tip bar) until the key
+    // operator's time-out.
     bool OnWheel(const CTavWheelInfo& info) override;
     // Moves the main value one step per notch (with Shift the key operator's larger step,
     // half the range but at most 10), limited to the range. True when taken.

@@ -1,7 +1,6 @@
 #include "view/CTavKeyOperator.h"
 
 #include <algorithm>
-#include <chrono>
 
 #include "model/CTavValue.h"
 #include "view/CTavControl.h"
@@ -12,13 +11,15 @@ ITavClock& CTavSingleKeyOperator::Clock() const {
 }
 
 void CTavSingleKeyOperator::StartTimer(Delay delay) {
-    m_timerStart = Clock().Now();
-    m_timerDurationMs = kDelayMs[delay];
-    m_timerRunning = true;
+    m_timer.Start(Clock(), kDelayMs[delay]);
+}
+
+void CTavSingleKeyOperator::RepeatTimer(Delay delay) {
+    m_timer.Repeat(Clock(), kDelayMs[delay]);
 }
 
 bool CTavSingleKeyOperator::TimerExpired() const {
-    return m_timerRunning && TavMilliseconds(m_timerStart, Clock().Now()) >= m_timerDurationMs;
+    return m_timer.Expired(Clock());
 }
 
 int32_t CTavSingleKeyOperator::ValueCount() const {
@@ -51,6 +52,11 @@ bool CTavSingleKeyOperator::OnMouse(const CTavMouseInfo& info) {
     return false;
 }
 
+void CTavSingleKeyOperator::OnWheel() {
+    if (m_step == 0)
+        StartTimer(kFocusTimeout);
+}
+
 bool CTavSingleKeyOperator::OnKey(const CTavKeyInfo& info) {
     const bool arrow = info.code >= kTavKeyUp && info.code <= kTavKeyRight;
     if (!arrow)
@@ -74,7 +80,7 @@ bool CTavSingleKeyOperator::OnTimer(const CTavTimerInfo&) {
         return false;
     if (m_step != 0) {
         ApplyStep();
-        StartTimer(kRepeat);
+        RepeatTimer(kRepeat);
         return true;
     }
     if (m_control.IsCaptured())

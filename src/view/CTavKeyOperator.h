@@ -8,6 +8,7 @@
 
 #include "app/TavClock.h"
 #include "script/CTavElementDefinition.h"
+#include "view/TavRepeatTimer.h"
 #include "view/TavViewTypes.h"
 
 class CTavDragControl;
@@ -27,6 +28,8 @@ public:
     virtual bool OnKey(const CTavKeyInfo& info) = 0;
     virtual bool OnTimer(const CTavTimerInfo& info) = 0;
     virtual void SetFocus(bool focus) = 0;
+    // The mouse wheel stepped the value while the control has the focus.
+    virtual void OnWheel() {}
 
     CTavDragControl& Control() const { return m_control; }
 
@@ -49,6 +52,8 @@ public:
     bool OnKey(const CTavKeyInfo& info) override;
     bool OnTimer(const CTavTimerInfo& info) override;
     void SetFocus(bool focus) override;
+    // Counts as key activity: the focus time-out starts again (unless a key is held).
+    void OnWheel() override;
 
     int32_t Step() const { return m_step; }
 
@@ -58,7 +63,9 @@ protected:
     // Moves the main value by the current step, limited to its range.
     virtual void ApplyStep();
     void StartTimer(Delay delay);
-    void StopTimer() { m_timerRunning = false; }
+    // Runs the timer again from its last due time (a held key's repeat keeps its pace).
+    void RepeatTimer(Delay delay);
+    void StopTimer() { m_timer.Stop(); }
     bool TimerExpired() const;
 
     int32_t m_step = 0;
@@ -66,7 +73,5 @@ protected:
 private:
     ITavClock& Clock() const;
 
-    TavTime m_timerStart{};
-    int m_timerDurationMs = 0;
-    bool m_timerRunning = false;
+    CTavRepeatTimer m_timer;
 };

@@ -178,26 +178,20 @@ void CTavScrollControl::PageStep() {
     MoveWindow(window, lower);
 }
 
-void CTavScrollControl::StartTimer(int milliseconds) {
-    m_timerStart = Clock().Now();
-    m_timerMs = milliseconds;
-    m_timerRunning = true;
-}
-
 void CTavScrollControl::Draw(CTavDrawInfo& info) {
     if (m_drawer && info.Intersects(m_thumb))
         m_drawer->FillRect(info, m_thumb, m_knobColor);
 }
 
 bool CTavScrollControl::OnTimer(const CTavTimerInfo& info) {
-    if (!m_captured || !m_timerRunning || TavMilliseconds(m_timerStart, Clock().Now()) < m_timerMs)
+    if (!m_captured || !m_timer.Expired(Clock()))
         return CTavDragControl::OnTimer(info);
     if (m_pageDirection == 0) {
-        m_timerRunning = false;
+        m_timer.Stop();
         return true;
     }
     PageStep();
-    StartTimer(kRepeatMs);
+    m_timer.Repeat(Clock(), kRepeatMs);
     return true;
 }
 
@@ -212,7 +206,7 @@ void CTavScrollControl::BeginDrag(const CTavMouseInfo& info) {
     m_grabOffset = ThumbLength() / 2;
     m_pageDirection = along <= ThumbStart() ? -1 : 1;
     PageStep();
-    StartTimer(kFirstRepeatMs);
+    m_timer.Start(Clock(), kFirstRepeatMs);
 }
 
 void CTavScrollControl::Drag(const CTavMouseInfo& info) {
@@ -228,6 +222,6 @@ void CTavScrollControl::Drag(const CTavMouseInfo& info) {
 void CTavScrollControl::EndDrag(const CTavMouseInfo&) {
     m_lastPoint.reset();
     m_pageDirection = 0;
-    m_timerRunning = false;
+    m_timer.Stop();
     SetValueIndex(kOperated, 1);
 }

@@ -8,9 +8,9 @@
 #include <memory>
 #include <optional>
 
-#include "app/TavClock.h"
 #include "script/ITavResourceFactory.h"
 #include "view/CTavControl.h"
+#include "view/TavRepeatTimer.h"
 
 class CTavBufferManager;
 
@@ -92,7 +92,6 @@ private:
     int64_t LowerForPointer(const Window& window, int32_t along) const;
     void PageStep();
     void MoveWindow(const Window& window, int64_t lower);
-    void StartTimer(int milliseconds);
 
     int32_t m_direction = kVertical;
     CTavTextWriter::Rgb16 m_knobColor{0, 0, 0};
@@ -101,7 +100,5 @@ private:
     std::optional<TavPoint> m_lastPoint;
     int32_t m_grabOffset = 0;
     std::unique_ptr<CTavGraphDrawer> m_drawer;
-    TavTime m_timerStart{};
-    int m_timerMs = 0;
-    bool m_timerRunning = false;
+    CTavRepeatTimer m_timer;
 };

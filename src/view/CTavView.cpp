@@ -130,9 +130,8 @@ bool CTavView::OnValuesChanged(const CTavValueSet& changed) {
                                [&changed](const CTavValue* value) { return changed.Contains(value); });
         });
     if (dependencyChanged) {
-        // Resolving may append references; the count is read again on every step.
-        for (size_t index = 0; index < m_valueRefs.size(); ++index)
-            ResolveValueRef(static_cast<int>(index));
+        for (const int index : ResolutionOrder())
+            ResolveValueRef(index);
         Invalidate();
         return true;
     }
@@ -200,11 +199,33 @@ int CTavView::AddValueRef(std::string path) {
     return static_cast<int>(m_valueRefs.size()) - 1;
 }
 
+std::vector<int> CTavView::ResolutionOrder() const {
+    // A reference that another's bracketed index reads is written inside that other's
+    // path, so it is shorter. Those inner references go first, shortest first, so each is
+    // up to date before the references whose indexes read it; the others keep their order.
+    const auto readByAnother = [this](const std::string& path) {
+        return !path.empty() && std::any_of(m_valueRefs.begin(), m_valueRefs.end(), [&path](const auto& ref) {
+                   const size_t open = ref.path.find('[');
+                   return ref.path.size() > path.size() && open != std::string::npos &&
+                          ref.path.find(path, open + 1) != std::string::npos;
+               });
+    };
+    std::vector<int> inner;
+    std::vector<int> others;
+    for (size_t index = 0; index < m_valueRefs.size(); ++index)
+        (readByAnother(m_valueRefs[index].path) ? inner : others).push_back(static_cast<int>(index));
+    std::stable_sort(inner.begin(), inner.end(), [this](int a, int b) {
+        return m_valueRefs[a].path.size() < m_valueRefs[b].path.size();
+    });
+    inner.insert(inner.end(), others.begin(), others.end());
+    return inner;
+}
+
 bool CTavView::ResolveValueRefs() {
     // Resolving may register further references (paths inside index expressions); they
-    // are appended and resolved on the way.
-    for (size_t index = 0; index < m_valueRefs.size(); ++index) {
-        if (!ResolveValueRef(static_cast<int>(index))) {
+    // are appended and resolved when they are registered.
+    for (const int index : ResolutionOrder()) {
+        if (!ResolveValueRef(index)) {
             if (CTavTextOut* errors = ErrorOutput())
                 errors->Printf("Unable to associate view %s.\n", Path().c_str());
             return false;

@@ -108,7 +108,8 @@ public:
 
     // Appends a reference to the path (not yet resolved); its index.
     int AddValueRef(std::string path);
-    // Resolves every reference in order; false with "Unable to associate view %s.\n".
+    // Resolves every reference, the ones that bracketed indexes read before the ones whose
+    // indexes read them; false with "Unable to associate view %s.\n".
     bool ResolveValueRefs();
     // Resolves one reference: each outermost bracketed text is evaluated as an expression
     // (registering mode) and replaced by its decimal result, then the path is looked up.
@@ -129,6 +130,9 @@ public:
 
 protected:
     CTavTextOut* ErrorOutput() const;
+    // The indexes of the references in the order they are resolved: the ones read inside
+    // other references' brackets first (inner before outer), then the rest in order.
+    std::vector<int> ResolutionOrder() const;
     CTavBufferManager* BufferManager() const;
 
     CTavPanel* m_parent = nullptr;

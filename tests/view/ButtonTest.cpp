@@ -101,9 +101,10 @@ protected:
         Mouse(CTavMouseInfo::kPressed, x);
         Mouse(CTavMouseInfo::kReleased, x);
     }
-    void Tick(int milliseconds) {
-        for (int elapsed = 0; elapsed < milliseconds; elapsed += 50) {
-            clock.Advance(std::chrono::milliseconds(50));
+    // A timer event every interval ms (50 unless the timer runs a little fast or slow).
+    void Tick(int milliseconds, int interval = 50) {
+        for (int elapsed = 0; elapsed < milliseconds; elapsed += interval) {
+            clock.Advance(std::chrono::milliseconds(interval));
             panel->OnTimer(CTavTimerInfo{});
         }
     }
@@ -191,6 +192,17 @@ TEST_F(ButtonTest, IncrementButtonRepeatsAfter200ThenEvery50MsAndPausesWhenDragg
     EXPECT_TRUE(out.sent.empty());
     Click(100);
     EXPECT_EQ(out.sent.size(), 1u);
+}
+
+TEST_F(ButtonTest, IncrementButtonRepeatsTwentyTimesASecondOnTicksThatComeEarlyOrLate) {
+    for (const int interval : {49, 51}) {
+        SCOPED_TRACE(interval);
+        Set("p.v.count", 0);
+        Mouse(CTavMouseInfo::kPressed, 100);
+        Tick(1000 - interval, interval); // the ticks within one second of the press
+        Mouse(CTavMouseInfo::kReleased, 100);
+        EXPECT_EQ(Raw("p.v.count"), 1 + 16);
+    }
 }
 
 TEST_F(ButtonTest, ScrollButtonMovesTheWindowWithinTheScrollRange) {

@@ -105,13 +105,15 @@ protected:
     void Key(CTavKeyInfo::Kind kind, int32_t code, uint32_t modifiers = 0) {
         panel->OnKey(CTavKeyInfo{kind, code, modifiers});
     }
-    // Lets time pass as the window does: a timer event every 50 ms.
-    void Tick(int milliseconds) {
-        for (int elapsed = 0; elapsed < milliseconds; elapsed += 50) {
-            clock.Advance(std::chrono::milliseconds(50));
+    // Lets time pass as the window does: a timer event every 50 ms (or every interval ms,
+    // as a timer that runs a little fast or slow delivers them).
+    void Tick(int milliseconds, int interval = 50) {
+        for (int elapsed = 0; elapsed < milliseconds; elapsed += interval) {
+            clock.Advance(std::chrono::milliseconds(interval));
             panel->OnTimer(CTavTimerInfo{});
         }
     }
+    void Wheel(int32_t x, int32_t notches) { panel->OnWheel(CTavWheelInfo{{x, 80}, notches, 0}); }
     // Gives the control the focus as a click does, with the mouse released again.
     void Click() {
         Mouse(CTavMouseInfo::kPressed, 120, 80);
@@ -195,6 +197,43 @@ TEST_F(ControlTest, HeldKeyRepeatsAfter200MsThenEvery50AndFocusGoes4000MsAfterRe
     // Without the focus the keys reach nothing.
     Key(CTavKeyInfo::kDown, kTavKeyUp);
     EXPECT_EQ(Position("p.v.level"), 68);
+}
+
+TEST_F(ControlTest, HeldKeyRepeatsTwentyTimesASecondOnTicksThatComeEarlyOrLate) {
+    ASSERT_NO_FATAL_FAILURE(BuildControl("<valueRef>p.v.level</valueRef>"));
+    Click();
+    for (const int interval : {49, 51, 50}) {
+        SCOPED_TRACE(interval);
+        Value("p.v.level").SetPosition(0);
+        Key(CTavKeyInfo::kDown, kTavKeyUp);
+        // Ticks within a second: the step at once, then the repeats due from 200 ms on, one
+        // every 50 ms.
+        Tick(1000 - interval, interval);
+        EXPECT_EQ(Position("p.v.level"), 1 + 16);
+        Key(CTavKeyInfo::kUp, kTavKeyUp);
+    }
+}
+
+TEST_F(ControlTest, WheelShowsTheTipBarAndTheFocusTimesOutAsAfterKeys) {
+    ASSERT_NO_FATAL_FAILURE(BuildControl("<valueRef>p.v.level</valueRef>"));
+    Wheel(105, 1); // beside the control
+    EXPECT_EQ(Position("p.v.level"), 64);
+    EXPECT_FALSE(control->HasFocus());
+
+    Wheel(120, 2);
+    EXPECT_EQ(Position("p.v.level"), 66);
+    EXPECT_TRUE(control->HasFocus());
+    EXPECT_TRUE(tipBar->shown);
+    EXPECT_EQ(tipBar->anchor, (TavPoint{110, 110}));
+    EXPECT_EQ(tipBar->lines, (std::vector<std::string>{"66"}));
+    Tick(3000);
+    Wheel(120, -1); // the time-out starts again
+    EXPECT_EQ(tipBar->lines, (std::vector<std::string>{"65"}));
+    Tick(3950);
+    EXPECT_TRUE(tipBar->shown);
+    Tick(50);
+    EXPECT_FALSE(control->HasFocus());
+    EXPECT_FALSE(tipBar->shown);
 }
 
 TEST_F(ControlTest, TipBarShowsTheIntegerPlusOffsetBelowTheControlAndFollowsTheValue) {

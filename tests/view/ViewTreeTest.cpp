@@ -239,6 +239,63 @@ TEST_F(ViewTree, IndexExpressionReResolvesWhenTheIndexValueChanges) {
     EXPECT_EQ(a.invalidated, 2);
 }
 
+// An index read through another bracketed index: the inner reference must be up to date
+// before the outer one is resolved, however the references were listed.
+class NestedIndex : public test::ModelFixture {
+protected:
+    void SetUp() override {
+        Build(R"(
+<structType><type>tone</type><name>tone</name><address>$adr</address><size>00 01</size>
+  <value><name>level</name></value>
+</structType>
+<structType><type>sel</type><name>sel</name><address>$adr</address><size>00 01</size>
+  <value><name>x</name><range>0,2</range><default>0</default></value>
+</structType>
+<structType><type>ctl</type><name>ctl</name><address>00 00</address>
+  <value><name>part</name><range>0,2</range><default>0</default></value>
+</structType>
+<structType><type>rootType</type><name>qv</name><address>00 00 00</address>
+  <struct><type>ctl</type></struct>
+  <struct><type>tone</type><adr>00 10</adr><adr>00 11</adr><adr>00 12</adr></struct>
+  <struct><type>sel</type><adr>00 20</adr><adr>00 21</adr><adr>00 22</adr></struct>
+</structType>
+<struct><type>rootType</type></struct>)");
+    }
+    // Sets the values without telling anybody.
+    void Set(int32_t part, int32_t sel0, int32_t sel1) {
+        Value("qv.ctl.part").SetRaw(part);
+        Value("qv.sel[0].x").SetRaw(sel0);
+        Value("qv.sel[1].x").SetRaw(sel1);
+    }
+};
+
+TEST_F(NestedIndex, InnerReferencesAreResolvedBeforeTheOuterOnesThatReadThem) {
+    for (const bool innerListedFirst : {false, true}) {
+        SCOPED_TRACE(innerListedFirst ? "inner listed first" : "outer listed first");
+        CTavView view;
+        view.SetViewManager(&system.ViewManager());
+        if (innerListedFirst)
+            view.AddValueRef("qv.sel[qv.ctl.part].x");
+        const int outer = view.AddValueRef("qv.tone[qv.sel[qv.ctl.part].x].level");
+        Set(0, 1, 2);
+        ASSERT_TRUE(view.ResolveValueRefs()) << system.ErrorText();
+        EXPECT_EQ(view.GetValue(outer), &Value("qv.tone[1].level"));
+
+        // The innermost index changes: the middle reference moves to sel[1], which says 2.
+        Set(1, 1, 2);
+        EXPECT_TRUE(view.OnValuesChanged(CTavValueSet({&Value("qv.ctl.part")})));
+        EXPECT_EQ(view.GetValue(outer), &Value("qv.tone[2].level"));
+        // The middle value changes: the outer reference follows it.
+        Set(1, 1, 0);
+        EXPECT_TRUE(view.OnValuesChanged(CTavValueSet({&Value("qv.sel[1].x")})));
+        EXPECT_EQ(view.GetValue(outer), &Value("qv.tone[0].level"));
+        // Resolving everything again (a control opening) reads the fresh inner value too.
+        Set(0, 1, 0);
+        ASSERT_TRUE(view.ResolveValueRefs());
+        EXPECT_EQ(view.GetValue(outer), &Value("qv.tone[1].level"));
+    }
+}
+
 TEST_F(ViewTree, MouseGoesToOpenPanelsHoldingThePointChildPanelsFirst) {
     ASSERT_TRUE(Views().OpenRootPanel("main"));
     EXPECT_EQ(Click(20, 30), (Log{"mouse b", "mouse c"})); // sub is closed

@@ -81,6 +81,37 @@ QPainterPath Transposed(const QPainterPath& path) {
     return swap.map(path);
 }
 
+// Two bars across the centre with an arrow pointing away from each, left and right. The
+// pieces stay apart, so each gets its own rim.
+QPainterPath SplitArrows() {
+    QPainterPath path;
+    path.addPolygon(QPolygonF{{2, 16}, {8, 10}, {8, 14}, {11, 14}, {11, 18}, {8, 18}, {8, 22}, {2, 16}});
+    path.addPolygon(QPolygonF{{30, 16}, {24, 22}, {24, 18}, {21, 18}, {21, 14}, {24, 14}, {24, 10}, {30, 16}});
+    path.addRect(QRectF(13, 5, 2, 22));
+    path.addRect(QRectF(17, 5, 2, 22));
+    return path;
+}
+
+// A right hand seen from its back: the palm, four fingers (stretched, or bent so only the
+// knuckles show) and the thumb along the left.
+QPainterPath Hand(bool open) {
+    QPainterPath hand;
+    hand.addRoundedRect(QRectF(8, 14, 17, 13), 4, 4);
+    const int fingerTops[] = {6, 4, 5, 8};
+    for (int finger = 0; finger < 4; ++finger) {
+        QPainterPath part;
+        const double top = open ? fingerTops[finger] : 11;
+        part.addRoundedRect(QRectF(9 + 4 * finger, top, 4, 17 - top), 2, 2);
+        hand = hand.united(part);
+    }
+    QPainterPath thumb;
+    if (open)
+        thumb.addPolygon(QPolygonF{{9, 23}, {3, 15}, {5, 13}, {10, 18}, {9, 23}});
+    else
+        thumb.addRoundedRect(QRectF(5, 16, 5, 6), 2, 2);
+    return hand.united(thumb);
+}
+
 } // namespace
 
 QImage Knob(int size, int frames, bool bipolar, QRgb matte) {
@@ -265,6 +296,22 @@ QImage Cursor(CursorShape shape) {
         case CursorShape::Move:
             painter.drawPath(HorizontalArrow().united(Transposed(HorizontalArrow())));
             break;
+        case CursorShape::SplitHorizontal:
+            painter.drawPath(SplitArrows());
+            break;
+        case CursorShape::SplitVertical:
+            painter.drawPath(Transposed(SplitArrows()));
+            break;
+        case CursorShape::HandOpen:
+        case CursorShape::HandClosed: {
+            const bool open = shape == CursorShape::HandOpen;
+            painter.drawPath(Hand(open));
+            // The gaps between the fingers, down to the palm.
+            const int gapTops[] = {7, 6, 9};
+            for (int gap = 0; gap < 3; ++gap)
+                painter.drawLine(13 + 4 * gap, open ? gapTops[gap] : 12, 13 + 4 * gap, open ? 16 : 14);
+            break;
+        }
         case CursorShape::Cross:
             // White hairs with a black rim, open at the centre so the hot spot stays visible.
             for (const QRect& hair :

@@ -41,8 +41,19 @@ QImage Lamp();
 // The bar under the header of the part the edit windows show.
 QImage SelectionBar();
 
-// Cursors are 32 x 32 with the hot spot at the centre (16, 16).
-enum class CursorShape { ResizeHorizontal, ResizeVertical, Cross, Move };
+// Cursors are 32 x 32 with the hot spot at the centre (16, 16). The split cursors are two
+// bars with arrows pointing away from them (a boundary dragged left or right, up or down);
+// the hands grab what lies under them, open over it and closed while dragging.
+enum class CursorShape {
+    ResizeHorizontal,
+    ResizeVertical,
+    Cross,
+    Move,
+    SplitHorizontal,
+    SplitVertical,
+    HandOpen,
+    HandClosed
+};
 QImage Cursor(CursorShape shape);
 
 } // namespace artwork

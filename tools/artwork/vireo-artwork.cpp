@@ -62,6 +62,10 @@ std::vector<Artwork> AllArtwork() {
         {"cursorResizeVertical", [] { return Cursor(CursorShape::ResizeVertical); }},
         {"cursorCross", [] { return Cursor(CursorShape::Cross); }},
         {"cursorMove", [] { return Cursor(CursorShape::Move); }},
+        {"cursorSplitHorizontal", [] { return Cursor(CursorShape::SplitHorizontal); }},
+        {"cursorSplitVertical", [] { return Cursor(CursorShape::SplitVertical); }},
+        {"cursorHandOpen", [] { return Cursor(CursorShape::HandOpen); }},
+        {"cursorHandClosed", [] { return Cursor(CursorShape::HandClosed); }},
     };
     for (int number = 1; number <= 16; ++number)
         all.push_back({QStringLiteral("partStrip%1").arg(number), [number] { return PartStrip(number); }});

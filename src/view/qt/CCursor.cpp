@@ -1,30 +1,89 @@
 #include "view/qt/CCursor.h"
 
+#include <QFile>
+#include <QImage>
+#include <QPixmap>
 #include <QWidget>
 
+#include <algorithm>
+#include <iterator>
+
+#include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
 #include "view/CTavView.h"
 
-Qt::CursorShape CCursor::ShapeOfKind(int kind) {
-    switch (kind) {
-    case 1:
-        return Qt::SizeHorCursor;
-    case 3:
-        return Qt::SizeVerCursor;
-    case 4:
-        return Qt::SplitHCursor;
-    case 5:
-        return Qt::SplitVCursor;
-    case 6:
-        return Qt::SizeAllCursor;
-    case 7:
-        return Qt::CrossCursor;
-    case 8:
-        return Qt::OpenHandCursor;
-    case 9:
-        return Qt::ClosedHandCursor;
-    default:
-        return Qt::ArrowCursor;
+namespace {
+
+constexpr CCursor::Image kImages[] = {
+    {1, 3079, "cursorResizeHorizontal", {16, 16}, Qt::SizeHorCursor},
+    {5, 3080, "cursorSplitVertical", {16, 16}, Qt::SplitVCursor},
+    {6, 3081, "cursorMove", {16, 16}, Qt::SizeAllCursor},
+    {3, 3082, "cursorResizeVertical", {16, 16}, Qt::SizeVerCursor},
+    {4, 3083, "cursorSplitHorizontal", {16, 16}, Qt::SplitHCursor},
+    {8, 3084, "cursorHandOpen", {16, 16}, Qt::OpenHandCursor},
+    {9, 3085, "cursorHandClosed", {16, 16}, Qt::ClosedHandCursor},
+    {7, 3086, "cursorCross", {16, 16}, Qt::CrossCursor},
+};
+
+// Cursor images larger than this are not cursors.
+constexpr int kMaxCursorSize = 256;
+
+// The picture of a cursor file with its mask (the right half) made the alpha channel; a
+// null image when the file is missing or has no picture and mask of one size.
+QImage LoadMaskedImage(const std::string& path) {
+    QImage file;
+    if (!file.load(QFile::decodeName(QByteArray::fromStdString(path)), "BMP"))
+        return {};
+    const int width = file.width() / 2;
+    const int height = file.height();
+    if (width < 1 || height < 1 || file.width() != 2 * width || width > kMaxCursorSize ||
+        height > kMaxCursorSize)
+        return {};
+    const QImage source = file.convertToFormat(QImage::Format_RGB32);
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            out[x] = qGray(line[width + x]) < 128 ? (line[x] | 0xFF000000u) : 0u;
     }
+    return image;
+}
+
+} // namespace
+
+const CCursor::Image* CCursor::Images(size_t& count) {
+    count = std::size(kImages);
+    return kImages;
+}
+
+Qt::CursorShape CCursor::ShapeOfKind(int kind) {
+    for (const Image& image : kImages)
+        if (image.kind == kind)
+            return image.fallback;
+    return Qt::ArrowCursor;
+}
+
+CCursor::CCursor(const std::string& folder, CTavTextOut* errors) {
+    for (const Image& entry : kImages) {
+        const std::string path = folder + entry.name + ".bmp";
+        const QImage image = LoadMaskedImage(path);
+        if (image.isNull()) {
+            if (errors)
+                errors->Printf("Unable to load cursor %d from %s.\n", entry.resourceId, path.c_str());
+            continue;
+        }
+        const QPoint hotSpot(std::clamp(entry.hotSpot.x(), 0, image.width() - 1),
+                             std::clamp(entry.hotSpot.y(), 0, image.height() - 1));
+        m_cursors.emplace(entry.kind, QCursor(QPixmap::fromImage(image), hotSpot.x(), hotSpot.y()));
+    }
+}
+
+CCursor::CCursor() : CCursor(CTavSystem::Instance().ScriptFolder(), CTavSystem::Instance().ErrorOutput()) {}
+
+QCursor CCursor::CursorOfKind(int kind) const {
+    const auto found = m_cursors.find(kind);
+    return found != m_cursors.end() ? found->second : QCursor(ShapeOfKind(kind));
 }
 
 void CCursor::ApplyTo(QWidget& window, TavPoint clientPoint) {
@@ -32,7 +91,7 @@ void CCursor::ApplyTo(QWidget& window, TavPoint clientPoint) {
     if (CTavView* owner = Owner(); owner && !owner->HitTest(clientPoint))
         Reset();
     if (Owner())
-        window.setCursor(QCursor(Shape()));
+        window.setCursor(CursorOfKind(CurrentKind()));
     else
         window.unsetCursor();
 }

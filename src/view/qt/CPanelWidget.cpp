@@ -2,11 +2,16 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 #include "view/CTavView.h"
+#include "view/CTavViewManager.h"
+#include "view/ITavTipBar.h"
 #include "view/qt/CCursor.h"
 #include "view/qt/CDrawInfo.h"
 #include "view/qt/TavQtEvents.h"
@@ -18,9 +23,81 @@ CPanelWidget::CPanelWidget(CTavView& root, QWidget* parent) : QWidget(parent), m
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    // A coarse timer may fire up to 5 % early or late; the repeats read on its events keep
+    // their pace either way, but a precise tick keeps them even.
+    m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(kTimerMs);
     connect(&m_timer, &QTimer::timeout, this, [this] { m_root.OnTimer(CTavTimerInfo{}); });
     m_timer.start();
+    WatchWindow();
+}
+
+bool CPanelWidget::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::FocusOut:
+    case QEvent::WindowDeactivate:
+    case QEvent::WindowBlocked:
+    case QEvent::UngrabMouse:
+        EndLostInput();
+        break;
+    case QEvent::ParentChange:
+        WatchWindow();
+        break;
+    case QEvent::Move:
+        if (isWindow())
+            WindowMoved(static_cast<const QMoveEvent&>(*event));
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+bool CPanelWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_window && event->type() == QEvent::Move)
+        WindowMoved(static_cast<const QMoveEvent&>(*event));
+    return QWidget::eventFilter(watched, event);
+}
+
+void CPanelWidget::WatchWindow() {
+    QWidget* top = window();
+    if (top == m_window)
+        return;
+    if (m_window && m_window != this)
+        m_window->removeEventFilter(this);
+    m_window = top;
+    if (top != this)
+        top->installEventFilter(this);
+}
+
+// The focused view's tip bar would stay where the window was.
+void CPanelWidget::WindowMoved(const QMoveEvent& event) {
+    CTavViewManager* manager = m_root.ViewManager();
+    if (!manager || !m_window || !m_window->isVisible() || event.pos() == event.oldPos())
+        return;
+    if (CTavView* focused = manager->FocusedView())
+        focused->SetFocus(false);
+    if (ITavTipBar* tipBar = manager->TipBar())
+        tipBar->Show(false);
+}
+
+void CPanelWidget::EndLostDrag() {
+    if (!m_root.IsCaptured())
+        return;
+    CTavMouseInfo info;
+    info.kind = CTavMouseInfo::kReleased;
+    info.point = m_lastPoint;
+    m_root.OnMouse(info);
+}
+
+void CPanelWidget::EndLostInput() {
+    EndLostDrag();
+    std::vector<CTavKeyInfo> held;
+    held.swap(m_heldKeys);
+    for (CTavKeyInfo info : held) {
+        info.kind = CTavKeyInfo::kUp;
+        m_root.OnKey(info);
+    }
 }
 
 void CPanelWidget::resizeEvent(QResizeEvent*) {
@@ -62,6 +139,7 @@ void CPanelWidget::Mouse(QMouseEvent* event) {
         return;
     info.point.x += m_root.Rect().left;
     info.point.y += m_root.Rect().top;
+    m_lastPoint = info.point;
     m_root.OnMouse(info);
 }
 
@@ -88,6 +166,10 @@ void CPanelWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     Mouse(event);
 }
 void CPanelWidget::mouseMoveEvent(QMouseEvent* event) {
+    // The left button is up although no release came (it went to a menu or another
+    // window): the drag ends where the mouse was last seen, before the move is taken.
+    if (!(event->buttons() & Qt::LeftButton))
+        EndLostDrag();
     Mouse(event);
     // The view that owns the cursor keeps it while the mouse is over it.
     if (auto* cursor = dynamic_cast<CCursor*>(CTavCursor::Current()))
@@ -98,11 +180,23 @@ void CPanelWidget::mouseMoveEvent(QMouseEvent* event) {
 void CPanelWidget::keyPressEvent(QKeyEvent* event) {
     CTavKeyInfo info;
     if (TavKeyInfoFromQt(*event, info))
-        m_root.OnKey(info);
+        Key(info);
 }
 
 void CPanelWidget::keyReleaseEvent(QKeyEvent* event) {
     CTavKeyInfo info;
     if (TavKeyInfoFromQt(*event, info))
-        m_root.OnKey(info);
+        Key(info);
+}
+
+void CPanelWidget::Key(const CTavKeyInfo& info) {
+    const auto held = std::find_if(m_heldKeys.begin(), m_heldKeys.end(),
+                                   [&info](const CTavKeyInfo& key) { return key.code == info.code; });
+    if (info.kind == CTavKeyInfo::kUp) {
+        if (held != m_heldKeys.end())
+            m_heldKeys.erase(held);
+    } else if (held == m_heldKeys.end() && m_heldKeys.size() < kMaxHeldKeys) {
+        m_heldKeys.push_back(info);
+    }
+    m_root.OnKey(info);
 }

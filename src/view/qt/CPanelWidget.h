@@ -2,12 +2,24 @@
 // The client area of a root panel's window. It paints the panel through a back buffer
 // (only the update region is redrawn and copied), turns mouse and key events into the
 // view tree's records and sends the panel a timer event every 50 ms.
+//
+// Input the window never sees the end of is ended for the views: when the window loses
+// the keyboard focus or the mouse (a menu or another window took it), or the mouse moves
+// without the left button while a view holds the capture, the views get the release of
+// the drag and the key-up of every key still held, as if they had happened. Moving the
+// window takes the focus away from the focused view.
 
 #include <QImage>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
+#include <vector>
+
+#include "view/TavViewTypes.h"
+
 class CTavView;
+class QMoveEvent;
 
 class CPanelWidget : public QWidget {
     Q_OBJECT
@@ -22,8 +34,12 @@ public:
     // Draws the given region of the panel into the back buffer.
     void PaintBackBuffer(const QRegion& region);
     const QImage& BackBuffer() const { return m_backBuffer; }
+    // The timer that sends the panel its timer events.
+    const QTimer& TickTimer() const { return m_timer; }
 
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -35,9 +51,25 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // At most this many keys are remembered as held.
+    static constexpr size_t kMaxHeldKeys = 16;
+
     void Mouse(QMouseEvent* event);
+    void Key(const CTavKeyInfo& info);
+    // Ends a drag whose release will not come here: a release at the last point.
+    void EndLostDrag();
+    // Ends the drag and lifts every key held.
+    void EndLostInput();
+    // Watches the window this widget sits in for moves.
+    void WatchWindow();
+    void WindowMoved(const QMoveEvent& event);
 
     CTavView& m_root;
     QImage m_backBuffer;
     QTimer m_timer;
+    // The last mouse point handed to the panel, in root client coordinates.
+    TavPoint m_lastPoint;
+    // Keys pressed here and not yet released, as their key-down records.
+    std::vector<CTavKeyInfo> m_heldKeys;
+    QPointer<QWidget> m_window;
 };

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QVBoxLayout>
 
-#include "view/CTavViewManager.h"
 #include "view/qt/CPanelWidget.h"
 #include "view/qt/CRootPanel.h"
 
@@ -35,12 +34,4 @@ void CSubFrame::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange && m_panel.IsModal() && isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
     QWidget::changeEvent(event);
-}
-
-// Moving a window takes the focus away from the focused view.
-void CSubFrame::moveEvent(QMoveEvent* event) {
-    if (CTavViewManager* manager = m_panel.ViewManager())
-        if (CTavView* focused = manager->FocusedView())
-            focused->SetFocus(false);
-    QWidget::moveEvent(event);
 }

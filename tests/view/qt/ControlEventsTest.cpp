@@ -84,7 +84,7 @@ TEST(TipBar, IdlePlacesTheWindowAtTheAnchorSizedToTheLinesAndHidesIt) {
 }
 
 TEST(Cursor, OwnerKeepsItsCursorUntilTheMouseLeavesItWithoutCapture) {
-    CCursor cursor;
+    CCursor cursor(std::string(VIREO_BUILT_SCRIPT_DIR) + "/", nullptr);
     CTavView owner;
     owner.SetRect({10, 10, 50, 50});
     QWidget window;
@@ -93,7 +93,8 @@ TEST(Cursor, OwnerKeepsItsCursorUntilTheMouseLeavesItWithoutCapture) {
     EXPECT_EQ(cursor.Owner(), nullptr);
     cursor.SetCursor(1, &owner);
     cursor.ApplyTo(window, {20, 20});
-    EXPECT_EQ(window.cursor().shape(), Qt::SizeHorCursor);
+    EXPECT_EQ(window.cursor().shape(), Qt::BitmapCursor); // our own image
+    EXPECT_EQ(window.cursor().hotSpot(), QPoint(16, 16));
 
     owner.Capture(true); // a drag keeps the cursor outside the view
     cursor.ApplyTo(window, {90, 90});
