@@ -146,17 +146,23 @@ bool CTavUserNameFile::ParseLine(const std::string& line, CTavUserNameEntry& ent
 
 bool CTavUserNameFile::Write(std::ostream& out, const CTavEntityManager& manager) {
     out << Quote(kHeader, false) << "\n\n";
-    char line[kMaxLineLength + 64];
+    std::string line;
+    char numbers[64];
     for (const Pattern& pattern : kPatterns) {
         for (auto entry = manager.Reference(pattern.id); entry->IsValid(); entry->Next()) {
             const CTavProgramId program = entry->ProgramId();
             if (!program.IsValid())
                 return false;
             const IInformation& information = entry->Information();
-            const std::string name = Quote(information.Name().substr(0, kMaxLineLength), true);
-            std::snprintf(line, sizeof line, "%-13s%-14s,%d,%d,%d,%d\n", pattern.label, name.c_str(), program.msb,
-                          program.lsb, program.program, information.Category());
-            out << line;
+            // "%-13s%-14s,%d,%d,%d,%d\n"; a name is cut so that its line always reads back.
+            line = pattern.label;
+            line.resize(kLabelWidth, ' ');
+            line += Quote(information.Name().substr(0, kMaxNameLength), true);
+            if (line.size() < kLabelWidth + 14)
+                line.resize(kLabelWidth + 14, ' ');
+            std::snprintf(numbers, sizeof numbers, ",%d,%d,%d,%d\n", program.msb, program.lsb, program.program,
+                          information.Category());
+            out << line << numbers;
         }
     }
     out.flush();

@@ -27,7 +27,9 @@ class CTavUserNameFile {
 public:
     static constexpr const char* kFileName = "UserName.txt";
     static constexpr const char* kHeader = "Vireo Contents Name File version 1,0,0,0";
-    static constexpr size_t kMaxLineLength = 512;
+    static constexpr size_t kMaxLineLength = 2048;
+    // Longer names are cut when written, so a written line never exceeds kMaxLineLength.
+    static constexpr size_t kMaxNameLength = 512;
     static constexpr size_t kMaxLines = 70000;
 
     // Doubles every double quote; encloses the result in quotes when it holds a blank, tab,

@@ -59,7 +59,7 @@ TEST(UserNameFile, WritesTheHeaderAndOneLinePerEntryInBankOrder) {
 TEST(UserNameFile, ReadsOnlyTheValidLinesOfAHostileFile) {
     std::string text = kHeaderLine + "\n\n";
     text += "Patch        \"Good One\"    ,81,0,5,7\n";                    // valid
-    text += "Patch        \"" + std::string(2000, 'x') + "\",81,0,6,7\n"; // too long
+    text += "Patch        \"" + std::string(5000, 'x') + "\",81,0,6,7\n"; // too long
     text += "Patch        \"No close    ,81,0,7,7\n";                     // missing quote
     text += "Patch        No quotes     ,81,0,8,7\n";                     // unquoted: valid
     text += "Patch        \"Range\"       ,81,0,128,7\n";                 // out of range
