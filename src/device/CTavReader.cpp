@@ -263,10 +263,10 @@ void CTavReader::OnDataSet(const CTavHaldenMessage& message) {
         if (size != 4 || data[0] > 0x7F || data[1] > 0x7F || data[2] > 0x7F || data[3] >= kTavPartCount)
             return;
         const Notification notification{{data[0], data[1], data[2]}, data[3]};
-        if (CurrentState() == kIdle && m_depth == 0)
-            HandleWriteNotification(notification);
-        else if (m_pendingCount < kMaxPendingNotifications)
+        if (m_pendingCount < kMaxPendingNotifications)
             m_pending[m_pendingCount++] = notification;
+        if (CurrentState() == kIdle && m_depth == 0)
+            HandlePendingNotifications();
         return;
     }
     if (CurrentState() != kWaiting)
@@ -303,13 +303,18 @@ void CTavReader::OnDataSet(const CTavHaldenMessage& message) {
 }
 
 void CTavReader::HandlePendingNotifications() {
-    // Handling one may wait again, and more may arrive meanwhile; each is taken once.
+    // Handling one waits again, and more may arrive meanwhile: they are taken by this loop,
+    // never by a nested call, so a device that keeps notifying cannot deepen the stack.
+    if (m_handlingNotifications)
+        return;
+    m_handlingNotifications = true;
     while (m_pendingCount > 0 && m_depth == 0) {
         const Notification notification = m_pending[0];
         std::copy(m_pending + 1, m_pending + m_pendingCount, m_pending);
         --m_pendingCount;
         HandleWriteNotification(notification);
     }
+    m_handlingNotifications = false;
 }
 
 void CTavReader::HandleWriteNotification(const Notification& notification) {

@@ -94,8 +94,8 @@ private:
     bool ReadPartEntity(int32_t part);
     void Step();
     void HandleWriteNotification(const Notification& notification);
-    // Bytes of a reply to a value's address, or false.
-    static bool IsAt(const CTavValue* value, uint32_t address) ;
+    // True when the reply's address is the value's.
+    static bool IsAt(const CTavValue* value, uint32_t address);
 
     CTavBufferManager& m_buffers;
     CTavEntityManager& m_entities;
@@ -116,6 +116,7 @@ private:
     int m_depth = 0;
     Notification m_pending[kMaxPendingNotifications] = {};
     size_t m_pendingCount = 0;
+    bool m_handlingNotifications = false;
 };
 
 } // namespace Brio

@@ -302,6 +302,25 @@ TEST_F(Reader, WriteNotificationWhileWaitingIsHandledAfterTheRequest) {
     EXPECT_EQ(stored, 1);
 }
 
+TEST_F(Reader, NotificationsArrivingWhileOneIsHandledAreTakenInTurn) {
+    device->banks[Patch][0] = {16};
+    ASSERT_EQ(reader->CountSteps(UserPatchNames), 1);
+    const Brio::CTavDeviceBindings& bound = reader->Bindings();
+    // Every request a notification makes is answered after the next notification, so a
+    // nested handling would finish the last one first.
+    for (uint8_t part = 1; part < 8; ++part)
+        device->injectEach.push_back(device->DataSet(At(bound.writeMessage), {81, 0, part, part}));
+    std::vector<int> partsSetWhenStored;
+    reader->SetNamesChanged([&] {
+        int set = 0;
+        for (int part = 0; part < 8; ++part)
+            set += bound.partProgramNumber[part]->GetRaw() == part && bound.partBankSelectMsb[part]->GetRaw() == 81;
+        partsSetWhenStored.push_back(set);
+    });
+    reader->input->Receive(device->DataSet(At(bound.writeMessage), {81, 0, 0, 0}));
+    EXPECT_EQ(partsSetWhenStored, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
 TEST_F(Reader, WriterSendsEveryBlockOfTheMask) {
     Brio::CTavWriter deviceWriter(Buffers(), clock);
     deviceWriter.SetOutput(system.MidiManager().Output(0));

@@ -38,6 +38,8 @@ public:
     std::set<uint32_t> silent;
     // Extra data sets sent before the reply to the next request.
     std::vector<TavBytes> inject;
+    // One data set each sent before the reply to the next requests, one per request.
+    std::deque<TavBytes> injectEach;
     std::vector<Request> requests;
     std::deque<TavBytes> replies;
 
@@ -66,6 +68,10 @@ public:
         for (TavBytes& extra : inject)
             replies.push_back(std::move(extra));
         inject.clear();
+        if (!injectEach.empty()) {
+            replies.push_back(std::move(injectEach.front()));
+            injectEach.pop_front();
+        }
         if (silent.count(address) || size.size() != 4)
             return;
         Answer(address, size);
