@@ -30,6 +30,7 @@ public:
     void SetTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
     int Timeout() const { return m_timeoutMs; }
     void SetAttempts(int attempts) { m_attempts = attempts; }
+    int Attempts() const { return m_attempts; }
     int32_t CurrentState() const { return m_state; }
 
     // Reads size bytes of device memory at the (linear) address. False, with code 4
@@ -46,6 +47,11 @@ protected:
     // the user cannot start another operation while a request waits. May block briefly
     // when nothing has arrived.
     virtual void Pump() = 0;
+    // Ends the current wait as answered, for replies a derived reader matches itself.
+    void Answer() {
+        if (m_state == kWaiting)
+            m_state = kAnswered;
+    }
 
 private:
     template <class SendFn> bool Wait(SendFn send);

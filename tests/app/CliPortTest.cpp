@@ -71,4 +71,27 @@ TEST_F(CliPorts, TheVirtualDeviceAnswersToTheIdGivenAsUsersCountIt) {
     EXPECT_EQ(Run({"--virtual-device-id=32", "ports"}).exitCode, 0);
 }
 
+TEST_F(CliPorts, NamesAreStoredInTheScriptFolderAndPrintedInTheFilesOrder) {
+    std::filesystem::copy_file(test::ShippedScriptDir() / "VireoEditorScript.xml",
+                               dir.Path() / "VireoEditorScript.xml");
+    const auto names =
+        test::RunCli({"--script-dir", dir.Path().string(), "names", "--in", kDevice, "--out", kDevice},
+                     {"VIREO_VIRTUAL_DEVICE_MEMORY=" + File("memory.bin")});
+    ASSERT_EQ(names.exitCode, 0) << names.err;
+    const std::string file = test::ReadFile(dir.Path() / "UserName.txt");
+    ASSERT_EQ(file.rfind("\"Vireo Contents Name File version 1,0,0,0\"\n\n", 0), 0u);
+    // One printed line per entry line, with the label's padding cut.
+    size_t entries = 0, printed = 0;
+    for (size_t at = file.find("\n\n") + 2; at < file.size(); at = file.find('\n', at) + 1)
+        ++entries;
+    for (size_t at = 0; at < names.out.size(); at = names.out.find('\n', at) + 1) {
+        EXPECT_TRUE(names.out.compare(at, 6, "Patch\t") == 0 || names.out.compare(at, 7, "Rhythm\t") == 0);
+        ++printed;
+    }
+    EXPECT_EQ(printed, entries);
+
+    EXPECT_EQ(Run({"names", "--in", kDevice}).exitCode, 1);
+    EXPECT_EQ(Run({"names", "--in", kDevice, "--out", kDevice, "--bogus"}).exitCode, 1);
+}
+
 } // namespace

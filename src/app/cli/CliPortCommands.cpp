@@ -6,8 +6,12 @@
 #include <unistd.h>
 
 #include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
 #include "app/TavStartup.h"
+#include "app/TavStrings.h"
 #include "app/cli/CliSupport.h"
+#include "device/CTavReader.h"
+#include "entity/CTavUserNameFile.h"
 #include "files/CTavDataFile.h"
 #include "midi/CTavMidiReader.h"
 #include "midi/port/CMidiDevices.h"
@@ -16,6 +20,8 @@
 #include "midi/port/CRtMidiBackend.h"
 #include "midi/port/CVirtualDevicePort.h"
 #include "model/CTavBufferManager.h"
+#include "script/CTavResourceManager.h"
+#include "view/ITavProgress.h"
 
 namespace {
 
@@ -74,8 +80,9 @@ struct TransferArguments {
 };
 
 // Opens both ports, binds them to the script's first input and output and puts the
-// session's reader and writer on them.
-int Connect(CTavSystem& system, PortSession& session, const TransferArguments& arguments) {
+// reader (the session's own unless another is given) and the session's writer on them.
+int Connect(CTavSystem& system, PortSession& session, const TransferArguments& arguments,
+            CTavMidiReader* reader = nullptr) {
     CTavMidiManager& midi = system.MidiManager();
     if (!midi.Input(0) || !midi.Output(0))
         return CliError("The script has no MIDI input or output.");
@@ -90,7 +97,7 @@ int Connect(CTavSystem& system, PortSession& session, const TransferArguments& a
         return CliError("Unable to open the MIDI output port: " + arguments.out);
     session.input->AddListener(midi.Input(0));
     midi.Output(0)->SetDevice(session.output.get());
-    TavInstallTransfer(midi, session.reader, session.writer);
+    TavInstallTransfer(midi, reader ? *reader : session.reader, session.writer);
     return 0;
 }
 
@@ -280,4 +287,118 @@ int CliSimulate(CTavSystem& system, const std::vector<std::string>& arguments) {
     if (!host.Shutdown(error))
         return CliError(error);
     return 0;
+}
+
+namespace {
+
+// The device reader with the session's queue as its pump.
+class NameReader : public Brio::CTavReader {
+public:
+    NameReader(CTavSystem& system, CTavEntityManager& entities, CMidiEventQueue& queue)
+        : CTavReader(system.BufferManager(), entities, system.BufferOutput()), m_queue(queue) {}
+
+protected:
+    void Pump() override {
+        if (m_queue.Dispatch() == 0)
+            m_queue.WaitFor(std::chrono::milliseconds(1));
+    }
+
+private:
+    CMidiEventQueue& m_queue;
+};
+
+class NameProgress : public ITavProgress {
+public:
+    void Start(int steps) override {
+        m_total = steps > 0 ? static_cast<size_t>(steps) : 0;
+        m_done = 0;
+    }
+    void Step() override {
+        if (m_done < m_total)
+            Progress("Reading names", ++m_done, m_total);
+    }
+    void Finish() override {}
+
+private:
+    size_t m_total = 0, m_done = 0;
+};
+
+std::vector<std::string> WaveNames(CTavSystem& system) {
+    const CTavStringTable* table = system.ResourceManager().FindStringTable("internalWaveNameTable");
+    return table ? table->Elements() : std::vector<std::string>();
+}
+
+} // namespace
+
+int CliNames(CTavSystem& system, const std::vector<std::string>& arguments) {
+    TransferArguments parsed;
+    bool samples = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if ((argument == "--in" || argument == "--out" || argument == "--device-id") &&
+            i + 1 < arguments.size()) {
+            const std::string& value = arguments[++i];
+            if (argument == "--in")
+                parsed.in = value;
+            else if (argument == "--out")
+                parsed.out = value;
+            else if (!(parsed.file.deviceId = CliParseDecimal(value)))
+                return CliError("names takes --in NAME --out NAME [--samples] [--device-id N]");
+        } else if (argument == "--samples") {
+            samples = true;
+        } else {
+            return CliError("names takes --in NAME --out NAME [--samples] [--device-id N]");
+        }
+    }
+    if (parsed.in.empty() || parsed.out.empty())
+        return CliError("names takes --in NAME --out NAME [--samples] [--device-id N]");
+
+    CTavEntityManager entities;
+    TavCreateFixedBanks(entities, WaveNames(system));
+    PortSession session(system);
+    NameReader reader(system, entities, session.queue);
+    if (const int status = Connect(system, session, parsed, &reader))
+        return session.Finish(status);
+    NameProgress progress;
+    reader.SetProgress(&progress);
+
+    const uint32_t names = Brio::TavReadMask::UserPatchNames | Brio::TavReadMask::UserRhythmSetNames |
+                           Brio::TavReadMask::CardNames;
+    const int32_t steps = reader.CountSteps(names);
+    progress.Start(steps);
+    if (steps < 0 || !reader.ReadBlocks(names))
+        return session.Finish(CliFileError(system));
+    const std::string path = system.ScriptFolder() + CTavUserNameFile::kFileName;
+    std::vector<CTavUserNameEntry> entries;
+    if (!CTavUserNameFile::Save(path, entities, system.ErrorOutput()) ||
+        !CTavUserNameFile::Load(path, entries, system.ErrorOutput())) {
+        system.BufferOutput()->Report(TavStrings::kCodeSaveFailed);
+        return session.Finish(CliFileError(system));
+    }
+    std::string out;
+    char numbers[64];
+    for (const CTavUserNameEntry& entry : entries) {
+        std::snprintf(numbers, sizeof numbers, "\t%d\t%d\t%d\t%d\t", entry.program.msb, entry.program.lsb,
+                      entry.program.program, entry.category);
+        out += (entry.type == TavEntityType::RhythmSet ? "Rhythm" : "Patch") + std::string(numbers) +
+               entry.name + "\n";
+    }
+    if (samples) {
+        progress.Start(reader.CountSteps(Brio::TavReadMask::SampleNames));
+        if (!reader.ReadBlocks(Brio::TavReadMask::SampleNames))
+            return session.Finish(CliFileError(system));
+        for (int32_t area : {TavEntityArea::User, TavEntityArea::Card})
+            for (auto entry = entities.Reference({TavEntityType::Sample, area, 0, TavWildcard});
+                 entry->IsValid(); entry->Next()) {
+                const auto* sample = dynamic_cast<const Brio::CTavSampleInformation*>(&entry->Information());
+                if (!sample || sample->IsNull() || entry->EntityId().number == 0)
+                    continue;
+                const CTavProgramId program = entry->ProgramId();
+                std::snprintf(numbers, sizeof numbers, "\t%d\t%d\t%d\t%d\t%d\t", program.msb, program.lsb,
+                              program.program, sample->Kind(), sample->Size());
+                out += "Sample" + std::string(numbers) + sample->Name() + "\n";
+            }
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return session.Finish(0);
 }

@@ -16,5 +16,7 @@ int CliPorts(CTavSystem& system, const std::vector<std::string>& arguments);
 int CliRead(CTavSystem& system, const std::vector<std::string>& arguments);
 // write --in NAME --out NAME [--device-id N] FILE.vro
 int CliWrite(CTavSystem& system, const std::vector<std::string>& arguments);
+// names --in NAME --out NAME [--samples] [--device-id N]
+int CliNames(CTavSystem& system, const std::vector<std::string>& arguments);
 // simulate [--port NAME]
 int CliSimulate(CTavSystem& system, const std::vector<std::string>& arguments);

@@ -43,6 +43,12 @@ constexpr const char* kUsage =
     "                        the named ports and save it as a data file\n"
     "  write --in NAME --out NAME [--device-id N] FILE.vro\n"
     "                        send every block of the data file to the device\n"
+    "  names --in NAME --out NAME [--samples] [--device-id N]\n"
+    "                        read the names of the user and card patches and rhythm\n"
+    "                        sets (with --samples also the sample names), store them\n"
+    "                        in UserName.txt in the script folder and print them:\n"
+    "                        LABEL, MSB, LSB, PC, CATEGORY, NAME separated by tabs\n"
+    "                        (samples: Sample, 83, LSB, NUMBER, KIND, SIZE, NAME)\n"
     "  simulate [--port NAME]\n"
     "                        run the virtual device on a MIDI sequencer port (default\n"
     "                        \"Vireo Virtual Device\") until interrupted\n"
@@ -93,7 +99,7 @@ int Check(CTavSystem& system, const std::vector<std::string>&) {
 constexpr Command kCommands[] = {
     {"check", Check},    {"paths", CliPaths},       {"new", CliNew},     {"get", CliGet},
     {"set", CliSet},     {"receive", CliReceive},   {"ports", CliPorts}, {"read", CliRead},
-    {"write", CliWrite}, {"simulate", CliSimulate},
+    {"write", CliWrite}, {"simulate", CliSimulate}, {"names", CliNames},
 };
 
 } // namespace

@@ -1,0 +1,148 @@
+// Feeds arbitrary data sets to the device reader of the shipped editor script while one of
+// its catalog procedures waits: name lists, number information, sample pages. The input
+// is a list of messages (address selector, length, payload); each pump delivers the next
+// one as a correctly framed data set through the first MIDI input, and once they are used
+// up the clock jumps so the procedure times out.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
+#include "device/CTavReader.h"
+#include "midi/CTavMidiManager.h"
+#include "model/CTavBufferManager.h"
+#include "model/CTavValue.h"
+
+#ifndef VIREO_FUZZ_SCRIPT
+#error "VIREO_FUZZ_SCRIPT must name the editor script"
+#endif
+
+namespace {
+
+class JumpingClock : public ITavClock {
+public:
+    TavTime Now() const override { return m_now; }
+    void SleepFor(TavDuration duration) override { m_now += duration; }
+    void Advance(TavDuration duration) { m_now += duration; }
+
+private:
+    TavTime m_now{};
+};
+
+class FuzzReader : public Brio::CTavReader {
+public:
+    FuzzReader(CTavSystem& system, CTavEntityManager& entities, JumpingClock& clock)
+        : CTavReader(system.BufferManager(), entities, system.BufferOutput(), clock), m_system(system),
+          m_clock(clock) {}
+
+    void Feed(const uint8_t* data, size_t size) {
+        m_data = data;
+        m_size = size;
+    }
+
+protected:
+    void Pump() override {
+        if (m_size < 2) {
+            m_clock.Advance(std::chrono::seconds(60));
+            return;
+        }
+        const uint8_t selector = m_data[0];
+        const size_t length = std::min<size_t>(m_data[1], m_size - 2);
+        const uint8_t* payload = m_data + 2;
+        m_data += 2 + length;
+        m_size -= 2 + length;
+        CTavMidiIn& input = *m_system.MidiManager().Input(0);
+        const uint32_t address = Address(selector);
+        const CTavHaldenMessage message =
+            CTavHaldenMessage::DataSet(input.ManufacturerId(), input.DeviceId(), input.ModelId(),
+                                       input.AddressSize(), address, payload, length);
+        input.Receive(message.Bytes());
+        m_system.BufferManager().ClearPending();
+    }
+
+private:
+    uint32_t Address(uint8_t selector) const {
+        const Brio::CTavDeviceBindings& b = Bindings();
+        const CTavValue* values[] = {b.patchNameInformation,       b.rhythmSetNameInformation,
+                                     b.sampleNameInformation,      b.patchNumberInformation,
+                                     b.rhythmSetNumberInformation, b.writeMessage,
+                                     b.waveNameInformation,        b.bankInformation[0][0],
+                                     b.bankInformation[1][1],      b.patchName[selector % 16]};
+        const CTavValue* value = values[selector % (sizeof values / sizeof values[0])];
+        return value ? static_cast<uint32_t>(value->AbsoluteRange().begin) : 0;
+    }
+
+    CTavSystem& m_system;
+    JumpingClock& m_clock;
+    const uint8_t* m_data = nullptr;
+    size_t m_size = 0;
+};
+
+struct Harness {
+    CTavSystem system;
+    CTavEntityManager entities;
+    JumpingClock clock;
+    FuzzReader* reader = nullptr;
+};
+
+Harness& Instance() {
+    static Harness* harness = [] {
+        auto* built = new Harness;
+        CTavSystem& system = built->system;
+        system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+        system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
+        system.AttachErrorOutputToManagers();
+        std::ifstream in(VIREO_FUZZ_SCRIPT, std::ios::binary);
+        if (!in || !system.ReadScript(in) || !system.CreateManagers(CTavSystem::Views::Skip) ||
+            !system.MidiManager().Input(0) || !system.MidiManager().Output(0)) {
+            std::fprintf(stderr, "Cannot build the editor from %s:\n%s\n", VIREO_FUZZ_SCRIPT,
+                         system.ErrorText().c_str());
+            std::abort();
+        }
+        built->reader = new FuzzReader(system, built->entities, built->clock);
+        system.MidiManager().Input(0)->SetReader(built->reader);
+        built->reader->SetOutput(system.MidiManager().Output(0));
+        return built;
+    }();
+    return *harness;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    Instance();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1)
+        return 0;
+    Harness& harness = Instance();
+    FuzzReader& reader = *harness.reader;
+    harness.entities.Clear();
+    TavCreateFixedBanks(harness.entities, {"Wave"});
+    TavAddNameBank(harness.entities, TavEntityType::Patch, TavEntityArea::User, 0, 130);
+    TavAddNameBank(harness.entities, TavEntityType::RhythmSet, TavEntityArea::Card, 1, 3);
+    reader.Feed(data + 1, size - 1);
+    switch (data[0] % 4) {
+    case 0:
+        reader.ReadNameList(TavEntityType::Patch, TavEntityArea::User, 0, 130);
+        break;
+    case 1:
+        reader.ReadNameList(TavEntityType::RhythmSet, TavEntityArea::Card, 1, 3);
+        break;
+    case 2:
+        reader.ReadNumberInformation(TavEntityArea::User);
+        break;
+    default:
+        reader.ReadSampleNames();
+        break;
+    }
+    // Whatever is left arrives while nothing waits.
+    reader.Feed(nullptr, 0);
+    return 0;
+}

@@ -1,0 +1,38 @@
+// Reads arbitrary bytes as a user names file, turns what was read into banks and writes
+// the catalog back; the written text must read again into the same number of entries.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "entity/CTavUserNameFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    std::vector<CTavUserNameEntry> entries;
+    if (!CTavUserNameFile::Read(in, entries))
+        return 0;
+    CTavEntityManager manager;
+    CTavBankCounts counts;
+    TavBanksFromUserNames(manager, entries, counts);
+    std::ostringstream out;
+    if (!CTavUserNameFile::Write(out, manager)) {
+        std::fprintf(stderr, "Writing the catalog read from a names file failed\n");
+        std::abort();
+    }
+    std::istringstream again(out.str());
+    std::vector<CTavUserNameEntry> reread;
+    size_t written = 0;
+    for (int type = 0; type < 2; ++type)
+        for (int area = 0; area < 2; ++area)
+            written += static_cast<size_t>(counts.Sum(type, area));
+    if (!CTavUserNameFile::Read(again, reread) || reread.size() != written) {
+        std::fprintf(stderr, "The written names file reads back as %zu entries, not %zu\n", reread.size(),
+                     written);
+        std::abort();
+    }
+    return 0;
+}

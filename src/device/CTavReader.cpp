@@ -1,0 +1,362 @@
+#include "device/CTavReader.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "entity/CTavEntityRecords.h"
+#include "model/CTavBufferManager.h"
+#include "model/CTavValue.h"
+#include "view/ITavProgress.h"
+
+namespace Brio {
+
+namespace {
+
+// Restores the reader's time-out and attempts when a procedure ends.
+class CWaitSettings {
+public:
+    CWaitSettings(CTavMidiReader& reader, int timeoutMs, int attempts)
+        : m_reader(reader), m_timeout(reader.Timeout()), m_attempts(reader.Attempts()) {
+        reader.SetTimeout(std::max(m_timeout, timeoutMs));
+        reader.SetAttempts(attempts);
+    }
+    ~CWaitSettings() {
+        m_reader.SetTimeout(m_timeout);
+        m_reader.SetAttempts(m_attempts);
+    }
+    CWaitSettings(const CWaitSettings&) = delete;
+    CWaitSettings& operator=(const CWaitSettings&) = delete;
+
+private:
+    CTavMidiReader& m_reader;
+    int m_timeout;
+    int m_attempts;
+};
+
+std::vector<CTavLeafStruct*> Leaves(CTavStruct* structure) {
+    std::vector<CTavLeafStruct*> leaves;
+    if (structure)
+        structure->ForEachLeaf([&](CTavLeafStruct& leaf) { leaves.push_back(&leaf); });
+    return leaves;
+}
+
+int32_t LeafCount(CTavStruct* structure) {
+    return static_cast<int32_t>(Leaves(structure).size());
+}
+
+} // namespace
+
+CTavReader::CTavReader(CTavBufferManager& buffers, CTavEntityManager& entities, CTavTextOut* report,
+                       ITavClock& clock)
+    : CTavMidiReader(report, clock), m_buffers(buffers), m_entities(entities) {
+    m_bound.Bind(buffers);
+}
+
+void CTavReader::Step() {
+    if (m_progress)
+        m_progress->Step();
+}
+
+bool CTavReader::Request(uint32_t address, int32_t size) {
+    ++m_depth;
+    const bool ok = RequestData(address, size);
+    --m_depth;
+    if (m_depth == 0)
+        HandlePendingNotifications();
+    return ok;
+}
+
+bool CTavReader::RequestQuery(const CTavValue* value, int32_t b1, int32_t b2, int32_t b3) {
+    if (!value || b1 < 0 || b1 > 0x7F || b2 < 0 || b2 > 0x7F || b3 < 0 || b3 > 0x7F)
+        return false;
+    const int32_t size = b1 << 14 | b2 << 7 | b3;
+    return Request(static_cast<uint32_t>(value->AbsoluteRange().begin), size);
+}
+
+// ---- Structs --------------------------------------------------------------------------
+
+bool CTavReader::ReadStruct(CTavStruct* structure) {
+    if (!structure)
+        return false;
+    for (CTavLeafStruct* leaf : Leaves(structure)) {
+        const TavRange range = leaf->AbsoluteRange();
+        if (!Request(static_cast<uint32_t>(range.begin), range.Length()))
+            return false;
+        Step();
+    }
+    return true;
+}
+
+bool CTavReader::ReadPartEntity(int32_t part) {
+    if (!m_parts)
+        return false;
+    const CTavEntityId id = m_parts->PartEntityId(part);
+    if (id.type == TavEntityType::Patch)
+        return ReadStruct(m_bound.patches[part]);
+    if (id.type == TavEntityType::RhythmSet)
+        return ReadStruct(m_bound.rhythmSets[part]);
+    return false;
+}
+
+bool CTavReader::ReadBlocks(uint32_t mask) {
+    using namespace TavReadMask;
+    if ((mask & Setup) && !ReadStruct(m_bound.setup))
+        return false;
+    if ((mask & System) && !ReadStruct(m_bound.system))
+        return false;
+    if ((mask & PartInfo) && !ReadStruct(m_bound.partInfo))
+        return false;
+    if (mask & PartEntities)
+        for (int32_t part = 0; part < kTavPartCount; ++part)
+            if (!ReadPartEntity(part))
+                return false;
+    if ((mask & UserPatchNames) && !ReadNames(TavEntityType::Patch, TavEntityArea::User))
+        return false;
+    if ((mask & UserRhythmSetNames) && !ReadNames(TavEntityType::RhythmSet, TavEntityArea::User))
+        return false;
+    if ((mask & CardNames) && (!ReadNames(TavEntityType::Patch, TavEntityArea::Card) ||
+                               !ReadNames(TavEntityType::RhythmSet, TavEntityArea::Card)))
+        return false;
+    if ((mask & SampleNames) && !ReadSampleNames())
+        return false;
+    if ((mask & Sample) && !ReadStruct(m_bound.sample))
+        return false;
+    return true;
+}
+
+int32_t CTavReader::CountSteps(uint32_t mask) {
+    using namespace TavReadMask;
+    int64_t steps = 0;
+    if (mask & Setup)
+        steps += LeafCount(m_bound.setup);
+    if (mask & System)
+        steps += LeafCount(m_bound.system);
+    if (mask & PartInfo) {
+        steps += LeafCount(m_bound.partInfoCommon) + LeafCount(m_bound.mfx1) + LeafCount(m_bound.mfx2);
+        for (CTavStruct* part : m_bound.parts)
+            steps += LeafCount(part);
+    }
+    if ((mask & PartEntities) && m_parts)
+        for (int32_t part = 0; part < kTavPartCount; ++part) {
+            const int32_t type = m_parts->PartEntityId(part).type;
+            if (type == TavEntityType::Patch)
+                steps += LeafCount(m_bound.patches[part]);
+            else if (type == TavEntityType::RhythmSet)
+                steps += LeafCount(m_bound.rhythmSets[part]);
+        }
+    if (mask & (UserPatchNames | UserRhythmSetNames)) {
+        if (!ReadNumberInformation(TavEntityArea::User))
+            return -1;
+        steps += m_counts.NameSteps(TavEntityArea::User, mask & UserPatchNames, mask & UserRhythmSetNames);
+    }
+    if (mask & CardNames) {
+        if (!ReadNumberInformation(TavEntityArea::Card))
+            return -1;
+        steps += m_counts.NameSteps(TavEntityArea::Card, true, true);
+    }
+    if (mask & SampleNames)
+        steps += kUserSamplePages + kCardSamplePages;
+    return static_cast<int32_t>(std::min<int64_t>(steps, INT32_MAX));
+}
+
+// ---- Number information and names -----------------------------------------------------
+
+bool CTavReader::ReadNumberInformation(int32_t area) {
+    const int32_t lsbBase = area == TavEntityArea::Card ? TavBankSelect::CardLsbBase : 0;
+    for (int32_t type : {TavEntityType::Patch, TavEntityType::RhythmSet}) {
+        m_entities.RemoveBanks({type, area, 0, 0});
+        std::vector<int32_t>& list = m_counts.List(type, area);
+        list.clear();
+        CTavValue* banks = m_bound.bankInformation[type][area];
+        if (!banks || !Request(static_cast<uint32_t>(banks->AbsoluteRange().begin), banks->Size()))
+            return false;
+        list.resize(static_cast<size_t>(std::clamp(banks->GetRaw(), 0, TavMaxBanks(area))), 0);
+        const CTavValue* query = type == TavEntityType::Patch ? m_bound.patchNumberInformation
+                                                              : m_bound.rhythmSetNumberInformation;
+        for (size_t i = 0; i < list.size(); ++i) {
+            m_numberValue = query;
+            m_numberLsb = static_cast<int32_t>(i) + lsbBase;
+            m_numberCount = -1;
+            const bool ok = RequestQuery(query, m_numberLsb, 0, 1);
+            m_numberValue = nullptr;
+            if (!ok || m_numberCount < 0)
+                return false;
+            list[i] = m_numberCount;
+            if (!TavAddNameBank(m_entities, type, area, static_cast<int32_t>(i), m_numberCount))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool CTavReader::ReadNames(int32_t type, int32_t area) {
+    const std::vector<int32_t> list = m_counts.List(type, area);
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list[i] > 0 && !ReadNameList(type, area, static_cast<int32_t>(i), list[i]))
+            return false;
+    return true;
+}
+
+bool CTavReader::ReadNameList(int32_t type, int32_t area, int32_t subBank, int32_t count) {
+    const CTavValue* query =
+        type == TavEntityType::Patch ? m_bound.patchNameInformation : m_bound.rhythmSetNameInformation;
+    std::unique_ptr<CTavEntityManager::IInserter> inserter =
+        m_entities.InserterFor({type, area, subBank, TavWildcard});
+    m_inserter = inserter.get();
+    bool ok = query != nullptr && !inserter->IsNull();
+    {
+        CWaitSettings settings(*this, kNameTimeoutMs, 1);
+        for (int32_t start = 0; ok && start < count; start += kNamesPerRequest) {
+            // The query names the program of the first entry asked for, so a start beyond
+            // 127 carries into the next LSB as the bank's program IDs do.
+            const CTavProgramId first = m_entities.ProgramIdOf({type, area, subBank, start});
+            Step();
+            ok = first.IsValid() &&
+                 RequestQuery(query, first.lsb, first.program, std::min(count - start, kNamesPerRequest));
+        }
+    }
+    TavPadBank(*inserter, type);
+    m_inserter = nullptr;
+    return ok;
+}
+
+bool CTavReader::ReadSampleNames() {
+    using namespace TavEntityArea;
+    for (int32_t area : {User, Card}) {
+        m_entities.InserterFor({TavEntityType::Sample, area, 0, TavWildcard})
+            ->PushBack(CTavSampleInformation("Off", TavSampleKind::None, 0, 0));
+        m_entities.InserterFor(
+            {TavEntityType::Patch, area == User ? UserSamplePatch : CardSamplePatch, 0, TavWildcard});
+    }
+    if (!m_bound.sampleNameInformation)
+        return false;
+    CWaitSettings settings(*this, kSampleTimeoutMs, 1);
+    m_readingSamples = true;
+    bool ok = true;
+    const struct {
+        int32_t lsbBase, pages;
+    } areas[] = {{0, kUserSamplePages}, {TavBankSelect::CardLsbBase, kCardSamplePages}};
+    for (const auto& area : areas)
+        for (int32_t page = 0; ok && page < area.pages; ++page) {
+            Step();
+            ok = RequestQuery(m_bound.sampleNameInformation, area.lsbBase + page / 128, page % 128, 1);
+        }
+    m_readingSamples = false;
+    return ok;
+}
+
+// ---- Replies --------------------------------------------------------------------------
+
+bool CTavReader::IsAt(const CTavValue* value, uint32_t address) {
+    return value && static_cast<uint32_t>(value->AbsoluteRange().begin) == address;
+}
+
+void CTavReader::OnDataSet(const CTavHaldenMessage& message) {
+    const int addressLength = message.FieldLength(CTavHaldenMessage::kAddress);
+    const int dataLength = message.FieldLength(CTavHaldenMessage::kData);
+    if (addressLength <= 0 || dataLength < 0) {
+        CTavMidiReader::OnDataSet(message);
+        return;
+    }
+    const uint32_t address =
+        TavDecodeAddress(message.FieldData(CTavHaldenMessage::kAddress), static_cast<size_t>(addressLength));
+    const uint8_t* data = message.FieldData(CTavHaldenMessage::kData);
+    const size_t size = static_cast<size_t>(dataLength);
+
+    if (IsAt(m_bound.writeMessage, address)) {
+        if (size != 4 || data[0] > 0x7F || data[1] > 0x7F || data[2] > 0x7F || data[3] >= kTavPartCount)
+            return;
+        const Notification notification{{data[0], data[1], data[2]}, data[3]};
+        if (m_pendingCount < kMaxPendingNotifications)
+            m_pending[m_pendingCount++] = notification;
+        if (CurrentState() == kIdle && m_depth == 0)
+            HandlePendingNotifications();
+        return;
+    }
+    if (CurrentState() != kWaiting)
+        return;
+    if (IsAt(m_bound.patchNumberInformation, address) || IsAt(m_bound.rhythmSetNumberInformation, address)) {
+        CTavNumberRecord record;
+        if (IsAt(m_numberValue, address) && TavParseNumberRecord(data, size, record) &&
+            record.lsb == m_numberLsb) {
+            m_numberCount = record.count;
+            Answer();
+        }
+        return;
+    }
+    if (IsAt(m_bound.patchNameInformation, address) || IsAt(m_bound.rhythmSetNameInformation, address) ||
+        IsAt(m_bound.waveNameInformation, address)) {
+        if (!m_inserter)
+            return;
+        if (TavIsEndRecord(data, size))
+            Answer();
+        else
+            TavFileNameRecord(m_entities, *m_inserter, data, size);
+        return;
+    }
+    if (IsAt(m_bound.sampleNameInformation, address)) {
+        if (!m_readingSamples)
+            return;
+        if (TavIsEndRecord(data, size))
+            Answer();
+        else
+            TavFileSampleRecord(m_entities, data, size);
+        return;
+    }
+    // The sample and wave number answers take no action of their own.
+    CTavMidiReader::OnDataSet(message);
+}
+
+void CTavReader::HandlePendingNotifications() {
+    // Handling one waits again, and more may arrive meanwhile: they are taken by this loop,
+    // never by a nested call, so a device that keeps notifying cannot deepen the stack.
+    if (m_handlingNotifications)
+        return;
+    m_handlingNotifications = true;
+    while (m_pendingCount > 0 && m_depth == 0) {
+        const Notification notification = m_pending[0];
+        std::copy(m_pending + 1, m_pending + m_pendingCount, m_pending);
+        --m_pendingCount;
+        HandleWriteNotification(notification);
+    }
+    m_handlingNotifications = false;
+}
+
+void CTavReader::HandleWriteNotification(const Notification& notification) {
+    const int32_t part = notification.part;
+    const CTavEntityId entity = m_entities.EntityIdOf(notification.program);
+    bool changed = false;
+    if (entity.type == TavEntityType::Patch) {
+        CTavValue* name = m_bound.patchName[part];
+        CTavValue* category = m_bound.patchCategory[part];
+        if (name && category && Request(static_cast<uint32_t>(name->AbsoluteRange().begin), name->Size()) &&
+            Request(static_cast<uint32_t>(category->AbsoluteRange().begin), category->Size()))
+            changed =
+                m_entities.SetInformation(entity, CCategoryInformation(name->GetText(), category->GetRaw()));
+    } else if (entity.type == TavEntityType::RhythmSet) {
+        CTavValue* name = m_bound.rhythmName[part];
+        if (name && Request(static_cast<uint32_t>(name->AbsoluteRange().begin), name->Size()))
+            changed = m_entities.SetInformation(
+                entity, CCategoryInformation(name->GetText(), TavEntityCategory::RhythmSet));
+    }
+    CTavValue* values[] = {m_bound.partBankSelectMsb[part], m_bound.partBankSelectLsb[part],
+                           m_bound.partProgramNumber[part]};
+    const int32_t raws[] = {notification.program.msb, notification.program.lsb, notification.program.program};
+    TavValueList written;
+    for (size_t i = 0; i < 3; ++i) {
+        if (!values[i])
+            continue;
+        const CTavValueSpec& spec = values[i]->Spec();
+        values[i]->SetRaw(std::clamp(raws[i], spec.minimum, std::max(spec.minimum, spec.maximum)));
+        written.push_back(values[i]);
+    }
+    if (!written.empty()) {
+        m_buffers.RecordReceived(written);
+        m_buffers.PublishPending();
+        m_buffers.ClearPending();
+    }
+    if (changed && m_namesChanged)
+        m_namesChanged();
+}
+
+} // namespace Brio

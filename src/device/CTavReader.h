@@ -1,0 +1,122 @@
+#pragma once
+// The device reader: reads what a read mask names (structs block by block, the number
+// information and name lists of the user and card banks, the sample names) and routes the
+// device's replies. Name and number answers go to the entity catalog; a write notification
+// from the device updates the stored entry and the part that plays it. GUI thread only.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "device/CTavDeviceBindings.h"
+#include "entity/CTavEntityBanks.h"
+#include "midi/CTavMidiReader.h"
+
+class CTavBufferManager;
+class ITavProgress;
+
+namespace Brio {
+
+// The bits of a read mask, in the order they are processed.
+namespace TavReadMask {
+inline constexpr uint32_t Setup = 0x1;
+inline constexpr uint32_t System = 0x2;
+inline constexpr uint32_t PartInfo = 0x4;
+inline constexpr uint32_t PartEntities = 0x8;
+inline constexpr uint32_t UserPatchNames = 0x1000;
+inline constexpr uint32_t UserRhythmSetNames = 0x2000;
+inline constexpr uint32_t CardNames = 0x10000;
+inline constexpr uint32_t SampleNames = 0x20000;
+inline constexpr uint32_t Sample = 0x40000;
+} // namespace TavReadMask
+
+// What each part plays, as the part context knows it.
+class ITavPartEntities {
+public:
+    virtual ~ITavPartEntities() = default;
+    virtual CTavEntityId PartEntityId(int32_t part) const = 0;
+};
+
+class CTavReader : public CTavMidiReader {
+public:
+    static constexpr int kNameTimeoutMs = 19200;
+    static constexpr int kSampleTimeoutMs = 15000;
+    static constexpr int32_t kNamesPerRequest = 64;
+    static constexpr int32_t kUserSamplePages = 40;
+    static constexpr int32_t kCardSamplePages = 140;
+    // Write notifications kept while a request waits; more are dropped.
+    static constexpr size_t kMaxPendingNotifications = 16;
+
+    CTavReader(CTavBufferManager& buffers, CTavEntityManager& entities, CTavTextOut* report,
+               ITavClock& clock = TavSystemClock());
+
+    void SetProgress(ITavProgress* progress) { m_progress = progress; }
+    void SetPartEntities(const ITavPartEntities* parts) { m_parts = parts; }
+    // Called after a write notification changed the catalog, so the owner stores the user
+    // names file.
+    void SetNamesChanged(std::function<void()> callback) { m_namesChanged = std::move(callback); }
+
+    // Reads what the mask names, bit by bit in table order; stops at the first failure.
+    bool ReadBlocks(uint32_t mask);
+    // The progress steps ReadBlocks needs for the mask; fetches the number information of
+    // the areas whose names the mask names. -1 when a fetch failed.
+    int32_t CountSteps(uint32_t mask);
+
+    // Rebuilds the area's patch and rhythm-set banks from the device's number information.
+    bool ReadNumberInformation(int32_t area);
+    // Reads the names of every bank of the area's type, as the bank counts list them.
+    bool ReadNames(int32_t type, int32_t area);
+    // Reads the name list of one bank of the given count.
+    bool ReadNameList(int32_t type, int32_t area, int32_t subBank, int32_t count);
+    // Reads the names of the user and card samples, page by page.
+    bool ReadSampleNames();
+
+    CTavBankCounts& BankCounts() { return m_counts; }
+    const CTavDeviceBindings& Bindings() const { return m_bound; }
+    CTavEntityManager& Entities() { return m_entities; }
+
+    // Replies in this order: the write notification (in any state); then, only while
+    // waiting, number answers, name and sample records; anything else to the generic reader.
+    void OnDataSet(const CTavHaldenMessage& message) override;
+    // Handles the write notifications that arrived while a request waited.
+    void HandlePendingNotifications();
+
+private:
+    struct Notification {
+        CTavProgramId program;
+        int32_t part;
+    };
+
+    // A data request whose size field carries the query (00, b1, b2, b3).
+    bool RequestQuery(const CTavValue* value, int32_t b1, int32_t b2, int32_t b3);
+    bool Request(uint32_t address, int32_t size);
+    bool ReadStruct(CTavStruct* structure);
+    bool ReadPartEntity(int32_t part);
+    void Step();
+    void HandleWriteNotification(const Notification& notification);
+    // True when the reply's address is the value's.
+    static bool IsAt(const CTavValue* value, uint32_t address);
+
+    CTavBufferManager& m_buffers;
+    CTavEntityManager& m_entities;
+    CTavDeviceBindings m_bound;
+    CTavBankCounts m_counts;
+    ITavProgress* m_progress = nullptr;
+    const ITavPartEntities* m_parts = nullptr;
+    std::function<void()> m_namesChanged;
+
+    // While a name list is read: the inserter records go into.
+    CTavEntityManager::IInserter* m_inserter = nullptr;
+    // While number information is asked for: the value asked and the LSB expected.
+    const CTavValue* m_numberValue = nullptr;
+    int32_t m_numberLsb = -1;
+    int32_t m_numberCount = -1;
+    bool m_readingSamples = false;
+
+    int m_depth = 0;
+    Notification m_pending[kMaxPendingNotifications] = {};
+    size_t m_pendingCount = 0;
+    bool m_handlingNotifications = false;
+};
+
+} // namespace Brio

@@ -1,0 +1,215 @@
+#pragma once
+// The three mappers a catalog bank is made of, all sized by the same count: entity IDs
+// (type, bank, sub-bank, a run of numbers), program IDs (sequential or an explicit sorted
+// list) and informations (filled from the front, or by index). No lookup throws: an index
+// outside the count gives -1, the invalid ID or the information class's null object.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "entity/CTavEntityId.h"
+#include "entity/CTavInformation.h"
+
+class IMapper {
+public:
+    virtual ~IMapper() = default;
+    virtual int32_t Count() const = 0;
+    virtual void SetCount(int32_t count) = 0;
+};
+
+class IEntityIdMapper : public IMapper {
+public:
+    // Wildcard match: count > 0, type, bank and sub-bank equal or -2, number in the run or -2.
+    virtual bool Matches(const CTavEntityId& id) const = 0;
+    // Exact type, bank and sub-bank; number - first, or -1 outside [0, count).
+    virtual int32_t IndexOf(const CTavEntityId& id) const = 0;
+    virtual CTavEntityId EntityIdAt(int32_t index) const = 0;
+    virtual CTavEntityId First() const = 0;
+};
+
+class CEntityIdMapper : public IEntityIdMapper {
+public:
+    CEntityIdMapper(const CTavEntityId& first, int32_t count)
+        : m_first(first), m_count(count < 0 ? 0 : count) {}
+    int32_t Count() const override { return m_count; }
+    void SetCount(int32_t count) override { m_count = count < 0 ? 0 : count; }
+    bool Matches(const CTavEntityId& id) const override;
+    int32_t IndexOf(const CTavEntityId& id) const override;
+    CTavEntityId EntityIdAt(int32_t index) const override;
+    CTavEntityId First() const override { return m_first; }
+
+private:
+    CTavEntityId m_first;
+    int32_t m_count;
+};
+
+class IProgramIdMapper : public IMapper {
+public:
+    virtual int32_t IndexOf(const CTavProgramId& id) const = 0;
+    virtual CTavProgramId ProgramIdAt(int32_t index) const = 0;
+    // Random mappers append the ID; sequential ones derive their IDs and ignore it.
+    virtual bool PushBack(const CTavProgramId& id) = 0;
+    virtual bool IsRandom() const = 0;
+    virtual void Clear() = 0;
+};
+
+// Consecutive entries run through program numbers 0 to N - 1, then on in the next LSB.
+class CSequentialProgramIdMapper : public IProgramIdMapper {
+public:
+    CSequentialProgramIdMapper(const CTavProgramId& first, int32_t modulus, int32_t count)
+        : m_first(first), m_modulus(modulus > 0 ? modulus : 1), m_count(count < 0 ? 0 : count) {}
+    int32_t Count() const override { return m_count; }
+    void SetCount(int32_t count) override { m_count = count < 0 ? 0 : count; }
+    int32_t IndexOf(const CTavProgramId& id) const override;
+    CTavProgramId ProgramIdAt(int32_t index) const override;
+    bool PushBack(const CTavProgramId&) override { return false; }
+    bool IsRandom() const override { return false; }
+    void Clear() override {}
+
+private:
+    CTavProgramId m_first;
+    int32_t m_modulus;
+    int32_t m_count;
+};
+
+// An explicit list of program IDs, kept sorted.
+class CRandomProgramIdMapper : public IProgramIdMapper {
+public:
+    explicit CRandomProgramIdMapper(int32_t count) : m_count(count < 0 ? 0 : count) {}
+    int32_t Count() const override { return m_count; }
+    void SetCount(int32_t count) override { m_count = count < 0 ? 0 : count; }
+    int32_t IndexOf(const CTavProgramId& id) const override;
+    CTavProgramId ProgramIdAt(int32_t index) const override;
+    // Refused when the list holds count IDs already or holds this one.
+    bool PushBack(const CTavProgramId& id) override;
+    bool IsRandom() const override { return true; }
+    void Clear() override { m_ids.clear(); }
+
+private:
+    std::vector<CTavProgramId> m_ids;
+    int32_t m_count;
+};
+
+class IInformationMapper : public IMapper {
+public:
+    // An information to be stored under an index.
+    struct CPair {
+        int32_t index;
+        const IInformation& information;
+    };
+
+    // The stored entry, or the null object of the mapper's information class.
+    virtual const IInformation& InformationAt(int32_t index) const = 0;
+    // The stored entry for changing in place; null when none is stored there.
+    virtual IInformation* MutableAt(int32_t index) = 0;
+    // Appends a copy; false when count entries are stored already.
+    virtual bool PushBack(const IInformation& information) = 0;
+    // Stores a copy under the index, replacing; false outside [0, count).
+    virtual bool Insert(const CPair& pair) = 0;
+    // How many entries are stored.
+    virtual int32_t Stored() const = 0;
+    virtual void Clear() = 0;
+};
+
+// The shared null object of each information class.
+template <class T> const IInformation& TavNullInformation();
+template <> inline const IInformation& TavNullInformation<CNameInformation>() {
+    return CNullNameInformation::Instance();
+}
+template <> inline const IInformation& TavNullInformation<CCategoryInformation>() {
+    return CNullCategoryInformation::Instance();
+}
+template <> inline const IInformation& TavNullInformation<Brio::CTavSampleInformation>() {
+    return Brio::CNullSampleInformation::Instance();
+}
+
+// A copy of any information as a T: the same class is copied whole, another gives its
+// name and category.
+template <class T> std::unique_ptr<T> TavInformationAs(const IInformation& information) {
+    if (const T* same = dynamic_cast<const T*>(&information); same && !same->IsNull())
+        return std::make_unique<T>(*same);
+    auto copy = std::make_unique<T>();
+    copy->SetName(information.Name());
+    copy->SetCategory(information.Category());
+    return copy;
+}
+
+// Entries filled from the front; a gap left by storing under a later index reads as null.
+template <class T> class CContinuousInformationMapper : public IInformationMapper {
+public:
+    explicit CContinuousInformationMapper(int32_t count) : m_count(count < 0 ? 0 : count) {}
+    int32_t Count() const override { return m_count; }
+    void SetCount(int32_t count) override {
+        m_count = count < 0 ? 0 : count;
+        if (m_entries.size() > static_cast<size_t>(m_count))
+            m_entries.resize(static_cast<size_t>(m_count));
+    }
+    const IInformation& InformationAt(int32_t index) const override {
+        if (index < 0 || index >= m_count || static_cast<size_t>(index) >= m_entries.size() ||
+            !m_entries[index])
+            return TavNullInformation<T>();
+        return *m_entries[static_cast<size_t>(index)];
+    }
+    IInformation* MutableAt(int32_t index) override {
+        if (index < 0 || index >= m_count || static_cast<size_t>(index) >= m_entries.size())
+            return nullptr;
+        return m_entries[static_cast<size_t>(index)].get();
+    }
+    bool PushBack(const IInformation& information) override {
+        if (m_entries.size() >= static_cast<size_t>(m_count))
+            return false;
+        m_entries.push_back(TavInformationAs<T>(information));
+        return true;
+    }
+    bool Insert(const CPair& pair) override {
+        if (pair.index < 0 || pair.index >= m_count)
+            return false;
+        if (static_cast<size_t>(pair.index) >= m_entries.size())
+            m_entries.resize(static_cast<size_t>(pair.index) + 1);
+        m_entries[static_cast<size_t>(pair.index)] = TavInformationAs<T>(pair.information);
+        return true;
+    }
+    int32_t Stored() const override { return static_cast<int32_t>(m_entries.size()); }
+    void Clear() override { m_entries.clear(); }
+
+private:
+    std::vector<std::unique_ptr<T>> m_entries;
+    int32_t m_count;
+};
+
+// Entries stored by index; PushBack stores under the next index after the highest.
+template <class T> class CIntermittentInformationMapper : public IInformationMapper {
+public:
+    explicit CIntermittentInformationMapper(int32_t count) : m_count(count < 0 ? 0 : count) {}
+    int32_t Count() const override { return m_count; }
+    void SetCount(int32_t count) override {
+        m_count = count < 0 ? 0 : count;
+        m_entries.erase(m_entries.lower_bound(m_count), m_entries.end());
+    }
+    const IInformation& InformationAt(int32_t index) const override {
+        const auto found = m_entries.find(index);
+        return found == m_entries.end() ? TavNullInformation<T>() : found->second;
+    }
+    IInformation* MutableAt(int32_t index) override {
+        const auto found = m_entries.find(index);
+        return found == m_entries.end() ? nullptr : &found->second;
+    }
+    bool PushBack(const IInformation& information) override {
+        const int32_t index = m_entries.empty() ? 0 : m_entries.rbegin()->first + 1;
+        return Insert({index, information});
+    }
+    bool Insert(const CPair& pair) override {
+        if (pair.index < 0 || pair.index >= m_count)
+            return false;
+        m_entries.insert_or_assign(pair.index, *TavInformationAs<T>(pair.information));
+        return true;
+    }
+    int32_t Stored() const override { return static_cast<int32_t>(m_entries.size()); }
+    void Clear() override { m_entries.clear(); }
+
+private:
+    std::map<int32_t, T> m_entries;
+    int32_t m_count;
+};

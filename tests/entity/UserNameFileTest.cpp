@@ -1,0 +1,154 @@
+// The user names file: its exact text, quoting, reading hostile files line by line, and
+// the banks made from what was read.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/CTavTextOut.h"
+#include "entity/CTavUserNameFile.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using namespace TavEntityType;
+
+const std::string kHeaderLine = "\"Vireo Contents Name File version 1,0,0,0\"";
+
+TEST(UserNameFile, QuotesFieldsWhenNeededOrForced) {
+    const struct {
+        const char* text;
+        bool force;
+        const char* quoted;
+    } cases[] = {
+        {"Plain", false, "Plain"},
+        {"Plain", true, "\"Plain\""},
+        {"two words", false, "\"two words\""},
+        {"say\"hi\"", false, "say\"\"hi\"\""},
+        {"a\"b c", false, "\"a\"\"b c\""},
+        {"tab\there", false, "\"tab\there\""},
+        {"", true, "\"\""},
+        {"cr\r", false, "\"cr\r\""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CTavUserNameFile::Quote(c.text, c.force), c.quoted) << c.text;
+}
+
+TEST(UserNameFile, WritesTheHeaderAndOneLinePerEntryInBankOrder) {
+    CTavEntityManager manager;
+    ASSERT_TRUE(TavAddNameBank(manager, RhythmSet, TavEntityArea::User, 0, 1));
+    ASSERT_TRUE(TavAddNameBank(manager, Patch, TavEntityArea::Card, 0, 1));
+    ASSERT_TRUE(TavAddNameBank(manager, Patch, TavEntityArea::User, 1, 2));
+    manager.SetInformation({Patch, 0, 1, 0}, CCategoryInformation("Soft \"Pad\"", 12));
+    manager.SetInformation({Patch, 0, 1, 1}, CCategoryInformation("TwelveChars!", 3));
+    manager.SetInformation({Patch, 1, 0, 0}, CCategoryInformation("Card", 1));
+    manager.SetInformation({RhythmSet, 0, 0, 0}, CCategoryInformation("Kit", 39));
+    std::ostringstream out;
+    ASSERT_TRUE(CTavUserNameFile::Write(out, manager));
+    EXPECT_EQ(out.str(), kHeaderLine + "\n\n"
+                                       "Patch        \"Soft \"\"Pad\"\"\",81,1,0,12\n"
+                                       "Patch        \"TwelveChars!\",81,1,1,3\n"
+                                       "Patch        \"Card\"        ,81,32,0,1\n"
+                                       "Rhythm       \"Kit\"         ,82,0,0,39\n");
+
+    std::istringstream in(out.str());
+    std::vector<CTavUserNameEntry> entries;
+    ASSERT_TRUE(CTavUserNameFile::Read(in, entries));
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].name, "Soft \"Pad\"");
+    EXPECT_EQ(entries[0].category, 12);
+    EXPECT_EQ(entries[2].program, (CTavProgramId{81, 32, 0}));
+    EXPECT_EQ(entries[3].type, RhythmSet);
+}
+
+TEST(UserNameFile, ReadsOnlyTheValidLinesOfAHostileFile) {
+    std::string text = kHeaderLine + "\n\n";
+    text += "Patch        \"Good One\"    ,81,0,5,7\n";                   // valid
+    text += "Patch        \"" + std::string(5000, 'x') + "\",81,0,6,7\n"; // too long
+    text += "Patch        \"No close    ,81,0,7,7\n";                     // missing quote
+    text += "Patch        No quotes     ,81,0,8,7\n";                     // unquoted: valid
+    text += "Patch        \"Range\"       ,81,0,128,7\n";                 // out of range
+    text += "Patch        \"Negative\"    ,81,-1,9,7\n";
+    text += "Patch        \"Few\"         ,81,0,9\n"; // four fields
+    text += "Patch        \"Many\"        ,81,0,9,7,1\n";
+    text += "Sample       \"Label\"       ,81,0,9,7\n";        // unknown label
+    text += "Rhythm       \"Hex, comma\"  ,0x52,0,010,39\r\n"; // "%li" bases, CR LF
+    text += "Patch        \"Trail\"       ,81,0,11,7x\n";
+    text += std::string("Patch        \"Bin\xff\x01\"      ,81,0,12,7\n"); // bytes kept as they are
+    text += std::string("\x00\xff\xfe garbage\n", 12);
+    text += "Patch"; // no newline, too short
+    std::istringstream in(text);
+    std::vector<CTavUserNameEntry> entries;
+    ASSERT_TRUE(CTavUserNameFile::Read(in, entries));
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].name, "Good One");
+    EXPECT_EQ(entries[1].name, "No quotes");
+    EXPECT_EQ(entries[2].name, "Hex, comma");
+    EXPECT_EQ(entries[2].program, (CTavProgramId{82, 0, 8}));
+    EXPECT_EQ(entries[3].name, "Bin\xff\x01");
+
+    for (const std::string& header : {std::string("Vireo Contents Name File version 1,0,0,0\n"),
+                                      std::string("\"Other Contents Name File version 1,0,0,0\"\n"),
+                                      std::string(), std::string(5000, '"')}) {
+        std::istringstream foreign(header + "Patch        \"Good One\"    ,81,0,5,7\n");
+        EXPECT_FALSE(CTavUserNameFile::Read(foreign, entries));
+        EXPECT_TRUE(entries.empty());
+    }
+}
+
+TEST(UserNameFile, StopsAfterTheLineLimit) {
+    std::string text = kHeaderLine + "\n";
+    const std::string line = "Patch        \"N\"           ,81,0,1,7\n";
+    text.reserve(text.size() + line.size() * 100000);
+    for (int i = 0; i < 100000; ++i)
+        text += line;
+    std::istringstream in(text);
+    std::vector<CTavUserNameEntry> entries;
+    ASSERT_TRUE(CTavUserNameFile::Read(in, entries));
+    EXPECT_EQ(entries.size(), CTavUserNameFile::kMaxLines);
+}
+
+TEST(UserNameFile, SavesAndLoadsThroughTheScriptFolder) {
+    test::TempDir dir;
+    CTavEntityManager manager;
+    ASSERT_TRUE(TavAddNameBank(manager, Patch, TavEntityArea::User, 0, 2));
+    const std::string path = (dir.Path() / CTavUserNameFile::kFileName).string();
+    ASSERT_TRUE(CTavUserNameFile::Save(path, manager, nullptr));
+    std::vector<CTavUserNameEntry> entries;
+    ASSERT_TRUE(CTavUserNameFile::Load(path, entries, nullptr));
+    EXPECT_EQ(entries.size(), 2u);
+    CTavTextOutStringStream errors;
+    EXPECT_FALSE(CTavUserNameFile::Load((dir.Path() / "missing.txt").string(), entries, &errors));
+    EXPECT_FALSE(CTavUserNameFile::Save((dir.Path() / "no" / "such" / "dir.txt").string(), manager, &errors));
+    EXPECT_NE(errors.Text().find("Unable to read user names."), std::string::npos);
+    EXPECT_NE(errors.Text().find("Unable to write user names."), std::string::npos);
+}
+
+TEST(UserNameFile, EntriesBecomeBanksCoveringTheHighestProgram) {
+    CTavEntityManager manager;
+    ASSERT_TRUE(TavAddNameBank(manager, Patch, TavEntityArea::User, 5, 9)); // replaced
+    const std::vector<CTavUserNameEntry> entries = {
+        {Patch, {81, 0, 3}, 12, "Three"}, {Patch, {81, 0, 1}, 4, "One"},
+        {Patch, {81, 33, 0}, 2, "Card"},  {RhythmSet, {82, 2, 4}, 39, "Kit"},
+        {Patch, {82, 0, 0}, 1, "Wrong"},  {RhythmSet, {82, 127, 0}, 39, "Far"},
+    };
+    CTavBankCounts counts;
+    TavBanksFromUserNames(manager, entries, counts);
+    EXPECT_EQ(counts.List(Patch, 0), (std::vector<int32_t>{4}));
+    EXPECT_EQ(counts.List(Patch, 1), (std::vector<int32_t>{0, 1}));
+    EXPECT_EQ(counts.List(RhythmSet, 0), (std::vector<int32_t>{0, 0, 5}));
+    ASSERT_EQ(counts.List(RhythmSet, 1).size(), 96u); // LSB 127 is the last card bank
+    EXPECT_EQ(counts.List(RhythmSet, 1).back(), 1);
+    EXPECT_EQ(manager.Count({Patch, 0, 0, -2}), 4);
+    EXPECT_EQ(manager.Count({Patch, 0, 5, -2}), 0);
+    EXPECT_EQ(manager.InformationOf({Patch, 0, 0, 3}).Name(), "Three");
+    EXPECT_EQ(manager.InformationOf({Patch, 0, 0, 1}).Category(), 4);
+    EXPECT_EQ(manager.InformationOf({Patch, 0, 0, 0}).Name(), "");
+    EXPECT_FALSE(manager.InformationOf({Patch, 0, 0, 0}).IsNull());
+    EXPECT_EQ(manager.InformationOf({Patch, 0, 0, 2}).Category(), 0);
+    EXPECT_EQ(manager.ProgramIdOf({Patch, 1, 1, 0}), (CTavProgramId{81, 33, 0}));
+    EXPECT_EQ(manager.InformationOf({RhythmSet, 0, 2, 0}).Category(), 39);
+    EXPECT_EQ(manager.InformationOf({RhythmSet, 0, 2, 4}).Name(), "Kit");
+}
+
+} // namespace
