@@ -1,6 +1,8 @@
 #include "view/qt/CPopupMenu.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QApplication>
 #include <QCursor>
 #include <QMenu>
 #include <QPointer>
@@ -58,7 +60,11 @@ void CPopupMenu::Fill(QMenu& menu, const CTavMenuItem& item, std::vector<int32_t
         }
         action->setEnabled(child.IsEnabled());
         if (onPath) {
+            // An exclusive group makes the mark a radio mark.
+            auto* group = new QActionGroup(&menu);
+            group->setExclusive(true);
             action->setCheckable(true);
+            group->addAction(action);
             action->setChecked(true);
         }
     }
@@ -67,7 +73,7 @@ void CPopupMenu::Fill(QMenu& menu, const CTavMenuItem& item, std::vector<int32_t
 int32_t CPopupMenu::Show(const CTavMenuItem& menu, int32_t currentLeaf, const TavPopupPosition& position) {
     if (menu.CountLeaves() == 0)
         return -1;
-    QMenu popup(m_owner);
+    QMenu popup(m_owner ? m_owner.data() : QApplication::activeWindow());
     popup.setStyle(m_style.get());
     Fill(popup, menu, menu.PathTo(currentLeaf), true);
     const QPoint mouse = QCursor::pos();

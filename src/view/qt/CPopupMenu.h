@@ -2,7 +2,9 @@
 // The popup menu of the editor on QMenu: submenus are filled when they first open, so a
 // catalog of thousands of entries opens at once; menus taller than the screen scroll.
 
+#include <QPointer>
 #include <QProxyStyle>
+#include <QWidget>
 #include <functional>
 #include <QString>
 #include <memory>
@@ -11,12 +13,12 @@
 #include "view/ITavPopupMenu.h"
 
 class QMenu;
-class QWidget;
 
 class CPopupMenu : public ITavPopupMenu {
 public:
-    // The owner is the window the menu belongs to; none makes it a window of its own.
+    // The owner is the window the menu belongs to; without one the active window is.
     explicit CPopupMenu(QWidget* owner = nullptr);
+    void SetOwner(QWidget* owner) { m_owner = owner; }
     ~CPopupMenu() override;
 
     int32_t Show(const CTavMenuItem& menu, int32_t currentLeaf, const TavPopupPosition& position) override;
@@ -40,7 +42,7 @@ private:
                       QStyleHintReturn* returnData) const override;
     };
 
-    QWidget* m_owner;
+    QPointer<QWidget> m_owner;
     std::unique_ptr<CScrollingStyle> m_style;
     std::function<void(QMenu&)> m_onShown;
 };

@@ -2,6 +2,7 @@
 // keys and clicks arrive while it is open.
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -95,6 +96,8 @@ TEST(PopupMenu, ShowsSubmenusSeparatorsDisabledItemsAndTheCurrentPathLiterally) 
     EXPECT_FALSE(rock[1]->isEnabled());
     EXPECT_TRUE(rock[2]->isSeparator());
     EXPECT_TRUE(rock[3]->isChecked());
+    ASSERT_NE(rock[3]->actionGroup(), nullptr);
+    EXPECT_TRUE(rock[3]->actionGroup()->isExclusive()); // drawn as a radio mark
     EXPECT_EQ(rock[3]->data().toInt(), 12);
 
     QMenu unmarked;
