@@ -3,6 +3,7 @@
 // entries, the category creators that give user and card samples buckets of their own,
 // and the two menu layouts, by bank and by category.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -119,6 +120,18 @@ public:
     protected:
         int32_t Bucket(const IMenuItemSource& item) const override;
     };
+
+    // What a part's menus list, in order: user and card patches, user and card samples as
+    // patches, then user and card rhythm sets; each pattern stands for every entity of
+    // every matching bank, in bank order.
+    static constexpr std::array<CTavEntityId, 6> kPartSourcePatterns{{
+        {TavEntityType::Patch, kUserBank, TavWildcard, TavWildcard},
+        {TavEntityType::Patch, kCardBank, TavWildcard, TavWildcard},
+        {TavEntityType::Patch, kUserSampleBank, TavWildcard, TavWildcard},
+        {TavEntityType::Patch, kCardSampleBank, TavWildcard, TavWildcard},
+        {TavEntityType::RhythmSet, kUserBank, TavWildcard, TavWildcard},
+        {TavEntityType::RhythmSet, kCardBank, TavWildcard, TavWildcard},
+    }};
 
     // The bucket of an entity in the category menu.
     static int32_t FxBucket(const IMenuItemSource& item);
