@@ -15,15 +15,10 @@
 #include "model/CTavBufferManager.h"
 #include "script/CTavResourceManager.h"
 #include "view/CTavViewManager.h"
+#include "view/ITavPopupMenu.h"
 #include "view/ITavTipBar.h"
 
 class CTavTextOut;
-
-// Popup menus.
-class ITavPopupMenu {
-public:
-    virtual ~ITavPopupMenu() = default;
-};
 
 class CTavSystem {
 public:

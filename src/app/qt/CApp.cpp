@@ -31,6 +31,7 @@
 #include "view/CTavViewManager.h"
 #include "view/qt/CCursor.h"
 #include "view/qt/CPanelWidget.h"
+#include "view/qt/CPopupMenu.h"
 #include "view/qt/CTipBar.h"
 #include "view/qt/CViewFactory.h"
 
@@ -126,6 +127,7 @@ void CApp::CreateServicesAndOutputs() {
     m_system.SetResourceFactory(std::make_unique<CResourceFactory>());
     m_system.ViewManager().SetViewFactory(std::make_unique<CViewFactory>(m_panelWindows));
     m_system.SetTipBar(std::make_unique<CTipBar>());
+    m_system.SetPopupMenu(std::make_unique<CPopupMenu>());
 }
 
 void CApp::BuildScriptFolder() {
@@ -150,10 +152,11 @@ void CApp::ConfigureDataFileCommands() {
 }
 
 // Controls set their own cursors once they exist.
-// The tip bar is a window and the cursor service belongs to this object: both go
-// before the application object does.
+// The tip bar is a window, the popup menu holds a style and the cursor service belongs to
+// this object: all go before the application object does.
 void CApp::ReleaseWindowServices() {
     m_system.SetTipBar(nullptr);
+    m_system.SetPopupMenu(nullptr);
     if (CTavCursor::Current() == m_cursor.get())
         CTavCursor::SetCurrent(nullptr);
     m_cursor.reset();

@@ -1,0 +1,180 @@
+#include "device/CTavEntitySelector.h"
+
+#include <cstdio>
+
+#include "script/CTavTable.h"
+
+namespace Brio {
+
+namespace {
+
+using CUtility = CTavEntitySelectionPopupMenuUtility;
+
+constexpr const char* kNoName = "------------";
+constexpr const char* kEmptySample = "Empty";
+
+bool IsSampleBank(int32_t bank) {
+    return bank == CTavEntitySelector::kUserSampleBank || bank == CTavEntitySelector::kCardSampleBank;
+}
+
+// "%3d: " of the number plus an offset.
+std::string Numbered(int32_t number, int32_t offset) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%3d: ", number + offset);
+    return text;
+}
+
+// The category's name, or empty beyond the table or without one.
+std::string CategoryName(const CTavStringTable* categories, int32_t category) {
+    if (!categories || category < 0 || category >= categories->Count())
+        return {};
+    return categories->ElementAt(category);
+}
+
+const char* BankName(int32_t bank) {
+    switch (bank) {
+    case CTavEntitySelector::kUserBank: return "User";
+    case CTavEntitySelector::kCardBank: return "Card";
+    case CTavEntitySelector::kUserSampleBank: return "User Sample";
+    case CTavEntitySelector::kCardSampleBank: return "Card Sample";
+    default: return "";
+    }
+}
+
+} // namespace
+
+std::string CTavEntitySelector::CTypeItemPrinter::Print(const IMenuItemSource& item) const {
+    switch (item.EntityId().type) {
+    case TavEntityType::Patch: return "Patch";
+    case TavEntityType::RhythmSet: return "Rhythm";
+    default: return {};
+    }
+}
+
+std::string CTavEntitySelector::CBankItemPrinter::Print(const IMenuItemSource& item) const {
+    return BankName(item.EntityId().bank);
+}
+
+std::string CTavEntitySelector::CCategoryItemPrinter::Print(const IMenuItemSource& item) const {
+    const int32_t bank = item.EntityId().bank;
+    if (IsSampleBank(bank))
+        return BankName(bank);
+    return CategoryName(m_categories, item.Category());
+}
+
+std::string CTavEntitySelector::CEntityItemPrinter::Print(const IMenuItemSource& item) const {
+    const CTavEntityId id = item.EntityId();
+    std::string name = item.Name();
+    if (name.empty())
+        name = IsSampleBank(id.bank) ? kEmptySample : kNoName;
+    return Numbered(id.number, m_offset) + name;
+}
+
+std::string CTavEntitySelector::CWaveItemPrinter::Print(const IMenuItemSource& item) const {
+    const CTavEntityId id = item.EntityId();
+    std::string text = Numbered(id.number, m_offset) + item.Name();
+    if (id.type == TavEntityType::Sample) {
+        if (const auto* sample = dynamic_cast<const CTavSampleInformation*>(&item.Information())) {
+            if (sample->Kind() == TavSampleKind::StereoLeft)
+                text += " L";
+            else if (sample->Kind() == TavSampleKind::StereoRight)
+                text += " R";
+        }
+    }
+    return text;
+}
+
+std::string CTavEntitySelector::CCategorizedEntityItemPrinter::Print(const IMenuItemSource& item) const {
+    const CTavEntityId id = item.EntityId();
+    std::string text;
+    if (id.bank == kUserBank || id.bank == kCardBank) {
+        text = BankName(id.bank);
+        if (m_areaBankCount && m_areaBankCount(id.type, id.bank) > 1) {
+            char letter[16];
+            if (id.subBank >= 0 && id.subBank < 26)
+                std::snprintf(letter, sizeof letter, " %c", static_cast<char>('A' + id.subBank));
+            else
+                std::snprintf(letter, sizeof letter, " %d", id.subBank + 1);
+            text += letter;
+        }
+        text += ": ";
+    } else if (IsSampleBank(id.bank)) {
+        text = std::string(BankName(id.bank)) + ": ";
+    }
+    text += Numbered(id.number, 1);
+    const std::string name = item.Name();
+    if (!IsSampleBank(id.bank)) {
+        text += name.empty() ? kNoName : name;
+        return text;
+    }
+    if (name.empty()) {
+        text += kEmptySample;
+    } else {
+        char padded[16];
+        std::snprintf(padded, sizeof padded, "%-12.12s", name.c_str());
+        text += padded;
+    }
+    const int32_t category = item.Category();
+    if (m_categories && category >= 0 && category < m_categories->Count())
+        text += "\t(" + m_categories->ElementAt(category) + ")";
+    return text;
+}
+
+int32_t CTavEntitySelector::FxBucket(const IMenuItemSource& item) {
+    switch (item.EntityId().bank) {
+    case kUserSampleBank: return kUserSampleBucket;
+    case kCardSampleBank: return kCardSampleBucket;
+    default: return item.Category();
+    }
+}
+
+int32_t CTavEntitySelector::CFxCategoryItemCreator::Bucket(const IMenuItemSource& item) const {
+    return FxBucket(item);
+}
+
+int32_t CTavEntitySelector::CFxCategorizedDivisionItemCreator::Bucket(const IMenuItemSource& item) const {
+    return FxBucket(item);
+}
+
+int32_t CTavEntitySelector::CFxCategorizedEntityItemCreator::Bucket(const IMenuItemSource& item) const {
+    return FxBucket(item);
+}
+
+CUtility::CEntityMenu CTavEntitySelector::BuildByBank(ISourceIterator& sources) {
+    CUtility::CEntityItemCreator entries(std::make_unique<CEntityItemPrinter>(1));
+    CUtility::CDivisionItemCreator blocksOf32(32, 1);
+    CUtility::CDivisionItemCreator blocksOf1024(1024, 1);
+    CUtility::CBankItemCreator banks(std::make_unique<CBankItemPrinter>());
+    CUtility::CTypeItemCreator types(std::make_unique<CTypeItemPrinter>());
+    return CUtility::Build(sources, {&entries, &blocksOf32, &blocksOf1024, &banks, &types});
+}
+
+CUtility::CEntityMenu CTavEntitySelector::BuildByCategory(ISourceIterator& sources,
+                                                          const CTavStringTable* categories,
+                                                          const CAreaBankCount& areaBankCount) {
+    CFxCategorizedEntityItemCreator entries(std::make_unique<CCategorizedEntityItemPrinter>(categories, areaBankCount));
+    CFxCategorizedDivisionItemCreator blocks;
+    CFxCategoryItemCreator buckets(std::make_unique<CCategoryItemPrinter>(categories));
+    return CUtility::Build(sources, {&entries, &blocks, &buckets});
+}
+
+CTavEntityId CTavEntitySelector::Choose(const CUtility::CEntityMenu& menu, const CTavEntityId& current,
+                                        ITavPopupMenu& popup, const TavPopupPosition& position) {
+    if (!menu.menu || menu.entities.empty())
+        return CTavEntityId::Invalid();
+    return menu.EntityAt(popup.Show(*menu.menu, menu.LeafIndexOf(current), position));
+}
+
+CTavEntityId CTavEntitySelector::SelectByBank(ISourceIterator& sources, const CTavEntityId& current,
+                                              ITavPopupMenu& popup, const TavPopupPosition& position) {
+    return Choose(BuildByBank(sources), current, popup, position);
+}
+
+CTavEntityId CTavEntitySelector::SelectByCategory(ISourceIterator& sources, const CTavEntityId& current,
+                                                  ITavPopupMenu& popup, const CTavStringTable* categories,
+                                                  const CAreaBankCount& areaBankCount,
+                                                  const TavPopupPosition& position) {
+    return Choose(BuildByCategory(sources, categories, areaBankCount), current, popup, position);
+}
+
+} // namespace Brio
