@@ -317,13 +317,23 @@ void CTavBufferManager::RecordChanges(const TavValueList& values) {
 }
 
 void CTavBufferManager::TransmitPending() {
+    // Each leaf remembers the pass that sent it, so a leaf goes out once without a set of
+    // sent leaves being built on every edit. When the counter wraps, older marks could
+    // look current, so they are all cleared.
+    if (++m_transmitPass == 0) {
+        for (auto* list : {&m_roots, &m_midiStructs})
+            for (auto& structure : *list)
+                structure->ForEachLeaf([](CTavLeafStruct& leaf) { leaf.ClearTransmitPass(); });
+        m_transmitPass = 1;
+    }
+    const bool anyExcluded = !m_excluded.empty();
     for (CTavBuffer* buffer : m_pending) {
-        if (m_excluded.count(buffer))
+        if (anyExcluded && m_excluded.count(buffer))
             continue;
         if (buffer->IsValue())
-            static_cast<CTavValue*>(buffer)->Transmit();
+            static_cast<CTavValue*>(buffer)->TransmitOnce(m_transmitPass);
         else
-            static_cast<CTavStruct*>(buffer)->Transmit();
+            static_cast<CTavStruct*>(buffer)->TransmitOnce(m_transmitPass);
     }
     UpdateMidiMessageValues();
 }

@@ -106,6 +106,13 @@ bool CTavNodeStruct::Transmit() const {
     return all;
 }
 
+bool CTavNodeStruct::TransmitOnce(uint32_t pass) const {
+    bool all = true;
+    for (const auto& child : m_children)
+        all = child->TransmitOnce(pass) && all;
+    return all;
+}
+
 void CTavNodeStruct::CloneChildrenInto(CTavNodeStruct& copy) const {
     copy.m_children.reserve(m_children.size());
     for (const auto& child : m_children) {
@@ -208,6 +215,13 @@ bool CTavLeafStruct::Transmit() const {
         return false;
     output->SendDataSet(AbsoluteRange().begin, m_bytes.data(), m_bytes.size());
     return true;
+}
+
+bool CTavLeafStruct::TransmitOnce(uint32_t pass) const {
+    if (m_sentInPass == pass)
+        return true;
+    m_sentInPass = pass;
+    return Transmit();
 }
 
 std::unique_ptr<CTavStruct> CTavLeafStruct::Clone() const {
