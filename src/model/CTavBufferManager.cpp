@@ -281,6 +281,18 @@ size_t CTavBufferManager::BodySize(const CTavStruct& structure) {
     return size;
 }
 
+bool CTavBufferManager::CanHoldBody(const CTavStruct& structure, const uint8_t* bytes, size_t size) {
+    if (size != BodySize(structure))
+        return false;
+    bool valid = true;
+    size_t offset = 0;
+    const_cast<CTavStruct&>(structure).ForEachLeaf([&](CTavLeafStruct& leaf) {
+        valid = valid && leaf.CanHold(bytes + offset);
+        offset += leaf.Bytes()->size();
+    });
+    return valid;
+}
+
 void CTavBufferManager::LoadStruct(CTavStruct& structure, const uint8_t* bytes, size_t size) {
     TavValueList loaded;
     size_t offset = 0;

@@ -106,6 +106,9 @@ public:
 
     // The sum of the byte sizes of every leaf under the struct (the body of a data file).
     static size_t BodySize(const CTavStruct& structure);
+    // Whether a body of BodySize bytes holds only bytes every leaf can hold (see
+    // CTavLeafStruct::CanHold); false for a body of another size.
+    static bool CanHoldBody(const CTavStruct& structure, const uint8_t* bytes, size_t size);
 
 private:
     void WriteIntegersUnchecked(const TavIntegerWrites& writes);

@@ -104,6 +104,10 @@ public:
     void ClearTransmitPass() { m_sentInPass = 0; }
     std::unique_ptr<CTavStruct> Clone() const override;
 
+    // Whether bytes, as long as this leaf's, hold only what its values can encode: data
+    // bytes (below 80) everywhere and nibbles inside the nibble values.
+    bool CanHold(const uint8_t* bytes) const;
+
     // Values whose ranges overlap the given range relative to this leaf, in order.
     void CollectValues(const TavRange& relative, std::vector<CTavValue*>& out);
 
