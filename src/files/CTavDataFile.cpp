@@ -111,12 +111,13 @@ int CreateTemporary(const SaveTarget& target, std::string& temporary) {
         while (kept > 0 && (static_cast<unsigned char>(name[kept]) & 0xC0) == 0x80)
             --kept;
     }
-    const std::string base = (slash == std::string::npos ? std::string() : folder) + "." + name.substr(0, kept) + ".";
+    const std::string base =
+        (slash == std::string::npos ? std::string() : folder) + "." + name.substr(0, kept) + ".";
 
     static constexpr char kCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     static uint64_t counter = 0;
     const uint64_t seed = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                    (static_cast<uint64_t>(::getpid()) << 32);
+                          (static_cast<uint64_t>(::getpid()) << 32);
     for (int attempt = 0; attempt < 100; ++attempt) {
         // A splitmix step per attempt: names differ between attempts, calls and processes.
         uint64_t bits = seed + 0x9E3779B97F4A7C15ULL * ++counter;

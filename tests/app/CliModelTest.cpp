@@ -80,7 +80,8 @@ TEST_F(CliModel, BadAssignmentsFailTheWholeCommandBeforeAnythingIsWritten) {
         {"qv.prti.common.name=\"Too long!\"", "Text longer than 8 bytes: qv.prti.common.name\n"},
         {"qv.prti.part[0].partLevel=12x", "Expected a decimal number: qv.prti.part[0].partLevel\n"},
         {"qv.prti.common.name=Bass", "Expected a text in double quotes: qv.prti.common.name\n"},
-        {"vs.monitor.midiMessage=\"x\"", "Value is not kept in data files (only qv is): vs.monitor.midiMessage\n"},
+        {"vs.monitor.midiMessage=\"x\"",
+         "Value is not kept in data files (only qv is): vs.monitor.midiMessage\n"},
     };
     for (const Case& c : cases) {
         const auto result = Cli({"set", file, "qv.prti.part[0].partLevel=1", c.assignment});

@@ -297,9 +297,8 @@ TEST_F(DataFile, NewFilesGetTheUmasksModeAndExistingFilesKeepTheirs) {
         mode_t saved;
     };
     const Case cases[] = {
-        {"new, umask 022", 022, -1, 0644}, {"new, umask 027", 027, -1, 0640},
-        {"new, umask 0", 0, -1, 0666},     {"existing 0600", 022, 0600, 0600},
-        {"existing 0664", 077, 0664, 0664},
+        {"new, umask 022", 022, -1, 0644},  {"new, umask 027", 027, -1, 0640},  {"new, umask 0", 0, -1, 0666},
+        {"existing 0600", 022, 0600, 0600}, {"existing 0664", 077, 0664, 0664},
     };
     int index = 0;
     for (const Case& c : cases) {
@@ -320,16 +319,11 @@ TEST_F(DataFile, NewFilesGetTheUmasksModeAndExistingFilesKeepTheirs) {
 }
 
 TEST_F(DataFile, NamesAtTheLengthLimitSave) {
-    const std::string names[] = {
-        std::string(251, 'n') + ".vro",
-        // Two-byte characters up to the limit; the temporary name is never cut inside one.
-        std::string("a") + [] {
-            std::string text;
-            for (int i = 0; i < 125; ++i)
-                text += "\xC3\xA9";
-            return text;
-        }() + ".vro",
-    };
+    // Two-byte characters up to the limit; the temporary name is never cut inside one.
+    std::string wide;
+    for (int i = 0; i < 125; ++i)
+        wide += "\xC3\xA9";
+    const std::string names[] = {std::string(251, 'n') + ".vro", wide + "a.vro"};
     for (const std::string& name : names) {
         ASSERT_EQ(name.size(), 255u);
         const auto path = dir.Path() / name;

@@ -178,11 +178,15 @@ TEST_F(BufferManager, EachChangedLeafIsSentOncePerTransmitInTheOrderOfItsFirstCh
         Sets expected;
     };
     const Case cases[] = {
-        {"values of two leaves interleaved", {"x.far.b", "x.node.one.a", "x.far.c", "x.node.one.wide", "x.far.b"},
+        {"values of two leaves interleaved",
+         {"x.far.b", "x.node.one.a", "x.far.c", "x.node.one.wide", "x.far.b"},
          {{kX + 64, far}, {kX, one}}},
-        {"a struct after one of its values", {"x.node.two.c", "x.node", "x.node.one.a"},
+        {"a struct after one of its values",
+         {"x.node.two.c", "x.node", "x.node.one.a"},
          {{kX + 9, two}, {kX, one}}},
-        {"a struct twice and the root", {"x.node", "x.node", "x"}, {{kX, one}, {kX + 9, two}, {kX + 64, far}}},
+        {"a struct twice and the root",
+         {"x.node", "x.node", "x"},
+         {{kX, one}, {kX + 9, two}, {kX + 64, far}}},
     };
     for (const Case& c : cases) {
         Settle();
