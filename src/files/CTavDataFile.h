@@ -32,10 +32,14 @@ public:
 
     // Writes the file. The data goes to a temporary file beside the target, which replaces
     // the target only when everything was written and closed, so a failed save leaves the
-    // previous file as it was. Reports code 2 on failure. Clears the modified flag.
+    // previous file as it was. A symbolic link is followed to its file. An existing target
+    // must be a regular file the user may write (with at least one write bit, even for
+    // root), and keeps its mode; a new one gets the mode the umask allows. Reports code 2
+    // on failure. Clears the modified flag.
     bool Save(const std::string& path);
     // Reads the file. The header is checked first (code 5 for another kind of file) and
-    // the whole body is read before anything changes (code 1 when it is short), so a
+    // the whole body is read before anything changes (code 1 when it is short or holds a
+    // byte the values cannot: a status byte, or more than a nibble in a nibble value), so a
     // failed load leaves the edit state untouched. Loaded values become pending changes;
     // the modified flag is cleared.
     bool Load(const std::string& path);

@@ -16,6 +16,13 @@ uint32_t TavDecodeAddress(const uint8_t* bytes, size_t count) {
     return value;
 }
 
+size_t TavFindStatusByte(const uint8_t* bytes, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        if (bytes[i] & 0x80)
+            return i;
+    return count;
+}
+
 // ---- CTavLongMessage ----------------------------------------------------------------
 
 void CTavLongMessage::Reset() {
@@ -23,11 +30,8 @@ void CTavLongMessage::Reset() {
 }
 
 bool CTavLongMessage::SetBytes(const uint8_t* bytes, size_t count) {
-    if (count < 2)
+    if (count < 2 || TavFindStatusByte(bytes + 1, count - 2) != count - 2)
         return false;
-    for (size_t i = 1; i + 1 < count; ++i)
-        if (bytes[i] & 0x80)
-            return false;
     m_bytes.assign(bytes, bytes + count);
     return true;
 }

@@ -20,6 +20,9 @@ inline uint32_t TavDecodeAddress(const TavBytes& bytes) {
     return TavDecodeAddress(bytes.data(), bytes.size());
 }
 
+// The index of the first status byte (80 or above) among count bytes; count when none.
+size_t TavFindStatusByte(const uint8_t* bytes, size_t count);
+
 class CTavLongMessage {
 public:
     CTavLongMessage() { Reset(); }

@@ -7,6 +7,7 @@
 #include "midi/ITavMidiStruct.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavStruct.h"
+#include "model/TavAddress.h"
 
 namespace {
 
@@ -136,6 +137,15 @@ void CTavMidiOut::SendMessage(const CTavHaldenMessage& message) {
 }
 
 void CTavMidiOut::SendDataSet(int32_t address, const uint8_t* data, size_t size) {
+    // The device would take a status byte for the start of another message (FF is a
+    // system reset), so such data never reaches the wire.
+    const size_t status = TavFindStatusByte(data, size);
+    if (status != size) {
+        if (m_errors)
+            m_errors->Printf("Data set holds a status byte. : %s : %s : %02X\n", m_name.c_str(),
+                             TavFormatAddress(address + static_cast<int32_t>(status)).c_str(), data[status]);
+        return;
+    }
     SendMessage(CTavHaldenMessage::DataSet(m_manufacturerId, m_deviceId, m_modelId, m_addressSize,
                                            static_cast<uint32_t>(address), data, size));
 }

@@ -68,6 +68,8 @@ public:
     // midiMessageValueRef).
     bool Convert(TavItems& items, CTavTextOut* errors);
 
+    // Where a data set that cannot be framed is reported.
+    void SetErrorOutput(CTavTextOut* errors) { m_errors = errors; }
     // The opened device, or none: without one messages are still built and remembered.
     void SetDevice(CTavMidiOutDevice* device) { m_device = device; }
     CTavMidiOutDevice* Device() const { return m_device; }
@@ -76,6 +78,8 @@ public:
     void SendShort(TavShortMessage message) override;
     void SendLong(const CTavLongMessage& message) override;
     void SendMessage(const CTavHaldenMessage& message) override;
+    // Frames and sends a data set; data holding a status byte is refused with one line on
+    // the error output and nothing is sent.
     void SendDataSet(int32_t address, const uint8_t* data, size_t size) override;
     void SendDataRequest(int32_t address, int32_t size) override;
     const TavBytes& LastMessage() const override { return m_lastMessage; }
@@ -84,6 +88,7 @@ private:
     void Send(const TavBytes& bytes);
 
     CTavMidiOutDevice* m_device = nullptr;
+    CTavTextOut* m_errors = nullptr;
     TavBytes m_lastMessage;
     std::string m_messageValuePath;
 };

@@ -85,7 +85,11 @@ bool CTavMidiManager::CreateInputs() {
 }
 
 bool CTavMidiManager::CreateOutputs() {
-    return CreateEndpoints(m_midiOutDefinitions, "MIDI out", m_outputs);
+    if (!CreateEndpoints(m_midiOutDefinitions, "MIDI out", m_outputs))
+        return false;
+    for (auto& output : m_outputs)
+        output->SetErrorOutput(m_errorOutput);
+    return true;
 }
 
 bool CTavMidiManager::ResolveInput(CTavMidiIn& input) {

@@ -281,6 +281,18 @@ size_t CTavBufferManager::BodySize(const CTavStruct& structure) {
     return size;
 }
 
+bool CTavBufferManager::CanHoldBody(const CTavStruct& structure, const uint8_t* bytes, size_t size) {
+    if (size != BodySize(structure))
+        return false;
+    bool valid = true;
+    size_t offset = 0;
+    const_cast<CTavStruct&>(structure).ForEachLeaf([&](CTavLeafStruct& leaf) {
+        valid = valid && leaf.CanHold(bytes + offset);
+        offset += leaf.Bytes()->size();
+    });
+    return valid;
+}
+
 void CTavBufferManager::LoadStruct(CTavStruct& structure, const uint8_t* bytes, size_t size) {
     TavValueList loaded;
     size_t offset = 0;
@@ -317,13 +329,23 @@ void CTavBufferManager::RecordChanges(const TavValueList& values) {
 }
 
 void CTavBufferManager::TransmitPending() {
+    // Each leaf remembers the pass that sent it, so a leaf goes out once without a set of
+    // sent leaves being built on every edit. When the counter wraps, older marks could
+    // look current, so they are all cleared.
+    if (++m_transmitPass == 0) {
+        for (auto* list : {&m_roots, &m_midiStructs})
+            for (auto& structure : *list)
+                structure->ForEachLeaf([](CTavLeafStruct& leaf) { leaf.ClearTransmitPass(); });
+        m_transmitPass = 1;
+    }
+    const bool anyExcluded = !m_excluded.empty();
     for (CTavBuffer* buffer : m_pending) {
-        if (m_excluded.count(buffer))
+        if (anyExcluded && m_excluded.count(buffer))
             continue;
         if (buffer->IsValue())
-            static_cast<CTavValue*>(buffer)->Transmit();
+            static_cast<CTavValue*>(buffer)->TransmitOnce(m_transmitPass);
         else
-            static_cast<CTavStruct*>(buffer)->Transmit();
+            static_cast<CTavStruct*>(buffer)->TransmitOnce(m_transmitPass);
     }
     UpdateMidiMessageValues();
 }

@@ -92,8 +92,9 @@ public:
     // Bookkeeping.
     void RecordChange(CTavBuffer& buffer);
     void RecordChanges(const TavValueList& values);
-    // Transmits every pending buffer not in the exclusion set, in order, then updates the
-    // MIDI message values.
+    // Transmits the pending buffers not in the exclusion set in the order of their first
+    // change, each leaf once however many of its values changed, then updates the MIDI
+    // message values.
     void TransmitPending();
     void ExcludeFromTransmission(CTavBuffer& buffer) { m_excluded.insert(&buffer); }
     bool IsExcluded(const CTavBuffer& buffer) const { return m_excluded.count(&buffer) != 0; }
@@ -105,6 +106,9 @@ public:
 
     // The sum of the byte sizes of every leaf under the struct (the body of a data file).
     static size_t BodySize(const CTavStruct& structure);
+    // Whether a body of BodySize bytes holds only bytes every leaf can hold (see
+    // CTavLeafStruct::CanHold); false for a body of another size.
+    static bool CanHoldBody(const CTavStruct& structure, const uint8_t* bytes, size_t size);
 
 private:
     void WriteIntegersUnchecked(const TavIntegerWrites& writes);
@@ -122,6 +126,8 @@ private:
     TavStructList m_midiStructs;
     std::vector<CTavBuffer*> m_pending;
     std::unordered_set<const CTavBuffer*> m_excluded;
+    // Numbers the transmits, so that a leaf knows whether the current one sent it.
+    uint32_t m_transmitPass = 0;
     CTavBufferHandlers m_handlers;
     CTavViewManager* m_viewManager = nullptr;
     CTavResourceManager* m_resourceManager = nullptr;

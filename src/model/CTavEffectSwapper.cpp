@@ -58,6 +58,9 @@ bool CTavEffectSwapper::BeforeWriteIntegers(const TavIntegerWrites& writes) {
     typeValue->SetRaw(newType);
     m_manager.RecordChange(*typeValue);
     entry.effect->Transmit();
+    // A type value kept inside the effect struct went out with it.
+    if (typeValue->Parent() == entry.effect)
+        m_manager.ExcludeFromTransmission(*typeValue);
     // The parameters changed with the block: views must show them, but they went to the
     // device with the whole struct just now, so they are not sent again.
     if (std::vector<CTavValue>* values = entry.effect->ChildValues()) {

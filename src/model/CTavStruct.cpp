@@ -106,6 +106,13 @@ bool CTavNodeStruct::Transmit() const {
     return all;
 }
 
+bool CTavNodeStruct::TransmitOnce(uint32_t pass) const {
+    bool all = true;
+    for (const auto& child : m_children)
+        all = child->TransmitOnce(pass) && all;
+    return all;
+}
+
 void CTavNodeStruct::CloneChildrenInto(CTavNodeStruct& copy) const {
     copy.m_children.reserve(m_children.size());
     for (const auto& child : m_children) {
@@ -210,12 +217,39 @@ bool CTavLeafStruct::Transmit() const {
     return true;
 }
 
+bool CTavLeafStruct::TransmitOnce(uint32_t pass) const {
+    if (m_sentInPass == pass)
+        return true;
+    m_sentInPass = pass;
+    return Transmit();
+}
+
 std::unique_ptr<CTavStruct> CTavLeafStruct::Clone() const {
     auto copy = std::make_unique<CTavLeafStruct>(m_spec);
     copy->m_parent = m_parent;
     copy->m_values = m_values;
     copy->m_bytes = m_bytes;
+    // The copied values still point into this leaf's bytes; bind them to the copy's own
+    // (none while the copy has no bytes yet), so the copy never writes into the original.
+    for (CTavValue& value : copy->m_values)
+        value.Attach(copy.get(), nullptr);
     return copy;
+}
+
+bool CTavLeafStruct::CanHold(const uint8_t* bytes) const {
+    for (size_t i = 0; i < m_bytes.size(); ++i)
+        if (bytes[i] > 0x7F)
+            return false;
+    for (const CTavValue& value : m_values) {
+        const uint8_t maximum = TavValueTypeByteMaximum(value.Spec().type);
+        const TavRange range = value.Range();
+        if (maximum == 0x7F || range.begin < 0 || range.end > static_cast<int32_t>(m_bytes.size()))
+            continue;
+        for (int32_t i = range.begin; i < range.end; ++i)
+            if (bytes[i] > maximum)
+                return false;
+    }
+    return true;
 }
 
 void CTavLeafStruct::CollectValues(const TavRange& relative, std::vector<CTavValue*>& out) {

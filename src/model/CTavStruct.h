@@ -47,6 +47,9 @@ public:
     // Sends every leaf's bytes as one data set each, in tree order; false when the root
     // has no MIDI output.
     virtual bool Transmit() const = 0;
+    // Transmit as one pass of the buffer manager makes it: a leaf already sent in the same
+    // pass is not sent again. Kinds without leaves send as Transmit does.
+    virtual bool TransmitOnce(uint32_t /*pass*/) const { return Transmit(); }
     // Deep copy with all descendants; values keep their specs. Memory is bound again by
     // Attach.
     virtual std::unique_ptr<CTavStruct> Clone() const = 0;
@@ -76,6 +79,7 @@ public:
     CTavStruct* FindStruct(std::string_view path) override;
     CTavValue* FindValue(std::string_view path) override;
     bool Transmit() const override;
+    bool TransmitOnce(uint32_t pass) const override;
     std::unique_ptr<CTavStruct> Clone() const override;
 
 protected:
@@ -95,7 +99,14 @@ public:
     CTavStruct* FindStruct(std::string_view path) override;
     CTavValue* FindValue(std::string_view path) override;
     bool Transmit() const override;
+    bool TransmitOnce(uint32_t pass) const override;
+    // Forgets the pass the leaf was last sent in.
+    void ClearTransmitPass() { m_sentInPass = 0; }
     std::unique_ptr<CTavStruct> Clone() const override;
+
+    // Whether bytes, as long as this leaf's, hold only what its values can encode: data
+    // bytes (below 80) everywhere and nibbles inside the nibble values.
+    bool CanHold(const uint8_t* bytes) const;
 
     // Values whose ranges overlap the given range relative to this leaf, in order.
     void CollectValues(const TavRange& relative, std::vector<CTavValue*>& out);
@@ -103,6 +114,8 @@ public:
 private:
     std::vector<CTavValue> m_values;
     std::vector<uint8_t> m_bytes;
+    // The transmit pass that last sent the leaf; 0 for none.
+    mutable uint32_t m_sentInPass = 0;
 };
 
 // The interface of a root struct towards the MIDI side.

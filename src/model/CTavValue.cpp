@@ -57,6 +57,12 @@ bool CTavValue::Transmit() const {
     return m_parent && m_bytes && m_parent->Transmit();
 }
 
+bool CTavValue::TransmitOnce(uint32_t pass) const {
+    if (m_parent && m_bytes)
+        return m_parent->TransmitOnce(pass);
+    return Transmit();
+}
+
 void CTavValue::ResetToDefault() {
     switch (Kind()) {
     case kTavKindInteger:

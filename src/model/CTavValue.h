@@ -47,6 +47,10 @@ public:
     // Sends the leaf that holds the value as one data set through the root struct's MIDI
     // output; false when the root has none.
     virtual bool Transmit() const;
+    // Transmit within one pass of the buffer manager: a value bound to a leaf sends the
+    // leaf only when the pass has not sent it yet; values that keep their own state (and
+    // have no leaf memory) send themselves.
+    bool TransmitOnce(uint32_t pass) const;
     // Integer kinds: raw = default. Texts: the default text, blank-padded to the size.
     virtual void ResetToDefault();
 

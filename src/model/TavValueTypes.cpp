@@ -53,6 +53,11 @@ TavValueKind TavValueKindOf(int type) {
     return kTavKindInteger;
 }
 
+uint8_t TavValueTypeByteMaximum(int type) {
+    const TypeInfo* info = Info(type);
+    return info && info->bitsPerByte == 4 ? 0x0F : 0x7F;
+}
+
 void TavEncodeValue(int type, int32_t raw, uint8_t* bytes) {
     if (type == kTavInt1x7) {
         bytes[0] = static_cast<uint8_t>(raw & 0xFF);

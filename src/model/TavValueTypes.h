@@ -29,6 +29,9 @@ int TavValueTypeSize(int type);
 // The offset a signed ('S') number gets for this type: 64, 128, 2048, 32768 or 0.
 int32_t TavSignedOffset(int type);
 TavValueKind TavValueKindOf(int type);
+// The largest byte the type's encoding puts into memory: 0F for the nibble types, 7F for
+// the others (texts included, as they travel in data sets).
+uint8_t TavValueTypeByteMaximum(int type);
 
 // Writes raw into size bytes in the encoding of the type (integer types only).
 void TavEncodeValue(int type, int32_t raw, uint8_t* bytes);

@@ -80,6 +80,8 @@ TEST_F(CliModel, BadAssignmentsFailTheWholeCommandBeforeAnythingIsWritten) {
         {"qv.prti.common.name=\"Too long!\"", "Text longer than 8 bytes: qv.prti.common.name\n"},
         {"qv.prti.part[0].partLevel=12x", "Expected a decimal number: qv.prti.part[0].partLevel\n"},
         {"qv.prti.common.name=Bass", "Expected a text in double quotes: qv.prti.common.name\n"},
+        {"vs.monitor.midiMessage=\"x\"",
+         "Value is not kept in data files (only qv is): vs.monitor.midiMessage\n"},
     };
     for (const Case& c : cases) {
         const auto result = Cli({"set", file, "qv.prti.part[0].partLevel=1", c.assignment});
@@ -87,6 +89,14 @@ TEST_F(CliModel, BadAssignmentsFailTheWholeCommandBeforeAnythingIsWritten) {
         EXPECT_EQ(result.err, c.message);
         EXPECT_EQ(test::ReadFile(file), before) << c.assignment;
     }
+}
+
+TEST_F(CliModel, GetRefusesValuesTheFileDoesNotHold) {
+    const std::string file = NewFile("view.vro");
+    const auto result = Cli({"get", file, "qv.prti.part[0].partLevel", "vs.monitor.midiMessage"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "Value is not kept in data files (only qv is): vs.monitor.midiMessage\n");
 }
 
 TEST_F(CliModel, FilesThatDoNotLoadPrintTheirMessage) {
@@ -112,6 +122,13 @@ TEST(CliShippedScript, NewSetAndGetRoundTripOnTheDeviceTree) {
     const auto get = test::RunCli(
         {"--script-dir", scriptDir, "get", file, "qv.prti.part[15].partLevel", "qv.pat[3].common.patchName"});
     EXPECT_EQ(get.out, "qv.prti.part[15].partLevel=90\nqv.pat[3].common.patchName=\"Warm Pad    \"\n");
+
+    // View state is not saved, so setting it would silently do nothing.
+    const std::string before = test::ReadFile(file);
+    const auto view = test::RunCli({"--script-dir", scriptDir, "set", file, "vs.control.partId=1"});
+    EXPECT_EQ(view.exitCode, 1);
+    EXPECT_EQ(view.err, "Value is not kept in data files (only qv is): vs.control.partId\n");
+    EXPECT_EQ(test::ReadFile(file), before);
 }
 
 TEST_F(CliModel, SetWithSysexPrintsTheDataSetOfTheWholeLeafOfEachEdit) {

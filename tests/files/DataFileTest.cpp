@@ -1,7 +1,11 @@
 // Data files: header, body order, and what a failed save or load leaves behind.
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -19,8 +23,9 @@ const char* const kScript = R"(<script>
   <value><name>level</name><range>0,127</range><default>100</default></value>
   <value><type>int2x7</type><name>tempo</name><range>200,2500</range><default>1200</default></value>
 </structType>
-<structType><type>second</type><name>second</name><address>01 00</address><size>00 08</size>
+<structType><type>second</type><name>second</name><address>01 00</address><size>00 0A</size>
   <value><type>string</type><name>title</name><size>00 06</size><default>Init</default></value>
+  <value><type>int2x4</type><name>fine</name><address>00 08</address><range>0,255</range><default>0</default></value>
 </structType>
 <structType><type>area</type><name>area</name><address>00 00</address>
   <struct><type>first</type></struct>
@@ -39,7 +44,31 @@ const char* const kScript = R"(<script>
 <struct><type>vsType</type></struct>
 </script>)";
 
-constexpr size_t kBodySize = 3 + 8;
+// first: level, tempo. second: title, two gap bytes, fine (two nibbles).
+constexpr size_t kBodySize = 3 + 10;
+
+// What is at a path, without following a link: kind, mode and content or link text.
+std::string Describe(const std::filesystem::path& path) {
+    struct stat status {};
+    if (lstat(path.c_str(), &status) != 0)
+        return "nothing";
+    const std::string mode = std::to_string(status.st_mode & 07777);
+    if (S_ISLNK(status.st_mode))
+        return "link to " + std::filesystem::read_symlink(path).string();
+    if (S_ISREG(status.st_mode))
+        return "file " + mode + " " + test::ReadFile(path);
+    if (S_ISFIFO(status.st_mode))
+        return "fifo " + mode;
+    if (S_ISCHR(status.st_mode))
+        return "device " + mode;
+    if (S_ISDIR(status.st_mode))
+        return "folder " + mode;
+    return "other";
+}
+
+size_t Entries(const std::filesystem::path& folder) {
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
 
 class DataFile : public test::ModelFixture {
 protected:
@@ -70,7 +99,7 @@ TEST_F(DataFile, HeaderHoldsTheMagicTheBlankPaddedNamesAndZeros) {
 TEST_F(DataFile, BodyIsEveryLeafOfTheTreeInOrder) {
     Value("qv.area.first.tempo").SetRaw(200);
     const std::string body = Saved().substr(CTavDataFile::kHeaderSize);
-    EXPECT_EQ(body, std::string("\x64\x01\x48", 3) + "Init  " + std::string(2, '\0'));
+    EXPECT_EQ(body, std::string("\x64\x01\x48", 3) + "Init  " + std::string(4, '\0'));
 }
 
 TEST_F(DataFile, SavedStateLoadsBackAndBothClearTheModifiedFlag) {
@@ -88,7 +117,7 @@ TEST_F(DataFile, SavedStateLoadsBackAndBothClearTheModifiedFlag) {
     EXPECT_EQ(Value("qv.area.second.title").GetText(), "Pads  ");
     EXPECT_FALSE(Qv().IsModified());
     // Every loaded value waits to be shown.
-    EXPECT_EQ(Buffers().PendingChanges().size(), 3u);
+    EXPECT_EQ(Buffers().PendingChanges().size(), 4u);
 }
 
 TEST_F(DataFile, BytesAfterTheBodyAreIgnored) {
@@ -142,6 +171,51 @@ TEST_F(DataFile, TruncatedFilesReportCodeOneAndLeaveTheEditStateUntouched) {
     EXPECT_EQ(system.PendingCode(), TavStrings::kCodeLoadFailed);
 }
 
+TEST_F(DataFile, BodyBytesTheValuesCannotHoldReportCodeOneAndChangeNothing) {
+    const std::string good = Saved();
+    Buffers().WriteInteger(Value("qv.area.first.level"), 9);
+    Buffers().ClearPending();
+    struct Case {
+        const char* what;
+        size_t offset; // into the body; the whole body when all is set
+        uint8_t byte;
+        bool all;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"every byte FF", 0, 0xFF, true, false},
+        {"status byte in a 7-bit value", 0, 0x80, false, false},
+        {"status byte in the second byte of an int2x7", 2, 0xF7, false, false},
+        {"status byte in a text", 4, 0xE9, false, false},
+        {"status byte between values", 9, 0x90, false, false},
+        {"more than a nibble in a nibble value", 12, 0x10, false, false},
+        {"largest nibble", 12, 0x0F, false, true},
+        {"largest data byte", 9, 0x7F, false, true},
+    };
+    for (const Case& c : cases) {
+        std::string file = good;
+        if (c.all)
+            std::fill(file.begin() + CTavDataFile::kHeaderSize, file.end(), static_cast<char>(c.byte));
+        else
+            file[CTavDataFile::kHeaderSize + c.offset] = static_cast<char>(c.byte);
+        const auto path = dir.Write("bytes.vro", file);
+        system.BufferOutput()->Report(0);
+        Qv().SetModified(true);
+        EXPECT_EQ(File().Load(path.string()), c.accepted) << c.what;
+        if (c.accepted) {
+            Buffers().ClearPending();
+            Buffers().WriteInteger(Value("qv.area.first.level"), 9);
+            Buffers().ClearPending();
+            continue;
+        }
+        EXPECT_EQ(system.PendingCode(), TavStrings::kCodeLoadFailed) << c.what;
+        EXPECT_EQ(Value("qv.area.first.level").GetRaw(), 9) << c.what;
+        EXPECT_EQ(Value("qv.area.second.title").GetText(), "Init  ") << c.what;
+        EXPECT_TRUE(Buffers().PendingChanges().empty()) << c.what;
+        EXPECT_TRUE(Qv().IsModified()) << c.what;
+    }
+}
+
 TEST_F(DataFile, FailedSaveKeepsThePreviousFile) {
     const auto path = dir.Path() / "keep.vro";
     ASSERT_TRUE(File().Save(path.string()));
@@ -163,7 +237,7 @@ TEST_F(DataFile, FailedSaveKeepsThePreviousFile) {
     EXPECT_EQ(test::ReadFile(path), before);
     EXPECT_TRUE(Qv().IsModified());
     // No temporary file is left behind.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+    EXPECT_EQ(Entries(dir.Path()), 1u);
 }
 
 TEST_F(DataFile, SaveIntoAMissingFolderFailsWithCodeTwo) {
@@ -178,6 +252,88 @@ TEST_F(DataFile, SaveThroughASymbolicLinkReplacesTheLinkedFile) {
     ASSERT_TRUE(File().Save(link.string()));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(test::ReadFile(real).size(), CTavDataFile::kHeaderSize + kBodySize);
+}
+
+TEST_F(DataFile, SaveRefusesToReplaceWhatIsNotAWritableRegularFile) {
+    const auto at = [this](const char* name) { return dir.Path() / name; };
+    const auto readOnly = dir.Write("readonly.vro", "mine");
+    chmod(readOnly.c_str(), 0444);
+    ASSERT_EQ(mkfifo(at("fifo.vro").c_str(), 0644), 0);
+    // Creating a device node needs privileges; without them that case is left out.
+    const bool device = mknod(at("full.vro").c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0;
+    std::filesystem::create_symlink(at("absent.vro"), at("dangling.vro"));
+    std::filesystem::create_symlink(readOnly, at("toreadonly.vro"));
+    std::filesystem::create_symlink(at("loopb.vro"), at("loopa.vro"));
+    std::filesystem::create_symlink(at("loopa.vro"), at("loopb.vro"));
+    std::filesystem::create_directory(at("folder.vro"));
+
+    const auto listing = [this] {
+        std::vector<std::string> lines;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+            lines.push_back(entry.path().filename().string() + ": " + Describe(entry.path()));
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    };
+    std::vector<const char*> names = {"readonly.vro",   "fifo.vro",  "dangling.vro",
+                                      "toreadonly.vro", "loopa.vro", "folder.vro"};
+    if (device)
+        names.push_back("full.vro");
+    Qv().SetModified(true);
+    for (const char* name : names) {
+        const std::vector<std::string> before = listing();
+        system.BufferOutput()->Report(0);
+        EXPECT_FALSE(File().Save(at(name).string())) << name;
+        EXPECT_EQ(system.PendingCode(), TavStrings::kCodeSaveFailed) << name;
+        EXPECT_EQ(listing(), before) << name;
+        EXPECT_TRUE(Qv().IsModified()) << name;
+    }
+}
+
+TEST_F(DataFile, NewFilesGetTheUmasksModeAndExistingFilesKeepTheirs) {
+    struct Case {
+        const char* what;
+        mode_t umask;
+        int existing; // mode of the file before, or -1 for none
+        mode_t saved;
+    };
+    const Case cases[] = {
+        {"new, umask 022", 022, -1, 0644},  {"new, umask 027", 027, -1, 0640},  {"new, umask 0", 0, -1, 0666},
+        {"existing 0600", 022, 0600, 0600}, {"existing 0664", 077, 0664, 0664},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        const auto path = dir.Path() / ("mode" + std::to_string(index++) + ".vro");
+        if (c.existing >= 0) {
+            dir.Write(path.filename().string(), "old");
+            chmod(path.c_str(), static_cast<mode_t>(c.existing));
+        }
+        const mode_t previous = umask(c.umask);
+        const bool saved = File().Save(path.string());
+        umask(previous);
+        ASSERT_TRUE(saved) << c.what;
+        struct stat status {};
+        ASSERT_EQ(stat(path.c_str(), &status), 0) << c.what;
+        EXPECT_EQ(status.st_mode & 07777, c.saved) << c.what;
+        EXPECT_EQ(test::ReadFile(path).size(), CTavDataFile::kHeaderSize + kBodySize) << c.what;
+    }
+}
+
+TEST_F(DataFile, NamesAtTheLengthLimitSave) {
+    // Two-byte characters up to the limit; the temporary name is never cut inside one.
+    std::string wide;
+    for (int i = 0; i < 125; ++i)
+        wide += "\xC3\xA9";
+    const std::string names[] = {std::string(251, 'n') + ".vro", wide + "a.vro"};
+    for (const std::string& name : names) {
+        ASSERT_EQ(name.size(), 255u);
+        const auto path = dir.Path() / name;
+        EXPECT_TRUE(File().Save(path.string())) << name.size();
+        EXPECT_EQ(test::ReadFile(path).size(), CTavDataFile::kHeaderSize + kBodySize);
+        // Replacing the file works as well, and leaves nothing else behind.
+        EXPECT_TRUE(File().Save(path.string()));
+        std::filesystem::remove(path);
+        EXPECT_EQ(Entries(dir.Path()), 0u);
+    }
 }
 
 TEST(DataFileSettings, FilterAndDefaultExtension) {

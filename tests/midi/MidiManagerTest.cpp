@@ -262,6 +262,27 @@ TEST_F(MidiManager, AnOutputRemembersItsLastMessageWithOrWithoutADevice) {
     EXPECT_EQ(log, Lines{"out F0 41 10 00 6A 12 01 00 02 00 01 09 04 6F F7"});
 }
 
+TEST_F(MidiManager, DataHoldingAStatusByteIsReportedAndNeverSent) {
+    Out().SetDevice(&outDevice);
+    Edit("tone.common.b", 9);
+    const TavBytes before = Out().LastMessage();
+    log.clear();
+    const struct {
+        TavBytes data;
+        const char* report;
+    } cases[] = {
+        {{0xFF, 0xFF, 0xFF}, "Data set holds a status byte. : out : 01 00 02 00 : FF\n"},
+        {{0x00, 0x7F, 0x80}, "Data set holds a status byte. : out : 01 00 02 02 : 80\n"},
+    };
+    for (const auto& c : cases) {
+        const size_t reported = system.ErrorText().size();
+        Out().SendDataSet(Buffers().FindRoot("tone")->Range().begin, c.data.data(), c.data.size());
+        EXPECT_EQ(system.ErrorText().substr(reported), c.report);
+        EXPECT_TRUE(log.empty());
+        EXPECT_EQ(Out().LastMessage(), before);
+    }
+}
+
 TEST_F(MidiManager, ADataRequestEncodesTheSizeLikeTheAddress) {
     Out().SetDevice(&outDevice);
     Out().SendDataRequest(Buffers().FindRoot("tone")->Range().begin, 3);

@@ -289,6 +289,15 @@ TEST_F(BufferHandlersEffectSwap, ASwapShowsTheNewParametersButSendsTheWholeEffec
     EXPECT_EQ(midi.sent[1].address, Struct("control").AbsoluteRange().begin);
 }
 
+TEST_F(BufferHandlersEffectSwap, ATypeValueInsideTheEffectStructIsNotSentAgainWithTheEdit) {
+    auto& swapper = Add(std::make_unique<CTavEffectSwapper>(Buffers()));
+    ASSERT_TRUE(swapper.Register(V("mfx.p0"), Struct("mfx"), {{10, {10, 20, 30, 40}}, {2, {2, 5, 5, 5}}}));
+    Write("mfx.p0", 2);
+    Buffers().TransmitPending();
+    ASSERT_EQ(midi.sent.size(), 1u);
+    EXPECT_EQ(midi.sent[0].data, (TavBytes{2, 5, 5, 5}));
+}
+
 TEST_F(BufferHandlersEffectSwap, WritingTheCurrentTypeChangesAndWritesNothing) {
     AddSwapper(kBlocks);
     auto& later = Add(std::make_unique<RecordingHandler>());

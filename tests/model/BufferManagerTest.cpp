@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <numeric>
 #include <string>
@@ -13,6 +15,7 @@
 #include "model/CTavBufferManager.h"
 #include "support/ModelFixture.h"
 #include "support/RecordingMidiOut.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -149,7 +152,7 @@ TEST_F(BufferManager, AChangeMarksOnlyItsOwnRootModified) {
     EXPECT_FALSE(Buffers().FindRoot("aux")->IsModified());
 }
 
-TEST_F(BufferManager, WritingAValueTwiceBeforeTransmittingSendsItsLeafTwice) {
+TEST_F(BufferManager, WritingAValueTwiceBeforeTransmittingSendsItsLeafOnce) {
     CTavValue& a = Value("x.node.one.a");
     Buffers().WriteInteger(a, 5);
     Buffers().WriteInteger(a, 6);
@@ -158,10 +161,48 @@ TEST_F(BufferManager, WritingAValueTwiceBeforeTransmittingSendsItsLeafTwice) {
 
     Buffers().TransmitPending();
 
-    // An edit goes out as the whole leaf that holds the value.
+    // An edit goes out as the whole leaf that holds the value, with its latest bytes.
     const test::RecordingMidiOut::DataSet sent{kX, *Leaf("x.node.one").Bytes()};
     EXPECT_EQ(sent.data[0], 6);
-    EXPECT_EQ(out.sent, (std::vector<test::RecordingMidiOut::DataSet>{sent, sent}));
+    EXPECT_EQ(out.sent, (std::vector<test::RecordingMidiOut::DataSet>{sent}));
+}
+
+TEST_F(BufferManager, EachChangedLeafIsSentOncePerTransmitInTheOrderOfItsFirstChange) {
+    const std::vector<uint8_t>& one = *Leaf("x.node.one").Bytes();
+    const std::vector<uint8_t>& two = *Leaf("x.node.two").Bytes();
+    const std::vector<uint8_t>& far = *Leaf("x.far").Bytes();
+    using Sets = std::vector<test::RecordingMidiOut::DataSet>;
+    struct Case {
+        const char* what;
+        std::vector<std::string> changed; // value or struct paths, in order of change
+        Sets expected;
+    };
+    const Case cases[] = {
+        {"values of two leaves interleaved",
+         {"x.far.b", "x.node.one.a", "x.far.c", "x.node.one.wide", "x.far.b"},
+         {{kX + 64, far}, {kX, one}}},
+        {"a struct after one of its values",
+         {"x.node.two.c", "x.node", "x.node.one.a"},
+         {{kX + 9, two}, {kX, one}}},
+        {"a struct twice and the root",
+         {"x.node", "x.node", "x"},
+         {{kX, one}, {kX + 9, two}, {kX + 64, far}}},
+    };
+    for (const Case& c : cases) {
+        Settle();
+        for (const std::string& path : c.changed) {
+            if (CTavValue* value = Buffers().FindValue(path))
+                Buffers().RecordChange(*value);
+            else
+                Buffers().RecordChange(Struct(path));
+        }
+        Buffers().TransmitPending();
+        EXPECT_EQ(out.sent, c.expected) << c.what;
+        // The next transmit sends them again.
+        out.sent.clear();
+        Buffers().TransmitPending();
+        EXPECT_EQ(out.sent, c.expected) << c.what << ", again";
+    }
 }
 
 TEST_F(BufferManager, WriteIntegersWritesEveryPairAfterOneBeforeHook) {
@@ -483,6 +524,33 @@ TEST_F(BufferManager, LoadStructFillsTheLeavesDepthFirstAndReportsEveryValue) {
     EXPECT_EQ(log, Names{"loaded a wide text step offset b c msg b c msg"});
     EXPECT_EQ(PendingNames().size(), 11u);
     EXPECT_TRUE(X().IsModified());
+}
+
+// --- The shipped script ------------------------------------------------------------------
+
+class BufferManagerShipped : public test::ModelFixture {
+protected:
+    void SetUp() override {
+        std::ifstream in(test::ShippedScriptDir() / "VireoEditorScript.xml", std::ios::binary);
+        Build(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
+              CTavSystem::Views::Skip);
+    }
+};
+
+TEST_F(BufferManagerShipped, ResettingARhythmKeySendsItsLeafOnce) {
+    CTavBufferManager& buffers = Buffers();
+    test::RecordingMidiOut out;
+    buffers.FindRoot("qv")->SetOutput(&out);
+    CTavStruct* key = buffers.FindStruct("qv.rhy[9].tone[9]");
+    ASSERT_NE(key, nullptr);
+
+    buffers.ResetStruct(*key);
+    ASSERT_GT(buffers.PendingChanges().size(), 1u);
+    buffers.TransmitPending();
+
+    ASSERT_EQ(out.sent.size(), 1u);
+    EXPECT_EQ(out.sent[0].address, key->AbsoluteRange().begin);
+    EXPECT_EQ(out.sent[0].data.size(), static_cast<size_t>(key->Range().Length()));
 }
 
 } // namespace

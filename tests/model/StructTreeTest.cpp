@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/CTavSystem.h"
@@ -325,6 +326,22 @@ TEST_F(StructTreeQv, AnAttachedCloneOfALeafHasItsOwnBytes) {
     EXPECT_EQ(tempo.GetRaw(), 1200);
     tempo.SetRaw(2000);
     EXPECT_EQ(copied.GetRaw(), 300);
+}
+
+TEST_F(StructTreeQv, ACloneOfALeafIsSeparateFromTheOriginalBeforeItIsAttached) {
+    CTavValue& tempo = Value("qv.prti.common.tempo");
+    tempo.SetRaw(700);
+    const std::pair<const char*, const char*> cases[] = {{"qv.prti.common", "common.tempo"},
+                                                         {"qv.prti", "prti.common.tempo"}};
+    for (const auto& [path, inCopy] : cases) {
+        std::unique_ptr<CTavStruct> copy = Struct(path).Clone();
+        CTavValue* copied = copy->FindValue(inCopy);
+        ASSERT_NE(copied, nullptr) << path;
+        EXPECT_NE(copied->Parent(), tempo.Parent()) << path;
+        EXPECT_EQ(copied->GetRaw(), 700) << path;
+        copied->SetRaw(300);
+        EXPECT_EQ(tempo.GetRaw(), 700) << path;
+    }
 }
 
 TEST_F(StructTreeQv, ACloneOfANodeCopiesEveryDescendant) {

@@ -25,6 +25,23 @@ void ForEachValue(CTavBufferManager& buffers, const std::function<void(CTavValue
         root->ForEachValue(f);
 }
 
+// A value the data file holds, so that reading or setting it means something; a path
+// of another root (view state, device commands) is refused with a message.
+CTavValue* FindFileValue(CTavBufferManager& buffers, const std::string& path) {
+    CTavValue* value = buffers.FindValue(path);
+    if (!value) {
+        CliError("Unknown value path: " + path);
+        return nullptr;
+    }
+    const std::string& fileRoot = TavDataFileSettings().rootName;
+    const CTavStruct* root = value->Root();
+    if (!root || root->Name() != fileRoot) {
+        CliError("Value is not kept in data files (only " + fileRoot + " is): " + path);
+        return nullptr;
+    }
+    return value;
+}
+
 struct Assignment {
     CTavValue* value;
     std::string path;
@@ -45,11 +62,9 @@ bool ParseAssignments(CTavBufferManager& buffers, const std::vector<std::string>
         Assignment assignment;
         assignment.path = argument.substr(0, equals);
         const std::string valueText = argument.substr(equals + 1);
-        assignment.value = buffers.FindValue(assignment.path);
-        if (!assignment.value) {
-            CliError("Unknown value path: " + assignment.path);
+        assignment.value = FindFileValue(buffers, assignment.path);
+        if (!assignment.value)
             return false;
-        }
         const CTavValueSpec& spec = assignment.value->Spec();
         if (assignment.value->Kind() == kTavKindString) {
             if (valueText.size() < 2 || valueText.front() != '"' || valueText.back() != '"') {
@@ -123,9 +138,9 @@ int CliGet(CTavSystem& system, const std::vector<std::string>& arguments) {
     CTavBufferManager& buffers = system.BufferManager();
     std::vector<CTavValue*> values;
     for (size_t i = 1; i < arguments.size(); ++i) {
-        CTavValue* value = buffers.FindValue(arguments[i]);
+        CTavValue* value = FindFileValue(buffers, arguments[i]);
         if (!value)
-            return CliError("Unknown value path: " + arguments[i]);
+            return 1;
         values.push_back(value);
     }
     CTavDataFile file(buffers, system.BufferOutput());
