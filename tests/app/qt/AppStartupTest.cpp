@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QUuid>
 #include <gtest/gtest.h>
+#include <optional>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
@@ -50,7 +51,15 @@ protected:
         return copy.string();
     }
 
+    // A copy of the build tree's script folder, made on first use.
+    std::string Built() {
+        if (!built)
+            built.emplace();
+        return built->String();
+    }
+
     test::TempDir scripts;
+    std::optional<test::ScriptFolderCopy> built;
     CTavSystem system;
     test::RecordingTextOut* box = nullptr; // owned by the system
 };
@@ -98,7 +107,7 @@ TEST_F(AppStartup, ValidScriptOpensTheMainWindowAndShutDownReleasesTheOutputs) {
 
 TEST_F(AppStartup, ACommandLineFileThatCannotBeReadEndsStartUpWithItsCode) {
     test::TempDir dir;
-    CApp::Options options = Options(VIREO_BUILT_SCRIPT_DIR);
+    CApp::Options options = Options(Built());
     options.filePath = QString::fromStdString(dir.Write("notes.vro", std::string(300, 'x')).string());
     CApp app(system, options);
     EXPECT_EQ(app.InitInstance(), CApp::StartResult::Failed);
@@ -144,7 +153,7 @@ TEST_F(AppStartup, TheVirtualDeviceOptionConnectsTheFirstPortsForTheRun) {
     test::TempDir dir;
     const std::string memory = (dir.Path() / "memory.bin").string();
     qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString(memory));
-    CApp::Options options = Options(VIREO_BUILT_SCRIPT_DIR); // the shipped script with its bitmaps
+    CApp::Options options = Options(Built()); // the shipped script with its bitmaps
     options.virtualDevice = true;
     {
         CApp app(system, std::move(options));

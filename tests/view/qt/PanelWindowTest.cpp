@@ -128,9 +128,10 @@ namespace {
 
 TEST(Screenshot, TheEditorRendersTheMainPanelIntoAPicture) {
     test::TempDir dir;
+    test::ScriptFolderCopy scripts;
     const std::string file = (dir.Path() / "main.png").string();
     const auto result = test::RunProcess(
-        VIREO_EDITOR_PATH, {"--script-dir", VIREO_BUILT_SCRIPT_DIR, "--screenshot", file},
+        VIREO_EDITOR_PATH, {"--script-dir", scripts.String(), "--screenshot", file},
         {"QT_QPA_PLATFORM=offscreen", "VIREO_VIRTUAL_DEVICE_MEMORY=" + (dir.Path() / "memory.bin").string()});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const QImage picture(QString::fromStdString(file));
@@ -139,7 +140,7 @@ TEST(Screenshot, TheEditorRendersTheMainPanelIntoAPicture) {
 
     const auto missing =
         test::RunProcess(VIREO_EDITOR_PATH,
-                         {"--script-dir", VIREO_BUILT_SCRIPT_DIR, "--screenshot", file, "--panel", "nowhere"},
+                         {"--script-dir", scripts.String(), "--screenshot", file, "--panel", "nowhere"},
                          {"QT_QPA_PLATFORM=offscreen"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err.substr(missing.err.find("There is")), "There is no root panel named nowhere.\n");
