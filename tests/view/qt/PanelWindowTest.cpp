@@ -122,6 +122,36 @@ TEST(WindowList, ModalLayersStackAndUnwind) {
     EXPECT_EQ(list.LayerCount(), 1u);
 }
 
+TEST(WindowList, TheTopWindowOwnsDialogsThatStayEnabledOverTheirDisabledOwner) {
+    QWidget main;
+    CWindowList list;
+    EXPECT_EQ(list.TopWindow(), nullptr);
+    list.Add(&main, false);
+    EXPECT_EQ(list.TopWindow(), &main);
+    {
+        QWidget box(&main, Qt::Dialog);
+        const CWindowList::CModal modal(&list, &box);
+        EXPECT_TRUE(list.HasModal());
+        EXPECT_EQ(list.TopWindow(), &box);
+        EXPECT_FALSE(main.isEnabled());
+        EXPECT_TRUE(box.isEnabled());
+        {
+            // A dialog deleted before its scope ends still leaves the list.
+            auto* inner = new QWidget(&box, Qt::Dialog);
+            const CWindowList::CModal nested(&list, inner);
+            EXPECT_FALSE(box.isEnabled());
+            EXPECT_TRUE(inner->isEnabled());
+            delete inner;
+        }
+        EXPECT_EQ(list.TopWindow(), &box);
+        EXPECT_TRUE(box.isEnabled());
+    }
+    EXPECT_FALSE(list.HasModal());
+    EXPECT_TRUE(main.isEnabled());
+    const CWindowList::CModal unlisted(nullptr, &main);
+    EXPECT_TRUE(main.isEnabled());
+}
+
 } // namespace
 
 namespace {
