@@ -69,8 +69,8 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     char buffer[4096];
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (open > 0) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         const int ready = left.count() > 0 ? poll(fds, 2, static_cast<int>(left.count())) : 0;
         if (ready == 0) {
             // Out of time: the program is stopped, and what it wrote so far is kept.
@@ -147,7 +147,8 @@ std::filesystem::path BuiltScriptDir() {
 ScriptFolderCopy::ScriptFolderCopy(const std::filesystem::path& source) : m_path(m_dir.Path() / "Script") {
     std::filesystem::create_directories(m_path);
     std::filesystem::copy(source, m_path,
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::overwrite_existing);
 }
 
 } // namespace test

@@ -168,10 +168,9 @@ TEST(Screenshot, TheEditorRendersTheMainPanelIntoAPicture) {
     ASSERT_FALSE(picture.isNull());
     EXPECT_GT(picture.width(), 600);
 
-    const auto missing =
-        test::RunProcess(VIREO_EDITOR_PATH,
-                         {"--script-dir", scripts.String(), "--screenshot", file, "--panel", "nowhere"},
-                         {"QT_QPA_PLATFORM=offscreen"});
+    const auto missing = test::RunProcess(
+        VIREO_EDITOR_PATH, {"--script-dir", scripts.String(), "--screenshot", file, "--panel", "nowhere"},
+        {"QT_QPA_PLATFORM=offscreen"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err.substr(missing.err.find("There is")), "There is no root panel named nowhere.\n");
 }
