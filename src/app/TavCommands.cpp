@@ -79,7 +79,7 @@ struct Prompted {
     std::string_view text;
 };
 constexpr Prompted kPrompts[] = {
-    {kOpen, "Open a data file\nOpen"},
+    {kOpen, "Open file\nOpen"},
     {kSave, "Save the edit state to its data file\nSave"},
     {kSaveAs, "Save the edit state to a new data file\nSave As"},
     {kImportSmf, "Read part settings from a Standard MIDI File\nImport SMF"},

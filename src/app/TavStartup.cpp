@@ -50,8 +50,27 @@ std::string TavProgramFolder() {
     return folder;
 }
 
+std::string TavResolveCommandLineFile(const std::string& fileName) {
+    if (fileName.empty())
+        return fileName;
+    std::error_code error;
+    const std::filesystem::path given(fileName);
+    if (std::filesystem::is_symlink(given, error)) {
+        // A broken link stays as given; opening it then reports that it cannot be read.
+        std::filesystem::path target = std::filesystem::canonical(given, error);
+        if (!error)
+            return target.string();
+    }
+    const std::filesystem::path absolute = std::filesystem::absolute(given, error);
+    return error ? fileName : absolute.lexically_normal().string();
+}
+
+CTavTextOut* TavNewStdErrOutput() {
+    return new CTavTextOutStdErr;
+}
+
 void TavInstallHeadlessOutputs(CTavSystem& system) {
-    system.SetTextOut(CTavSystem::kMessageBoxOutput, new CTavTextOutStdErr);
+    system.SetTextOut(CTavSystem::kMessageBoxOutput, TavNewStdErrOutput());
     system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
     system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
     system.AttachErrorOutputToManagers();

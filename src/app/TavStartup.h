@@ -7,6 +7,7 @@
 
 #include "app/CTavSystem.h"
 
+class CTavTextOut;
 
 // The script folder: the folder given on the command line, else the one named by the
 // environment, else "Script/" beside the program. Always ends with '/'.
@@ -15,6 +16,14 @@ std::string TavResolveScriptFolder(std::string_view programFolder, std::string_v
 
 // The folder of the running executable, ending with '/'.
 std::string TavProgramFolder();
+
+// The file named on the command line as the editor opens it: a symbolic link is replaced
+// by its target and the name is made absolute. Names are the file system's bytes, in
+// whatever encoding they were given; empty stays empty.
+std::string TavResolveCommandLineFile(const std::string& fileName);
+
+// A message box output that writes to standard error instead of showing boxes.
+CTavTextOut* TavNewStdErrOutput();
 
 // Installs the headless outputs the command-line companion uses: the error output
 // collects, the buffer output keeps the pending code, and the message box output writes

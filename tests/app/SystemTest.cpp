@@ -434,6 +434,42 @@ TEST(SystemScriptFolder, CommandLineBeatsEnvironmentWhichBeatsTheProgramFolder) 
     }
 }
 
+// --- Command-line file ---------------------------------------------------------------
+
+TEST(SystemCommandLineFile, ALinkNamesItsTargetAndEveryNameBecomesAbsolute) {
+    test::TempDir dir;
+    const std::filesystem::path& d = dir.Path();
+    const std::string latin1 = "S\xe4tze.vro"; // not valid UTF-8
+    dir.Write("song.vro", "x");
+    dir.Write(latin1, "x");
+    std::filesystem::create_directories(d / "links");
+    std::filesystem::create_symlink("../song.vro", d / "links" / "relative.vro");
+    std::filesystem::create_symlink(d / "links" / "relative.vro", d / "chain.vro");
+    std::filesystem::create_symlink(d / latin1, d / "latin1-link.vro");
+    std::filesystem::create_symlink(d / "gone.vro", d / "broken.vro");
+    const std::filesystem::path cwd = std::filesystem::current_path();
+    std::filesystem::current_path(d);
+    struct Case {
+        std::string given;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {(d / "song.vro").string(), (d / "song.vro").string()},
+        {"links/relative.vro", (d / "song.vro").string()},
+        {(d / "chain.vro").string(), (d / "song.vro").string()},
+        {"latin1-link.vro", (d / latin1).string()},
+        {latin1, (d / latin1).string()},
+        {"./links/../song.vro", (d / "song.vro").string()},
+        {"broken.vro", (d / "broken.vro").string()}, // reading it then fails with its code
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.given);
+        EXPECT_EQ(TavResolveCommandLineFile(c.given), c.expected);
+    }
+    std::filesystem::current_path(cwd);
+}
+
 TEST(SystemScriptFolder, StoredFolderGainsATrailingSlashAndNamesTheScriptFile) {
     CTavSystem system;
     system.SetScriptFolder("/data/Script");

@@ -190,7 +190,7 @@ protected:
     void SetUp() override {
         // The controls load their bitmaps while the view tree is built; the build draws them
         // beside the copied script.
-        system.SetScriptFolder(std::string(VIREO_BUILT_SCRIPT_DIR) + "/");
+        system.SetScriptFolder(scripts.String() + "/");
         std::ifstream in(test::ShippedScriptDir() / "VireoEditorScript.xml", std::ios::binary);
         Build(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
     }
@@ -203,6 +203,8 @@ protected:
             return nullptr;
         return control->ValueRefs().front().value;
     }
+
+    test::ScriptFolderCopy scripts;
 };
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -16,7 +18,7 @@ extern char** environ;
 namespace test {
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::vector<std::string>& environment) {
+                         const std::vector<std::string>& environment, std::chrono::milliseconds timeout) {
     ProcessResult result;
     int outPipe[2];
     int errPipe[2];
@@ -65,9 +67,22 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     std::string* sinks[2] = {&result.out, &result.err};
     int open = 2;
     char buffer[4096];
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (open > 0) {
-        if (poll(fds, 2, -1) < 0)
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        const int ready = left.count() > 0 ? poll(fds, 2, static_cast<int>(left.count())) : 0;
+        if (ready == 0) {
+            // Out of time: the program is stopped, and what it wrote so far is kept.
+            result.timedOut = true;
+            kill(pid, SIGKILL);
             break;
+        }
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP)))
                 continue;
@@ -81,6 +96,9 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
             }
         }
     }
+    for (pollfd& fd : fds)
+        if (fd.fd >= 0)
+            close(fd.fd);
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -121,6 +139,16 @@ std::filesystem::path DataDir() {
 }
 std::filesystem::path ShippedScriptDir() {
     return VIREO_SHIPPED_SCRIPT_DIR;
+}
+std::filesystem::path BuiltScriptDir() {
+    return VIREO_BUILT_SCRIPT_DIR;
+}
+
+ScriptFolderCopy::ScriptFolderCopy(const std::filesystem::path& source) : m_path(m_dir.Path() / "Script") {
+    std::filesystem::create_directories(m_path);
+    std::filesystem::copy(source, m_path,
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::overwrite_existing);
 }
 
 } // namespace test

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the test programs.
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -9,14 +10,17 @@ namespace test {
 
 struct ProcessResult {
     int exitCode = -1;
+    bool timedOut = false; // the program was killed when its time ran out
     std::string out;
     std::string err;
 };
 
 // Runs a program with arguments and an optional extra environment ("NAME=value"),
-// capturing its standard output and error.
+// capturing its standard output and error. A program still running after timeout is
+// killed.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::vector<std::string>& environment = {});
+                         const std::vector<std::string>& environment = {},
+                         std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
 // Runs the built vireo-cli.
 ProcessResult RunCli(const std::vector<std::string>& arguments,
@@ -39,8 +43,24 @@ private:
 
 std::string ReadFile(const std::filesystem::path& path);
 
-// Test data folder and the shipped script folder.
+// Test data folder, the shipped script folder and the build tree's script folder (the
+// shipped script with the drawn bitmaps).
 std::filesystem::path DataDir();
 std::filesystem::path ShippedScriptDir();
+std::filesystem::path BuiltScriptDir();
+
+// A private copy of a script folder in a temporary folder. Whatever a system saves beside
+// its script (window positions, user names) lands in the copy, never in the source or
+// build tree.
+class ScriptFolderCopy {
+public:
+    explicit ScriptFolderCopy(const std::filesystem::path& source = BuiltScriptDir());
+    const std::filesystem::path& Path() const { return m_path; }
+    std::string String() const { return m_path.string(); }
+
+private:
+    TempDir m_dir;
+    std::filesystem::path m_path;
+};
 
 } // namespace test

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <cstdio>
 #include <string_view>
 
 #include "app/CTavSystem.h"
+#include "app/TavStartup.h"
 #include "app/qt/CApp.h"
 #include "app/qt/CMainFrame.h"
 #include "virtual/TavVirtualDeviceOptions.h"
@@ -15,6 +17,16 @@ namespace {
 int Refuse(const std::string& error) {
     std::fprintf(stderr, "vireo-editor: %s\n", error.c_str());
     return 1;
+}
+
+// The bytes of the command-line argument that reads as text: a file name need not be
+// valid in the locale's encoding, and only the bytes open it. The last match is taken,
+// as the file follows the options.
+QByteArray ArgumentBytes(int argc, char** argv, const QString& text) {
+    for (int i = argc; i-- > 1;)
+        if (QString::fromLocal8Bit(argv[i]) == text)
+            return QByteArray(argv[i]);
+    return QFile::encodeName(text);
 }
 
 } // namespace
@@ -86,12 +98,14 @@ int main(int argc, char** argv) {
     const QString screenshotFile = parser.value(screenshot);
     const QString screenshotPanel = parser.value(panel);
     if (!screenshotFile.isEmpty()) {
-        // A one-off rendering runs beside any open editor and shows no splash.
+        // A one-off rendering runs beside any open editor, shows no splash and no message
+        // box: messages go to standard error.
         options.showSplash = false;
+        options.makeMessageBoxOutput = [] { return TavNewStdErrOutput(); };
         options.instanceName = QStringLiteral("vireo-screenshot-%1").arg(QCoreApplication::applicationPid());
     }
     if (!parser.positionalArguments().isEmpty())
-        options.filePath = parser.positionalArguments().constFirst();
+        options.filePath = ArgumentBytes(argc, argv, parser.positionalArguments().constFirst());
 
     CApp app(CTavSystem::Instance(), std::move(options));
     switch (app.InitInstance()) {

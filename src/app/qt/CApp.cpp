@@ -35,9 +35,28 @@
 #include "view/qt/CTipBar.h"
 #include "view/qt/CViewFactory.h"
 
+namespace {
+
+// Counts a command or an open while it runs.
+class CBusy {
+public:
+    explicit CBusy(int& count) : m_count(count) { ++m_count; }
+    ~CBusy() { --m_count; }
+    CBusy(const CBusy&) = delete;
+    CBusy& operator=(const CBusy&) = delete;
+
+private:
+    int& m_count;
+};
+
+} // namespace
+
 CApp::CApp(CTavSystem& system, Options options) : m_system(system), m_options(std::move(options)) {}
 
 CApp::~CApp() {
+    // The message box output belongs to the root object, which outlives the window list.
+    if (auto* box = dynamic_cast<CTextOutBox*>(m_system.MessageBoxOutput()))
+        box->SetWindowList(nullptr);
     ReleaseWindowServices();
     if (m_idleConnection)
         disconnect(m_idleConnection);
@@ -45,6 +64,8 @@ CApp::~CApp() {
 }
 
 CApp::StartResult CApp::InitInstance() {
+    m_options.filePath =
+        QByteArray::fromStdString(TavResolveCommandLineFile(m_options.filePath.toStdString()));
     if (!GuardSingleInstance())
         return StartResult::HandedOver;
     SetUpSettings();
@@ -74,10 +95,7 @@ bool CApp::GuardSingleInstance() {
     const QString name =
         m_options.instanceName.isEmpty() ? CSingleInstanceGuard::DefaultServerName() : m_options.instanceName;
     m_guard = std::make_unique<CSingleInstanceGuard>(name);
-    QString file;
-    if (!m_options.filePath.isEmpty())
-        file = QFileInfo(m_options.filePath).absoluteFilePath();
-    if (!m_guard->Acquire(file))
+    if (!m_guard->Acquire(m_options.filePath))
         return false;
     connect(m_guard.get(), &CSingleInstanceGuard::handOver, this, &CApp::OnHandOver);
     return true;
@@ -177,7 +195,7 @@ bool CApp::OpenMainPanel() {
     };
     connect(m_mainFrame, &CMainFrame::commandTriggered, this, &CApp::OnCommand);
     connect(m_mainFrame, &CMainFrame::filesDropped, this, &CApp::OpenFiles);
-    m_files->SetOwner(m_mainFrame);
+    m_files->SetWindowList(&m_panelWindows.windows);
     m_panelWindows.showInMainWindow = [this](CPanelWidget* widget) {
         if (m_mainFrame)
             m_mainFrame->SetPanelWidget(widget);
@@ -193,7 +211,7 @@ bool CApp::OpenMainPanel() {
     m_mainFrame->show();
     m_mainFrame->BringToFront();
     if (auto* box = dynamic_cast<CTextOutBox*>(m_system.MessageBoxOutput()))
-        box->SetOwner(m_mainFrame);
+        box->SetWindowList(&m_panelWindows.windows);
     if (auto* progress = dynamic_cast<CProgressBar*>(m_system.ProgressBar()))
         progress->SetOwner(m_mainFrame);
     return true;
@@ -215,7 +233,7 @@ void CApp::LoadAndConnectMidiDevices() {
 bool CApp::OpenCommandLineFileOrReadDevice() {
     if (m_options.filePath.isEmpty())
         return true;
-    if (!m_files->Load(m_options.filePath)) {
+    if (!m_files->LoadEncoded(m_options.filePath)) {
         m_splash.reset();
         ShowPendingCode(TavStrings::kCodeLoadFailed);
         return false;
@@ -231,18 +249,25 @@ void CApp::FinishStartUp() {
     if (m_mainFrame)
         m_mainFrame->setAcceptDrops(true);
     m_idleConnection = connect(QAbstractEventDispatcher::instance(QThread::currentThread()),
-                               &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-                                   RefreshTitle();
-                                   if (ITavTipBar* tipBar = m_system.ViewManager().TipBar())
-                                       tipBar->UpdateAtIdle();
-                                   // Message boxes run their own event loop, so the work is
-                                   // queued rather than done inside the dispatcher.
-                                   if (m_idleQueued || m_system.PendingCode() == 0)
-                                       return;
-                                   m_idleQueued = true;
-                                   QMetaObject::invokeMethod(this, &CApp::OnIdle, Qt::QueuedConnection);
-                               });
+                               &QAbstractEventDispatcher::aboutToBlock, this, &CApp::OnAboutToBlock);
     m_started = true;
+}
+
+void CApp::OnAboutToBlock() {
+    RefreshTitle();
+    if (ITavTipBar* tipBar = m_system.ViewManager().TipBar())
+        tipBar->UpdateAtIdle();
+    // Message boxes run their own event loop, so the work is queued rather than done
+    // inside the dispatcher.
+    if (!m_idleQueued && m_system.PendingCode() != 0) {
+        m_idleQueued = true;
+        QMetaObject::invokeMethod(this, &CApp::OnIdle, Qt::QueuedConnection);
+    }
+    // Files that waited for a modal window open once it has gone.
+    if (!m_openQueued && !m_pendingOpens.empty() && CanOpenNow()) {
+        m_openQueued = true;
+        QMetaObject::invokeMethod(this, &CApp::OpenPendingFiles, Qt::QueuedConnection);
+    }
 }
 
 void CApp::OnIdle() {
@@ -281,17 +306,47 @@ bool CApp::Screenshot(const QString& file, const QString& panelName) {
     return true;
 }
 
-void CApp::OnHandOver(const QString& filePath) {
-    if (!m_started || !m_mainFrame || !m_mainFrame->isEnabled())
+void CApp::OnHandOver(const QByteArray& fileName) {
+    if (!m_started || !m_mainFrame)
         return;
     m_mainFrame->BringToFront();
-    if (!filePath.isEmpty())
-        OpenFiles({filePath});
+    // A modal window stays in front of the main window.
+    if (QWidget* top = m_panelWindows.windows.TopWindow(); top && top != m_mainFrame) {
+        top->raise();
+        top->activateWindow();
+    }
+    if (fileName.isEmpty())
+        return;
+    QueueOpen(fileName);
+    OpenPendingFiles();
 }
 
 void CApp::OpenFiles(const QStringList& paths) {
-    for (const QString& path : paths) {
-        m_files->Open(path);
+    for (const QString& path : paths)
+        QueueOpen(QFile::encodeName(path));
+    OpenPendingFiles();
+}
+
+void CApp::QueueOpen(const QByteArray& fileName) {
+    if (m_pendingOpens.size() >= kMaxPendingOpens) {
+        qWarning("Too many files wait to open; %s is dropped", fileName.constData());
+        return;
+    }
+    m_pendingOpens.push_back(fileName);
+}
+
+bool CApp::CanOpenNow() const {
+    return m_started && m_mainFrame && m_files && m_busy == 0 && !m_panelWindows.windows.HasModal() &&
+           !QApplication::activeModalWidget();
+}
+
+void CApp::OpenPendingFiles() {
+    m_openQueued = false;
+    while (!m_pendingOpens.empty() && CanOpenNow()) {
+        const QByteArray next = m_pendingOpens.front();
+        m_pendingOpens.pop_front();
+        const CBusy busy(m_busy);
+        m_files->OpenEncoded(next);
         RefreshTitle();
     }
 }
@@ -309,6 +364,8 @@ bool CApp::CanCloseMainFrame() {
 }
 
 void CApp::OnCommand(int id) {
+    // Files handed over meanwhile wait until the command is over.
+    const CBusy busy(m_busy);
     switch (id) {
     case TavCommands::kOpen:
         m_files->Open();
@@ -328,13 +385,14 @@ void CApp::OnCommand(int id) {
         return;
     case TavCommands::kMidiSetup:
         if (m_midi)
-            CMidiSetupDialog::Run(*m_midi, m_mainFrame);
+            CMidiSetupDialog::Run(*m_midi, m_panelWindows.windows.TopWindow());
         return;
     case TavCommands::kManual:
         OpenManual();
         return;
     case TavCommands::kAbout: {
-        CAboutDialog about(m_mainFrame);
+        CAboutDialog about(m_panelWindows.windows.TopWindow());
+        const CWindowList::CModal modal(&m_panelWindows.windows, &about);
         about.exec();
         return;
     }
@@ -352,9 +410,11 @@ void CApp::RunDeviceCommand(int id) {
     QString path;
     if (id == TavCommands::kImportSmf || id == TavCommands::kExportPartInfo ||
         id == TavCommands::kExportPartInfoAndSets) {
-        CProfiledFileDialog smf(m_settings, {"SMF", "Standard MIDI Files(*.mid)|*.mid|All Files(*.*)|*.*||", "mid",
-                                             QCoreApplication::applicationDirPath() + QStringLiteral("/SampleSMF")});
-        path = id == TavCommands::kImportSmf ? smf.ChooseOpen(m_mainFrame) : smf.ChooseSave(m_mainFrame, QString());
+        CProfiledFileDialog smf(m_settings,
+                                {"SMF", "Standard MIDI Files(*.mid)|*.mid|All Files(*.*)|*.*||", "mid",
+                                 QCoreApplication::applicationDirPath() + QStringLiteral("/SampleSMF")});
+        CWindowList* windows = &m_panelWindows.windows;
+        path = id == TavCommands::kImportSmf ? smf.ChooseOpen(windows) : smf.ChooseSave(windows, QString());
         if (path.isEmpty())
             return;
     }
@@ -405,6 +465,7 @@ void CApp::SaveWindowPositions() {
 void CApp::ExitInstance() {
     if (m_idleConnection)
         disconnect(m_idleConnection);
+    m_pendingOpens.clear();
     ShutDownDeviceLayer();
     CloseMidiDevices();
     m_midi.reset();

@@ -2,10 +2,12 @@
 // The application object: runs the editor's start-up sequence, the idle pass and the
 // shut-down sequence on the GUI thread.
 
+#include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -28,7 +30,8 @@ class CApp : public QObject {
 public:
     struct Options {
         QString scriptDir;    // --script-dir; empty: VIREO_SCRIPT_DIR, then Script/ beside the program
-        QString filePath;     // the file named on the command line; empty when none
+        QByteArray filePath;  // the file named on the command line, as the file system's bytes
+                              // (a link is opened as its target); empty when none
         QString instanceName; // the single-instance socket; empty: the per-user default
         bool showSplash = true;
         bool virtualDevice = false; // --virtual-device: the first input and output use the virtual device
@@ -53,8 +56,16 @@ public:
     void OnIdle();
     // Runs a menu command (TavCommands ids).
     void OnCommand(int id);
-    // Opens each file in turn, as Open with a path (dropped files, hand-over).
+    // Opens each file in turn, as Open with a path (dropped files). While a modal window
+    // (panel, message box, dialog, the save-changes question) is open or a command runs,
+    // the files wait and open in arrival order once it is over.
     void OpenFiles(const QStringList& paths);
+    // A file handed over by a later copy (empty: only come to the front); waits as above.
+    void OnHandOver(const QByteArray& fileName);
+    // The files waiting to open, oldest first.
+    const std::deque<QByteArray>& PendingOpens() const { return m_pendingOpens; }
+    // The most files that wait at a time; later ones are dropped with a warning.
+    static constexpr size_t kMaxPendingOpens = 64;
     // Writes the last sent MIDI message to the clipboard output.
     void CopyMidiMessage();
     // The manual beside the program: Manual/VireoEditorManual_E.htm.
@@ -95,9 +106,15 @@ private:
     void SaveWindowPositions();
     void ReleaseWindowServices();
 
+    // Each time the event loop is about to wait: the title, the tip bar, and queued calls
+    // for a pending message code and for files that waited.
+    void OnAboutToBlock();
     void Fail(const std::string& text);
     void RefreshSplash();
-    void OnHandOver(const QString& filePath);
+    void QueueOpen(const QByteArray& fileName);
+    // Opens the waiting files while nothing modal is open and no command runs.
+    void OpenPendingFiles();
+    bool CanOpenNow() const;
     // Shows the code pending on the buffer output (or fallback when none) once and clears it.
     void ShowPendingCode(int fallback);
     bool CanCloseMainFrame();
@@ -115,6 +132,9 @@ private:
     QPointer<CMainFrame> m_mainFrame;
     bool m_started = false;
     bool m_idleQueued = false;
+    bool m_openQueued = false;
+    int m_busy = 0; // commands and opens running, nested ones included
+    std::deque<QByteArray> m_pendingOpens;
     QMetaObject::Connection m_idleConnection;
     TavDataFileSettings m_dataFileSettings;
     CQtSettings m_settings;

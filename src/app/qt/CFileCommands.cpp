@@ -2,19 +2,23 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QMessageBox>
+#include <filesystem>
 
 #include "app/CTavSystem.h"
 #include "app/TavStrings.h"
 #include "app/qt/CTextOutBox.h"
 #include "app/qt/CWaitCursor.h"
 #include "model/CTavBufferManager.h"
+#include "view/qt/CWindowList.h"
 
 namespace {
 
-std::string FileSystemPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+// The absolute form of a file name, bytes kept as they are.
+QByteArray Absolute(const QByteArray& fileName) {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::absolute(fileName.toStdString(), error);
+    return error ? fileName : QByteArray::fromStdString(path.lexically_normal().string());
 }
 
 } // namespace
@@ -28,26 +32,36 @@ bool CFileCommands::IsModified() const {
     return root && root->IsModified();
 }
 
+QString CFileCommands::Path() const {
+    return QFile::decodeName(m_fileName);
+}
+
 QString CFileCommands::Title(const QString& applicationTitle) const {
-    const QString name = m_path.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(m_path).fileName();
-    return applicationTitle + QStringLiteral(" - ") + name + (IsModified() ? QStringLiteral(" *") : QString());
+    const QString name = m_fileName.isEmpty()
+                             ? QStringLiteral("Untitled")
+                             : QFile::decodeName(QByteArray::fromStdString(
+                                   std::filesystem::path(m_fileName.toStdString()).filename()));
+    return applicationTitle + QStringLiteral(" - ") + name +
+           (IsModified() ? QStringLiteral(" *") : QString());
 }
 
 int CFileCommands::Ask(const QString& question) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), question,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    m_windows ? m_windows->TopWindow() : nullptr);
+    const CWindowList::CModal modal(m_windows, &box);
     if (ask)
         return ask(question);
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), question,
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_owner.data());
     return CTextOutBox::AskAnswer(static_cast<QMessageBox::StandardButton>(box.exec()));
 }
 
 bool CFileCommands::AskToSave(bool goOnWhenDialogCancelled) {
     const std::string_view format = TavStrings::Text(TavStrings::kSaveChanges);
     QString question = QString::fromUtf8(format.data(), qsizetype(format.size()));
-    question.replace(QStringLiteral("%1"), m_path.isEmpty() ? QStringLiteral("Untitled") : m_path);
+    question.replace(QStringLiteral("%1"), m_fileName.isEmpty() ? QStringLiteral("Untitled") : Path());
     switch (Ask(question)) {
     case 2:
-        switch (SaveTo(m_path)) {
+        switch (SaveTo(m_fileName)) {
         case SaveResult::Saved:
             return true;
         case SaveResult::Cancelled:
@@ -64,23 +78,31 @@ bool CFileCommands::AskToSave(bool goOnWhenDialogCancelled) {
 }
 
 bool CFileCommands::Open(const QString& path) {
+    return OpenEncoded(QFile::encodeName(path));
+}
+
+bool CFileCommands::OpenEncoded(const QByteArray& fileName) {
     if (!AskToSave(true))
         return false;
-    QString chosen = path;
+    QByteArray chosen = fileName;
     if (chosen.isEmpty())
-        chosen = m_dialog.ChooseOpen(m_owner);
+        chosen = QFile::encodeName(m_dialog.ChooseOpen(m_windows));
     if (chosen.isEmpty())
         return false;
-    return Load(chosen);
+    return LoadEncoded(chosen);
 }
 
 bool CFileCommands::Load(const QString& path) {
+    return LoadEncoded(QFile::encodeName(path));
+}
+
+bool CFileCommands::LoadEncoded(const QByteArray& fileName) {
     CWaitCursor wait;
     CTavBufferManager& buffers = m_system.BufferManager();
     CTavDataFile file(buffers, m_system.BufferOutput(), m_dataFiles);
-    if (!file.Load(FileSystemPath(path)))
+    if (!file.Load(fileName.toStdString()))
         return false;
-    m_path = QFileInfo(path).absoluteFilePath();
+    m_fileName = Absolute(fileName);
     if (afterLoad)
         afterLoad();
     buffers.PublishPending();
@@ -89,23 +111,23 @@ bool CFileCommands::Load(const QString& path) {
 }
 
 bool CFileCommands::Save() {
-    return SaveTo(m_path) == SaveResult::Saved;
+    return SaveTo(m_fileName) == SaveResult::Saved;
 }
 
 bool CFileCommands::SaveAs() {
-    return SaveTo(QString()) == SaveResult::Saved;
+    return SaveTo(QByteArray()) == SaveResult::Saved;
 }
 
-CFileCommands::SaveResult CFileCommands::SaveTo(QString path) {
-    if (path.isEmpty())
-        path = m_dialog.ChooseSave(m_owner, m_path);
-    if (path.isEmpty())
+CFileCommands::SaveResult CFileCommands::SaveTo(QByteArray fileName) {
+    if (fileName.isEmpty())
+        fileName = QFile::encodeName(m_dialog.ChooseSave(m_windows, Path()));
+    if (fileName.isEmpty())
         return SaveResult::Cancelled;
     CWaitCursor wait;
     CTavDataFile file(m_system.BufferManager(), m_system.BufferOutput(), m_dataFiles);
-    if (!file.Save(FileSystemPath(path)))
+    if (!file.Save(fileName.toStdString()))
         return SaveResult::Failed;
-    m_path = QFileInfo(path).absoluteFilePath();
+    m_fileName = Absolute(fileName);
     return SaveResult::Saved;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // The current data file and the commands on it: Open, Save, Save As and the save-changes
 // question. Failures are reported as message codes on the buffer output and shown by the
-// idle pass; a failed command keeps the current path.
+// idle pass; a failed command keeps the current path. File names are kept as the file
+// system's bytes, so a name that is not valid text still opens and saves under itself.
 
-#include <QPointer>
+#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -12,35 +13,41 @@
 #include "files/CTavDataFile.h"
 
 class CTavSystem;
+class CWindowList;
 class ITavSettings;
-class QWidget;
 
 class CFileCommands {
 public:
     CFileCommands(CTavSystem& system, ITavSettings& settings, TavDataFileSettings dataFiles);
 
-    // The window that owns the dialogs and the question.
-    void SetOwner(QWidget* owner) { m_owner = owner; }
+    // The windows whose top window owns the dialogs and the question, each listed as a
+    // modal window while it runs.
+    void SetWindowList(CWindowList* windows) { m_windows = windows; }
 
     // Open: asks the save-changes question (also when nothing changed), then reads path,
     // or the file the open dialog chooses when path is empty. True when a file was read.
     bool Open(const QString& path = QString());
+    // Open with a name in the file system's bytes (QFile::encodeName).
+    bool OpenEncoded(const QByteArray& fileName);
     // Save to the current path, or to one the save dialog chooses. True when saved.
     bool Save();
     bool SaveAs();
     // Before the main window closes: asks when the data is modified. True when it may close.
     bool CanClose();
 
-    // Reads path as the current file without asking (the file named on the command line).
+    // Reads a file as the current file without asking (the file named on the command line).
     bool Load(const QString& path);
+    bool LoadEncoded(const QByteArray& fileName);
 
     bool IsModified() const;
-    const QString& Path() const { return m_path; }
+    // The current file as text (decoded with the file system's encoding); empty when none.
+    QString Path() const;
+    const QByteArray& EncodedPath() const { return m_fileName; }
     // "Vireo Editor - name" with " *" while modified; "Untitled" without a file.
     QString Title(const QString& applicationTitle) const;
 
     // Answers the save-changes question: 1 Cancel, 2 Yes, 3 No. Tests answer here; the
-    // editor shows a message box.
+    // editor shows a message box. Either way the question is a modal window.
     std::function<int(const QString& question)> ask;
     // Runs after a file was read, before the views are told (the device layer sends the
     // loaded data to the device here).
@@ -48,7 +55,7 @@ public:
 
 private:
     enum class SaveResult { Saved, Cancelled, Failed };
-    SaveResult SaveTo(QString path);
+    SaveResult SaveTo(QByteArray fileName);
     // Yes saves, No goes on, Cancel stops. On a cancelled save dialog, Open goes on and
     // closing stops.
     bool AskToSave(bool goOnWhenDialogCancelled);
@@ -57,6 +64,6 @@ private:
     CTavSystem& m_system;
     TavDataFileSettings m_dataFiles;
     CProfiledFileDialog m_dialog;
-    QPointer<QWidget> m_owner;
-    QString m_path;
+    CWindowList* m_windows = nullptr;
+    QByteArray m_fileName; // absolute, in the file system's bytes
 };

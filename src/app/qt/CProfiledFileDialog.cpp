@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "app/ITavSettings.h"
+#include "view/qt/CWindowList.h"
 
 namespace {
 
@@ -33,28 +34,29 @@ QStringList CProfiledFileDialog::NameFilters(const std::string& filter) {
         const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
         // "All Files(*.*)" must match names without a dot too.
         filters << parts[i].left(parts[i].indexOf(QLatin1Char('('))) + QStringLiteral(" (") +
-                       (patterns == QStringLiteral("*.*") ? QStringLiteral("*") : patterns) + QLatin1Char(')');
+                       (patterns == QStringLiteral("*.*") ? QStringLiteral("*") : patterns) +
+                       QLatin1Char(')');
     }
     return filters;
 }
 
-QString CProfiledFileDialog::ChooseOpen(QWidget* parent) {
-    QFileDialog dialog(parent);
+QString CProfiledFileDialog::ChooseOpen(CWindowList* windows) {
+    QFileDialog dialog(windows ? windows->TopWindow() : nullptr);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
-    return Run(dialog, QString());
+    return Run(dialog, windows, QString());
 }
 
-QString CProfiledFileDialog::ChooseSave(QWidget* parent, const QString& suggestedPath) {
-    QFileDialog dialog(parent);
+QString CProfiledFileDialog::ChooseSave(CWindowList* windows, const QString& suggestedPath) {
+    QFileDialog dialog(windows ? windows->TopWindow() : nullptr);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromStdString(m_kind.defaultExtension));
-    return Run(dialog, suggestedPath);
+    return Run(dialog, windows, suggestedPath);
 }
 
-QString CProfiledFileDialog::Run(QFileDialog& dialog, const QString& suggestedPath) {
+QString CProfiledFileDialog::Run(QFileDialog& dialog, CWindowList* windows, const QString& suggestedPath) {
     const QStringList filters = NameFilters(m_kind.filter);
     dialog.setNameFilters(filters);
     const int filterIndex = m_settings.GetInt(m_kind.section, kFilterIndexKey, 1);
@@ -62,9 +64,10 @@ QString CProfiledFileDialog::Run(QFileDialog& dialog, const QString& suggestedPa
         dialog.selectNameFilter(filters[filterIndex - 1]);
     // A document that has a path suggests its own folder and name; otherwise the last choice.
     const QFileInfo suggested(suggestedPath);
-    QString directory = suggestedPath.isEmpty()
-                            ? QString::fromStdString(m_settings.GetString(m_kind.section, kDirectoryKey, std::string()))
-                            : suggested.absolutePath();
+    QString directory =
+        suggestedPath.isEmpty()
+            ? QString::fromStdString(m_settings.GetString(m_kind.section, kDirectoryKey, std::string()))
+            : suggested.absolutePath();
     if (directory.isEmpty() || !QDir(directory).exists())
         directory = m_kind.defaultDirectory;
     if (!directory.isEmpty() && QDir(directory).exists())
@@ -77,6 +80,7 @@ QString CProfiledFileDialog::Run(QFileDialog& dialog, const QString& suggestedPa
         dialog.selectFile(fileName);
 
     QString chosen;
+    const CWindowList::CModal modal(windows, &dialog);
     if (CurrentRunner())
         chosen = CurrentRunner()(dialog);
     else if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())

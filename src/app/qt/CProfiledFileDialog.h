@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
+class CWindowList;
 class ITavSettings;
 class QFileDialog;
-class QWidget;
 
 class CProfiledFileDialog {
 public:
@@ -23,9 +23,11 @@ public:
     CProfiledFileDialog(ITavSettings& settings, Kind kind) : m_settings(settings), m_kind(std::move(kind)) {}
 
     // Shows the open (an existing file) or save (overwrite prompt, default extension)
-    // dialog; the chosen path, or empty when cancelled. A choice is remembered.
-    QString ChooseOpen(QWidget* parent);
-    QString ChooseSave(QWidget* parent, const QString& suggestedPath);
+    // dialog; the chosen path, or empty when cancelled. A choice is remembered. The
+    // dialog is owned by the top window of the window list and listed as modal while it
+    // runs; without a list it has no owner.
+    QString ChooseOpen(CWindowList* windows);
+    QString ChooseSave(CWindowList* windows, const QString& suggestedPath);
 
     // Name filters from a "text|pattern|text|pattern||" filter: "text" entries whose
     // patterns Qt reads from the parentheses.
@@ -37,7 +39,7 @@ public:
     static void SetRunner(Runner runner);
 
 private:
-    QString Run(QFileDialog& dialog, const QString& suggestedPath);
+    QString Run(QFileDialog& dialog, CWindowList* windows, const QString& suggestedPath);
 
     ITavSettings& m_settings;
     Kind m_kind;

@@ -1,6 +1,12 @@
 #include "app/qt/CSingleInstanceGuard.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLocalSocket>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,19 +23,44 @@ CSingleInstanceGuard::CSingleInstanceGuard(QString serverName, QObject* parent)
 
 CSingleInstanceGuard::~CSingleInstanceGuard() = default;
 
-QString CSingleInstanceGuard::DefaultServerName() {
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = QStringLiteral("default");
-    return QStringLiteral("VireoEditor-") + user;
+namespace {
+
+// A folder only this user can reach: owned by the user, not a link, mode 0700.
+bool IsPrivateFolder(const QString& folder) {
+    struct stat info {};
+    return !folder.isEmpty() && lstat(QFile::encodeName(folder).constData(), &info) == 0 &&
+           S_ISDIR(info.st_mode) && info.st_uid == getuid() && (info.st_mode & 0777) == 0700;
 }
 
-bool CSingleInstanceGuard::Acquire(const QString& filePath) {
+// The user's runtime folder, or else a private folder of the user's in the temporary folder.
+QString RuntimeFolder() {
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (IsPrivateFolder(runtime))
+        return runtime;
+    const QString own = QDir::tempPath() + QStringLiteral("/vireo-editor-%1").arg(getuid());
+    mkdir(QFile::encodeName(own).constData(), 0700);
+    return IsPrivateFolder(own) ? own : QString();
+}
+
+} // namespace
+
+QString CSingleInstanceGuard::DefaultServerName() {
+    const QString folder = RuntimeFolder();
+    if (folder.isEmpty())
+        return QString();
+    return folder + QStringLiteral("/VireoEditor-%1").arg(getuid());
+}
+
+bool CSingleInstanceGuard::Acquire(const QByteArray& fileName) {
+    if (m_serverName.isEmpty()) {
+        qWarning("Single-instance guard unavailable: no private folder for its socket");
+        return true;
+    }
     QLocalSocket socket;
     socket.connectToServer(m_serverName);
     if (socket.waitForConnected(kConnectTimeoutMs)) {
         const QByteArray message =
-            filePath.isEmpty() ? QByteArray(kActivate) : QByteArray(kOpenPrefix) + filePath.toUtf8();
+            fileName.isEmpty() ? QByteArray(kActivate) : QByteArray(kOpenPrefix) + fileName;
         socket.write(message);
         socket.waitForBytesWritten(kConnectTimeoutMs);
         socket.disconnectFromServer();
@@ -38,6 +69,7 @@ bool CSingleInstanceGuard::Acquire(const QString& filePath) {
         return false;
     }
     // Nobody answers: a socket file left by a copy that crashed is taken over.
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server.listen(m_serverName)) {
         QLocalServer::removeServer(m_serverName);
         if (!m_server.listen(m_serverName))
@@ -49,15 +81,25 @@ bool CSingleInstanceGuard::Acquire(const QString& filePath) {
 void CSingleInstanceGuard::OnNewConnection() {
     while (QLocalSocket* socket = m_server.nextPendingConnection()) {
         auto buffer = std::make_shared<QByteArray>();
-        connect(socket, &QLocalSocket::readyRead, socket,
-                [socket, buffer] { buffer->append(socket->readAll()); });
-        connect(socket, &QLocalSocket::disconnected, this, [this, socket, buffer] {
-            buffer->append(socket->readAll());
+        // Reads what arrived; false once the message is longer than any path can be.
+        const auto read = [socket, buffer] {
+            buffer->append(socket->read(kMaxMessage + 1 - buffer->size()));
+            return buffer->size() <= kMaxMessage;
+        };
+        connect(socket, &QLocalSocket::readyRead, socket, [socket, read] {
+            if (!read())
+                socket->abort();
+        });
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket, buffer, read] {
+            const bool whole = read();
             socket->deleteLater();
-            if (buffer->startsWith(kOpenPrefix))
-                emit handOver(QString::fromUtf8(buffer->mid(int(sizeof kOpenPrefix) - 1)));
+            if (!whole)
+                qWarning("Single-instance guard: a hand-over longer than %lld bytes was dropped",
+                         static_cast<long long>(kMaxMessage));
+            else if (buffer->startsWith(kOpenPrefix))
+                emit handOver(buffer->mid(qsizetype(sizeof kOpenPrefix) - 1));
             else
-                emit handOver(QString());
+                emit handOver(QByteArray());
         });
     }
 }

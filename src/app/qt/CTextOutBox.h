@@ -3,19 +3,18 @@
 // message boxes. Only used on the GUI thread.
 
 #include <QMessageBox>
-#include <QPointer>
 
 #include "app/CTavTextOut.h"
 
-class QWidget;
+class CWindowList;
 
 class CTextOutBox : public CTavTextOut {
 public:
     CTextOutBox() = default;
 
-    // The window that owns the boxes (the top window of the window list); none gives
-    // application-modal boxes without a parent.
-    void SetOwner(QWidget* owner) { m_owner = owner; }
+    // The window list: each box is owned by its top window and listed as a modal window
+    // while it is shown. None gives boxes without an owner.
+    void SetWindowList(CWindowList* windows) { m_windows = windows; }
 
     void Report(int code) override;
     int Ask(int buttons, int code, int icon) override;
@@ -36,5 +35,5 @@ private:
     QMessageBox::StandardButton Show(const QString& text, QMessageBox::StandardButtons buttons,
                                      QMessageBox::Icon icon);
 
-    QPointer<QWidget> m_owner;
+    CWindowList* m_windows = nullptr;
 };

@@ -23,6 +23,9 @@ bool CRootPanel::OpenWindow() {
         m_widget = widget;
         if (m_windows.showInMainWindow)
             m_windows.showInMainWindow(widget);
+        // The main window is listed too, so modal windows and dialogs disable it.
+        m_mainWindow = widget->window();
+        m_windows.windows.Add(m_mainWindow, IsModal());
         return true;
     }
     auto* frame = new CSubFrame(*this);
@@ -52,6 +55,8 @@ void CRootPanel::CloseWindow() {
         m_subFrame = nullptr;
     } else {
         // The main window stays; only the panel's widget goes with the panel.
+        m_windows.windows.Remove(m_mainWindow);
+        m_mainWindow = nullptr;
         delete m_widget.data();
     }
     m_widget = nullptr;

@@ -44,6 +44,7 @@ private:
     CPanelWindows& m_windows;
     QPointer<CPanelWidget> m_widget;
     QPointer<CSubFrame> m_subFrame;
+    QWidget* m_mainWindow = nullptr; // the window showing "main", while it is listed
 };
 
 class CNodePanel : public CTavNodePanel {};

@@ -9,20 +9,27 @@ void CWindowList::EnableLayer(std::vector<Entry>& layer, bool enabled) {
 }
 
 void CWindowList::Add(QWidget* window, bool modal) {
+    if (!window)
+        return;
     if (modal) {
         EnableLayer(m_layers.back(), false);
         m_layers.emplace_back();
     }
-    m_layers.back().push_back({window, modal});
+    m_layers.back().push_back({window, window, modal});
     if (!m_applicationEnabled)
         window->setEnabled(false);
+    else if (modal)
+        // A dialog owned by a window of the layer below went disabled with its owner.
+        window->setEnabled(true);
 }
 
 void CWindowList::Remove(QWidget* window) {
+    if (!window)
+        return;
     for (size_t i = m_layers.size(); i-- > 0;) {
         auto& layer = m_layers[i];
         auto it =
-            std::find_if(layer.begin(), layer.end(), [window](const Entry& e) { return e.window == window; });
+            std::find_if(layer.begin(), layer.end(), [window](const Entry& e) { return e.key == window; });
         if (it == layer.end())
             continue;
         const bool modal = it->modal;
@@ -49,4 +56,22 @@ void CWindowList::SetApplicationEnabled(bool enabled) {
     } else {
         EnableLayer(m_layers.back(), true);
     }
+}
+
+QWidget* CWindowList::TopWindow() const {
+    for (auto layer = m_layers.rbegin(); layer != m_layers.rend(); ++layer)
+        for (const Entry& entry : *layer)
+            if (entry.window)
+                return entry.window;
+    return nullptr;
+}
+
+CWindowList::CModal::CModal(CWindowList* list, QWidget* window) : m_list(list), m_window(window) {
+    if (m_list)
+        m_list->Add(window, true);
+}
+
+CWindowList::CModal::~CModal() {
+    if (m_list)
+        m_list->Remove(m_window);
 }

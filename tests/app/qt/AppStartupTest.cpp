@@ -5,10 +5,12 @@
 #include <QTimer>
 #include <QUuid>
 #include <gtest/gtest.h>
+#include <optional>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
 #include "app/qt/CApp.h"
+#include "app/qt/CFileCommands.h"
 #include "app/qt/CMainFrame.h"
 #include "midi/qt/CMidiService.h"
 #include "model/CTavBufferManager.h"
@@ -50,7 +52,15 @@ protected:
         return copy.string();
     }
 
+    // A copy of the build tree's script folder, made on first use.
+    std::string Built() {
+        if (!built)
+            built.emplace();
+        return built->String();
+    }
+
     test::TempDir scripts;
+    std::optional<test::ScriptFolderCopy> built;
     CTavSystem system;
     test::RecordingTextOut* box = nullptr; // owned by the system
 };
@@ -98,13 +108,34 @@ TEST_F(AppStartup, ValidScriptOpensTheMainWindowAndShutDownReleasesTheOutputs) {
 
 TEST_F(AppStartup, ACommandLineFileThatCannotBeReadEndsStartUpWithItsCode) {
     test::TempDir dir;
-    CApp::Options options = Options(VIREO_BUILT_SCRIPT_DIR);
-    options.filePath = QString::fromStdString(dir.Write("notes.vro", std::string(300, 'x')).string());
+    CApp::Options options = Options(Built());
+    options.filePath = QByteArray::fromStdString(dir.Write("notes.vro", std::string(300, 'x')).string());
     CApp app(system, options);
     EXPECT_EQ(app.InitInstance(), CApp::StartResult::Failed);
     EXPECT_EQ(box->reports, std::vector<int>{5}); // "Cannot read files of this type."
     EXPECT_EQ(system.PendingCode(), 0);
     app.ExitInstance();
+}
+
+TEST_F(AppStartup, ACommandLineFileOpensByItsBytesAndALinkAsItsTarget) {
+    test::TempDir dir;
+    const std::string latin1 = (dir.Path() / "S\xe4tze.vro").string(); // not valid UTF-8
+    ASSERT_EQ(test::RunCli({"--script-dir", Built(), "new", latin1}).exitCode, 0);
+    std::filesystem::create_symlink(latin1, dir.Path() / "link.vro");
+    for (const std::string& given : {latin1, (dir.Path() / "link.vro").string()}) {
+        SCOPED_TRACE(given);
+        CTavSystem own;
+        CApp::Options options = Options(Built());
+        options.filePath = QByteArray::fromStdString(given);
+        CApp app(own, options);
+        ASSERT_EQ(app.InitInstance(), CApp::StartResult::Started);
+        EXPECT_EQ(app.Files()->EncodedPath().toStdString(), latin1);
+        EXPECT_EQ(app.Files()->Title("Vireo Editor"), "Vireo Editor - S\uFFFDtze.vro");
+        // Saving writes the same file back, not one under a decoded name.
+        EXPECT_TRUE(app.Files()->Save());
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+        app.ExitInstance();
+    }
 }
 
 TEST_F(AppStartup, IdlePassShowsOnlyTheLastPendingCodeOnce) {
@@ -144,7 +175,7 @@ TEST_F(AppStartup, TheVirtualDeviceOptionConnectsTheFirstPortsForTheRun) {
     test::TempDir dir;
     const std::string memory = (dir.Path() / "memory.bin").string();
     qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString(memory));
-    CApp::Options options = Options(VIREO_BUILT_SCRIPT_DIR); // the shipped script with its bitmaps
+    CApp::Options options = Options(Built()); // the shipped script with its bitmaps
     options.virtualDevice = true;
     {
         CApp app(system, std::move(options));
@@ -172,7 +203,7 @@ TEST_F(AppStartup, TheVirtualDeviceOptionConnectsTheFirstPortsForTheRun) {
 TEST_F(AppStartup, TheVirtualDeviceAnswersToTheChosenIdAtCableSpeed) {
     test::TempDir dir;
     qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString((dir.Path() / "memory.bin").string()));
-    CApp::Options options = Options(VIREO_BUILT_SCRIPT_DIR);
+    CApp::Options options = Options(Built());
     options.virtualDevice = true;
     options.virtualDeviceCable = true;
     options.virtualDeviceId = 0x13;
@@ -211,5 +242,41 @@ TEST(EditorOptions, VirtualDeviceOptionsOutOfRangeAreRefusedWithTheirReason) {
         // Qt may warn about the environment before.
         const std::string expected = std::string("vireo-editor: ") + c.error + "\n";
         EXPECT_TRUE(result.err.ends_with(expected)) << result.err;
+    }
+}
+
+// The editor as a program: a screenshot with a command-line file shows no box (its
+// messages go to standard error) and ends.
+TEST(EditorScreenshot, WithAFileItLoadsItWritesMessagesToStandardErrorAndEnds) {
+    test::TempDir dir;
+    test::ScriptFolderCopy scripts;
+    const std::string good = (dir.Path() / "S\xe4tze.vro").string();
+    ASSERT_EQ(test::RunCli({"--script-dir", scripts.String(), "new", good}).exitCode, 0);
+    std::filesystem::create_symlink(good, dir.Path() / "link.vro");
+    const std::string unreadable = dir.Write("notes.vro", std::string(300, 'x')).string();
+    struct Case {
+        std::string file;
+        int exitCode;
+        const char* message;
+    };
+    const Case cases[] = {
+        {good, 0, "MIDI devices aren't set up correctly."},
+        {(dir.Path() / "link.vro").string(), 0, "MIDI devices aren't set up correctly."},
+        {unreadable, 1, "Cannot read files of this type."},
+        {(dir.Path() / "missing.vro").string(), 1, "This file could not be loaded."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string picture = (dir.Path() / "main.png").string();
+        std::filesystem::remove(picture);
+        const auto result = test::RunProcess(
+            VIREO_EDITOR_PATH, {"--script-dir", scripts.String(), "--screenshot", picture, c.file},
+            {"QT_QPA_PLATFORM=offscreen", "XDG_CONFIG_HOME=" + (dir.Path() / "config").string(),
+             "VIREO_VIRTUAL_DEVICE_MEMORY=" + (dir.Path() / "memory.bin").string()},
+            std::chrono::seconds(20));
+        EXPECT_FALSE(result.timedOut);
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        EXPECT_EQ(std::filesystem::exists(picture), c.exitCode == 0);
     }
 }

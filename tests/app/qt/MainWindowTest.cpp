@@ -42,7 +42,7 @@ class MainWindow : public testing::Test {
 protected:
     void SetUp() override {
         CApp::Options options;
-        options.scriptDir = QStringLiteral(VIREO_BUILT_SCRIPT_DIR);
+        options.scriptDir = QString::fromStdString(scripts.String());
         options.instanceName = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
         options.showSplash = false;
         options.makeMessageBoxOutput = [this] {
@@ -92,6 +92,7 @@ protected:
     }
 
     test::TempDir dir;
+    test::ScriptFolderCopy scripts;
     CTavSystem system;
     std::unique_ptr<CApp> app;
     CFileCommands* files = nullptr;
@@ -236,15 +237,18 @@ TEST_F(MainWindow, DeviceCommandsAreDisabledUntilTheDeviceLayerEnablesThem) {
             EXPECT_EQ(frame->Action(item.id)->data().toInt(), item.id);
         }
     EXPECT_EQ(frame->Action(TavCommands::kOpen)->shortcut(), QKeySequence("Ctrl+O"));
+    EXPECT_EQ(frame->Action(TavCommands::kOpen)->statusTip(), "Open file");
+    EXPECT_EQ(frame->Action(TavCommands::kOpen)->toolTip(), "Open");
     EXPECT_EQ(frame->Action(TavCommands::kSave)->shortcut(), QKeySequence("Ctrl+S"));
 }
 
 TEST(KnobOnTheVirtualDevice, ATurnSendsOneDataSetWithTheKnobsValue) {
     test::TempDir dir;
     qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString((dir.Path() / "memory.bin").string()));
+    test::ScriptFolderCopy scripts;
     CTavSystem system;
     CApp::Options options;
-    options.scriptDir = QStringLiteral(VIREO_BUILT_SCRIPT_DIR);
+    options.scriptDir = QString::fromStdString(scripts.String());
     options.instanceName = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     options.showSplash = false;
     options.virtualDevice = true;

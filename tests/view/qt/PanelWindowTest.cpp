@@ -122,25 +122,55 @@ TEST(WindowList, ModalLayersStackAndUnwind) {
     EXPECT_EQ(list.LayerCount(), 1u);
 }
 
+TEST(WindowList, TheTopWindowOwnsDialogsThatStayEnabledOverTheirDisabledOwner) {
+    QWidget main;
+    CWindowList list;
+    EXPECT_EQ(list.TopWindow(), nullptr);
+    list.Add(&main, false);
+    EXPECT_EQ(list.TopWindow(), &main);
+    {
+        QWidget box(&main, Qt::Dialog);
+        const CWindowList::CModal modal(&list, &box);
+        EXPECT_TRUE(list.HasModal());
+        EXPECT_EQ(list.TopWindow(), &box);
+        EXPECT_FALSE(main.isEnabled());
+        EXPECT_TRUE(box.isEnabled());
+        {
+            // A dialog deleted before its scope ends still leaves the list.
+            auto* inner = new QWidget(&box, Qt::Dialog);
+            const CWindowList::CModal nested(&list, inner);
+            EXPECT_FALSE(box.isEnabled());
+            EXPECT_TRUE(inner->isEnabled());
+            delete inner;
+        }
+        EXPECT_EQ(list.TopWindow(), &box);
+        EXPECT_TRUE(box.isEnabled());
+    }
+    EXPECT_FALSE(list.HasModal());
+    EXPECT_TRUE(main.isEnabled());
+    const CWindowList::CModal unlisted(nullptr, &main);
+    EXPECT_TRUE(main.isEnabled());
+}
+
 } // namespace
 
 namespace {
 
 TEST(Screenshot, TheEditorRendersTheMainPanelIntoAPicture) {
     test::TempDir dir;
+    test::ScriptFolderCopy scripts;
     const std::string file = (dir.Path() / "main.png").string();
     const auto result = test::RunProcess(
-        VIREO_EDITOR_PATH, {"--script-dir", VIREO_BUILT_SCRIPT_DIR, "--screenshot", file},
+        VIREO_EDITOR_PATH, {"--script-dir", scripts.String(), "--screenshot", file},
         {"QT_QPA_PLATFORM=offscreen", "VIREO_VIRTUAL_DEVICE_MEMORY=" + (dir.Path() / "memory.bin").string()});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const QImage picture(QString::fromStdString(file));
     ASSERT_FALSE(picture.isNull());
     EXPECT_GT(picture.width(), 600);
 
-    const auto missing =
-        test::RunProcess(VIREO_EDITOR_PATH,
-                         {"--script-dir", VIREO_BUILT_SCRIPT_DIR, "--screenshot", file, "--panel", "nowhere"},
-                         {"QT_QPA_PLATFORM=offscreen"});
+    const auto missing = test::RunProcess(
+        VIREO_EDITOR_PATH, {"--script-dir", scripts.String(), "--screenshot", file, "--panel", "nowhere"},
+        {"QT_QPA_PLATFORM=offscreen"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err.substr(missing.err.find("There is")), "There is no root panel named nowhere.\n");
 }

@@ -1,0 +1,47 @@
+# Guards the build tree's Script folder against the tests: MODE=record writes a listing of
+# FOLDER (each file's name, size, time and MD5) to LISTING before the tests run; MODE=compare
+# fails, naming the files, when a test left a new or changed file there.
+#   cmake -DMODE=record|compare -DFOLDER=<dir> -DLISTING=<file> -P ScriptFolderGuard.cmake
+
+cmake_minimum_required(VERSION 3.25)
+
+function(list_folder folder out)
+    file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${folder}" "${folder}/*")
+    list(SORT files)
+    set(lines)
+    foreach(name IN LISTS files)
+        file(SIZE "${folder}/${name}" size)
+        file(TIMESTAMP "${folder}/${name}" time "%Y-%m-%dT%H:%M:%S" UTC)
+        file(MD5 "${folder}/${name}" md5)
+        list(APPEND lines "${name}|${size}|${time}|${md5}")
+    endforeach()
+    set(${out} "${lines}" PARENT_SCOPE)
+endfunction()
+
+if(NOT FOLDER OR NOT LISTING)
+    message(FATAL_ERROR "FOLDER and LISTING are required.")
+endif()
+list_folder("${FOLDER}" now)
+
+if(MODE STREQUAL "record")
+    file(WRITE "${LISTING}" "${now}")
+elseif(MODE STREQUAL "compare")
+    if(NOT EXISTS "${LISTING}")
+        message(FATAL_ERROR "No listing of ${FOLDER} was made before the tests: ${LISTING}")
+    endif()
+    file(READ "${LISTING}" before)
+    set(left)
+    foreach(entry IN LISTS now)
+        if(NOT entry IN_LIST before)
+            string(REGEX REPLACE "\\|.*" "" name "${entry}")
+            list(APPEND left "${name}")
+        endif()
+    endforeach()
+    if(left)
+        list(JOIN left ", " names)
+        message(FATAL_ERROR "Tests left new or changed files in ${FOLDER}: ${names}")
+    endif()
+    message(STATUS "${FOLDER} is unchanged.")
+else()
+    message(FATAL_ERROR "MODE must be record or compare.")
+endif()
