@@ -105,6 +105,7 @@ public:
     bool HasClip(Slot slot) const { return m_clips[slot].has_value(); }
     const std::vector<uint8_t>* Clip(Slot slot) const { return m_clips[slot] ? &*m_clips[slot] : nullptr; }
     void SetClip(Slot slot, std::vector<uint8_t> bytes) { m_clips[slot] = std::move(bytes); }
+    void ClearClip(Slot slot) { m_clips[slot].reset(); }
 
     // The wait cursor: called with true before a command runs and with false after it.
     void SetWaitCursor(std::function<void(bool)> hook) { m_waitCursor = std::move(hook); }

@@ -56,6 +56,8 @@ CTavBufferAccessor::Slot SlotOf(int target) {
 
 // Whether some menu item carries the code.
 bool IsKnown(int code) {
+    if (code < 0)
+        return false;
     for (const MenuItem& item : MenuItems())
         if (item.editCode == code)
             return true;
