@@ -45,6 +45,7 @@ bool CTavBufferAccessor::Start(CTavSystem& system, std::unique_ptr<CTavReader> r
     m_system = &system;
     m_buffers = &system.BufferManager();
     m_clock = &clock;
+    Detach();
     m_reader = std::move(reader);
     m_writer = std::move(writer);
     if (m_reader && m_writer)
@@ -70,7 +71,20 @@ bool CTavBufferAccessor::Start(CTavSystem& system, std::unique_ptr<CTavReader> r
     return true;
 }
 
+// The first MIDI input must not keep a reader or writer that is about to go.
+void CTavBufferAccessor::Detach() {
+    if (!m_system)
+        return;
+    if (CTavMidiIn* input = m_system->MidiManager().Input(0)) {
+        if (m_reader && input->Reader() == m_reader.get())
+            input->SetReader(nullptr);
+        if (m_writer && input->RequestListener() == m_writer.get())
+            input->SetRequestListener(nullptr);
+    }
+}
+
 void CTavBufferAccessor::Shutdown() {
+    Detach();
     m_reader.reset();
     m_writer.reset();
     m_system = nullptr;

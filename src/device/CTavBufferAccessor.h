@@ -120,6 +120,7 @@ public:
 
 private:
     void RegisterHandlers();
+    void Detach();
 
     CTavSystem* m_system = nullptr;
     CTavBufferManager* m_buffers = nullptr;

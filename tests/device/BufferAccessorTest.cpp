@@ -39,6 +39,18 @@ TEST_F(Accessor, BindsEveryPathOfTheShippedScriptAndRegistersItsHandlers) {
     EXPECT_EQ(accessor.Entities().InformationOf({TavEntityType::MultiEffect, 2, 0, 0}).Name(), "THROUGH");
 }
 
+TEST_F(Accessor, StartInstallsTheReaderAndShutdownTakesItBack) {
+    CTavMidiIn& input = *system.MidiManager().Input(0);
+    EXPECT_EQ(input.Reader(), accessor.Reader());
+    EXPECT_EQ(input.RequestListener(), accessor.Writer());
+    EXPECT_EQ(accessor.Reader()->Output(), system.MidiManager().Output(0));
+    accessor.Shutdown();
+    EXPECT_EQ(input.Reader(), nullptr);
+    EXPECT_EQ(input.RequestListener(), nullptr);
+    EXPECT_TRUE(accessor.IsOffline());
+    EXPECT_FALSE(accessor.IsStarted());
+}
+
 TEST_F(Accessor, SelectingAPartShowsWhatItPlays) {
     Play(3, 82, 0, 5);
     EXPECT_EQ(Raw("vs.control.partEntityType[3]"), 2);
