@@ -145,9 +145,10 @@ TEST_F(Accessor, ANoteOnSelectsItsRhythmKeyAtTheNextIdlePass) {
         {90, 90, 31, 15},  // above the last: clamped to the maximum
     };
     for (const Case& c : cases) {
+        const int32_t before = Raw("vs.control.rhythmTone");
         Note(c.note, c.velocity);
         EXPECT_EQ(accessor.PendingRhythmKey(), c.pending) << c.note;
-        EXPECT_EQ(Raw("vs.control.rhythmTone"), cases[0].note == c.note ? 0 : Raw("vs.control.rhythmTone"));
+        EXPECT_EQ(Raw("vs.control.rhythmTone"), before) << c.note;
         accessor.OnIdle();
         EXPECT_EQ(Raw("vs.control.rhythmTone"), c.selected) << c.note;
         EXPECT_EQ(accessor.PendingRhythmKey(), CTavBufferAccessor::kNoRhythmKey);
