@@ -37,7 +37,8 @@ struct Session {
             return;
         TavCreateFixedBanks(entities, {});
         reader = std::make_unique<InstantReader>(system.BufferManager(), entities, system.BufferOutput());
-        device = std::make_unique<test::FakeCatalogDevice>(reader->Bindings(), *system.MidiManager().Input(0));
+        device =
+            std::make_unique<test::FakeCatalogDevice>(reader->Bindings(), *system.MidiManager().Input(0));
         reader->input = system.MidiManager().Input(0);
         reader->device = device.get();
         TavInstallTransfer(system.MidiManager(), *reader, writer);

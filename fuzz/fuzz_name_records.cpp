@@ -57,8 +57,9 @@ protected:
         m_size -= 2 + length;
         CTavMidiIn& input = *m_system.MidiManager().Input(0);
         const uint32_t address = Address(selector);
-        const CTavHaldenMessage message = CTavHaldenMessage::DataSet(
-            input.ManufacturerId(), input.DeviceId(), input.ModelId(), input.AddressSize(), address, payload, length);
+        const CTavHaldenMessage message =
+            CTavHaldenMessage::DataSet(input.ManufacturerId(), input.DeviceId(), input.ModelId(),
+                                       input.AddressSize(), address, payload, length);
         input.Receive(message.Bytes());
         m_system.BufferManager().ClearPending();
     }
@@ -66,10 +67,11 @@ protected:
 private:
     uint32_t Address(uint8_t selector) const {
         const Brio::CTavDeviceBindings& b = Bindings();
-        const CTavValue* values[] = {b.patchNameInformation,   b.rhythmSetNameInformation, b.sampleNameInformation,
-                                     b.patchNumberInformation, b.rhythmSetNumberInformation, b.writeMessage,
-                                     b.waveNameInformation,    b.bankInformation[0][0],    b.bankInformation[1][1],
-                                     b.patchName[selector % 16]};
+        const CTavValue* values[] = {b.patchNameInformation,       b.rhythmSetNameInformation,
+                                     b.sampleNameInformation,      b.patchNumberInformation,
+                                     b.rhythmSetNumberInformation, b.writeMessage,
+                                     b.waveNameInformation,        b.bankInformation[0][0],
+                                     b.bankInformation[1][1],      b.patchName[selector % 16]};
         const CTavValue* value = values[selector % (sizeof values / sizeof values[0])];
         return value ? static_cast<uint32_t>(value->AbsoluteRange().begin) : 0;
     }

@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int area = 0; area < 2; ++area)
             written += static_cast<size_t>(counts.Sum(type, area));
     if (!CTavUserNameFile::Read(again, reread) || reread.size() != written) {
-        std::fprintf(stderr, "The written names file reads back as %zu entries, not %zu\n", reread.size(), written);
+        std::fprintf(stderr, "The written names file reads back as %zu entries, not %zu\n", reread.size(),
+                     written);
         std::abort();
     }
     return 0;

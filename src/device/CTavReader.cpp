@@ -40,7 +40,9 @@ std::vector<CTavLeafStruct*> Leaves(CTavStruct* structure) {
     return leaves;
 }
 
-int32_t LeafCount(CTavStruct* structure) { return static_cast<int32_t>(Leaves(structure).size()); }
+int32_t LeafCount(CTavStruct* structure) {
+    return static_cast<int32_t>(Leaves(structure).size());
+}
 
 } // namespace
 
@@ -169,8 +171,8 @@ bool CTavReader::ReadNumberInformation(int32_t area) {
         if (!banks || !Request(static_cast<uint32_t>(banks->AbsoluteRange().begin), banks->Size()))
             return false;
         list.resize(static_cast<size_t>(std::clamp(banks->GetRaw(), 0, TavMaxBanks(area))), 0);
-        const CTavValue* query =
-            type == TavEntityType::Patch ? m_bound.patchNumberInformation : m_bound.rhythmSetNumberInformation;
+        const CTavValue* query = type == TavEntityType::Patch ? m_bound.patchNumberInformation
+                                                              : m_bound.rhythmSetNumberInformation;
         for (size_t i = 0; i < list.size(); ++i) {
             m_numberValue = query;
             m_numberLsb = static_cast<int32_t>(i) + lsbBase;
@@ -198,7 +200,8 @@ bool CTavReader::ReadNames(int32_t type, int32_t area) {
 bool CTavReader::ReadNameList(int32_t type, int32_t area, int32_t subBank, int32_t count) {
     const CTavValue* query =
         type == TavEntityType::Patch ? m_bound.patchNameInformation : m_bound.rhythmSetNameInformation;
-    std::unique_ptr<CTavEntityManager::IInserter> inserter = m_entities.InserterFor({type, area, subBank, TavWildcard});
+    std::unique_ptr<CTavEntityManager::IInserter> inserter =
+        m_entities.InserterFor({type, area, subBank, TavWildcard});
     m_inserter = inserter.get();
     bool ok = query != nullptr && !inserter->IsNull();
     {
@@ -222,7 +225,8 @@ bool CTavReader::ReadSampleNames() {
     for (int32_t area : {User, Card}) {
         m_entities.InserterFor({TavEntityType::Sample, area, 0, TavWildcard})
             ->PushBack(CTavSampleInformation("Off", TavSampleKind::None, 0, 0));
-        m_entities.InserterFor({TavEntityType::Patch, area == User ? UserSamplePatch : CardSamplePatch, 0, TavWildcard});
+        m_entities.InserterFor(
+            {TavEntityType::Patch, area == User ? UserSamplePatch : CardSamplePatch, 0, TavWildcard});
     }
     if (!m_bound.sampleNameInformation)
         return false;
@@ -273,7 +277,8 @@ void CTavReader::OnDataSet(const CTavHaldenMessage& message) {
         return;
     if (IsAt(m_bound.patchNumberInformation, address) || IsAt(m_bound.rhythmSetNumberInformation, address)) {
         CTavNumberRecord record;
-        if (IsAt(m_numberValue, address) && TavParseNumberRecord(data, size, record) && record.lsb == m_numberLsb) {
+        if (IsAt(m_numberValue, address) && TavParseNumberRecord(data, size, record) &&
+            record.lsb == m_numberLsb) {
             m_numberCount = record.count;
             Answer();
         }
@@ -326,12 +331,13 @@ void CTavReader::HandleWriteNotification(const Notification& notification) {
         CTavValue* category = m_bound.patchCategory[part];
         if (name && category && Request(static_cast<uint32_t>(name->AbsoluteRange().begin), name->Size()) &&
             Request(static_cast<uint32_t>(category->AbsoluteRange().begin), category->Size()))
-            changed = m_entities.SetInformation(entity, CCategoryInformation(name->GetText(), category->GetRaw()));
+            changed =
+                m_entities.SetInformation(entity, CCategoryInformation(name->GetText(), category->GetRaw()));
     } else if (entity.type == TavEntityType::RhythmSet) {
         CTavValue* name = m_bound.rhythmName[part];
         if (name && Request(static_cast<uint32_t>(name->AbsoluteRange().begin), name->Size()))
-            changed = m_entities.SetInformation(entity,
-                                                CCategoryInformation(name->GetText(), TavEntityCategory::RhythmSet));
+            changed = m_entities.SetInformation(
+                entity, CCategoryInformation(name->GetText(), TavEntityCategory::RhythmSet));
     }
     CTavValue* values[] = {m_bound.partBankSelectMsb[part], m_bound.partBankSelectLsb[part],
                            m_bound.partProgramNumber[part]};

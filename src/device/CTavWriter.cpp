@@ -6,7 +6,9 @@
 
 namespace Brio {
 
-CTavWriter::CTavWriter(CTavBufferManager& buffers, ITavClock& clock) : CTavMidiWriter(clock) { m_bound.Bind(buffers); }
+CTavWriter::CTavWriter(CTavBufferManager& buffers, ITavClock& clock) : CTavMidiWriter(clock) {
+    m_bound.Bind(buffers);
+}
 
 bool CTavWriter::SendStruct(CTavStruct* structure) {
     if (!structure || !Output())

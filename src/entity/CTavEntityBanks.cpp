@@ -59,7 +59,9 @@ using CNameBank = CSequentialContinuousBank<CCategoryInformation, 128>;
 
 } // namespace
 
-const CTavEffectType* TavEffectTypes() { return kEffectTypes; }
+const CTavEffectType* TavEffectTypes() {
+    return kEffectTypes;
+}
 
 bool TavCreateFixedBanks(CTavEntityManager& manager, const std::vector<std::string>& waveNames) {
     using namespace TavEntityType;
@@ -70,11 +72,12 @@ bool TavCreateFixedBanks(CTavEntityManager& manager, const std::vector<std::stri
     ok = manager.AddBank(std::make_unique<CSequentialContinuousBank<CNameInformation, 65536>>(
              CTavEntityId{Wave, Internal, 0, 0}, CTavProgramId{WaveMsb, 64, 0}, kTavWaveCount)) &&
          ok;
-    ok = manager.AddBank(std::make_unique<CSampleBank>(CTavEntityId{Sample, User, 0, 0}, CTavProgramId{SampleMsb, 0, 0},
-                                                       kTavUserSampleCount)) &&
+    ok = manager.AddBank(std::make_unique<CSampleBank>(
+             CTavEntityId{Sample, User, 0, 0}, CTavProgramId{SampleMsb, 0, 0}, kTavUserSampleCount)) &&
          ok;
     ok = manager.AddBank(std::make_unique<CSampleBank>(CTavEntityId{Sample, Card, 0, 0},
-                                                       CTavProgramId{SampleMsb, CardLsbBase, 0}, kTavCardSampleCount)) &&
+                                                       CTavProgramId{SampleMsb, CardLsbBase, 0},
+                                                       kTavCardSampleCount)) &&
          ok;
     ok = manager.AddBank(std::make_unique<CSamplePatchBank>(CTavEntityId{Patch, UserSamplePatch, 0, 0},
                                                             CTavProgramId{UserSamplePatchMsb, 0, 0},
@@ -101,7 +104,8 @@ bool TavCreateFixedBanks(CTavEntityManager& manager, const std::vector<std::stri
 }
 
 CTavProgramId TavNameBankProgramId(int32_t type, int32_t area, int32_t subBank) {
-    const int32_t msb = type == TavEntityType::RhythmSet ? TavBankSelect::RhythmSetMsb : TavBankSelect::PatchMsb;
+    const int32_t msb =
+        type == TavEntityType::RhythmSet ? TavBankSelect::RhythmSetMsb : TavBankSelect::PatchMsb;
     return {msb, subBank + (area == TavEntityArea::Card ? TavBankSelect::CardLsbBase : 0), 0};
 }
 
@@ -120,7 +124,8 @@ bool TavAddNameBank(CTavEntityManager& manager, int32_t type, int32_t area, int3
     const CTavEntityId first{type, area, subBank, 0};
     // Replaces a bank of the same first entity ID.
     manager.RemoveBank(first);
-    if (!manager.AddBank(std::make_unique<CNameBank>(first, TavNameBankProgramId(type, area, subBank), count)))
+    if (!manager.AddBank(
+            std::make_unique<CNameBank>(first, TavNameBankProgramId(type, area, subBank), count)))
         return false;
     if (count > 0) {
         auto inserter = manager.InserterFor({type, area, subBank, TavWildcard});

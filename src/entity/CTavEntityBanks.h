@@ -44,7 +44,9 @@ inline constexpr int32_t kTavCardSampleCount = 7001;
 inline constexpr int32_t kTavMaxBankCount = 128 * 128;
 // How many banks an area may have: one per bank select LSB of the area (user 0-31, card
 // 32-127).
-inline int32_t TavMaxBanks(int32_t area) { return area == 0 ? 32 : 96; }
+inline int32_t TavMaxBanks(int32_t area) {
+    return area == 0 ? 32 : 96;
+}
 
 struct CTavEffectType {
     const char* name;

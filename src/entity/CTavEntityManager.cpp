@@ -37,7 +37,8 @@ CTavEntityManager::CReference::CReference(const CTavEntityManager& manager, cons
 }
 
 // Takes the first bank from the iterator on that matches the pattern.
-bool CTavEntityManager::CReference::Enter(std::map<CTavEntityId, std::unique_ptr<IBank>>::const_iterator from) {
+bool CTavEntityManager::CReference::Enter(
+    std::map<CTavEntityId, std::unique_ptr<IBank>>::const_iterator from) {
     m_bank = nullptr;
     m_index = -1;
     for (auto it = from; it != m_manager.m_banks.end(); ++it) {

@@ -4,7 +4,9 @@
 
 namespace {
 
-bool FieldMatches(int32_t pattern, int32_t field) { return pattern == TavWildcard || pattern == field; }
+bool FieldMatches(int32_t pattern, int32_t field) {
+    return pattern == TavWildcard || pattern == field;
+}
 
 } // namespace
 
@@ -16,7 +18,8 @@ bool CEntityIdMapper::Matches(const CTavEntityId& id) const {
         return false;
     if (id.number == TavWildcard)
         return true;
-    return id.number >= m_first.number && static_cast<int64_t>(id.number) < static_cast<int64_t>(m_first.number) + m_count;
+    return id.number >= m_first.number &&
+           static_cast<int64_t>(id.number) < static_cast<int64_t>(m_first.number) + m_count;
 }
 
 int32_t CEntityIdMapper::IndexOf(const CTavEntityId& id) const {

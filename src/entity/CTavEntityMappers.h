@@ -31,7 +31,8 @@ public:
 
 class CEntityIdMapper : public IEntityIdMapper {
 public:
-    CEntityIdMapper(const CTavEntityId& first, int32_t count) : m_first(first), m_count(count < 0 ? 0 : count) {}
+    CEntityIdMapper(const CTavEntityId& first, int32_t count)
+        : m_first(first), m_count(count < 0 ? 0 : count) {}
     int32_t Count() const override { return m_count; }
     void SetCount(int32_t count) override { m_count = count < 0 ? 0 : count; }
     bool Matches(const CTavEntityId& id) const override;
@@ -146,7 +147,8 @@ public:
             m_entries.resize(static_cast<size_t>(m_count));
     }
     const IInformation& InformationAt(int32_t index) const override {
-        if (index < 0 || index >= m_count || static_cast<size_t>(index) >= m_entries.size() || !m_entries[index])
+        if (index < 0 || index >= m_count || static_cast<size_t>(index) >= m_entries.size() ||
+            !m_entries[index])
             return TavNullInformation<T>();
         return *m_entries[static_cast<size_t>(index)];
     }

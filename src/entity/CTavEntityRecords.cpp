@@ -105,11 +105,13 @@ bool TavFileSampleRecord(CTavEntityManager& manager, const uint8_t* data, size_t
         return false;
     // Sizes beyond 32 bits cannot be real; they are kept at the largest value.
     const int32_t sizeValue = record.size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(record.size);
-    if (!manager.SetInformation(sample, Brio::CTavSampleInformation(record.name, record.kind, sizeValue, record.flag)))
+    if (!manager.SetInformation(
+            sample, Brio::CTavSampleInformation(record.name, record.kind, sizeValue, record.flag)))
         return false;
     const int32_t patchBank =
         area == TavEntityArea::User ? TavEntityArea::UserSamplePatch : TavEntityArea::CardSamplePatch;
-    const std::string name = record.kind == Brio::TavSampleKind::StereoRight ? kTavStereoRightName : record.name;
+    const std::string name =
+        record.kind == Brio::TavSampleKind::StereoRight ? kTavStereoRightName : record.name;
     if (record.number >= 1)
         manager.SetInformation({TavEntityType::Patch, patchBank, 0, record.number - 1},
                                CCategoryInformation(name, TavEntityCategory::SamplePatch));

@@ -160,8 +160,8 @@ bool CTavUserNameFile::Write(std::ostream& out, const CTavEntityManager& manager
             line += Quote(information.Name().substr(0, kMaxNameLength), true);
             if (line.size() < kLabelWidth + 14)
                 line.resize(kLabelWidth + 14, ' ');
-            std::snprintf(numbers, sizeof numbers, ",%d,%d,%d,%d\n", program.msb, program.lsb, program.program,
-                          information.Category());
+            std::snprintf(numbers, sizeof numbers, ",%d,%d,%d,%d\n", program.msb, program.lsb,
+                          program.program, information.Category());
             out << line << numbers;
         }
     }
@@ -203,7 +203,8 @@ bool CTavUserNameFile::Save(const std::string& path, const CTavEntityManager& ma
     return false;
 }
 
-bool CTavUserNameFile::Load(const std::string& path, std::vector<CTavUserNameEntry>& entries, CTavTextOut* errors) {
+bool CTavUserNameFile::Load(const std::string& path, std::vector<CTavUserNameEntry>& entries,
+                            CTavTextOut* errors) {
     std::ifstream in(path, std::ios::binary);
     if (in && Read(in, entries))
         return true;
@@ -218,11 +219,14 @@ void TavBanksFromUserNames(CTavEntityManager& manager, const std::vector<CTavUse
     // (type, area, sub-bank) -> program number -> entry
     std::map<std::tuple<int32_t, int32_t, int32_t>, std::map<int32_t, const CTavUserNameEntry*>> banks;
     for (const CTavUserNameEntry& entry : entries) {
-        const int32_t msb = entry.type == TavEntityType::RhythmSet ? TavBankSelect::RhythmSetMsb : TavBankSelect::PatchMsb;
+        const int32_t msb =
+            entry.type == TavEntityType::RhythmSet ? TavBankSelect::RhythmSetMsb : TavBankSelect::PatchMsb;
         if (entry.program.msb != msb || !entry.program.IsValid())
             continue;
-        const int32_t area = entry.program.lsb >= TavBankSelect::CardLsbBase ? TavEntityArea::Card : TavEntityArea::User;
-        const int32_t subBank = entry.program.lsb - (area == TavEntityArea::Card ? TavBankSelect::CardLsbBase : 0);
+        const int32_t area =
+            entry.program.lsb >= TavBankSelect::CardLsbBase ? TavEntityArea::Card : TavEntityArea::User;
+        const int32_t subBank =
+            entry.program.lsb - (area == TavEntityArea::Card ? TavBankSelect::CardLsbBase : 0);
         if (subBank >= TavMaxBanks(area))
             continue;
         banks[{entry.type, area, subBank}][entry.program.program] = &entry;
@@ -242,6 +246,7 @@ void TavBanksFromUserNames(CTavEntityManager& manager, const std::vector<CTavUse
             list.resize(static_cast<size_t>(subBank) + 1, 0);
         list[static_cast<size_t>(subBank)] = count;
         for (const auto& [program, entry] : programs)
-            manager.SetInformation({type, area, subBank, program}, CCategoryInformation(entry->name, entry->category));
+            manager.SetInformation({type, area, subBank, program},
+                                   CCategoryInformation(entry->name, entry->category));
     }
 }

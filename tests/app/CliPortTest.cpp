@@ -54,9 +54,11 @@ TEST_F(CliPorts, MissingPortsAndBadArgumentsFailWithAMessage) {
 }
 
 TEST_F(CliPorts, NamesAreStoredInTheScriptFolderAndPrintedInTheFilesOrder) {
-    std::filesystem::copy_file(test::ShippedScriptDir() / "VireoEditorScript.xml", dir.Path() / "VireoEditorScript.xml");
-    const auto names = test::RunCli({"--script-dir", dir.Path().string(), "names", "--in", kDevice, "--out", kDevice},
-                                    {"VIREO_VIRTUAL_DEVICE_MEMORY=" + File("memory.bin")});
+    std::filesystem::copy_file(test::ShippedScriptDir() / "VireoEditorScript.xml",
+                               dir.Path() / "VireoEditorScript.xml");
+    const auto names =
+        test::RunCli({"--script-dir", dir.Path().string(), "names", "--in", kDevice, "--out", kDevice},
+                     {"VIREO_VIRTUAL_DEVICE_MEMORY=" + File("memory.bin")});
     ASSERT_EQ(names.exitCode, 0) << names.err;
     const std::string file = test::ReadFile(dir.Path() / "UserName.txt");
     ASSERT_EQ(file.rfind("\"Vireo Contents Name File version 1,0,0,0\"\n\n", 0), 0u);

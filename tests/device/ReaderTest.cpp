@@ -75,7 +75,8 @@ protected:
         Build(ShippedScript(), CTavSystem::Views::Skip);
         ASSERT_TRUE(TavCreateFixedBanks(entities, {"Wave"}));
         reader = std::make_unique<TestReader>(Buffers(), entities, system.BufferOutput(), clock);
-        device = std::make_unique<test::FakeCatalogDevice>(reader->Bindings(), *system.MidiManager().Input(0));
+        device =
+            std::make_unique<test::FakeCatalogDevice>(reader->Bindings(), *system.MidiManager().Input(0));
         reader->input = system.MidiManager().Input(0);
         reader->device = device.get();
         ASSERT_TRUE(TavInstallTransfer(system.MidiManager(), *reader, writer));
@@ -179,8 +180,8 @@ TEST_F(Reader, HostileRecordsDuringANameListAreIgnored) {
     TavBytes outside = {81, 9, 0, 1, 0};
     outside.resize(17, 'x');
     TavBytes wrongLsb = {0, 0, 0, 0, 0, 0, 0}; // a number answer nobody asked for
-    device->inject = {device->DataSet(names, TavBytes(16, 0x41)),  device->DataSet(names, TavBytes(18, 0x41)),
-                      device->DataSet(names, TavBytes(17, 0x7F)),  device->DataSet(names, outside),
+    device->inject = {device->DataSet(names, TavBytes(16, 0x41)), device->DataSet(names, TavBytes(18, 0x41)),
+                      device->DataSet(names, TavBytes(17, 0x7F)), device->DataSet(names, outside),
                       device->DataSet(At(reader->Bindings().patchNumberInformation), wrongLsb)};
     ASSERT_TRUE(reader->ReadBlocks(UserPatchNames));
     EXPECT_EQ(entities.InformationOf({Patch, 0, 0, 0}).Name(), test::FakeCatalogDevice::NameOf(0, 0, 0));
@@ -314,7 +315,8 @@ TEST_F(Reader, NotificationsArrivingWhileOneIsHandledAreTakenInTurn) {
     reader->SetNamesChanged([&] {
         int set = 0;
         for (int part = 0; part < 8; ++part)
-            set += bound.partProgramNumber[part]->GetRaw() == part && bound.partBankSelectMsb[part]->GetRaw() == 81;
+            set += bound.partProgramNumber[part]->GetRaw() == part &&
+                   bound.partBankSelectMsb[part]->GetRaw() == 81;
         partsSetWhenStored.push_back(set);
     });
     reader->input->Receive(device->DataSet(At(bound.writeMessage), {81, 0, 0, 0}));

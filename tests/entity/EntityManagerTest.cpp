@@ -22,8 +22,8 @@ TEST(SequentialProgramIdMapper, MapsIndexesAndProgramIds) {
         CTavProgramId id;
         int32_t index;
     } cases[] = {
-        {{81, 1, 2}, 130},  {{81, 1, 128}, -1}, {{81, 0, 0}, 0},   {{81, 1, 71}, 199}, {{81, 1, 72}, -1},
-        {{80, 1, 2}, -1},   {{81, -1, 2}, -1},  {{-2, 0, 0}, -1},  {{81, 0, -2}, -1},
+        {{81, 1, 2}, 130}, {{81, 1, 128}, -1}, {{81, 0, 0}, 0},  {{81, 1, 71}, 199}, {{81, 1, 72}, -1},
+        {{80, 1, 2}, -1},  {{81, -1, 2}, -1},  {{-2, 0, 0}, -1}, {{81, 0, -2}, -1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(patches.IndexOf(c.id), c.index) << c.id.msb << "," << c.id.lsb << "," << c.id.program;
@@ -63,9 +63,10 @@ TEST(EntityIdMapper, MatchesWithWildcardsAndIndexesExactly) {
         bool matches;
         int32_t index;
     } cases[] = {
-        {{0, 0, 2, 10}, true, 0},  {{0, 0, 2, 14}, true, 4},   {{0, 0, 2, 15}, false, -1}, {{0, 0, 2, 9}, false, -1},
-        {{0, 0, 2, -2}, true, -1}, {{-2, -2, -2, -2}, true, -1}, {{0, 0, -2, 12}, true, -1}, {{0, 1, 2, 12}, false, -1},
-        {{1, 0, 2, 12}, false, -1}, {{0, 0, 3, -2}, false, -1}, {{0, 0, 2, -1}, false, -1},
+        {{0, 0, 2, 10}, true, 0},   {{0, 0, 2, 14}, true, 4},   {{0, 0, 2, 15}, false, -1},
+        {{0, 0, 2, 9}, false, -1},  {{0, 0, 2, -2}, true, -1},  {{-2, -2, -2, -2}, true, -1},
+        {{0, 0, -2, 12}, true, -1}, {{0, 1, 2, 12}, false, -1}, {{1, 0, 2, 12}, false, -1},
+        {{0, 0, 3, -2}, false, -1}, {{0, 0, 2, -1}, false, -1},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(bank.Matches(c.id), c.matches) << c.id.type << c.id.bank << c.id.subBank << c.id.number;
@@ -139,8 +140,9 @@ TEST_F(Catalog, MapsBetweenEntityAndProgramIds) {
         CTavEntityId entity;
         CTavProgramId program;
     } cases[] = {
-        {{Patch, 0, 0, 130 - 1}, {81, 1, 1}}, {{Patch, 0, 2, 0}, {81, 2, 0}},   {{Patch, 1, 0, 3}, {81, 32, 3}},
-        {{RhythmSet, 0, 0, 1}, {82, 0, 1}},   {{Sample, 0, 0, 5}, {83, 0, 5}},  {{Patch, 3, 0, 130}, {64, 1, 2}},
+        {{Patch, 0, 0, 130 - 1}, {81, 1, 1}}, {{Patch, 0, 2, 0}, {81, 2, 0}},
+        {{Patch, 1, 0, 3}, {81, 32, 3}},      {{RhythmSet, 0, 0, 1}, {82, 0, 1}},
+        {{Sample, 0, 0, 5}, {83, 0, 5}},      {{Patch, 3, 0, 130}, {64, 1, 2}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(manager.ProgramIdOf(c.entity), c.program);
@@ -148,8 +150,9 @@ TEST_F(Catalog, MapsBetweenEntityAndProgramIds) {
         EXPECT_TRUE(manager.HasProgramId(c.entity));
         EXPECT_TRUE(manager.HasEntityId(c.program));
     }
-    for (const CTavProgramId& absent : {CTavProgramId{81, 1, 2}, CTavProgramId{81, 32, 4}, CTavProgramId{81, 3, 0},
-                                        CTavProgramId{-1, -1, -1}, CTavProgramId{127, 127, 127}})
+    for (const CTavProgramId& absent :
+         {CTavProgramId{81, 1, 2}, CTavProgramId{81, 32, 4}, CTavProgramId{81, 3, 0},
+          CTavProgramId{-1, -1, -1}, CTavProgramId{127, 127, 127}})
         EXPECT_FALSE(manager.EntityIdOf(absent).IsValid());
     for (const CTavEntityId& absent : {CTavEntityId{Patch, 0, 1, 0}, CTavEntityId{Patch, 0, 0, 130},
                                        CTavEntityId{Patch, 0, -2, 0}, CTavEntityId{}})
@@ -239,8 +242,13 @@ TEST(EntityRecords, NameRecordsParseOnlyWhenWellFormed) {
     control[8] = 0x07;
     longer.push_back(0x20);
     const TavBytes hostile[] = {
-        TavBytes(good.begin(), good.end() - 1), longer,     TavBytes(17, 0x7F), TavBytes(17, 0),
-        highBit,                                 control,    TavBytes{},
+        TavBytes(good.begin(), good.end() - 1),
+        longer,
+        TavBytes(17, 0x7F),
+        TavBytes(17, 0),
+        highBit,
+        control,
+        TavBytes{},
     };
     for (const TavBytes& bytes : hostile)
         EXPECT_FALSE(TavParseNameRecord(bytes.data(), bytes.size(), record)) << bytes.size();
@@ -253,8 +261,11 @@ TEST(EntityRecords, NumberRecordsCarryLsbAndCount) {
     ASSERT_TRUE(TavParseNumberRecord(good.data(), good.size(), record));
     EXPECT_EQ(record.lsb, 33);
     EXPECT_EQ(record.count, 130);
-    const TavBytes hostile[] = {{0, 1, 0},           {0, 1, 0, 0x10},      {0, 0x80, 0, 1},
-                                {0, 1, 0, 5, 0, 0, 0, 0, 0, 0, 0}, {0, 1, 0, 4, 0, 0, 1}};
+    const TavBytes hostile[] = {{0, 1, 0},
+                                {0, 1, 0, 0x10},
+                                {0, 0x80, 0, 1},
+                                {0, 1, 0, 5, 0, 0, 0, 0, 0, 0, 0},
+                                {0, 1, 0, 4, 0, 0, 1}};
     for (const TavBytes& bytes : hostile)
         EXPECT_FALSE(TavParseNumberRecord(bytes.data(), bytes.size(), record)) << bytes.size();
 }
@@ -279,12 +290,12 @@ TEST_F(Catalog, NameRecordsAreFiledIntoTheCurrentInserter) {
         bool filed;
     } cases[] = {
         {NameRecord(81, 2, 0, 5, "First       "), true},
-        {NameRecord(81, 9, 0, 5, "No bank     "), false},   // maps to no entity
-        {NameRecord(82, 0, 0, 5, "Rhythm      "), true},    // maps, goes to the current bank
+        {NameRecord(81, 9, 0, 5, "No bank     "), false}, // maps to no entity
+        {NameRecord(82, 0, 0, 5, "Rhythm      "), true},  // maps, goes to the current bank
         {TavBytes(17, 0x7F), false},
         {TavBytes(16, 0x41), false},
         {NameRecord(81, 2, 2, 5, "Third       "), true},
-        {NameRecord(81, 2, 1, 5, "Too many    "), false},   // the bank is full
+        {NameRecord(81, 2, 1, 5, "Too many    "), false}, // the bank is full
     };
     for (const auto& c : cases)
         EXPECT_EQ(TavFileNameRecord(manager, *inserter, c.record.data(), c.record.size()), c.filed);
@@ -312,7 +323,8 @@ TEST_F(Catalog, SampleRecordsFillTheSampleAndSamplePatchBanks) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(TavFileSampleRecord(manager, c.record.data(), c.record.size()), c.filed);
-    const auto& left = dynamic_cast<const Brio::CTavSampleInformation&>(manager.InformationOf({Sample, 0, 0, 5}));
+    const auto& left =
+        dynamic_cast<const Brio::CTavSampleInformation&>(manager.InformationOf({Sample, 0, 0, 5}));
     EXPECT_EQ(left.Name(), "Loop Left       ");
     EXPECT_EQ(left.Kind(), 1);
     EXPECT_EQ(left.Size(), 44100);

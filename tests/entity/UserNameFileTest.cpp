@@ -5,8 +5,8 @@
 
 #include <sstream>
 
-#include "entity/CTavUserNameFile.h"
 #include "app/CTavTextOut.h"
+#include "entity/CTavUserNameFile.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -21,9 +21,14 @@ TEST(UserNameFile, QuotesFieldsWhenNeededOrForced) {
         bool force;
         const char* quoted;
     } cases[] = {
-        {"Plain", false, "Plain"},          {"Plain", true, "\"Plain\""},       {"two words", false, "\"two words\""},
-        {"say\"hi\"", false, "say\"\"hi\"\""}, {"a\"b c", false, "\"a\"\"b c\""}, {"tab\there", false, "\"tab\there\""},
-        {"", true, "\"\""},                 {"cr\r", false, "\"cr\r\""},
+        {"Plain", false, "Plain"},
+        {"Plain", true, "\"Plain\""},
+        {"two words", false, "\"two words\""},
+        {"say\"hi\"", false, "say\"\"hi\"\""},
+        {"a\"b c", false, "\"a\"\"b c\""},
+        {"tab\there", false, "\"tab\there\""},
+        {"", true, "\"\""},
+        {"cr\r", false, "\"cr\r\""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CTavUserNameFile::Quote(c.text, c.force), c.quoted) << c.text;
@@ -41,10 +46,10 @@ TEST(UserNameFile, WritesTheHeaderAndOneLinePerEntryInBankOrder) {
     std::ostringstream out;
     ASSERT_TRUE(CTavUserNameFile::Write(out, manager));
     EXPECT_EQ(out.str(), kHeaderLine + "\n\n"
-                         "Patch        \"Soft \"\"Pad\"\"\",81,1,0,12\n"
-                         "Patch        \"TwelveChars!\",81,1,1,3\n"
-                         "Patch        \"Card\"        ,81,32,0,1\n"
-                         "Rhythm       \"Kit\"         ,82,0,0,39\n");
+                                       "Patch        \"Soft \"\"Pad\"\"\",81,1,0,12\n"
+                                       "Patch        \"TwelveChars!\",81,1,1,3\n"
+                                       "Patch        \"Card\"        ,81,32,0,1\n"
+                                       "Rhythm       \"Kit\"         ,82,0,0,39\n");
 
     std::istringstream in(out.str());
     std::vector<CTavUserNameEntry> entries;
@@ -58,20 +63,20 @@ TEST(UserNameFile, WritesTheHeaderAndOneLinePerEntryInBankOrder) {
 
 TEST(UserNameFile, ReadsOnlyTheValidLinesOfAHostileFile) {
     std::string text = kHeaderLine + "\n\n";
-    text += "Patch        \"Good One\"    ,81,0,5,7\n";                    // valid
+    text += "Patch        \"Good One\"    ,81,0,5,7\n";                   // valid
     text += "Patch        \"" + std::string(5000, 'x') + "\",81,0,6,7\n"; // too long
     text += "Patch        \"No close    ,81,0,7,7\n";                     // missing quote
     text += "Patch        No quotes     ,81,0,8,7\n";                     // unquoted: valid
     text += "Patch        \"Range\"       ,81,0,128,7\n";                 // out of range
     text += "Patch        \"Negative\"    ,81,-1,9,7\n";
-    text += "Patch        \"Few\"         ,81,0,9\n";                     // four fields
+    text += "Patch        \"Few\"         ,81,0,9\n"; // four fields
     text += "Patch        \"Many\"        ,81,0,9,7,1\n";
-    text += "Sample       \"Label\"       ,81,0,9,7\n";                   // unknown label
-    text += "Rhythm       \"Hex, comma\"  ,0x52,0,010,39\r\n";            // "%li" bases, CR LF
+    text += "Sample       \"Label\"       ,81,0,9,7\n";        // unknown label
+    text += "Rhythm       \"Hex, comma\"  ,0x52,0,010,39\r\n"; // "%li" bases, CR LF
     text += "Patch        \"Trail\"       ,81,0,11,7x\n";
     text += std::string("Patch        \"Bin\xff\x01\"      ,81,0,12,7\n"); // bytes kept as they are
     text += std::string("\x00\xff\xfe garbage\n", 12);
-    text += "Patch";                                                     // no newline, too short
+    text += "Patch"; // no newline, too short
     std::istringstream in(text);
     std::vector<CTavUserNameEntry> entries;
     ASSERT_TRUE(CTavUserNameFile::Read(in, entries));
@@ -83,8 +88,8 @@ TEST(UserNameFile, ReadsOnlyTheValidLinesOfAHostileFile) {
     EXPECT_EQ(entries[3].name, "Bin\xff\x01");
 
     for (const std::string& header : {std::string("Vireo Contents Name File version 1,0,0,0\n"),
-                                      std::string("\"Other Contents Name File version 1,0,0,0\"\n"), std::string(),
-                                      std::string(5000, '"')}) {
+                                      std::string("\"Other Contents Name File version 1,0,0,0\"\n"),
+                                      std::string(), std::string(5000, '"')}) {
         std::istringstream foreign(header + "Patch        \"Good One\"    ,81,0,5,7\n");
         EXPECT_FALSE(CTavUserNameFile::Read(foreign, entries));
         EXPECT_TRUE(entries.empty());
@@ -123,8 +128,9 @@ TEST(UserNameFile, EntriesBecomeBanksCoveringTheHighestProgram) {
     CTavEntityManager manager;
     ASSERT_TRUE(TavAddNameBank(manager, Patch, TavEntityArea::User, 5, 9)); // replaced
     const std::vector<CTavUserNameEntry> entries = {
-        {Patch, {81, 0, 3}, 12, "Three"},   {Patch, {81, 0, 1}, 4, "One"},   {Patch, {81, 33, 0}, 2, "Card"},
-        {RhythmSet, {82, 2, 4}, 39, "Kit"}, {Patch, {82, 0, 0}, 1, "Wrong"}, {RhythmSet, {82, 127, 0}, 39, "Far"},
+        {Patch, {81, 0, 3}, 12, "Three"}, {Patch, {81, 0, 1}, 4, "One"},
+        {Patch, {81, 33, 0}, 2, "Card"},  {RhythmSet, {82, 2, 4}, 39, "Kit"},
+        {Patch, {82, 0, 0}, 1, "Wrong"},  {RhythmSet, {82, 127, 0}, 39, "Far"},
     };
     CTavBankCounts counts;
     TavBanksFromUserNames(manager, entries, counts);

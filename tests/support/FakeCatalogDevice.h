@@ -29,7 +29,8 @@ public:
         int64_t size;
     };
 
-    FakeCatalogDevice(const Brio::CTavDeviceBindings& bound, CTavMidi& framing) : m_bound(bound), m_framing(framing) {}
+    FakeCatalogDevice(const Brio::CTavDeviceBindings& bound, CTavMidi& framing)
+        : m_bound(bound), m_framing(framing) {}
 
     // Bank counts per [type][area]; names are made up from type, LSB and program.
     std::vector<int32_t> banks[2][2];
@@ -50,8 +51,9 @@ public:
     }
 
     TavBytes DataSet(uint32_t address, const TavBytes& data) const {
-        return CTavHaldenMessage::DataSet(m_framing.ManufacturerId(), m_framing.DeviceId(), m_framing.ModelId(),
-                                          m_framing.AddressSize(), address, data.data(), data.size())
+        return CTavHaldenMessage::DataSet(m_framing.ManufacturerId(), m_framing.DeviceId(),
+                                          m_framing.ModelId(), m_framing.AddressSize(), address, data.data(),
+                                          data.size())
             .Bytes();
     }
     static uint32_t At(const CTavValue* value) { return static_cast<uint32_t>(value->AbsoluteRange().begin); }
@@ -81,16 +83,18 @@ private:
     void Answer(uint32_t address, const TavBytes& size) {
         for (int type = 0; type < 2; ++type)
             for (int area = 0; area < 2; ++area)
-                if (m_bound.bankInformation[type][area] && address == At(m_bound.bankInformation[type][area])) {
+                if (m_bound.bankInformation[type][area] &&
+                    address == At(m_bound.bankInformation[type][area])) {
                     replies.push_back(DataSet(address, {static_cast<uint8_t>(banks[type][area].size())}));
                     return;
                 }
         const bool patchNumbers = address == At(m_bound.patchNumberInformation);
         if (patchNumbers || address == At(m_bound.rhythmSetNumberInformation)) {
             const int32_t count = Count(patchNumbers ? 0 : 1, size[1]);
-            replies.push_back(DataSet(address, {0, size[1], 0, static_cast<uint8_t>(count >> 12 & 15),
-                                                static_cast<uint8_t>(count >> 8 & 15),
-                                                static_cast<uint8_t>(count >> 4 & 15), static_cast<uint8_t>(count & 15)}));
+            replies.push_back(
+                DataSet(address, {0, size[1], 0, static_cast<uint8_t>(count >> 12 & 15),
+                                  static_cast<uint8_t>(count >> 8 & 15),
+                                  static_cast<uint8_t>(count >> 4 & 15), static_cast<uint8_t>(count & 15)}));
             return;
         }
         const bool patchNames = address == At(m_bound.patchNameInformation);
@@ -126,7 +130,8 @@ private:
             for (int32_t k = start; k < start + n && k < list[sub]; ++k) {
                 const int32_t entryLsb = first + k / 128, entryProgram = k % 128;
                 TavBytes record = {static_cast<uint8_t>(type ? 82 : 81), static_cast<uint8_t>(entryLsb),
-                                   static_cast<uint8_t>(entryProgram), static_cast<uint8_t>(type ? 39 : k % 40), 0};
+                                   static_cast<uint8_t>(entryProgram),
+                                   static_cast<uint8_t>(type ? 39 : k % 40), 0};
                 const std::string name = NameOf(type, entryLsb, entryProgram);
                 record.insert(record.end(), name.begin(), name.end());
                 replies.push_back(DataSet(address, record));

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include "app/CTavSystem.h"
-#include "app/TavStartup.h"
 #include "app/CTavTextOut.h"
+#include "app/TavStartup.h"
 #include "app/TavStrings.h"
 #include "app/cli/CliSupport.h"
 #include "device/CTavReader.h"
@@ -317,7 +317,8 @@ int CliNames(CTavSystem& system, const std::vector<std::string>& arguments) {
     bool samples = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if ((argument == "--in" || argument == "--out" || argument == "--device-id") && i + 1 < arguments.size()) {
+        if ((argument == "--in" || argument == "--out" || argument == "--device-id") &&
+            i + 1 < arguments.size()) {
             const std::string& value = arguments[++i];
             if (argument == "--in")
                 parsed.in = value;
@@ -361,15 +362,16 @@ int CliNames(CTavSystem& system, const std::vector<std::string>& arguments) {
     for (const CTavUserNameEntry& entry : entries) {
         std::snprintf(numbers, sizeof numbers, "\t%d\t%d\t%d\t%d\t", entry.program.msb, entry.program.lsb,
                       entry.program.program, entry.category);
-        out += (entry.type == TavEntityType::RhythmSet ? "Rhythm" : "Patch") + std::string(numbers) + entry.name + "\n";
+        out += (entry.type == TavEntityType::RhythmSet ? "Rhythm" : "Patch") + std::string(numbers) +
+               entry.name + "\n";
     }
     if (samples) {
         progress.Start(reader.CountSteps(Brio::TavReadMask::SampleNames));
         if (!reader.ReadBlocks(Brio::TavReadMask::SampleNames))
             return session.Finish(CliFileError(system));
         for (int32_t area : {TavEntityArea::User, TavEntityArea::Card})
-            for (auto entry = entities.Reference({TavEntityType::Sample, area, 0, TavWildcard}); entry->IsValid();
-                 entry->Next()) {
+            for (auto entry = entities.Reference({TavEntityType::Sample, area, 0, TavWildcard});
+                 entry->IsValid(); entry->Next()) {
                 const auto* sample = dynamic_cast<const Brio::CTavSampleInformation*>(&entry->Information());
                 if (!sample || sample->IsNull() || entry->EntityId().number == 0)
                     continue;
