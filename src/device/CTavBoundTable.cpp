@@ -48,14 +48,19 @@ void CTavBoundTable::Bind(CTavBufferManager& buffers) {
         partCategoryType[p] = buffers.FindValue(Path("vs.control.partCategoryType[%d]", p));
         for (int32_t t = 0; t < kTavPatchToneCount; ++t) {
             patchTones[p][t] = buffers.FindStruct(Path("qv.pat[%d].tone[%d]", p, t));
-            tmtKeyboardRangeLower[p][t] = buffers.FindValue(Path("qv.pat[%d].tmt.tmtKeyboardRangeLower[%d]", p, t));
-            tmtKeyboardRangeUpper[p][t] = buffers.FindValue(Path("qv.pat[%d].tmt.tmtKeyboardRangeUpper[%d]", p, t));
-            tmtVelocityRangeLower[p][t] = buffers.FindValue(Path("qv.pat[%d].tmt.tmtVelocityRangeLower[%d]", p, t));
-            tmtVelocityRangeUpper[p][t] = buffers.FindValue(Path("qv.pat[%d].tmt.tmtVelocityRangeUpper[%d]", p, t));
+            tmtKeyboardRangeLower[p][t] =
+                buffers.FindValue(Path("qv.pat[%d].tmt.tmtKeyboardRangeLower[%d]", p, t));
+            tmtKeyboardRangeUpper[p][t] =
+                buffers.FindValue(Path("qv.pat[%d].tmt.tmtKeyboardRangeUpper[%d]", p, t));
+            tmtVelocityRangeLower[p][t] =
+                buffers.FindValue(Path("qv.pat[%d].tmt.tmtVelocityRangeLower[%d]", p, t));
+            tmtVelocityRangeUpper[p][t] =
+                buffers.FindValue(Path("qv.pat[%d].tmt.tmtVelocityRangeUpper[%d]", p, t));
         }
         for (int32_t k = 0; k < kTavRhythmToneCount; ++k) {
             rhythmTones[p][k] = buffers.FindStruct(Path("qv.rhy[%d].tone[%d]", p, k));
-            toneReverbSendLevelMfx[p][k] = buffers.FindValue(Path("qv.rhy[%d].tone[%d].toneReverbSendLevelMFX", p, k));
+            toneReverbSendLevelMfx[p][k] =
+                buffers.FindValue(Path("qv.rhy[%d].tone[%d].toneReverbSendLevelMFX", p, k));
             toneReverbSendLevelNonMfx[p][k] =
                 buffers.FindValue(Path("qv.rhy[%d].tone[%d].toneReverbSendLevelNonMFX", p, k));
             wmtWaveNumberL0[p][k] = buffers.FindValue(Path("qv.rhy[%d].tone[%d].wmtWaveNumberL[0]", p, k));
@@ -64,7 +69,8 @@ void CTavBoundTable::Bind(CTavBufferManager& buffers) {
                     buffers.FindValue(Path("qv.rhy[%d].tone[%d].wmtVelocityRangeLower[%d]", p, k, l));
                 wmtVelocityRangeUpper[p][k][l] =
                     buffers.FindValue(Path("qv.rhy[%d].tone[%d].wmtVelocityRangeUpper[%d]", p, k, l));
-                wmtWaveSwitch[p][k][l] = buffers.FindValue(Path("qv.rhy[%d].tone[%d].wmtWaveSwitch[%d]", p, k, l));
+                wmtWaveSwitch[p][k][l] =
+                    buffers.FindValue(Path("qv.rhy[%d].tone[%d].wmtWaveSwitch[%d]", p, k, l));
             }
         }
     }
@@ -86,33 +92,35 @@ void CTavBoundTable::Bind(CTavBufferManager& buffers) {
     sampleValues.clear();
     for (const char* path : {"com.utility.sampleEdit", "com.utility.sample", "vs.sampleEdit"})
         if (CTavStruct* structure = buffers.FindStruct(path))
-            structure->ForEachValue([this](CTavValue& value) { sampleValues.emplace(value.FullPath(), &value); });
+            structure->ForEachValue(
+                [this](CTavValue& value) { sampleValues.emplace(value.FullPath(), &value); });
 }
 
 int32_t CTavBoundTable::MissingCount() const {
     int32_t missing = 0;
-    for (const void* entry : {static_cast<const void*>(root), static_cast<const void*>(setup),
-                              static_cast<const void*>(system), static_cast<const void*>(partInfo),
-                              static_cast<const void*>(partInfoCommon), static_cast<const void*>(mfx1),
-                              static_cast<const void*>(mfx2), static_cast<const void*>(reverb),
-                              static_cast<const void*>(sample), static_cast<const void*>(mfx1Type),
-                              static_cast<const void*>(mfx2Type), static_cast<const void*>(reverbType),
-                              static_cast<const void*>(partId), static_cast<const void*>(entityType),
-                              static_cast<const void*>(rhythmTone), static_cast<const void*>(patchToneStateValue),
-                              static_cast<const void*>(rhythmWmtStateValue)})
+    for (const void* entry :
+         {static_cast<const void*>(root), static_cast<const void*>(setup), static_cast<const void*>(system),
+          static_cast<const void*>(partInfo), static_cast<const void*>(partInfoCommon),
+          static_cast<const void*>(mfx1), static_cast<const void*>(mfx2), static_cast<const void*>(reverb),
+          static_cast<const void*>(sample), static_cast<const void*>(mfx1Type),
+          static_cast<const void*>(mfx2Type), static_cast<const void*>(reverbType),
+          static_cast<const void*>(partId), static_cast<const void*>(entityType),
+          static_cast<const void*>(rhythmTone), static_cast<const void*>(patchToneStateValue),
+          static_cast<const void*>(rhythmWmtStateValue)})
         missing += entry == nullptr;
     missing += CountNull(parts) + CountNull(patches) + CountNull(rhythmSets) + CountNull(patchTones) +
                CountNull(rhythmTones);
-    for (const Values* values : {&partBankSelectMsb, &partBankSelectLsb, &partProgramNumber, &patchName,
-                                 &patchCategory, &rhythmName, &receiveSwitch, &partLevel, &partPan,
-                                 &partCoarseTune, &partReverbSendLevel, &partAutoSyncSwitch, &partEntityType,
-                                 &partCategoryType})
+    for (const Values* values :
+         {&partBankSelectMsb, &partBankSelectLsb, &partProgramNumber, &patchName, &patchCategory, &rhythmName,
+          &receiveSwitch, &partLevel, &partPan, &partCoarseTune, &partReverbSendLevel, &partAutoSyncSwitch,
+          &partEntityType, &partCategoryType})
         missing += CountNull(*values);
     missing += CountNull(tmtKeyboardRangeLower) + CountNull(tmtKeyboardRangeUpper) +
                CountNull(tmtVelocityRangeLower) + CountNull(tmtVelocityRangeUpper) +
                CountNull(wmtVelocityRangeLower) + CountNull(wmtVelocityRangeUpper) +
                CountNull(toneReverbSendLevelMfx) + CountNull(toneReverbSendLevelNonMfx) +
-               CountNull(wmtWaveNumberL0) + CountNull(wmtWaveSwitch) + CountNull(notes) + CountNull(controllers);
+               CountNull(wmtWaveNumberL0) + CountNull(wmtWaveSwitch) + CountNull(notes) +
+               CountNull(controllers);
     return missing;
 }
 

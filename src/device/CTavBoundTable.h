@@ -23,7 +23,8 @@ struct CTavBoundTable : CTavDeviceBindings {
     template <size_t N> using ValueArray = std::array<CTavValue*, N>;
     using PatchToneValues = std::array<ValueArray<kTavPatchToneCount>, kTavPartCount>;
     using RhythmToneValues = std::array<ValueArray<kTavRhythmToneCount>, kTavPartCount>;
-    using RhythmLayerValues = std::array<std::array<ValueArray<kTavLayerCount>, kTavRhythmToneCount>, kTavPartCount>;
+    using RhythmLayerValues =
+        std::array<std::array<ValueArray<kTavLayerCount>, kTavRhythmToneCount>, kTavPartCount>;
 
     CTavStruct* root = nullptr;
     CTavStruct* reverb = nullptr;

@@ -106,7 +106,8 @@ void CTavBufferAccessor::RegisterHandlers() {
         for (int32_t k = 0; k < kTavRhythmToneCount; ++k)
             for (int32_t l = 0; l < kTavLayerCount; ++l)
                 if (m_bound.wmtVelocityRangeLower[p][k][l] && m_bound.wmtVelocityRangeUpper[p][k][l])
-                    clipper->AddPair(*m_bound.wmtVelocityRangeLower[p][k][l], *m_bound.wmtVelocityRangeUpper[p][k][l]);
+                    clipper->AddPair(*m_bound.wmtVelocityRangeLower[p][k][l],
+                                     *m_bound.wmtVelocityRangeUpper[p][k][l]);
     handlers.Add(std::move(clipper));
 }
 
@@ -114,7 +115,8 @@ void CTavBufferAccessor::Notify(CTavValue* value, int32_t raw) {
     if (!value || !m_buffers)
         return;
     const CTavValueSpec& spec = value->Spec();
-    value->SetRaw(std::clamp(raw, std::min(spec.minimum, spec.maximum), std::max(spec.minimum, spec.maximum)));
+    value->SetRaw(
+        std::clamp(raw, std::min(spec.minimum, spec.maximum), std::max(spec.minimum, spec.maximum)));
     m_buffers->RecordChange(*value);
 }
 

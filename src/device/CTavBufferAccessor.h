@@ -51,8 +51,8 @@ public:
     static CTavBufferAccessor& Instance();
 
     // Device-layer start, once per buffer manager, after the managers exist: takes the
-    // reader and writer (replacing earlier ones) and attaches the first MIDI input and output to them, creates the fixed
-    // banks, binds the value table and registers the device's buffer handlers. Without a
+    // reader and writer (replacing earlier ones) and attaches the first MIDI input and output to them,
+    // creates the fixed banks, binds the value table and registers the device's buffer handlers. Without a
     // reader the layer works offline: nothing is read from the device. False when the fixed
     // banks cannot be made.
     bool Start(CTavSystem& system, std::unique_ptr<CTavReader> reader, std::unique_ptr<CTavWriter> writer,

@@ -47,7 +47,11 @@ constexpr CTavDeviceControlKind kDialogs[] = {
 
 } // namespace
 
-std::span<const CTavDeviceControlKind> TavDeviceControlKinds() { return kControls; }
-std::span<const CTavDeviceControlKind> TavDeviceDialogKinds() { return kDialogs; }
+std::span<const CTavDeviceControlKind> TavDeviceControlKinds() {
+    return kControls;
+}
+std::span<const CTavDeviceControlKind> TavDeviceDialogKinds() {
+    return kDialogs;
+}
 
 } // namespace Brio

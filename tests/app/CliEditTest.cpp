@@ -36,8 +36,8 @@ protected:
 };
 
 TEST_F(CliEdit, RunsCommandsInOrderAndSavesTheResult) {
-    const auto edit = Cli({"edit", File("base.vro"), "--part", "3", "Initialize Rhythm Set", "Copy Part Info Part 3",
-                           "Paste Part Info Part 5", "-o", File("out.vro")});
+    const auto edit = Cli({"edit", File("base.vro"), "--part", "3", "Initialize Rhythm Set",
+                           "Copy Part Info Part 3", "Paste Part Info Part 5", "-o", File("out.vro")});
     ASSERT_EQ(edit.exitCode, 0) << edit.err;
     EXPECT_EQ(edit.out, "");
     const std::string out = File("out.vro");
@@ -65,7 +65,8 @@ TEST_F(CliEdit, RefusedCommandsNameTheirRuleAndSaveNothing) {
         std::string error;
     };
     const Case cases[] = {
-        {{"--part", "1", "Initialize Rhythm Set"}, "Initialize Rhythm Set needs the part to play a rhythm set.\n"},
+        {{"--part", "1", "Initialize Rhythm Set"},
+         "Initialize Rhythm Set needs the part to play a rhythm set.\n"},
         {{"--part", "3", "Initialize Patch"}, "Initialize Patch needs the part to play a patch.\n"},
         {{"--part", "3", "Copy Patch Tone 1"}, "Copy Patch Tone 1 needs the part to play a patch.\n"},
         {{"Paste Patch Tone 1"}, "Paste Patch Tone 1 needs something copied first.\n"},
@@ -88,11 +89,12 @@ TEST_F(CliEdit, RefusedCommandsNameTheirRuleAndSaveNothing) {
 
 TEST_F(CliEdit, RhythmToneSelectsTheKeyTheKeyCommandsWorkOn) {
     ASSERT_EQ(Cli({"set", File("base.vro"), "qv.rhy[2].tone[4].toneLevel=12"}).exitCode, 0);
-    const auto edit = Cli({"edit", File("base.vro"), "--part", "3", "--rhythm-tone", "4", "Copy Rhythm Set Key",
-                           "Initialize Rhythm Set Key"});
+    const auto edit = Cli({"edit", File("base.vro"), "--part", "3", "--rhythm-tone", "4",
+                           "Copy Rhythm Set Key", "Initialize Rhythm Set Key"});
     ASSERT_EQ(edit.exitCode, 0) << edit.err;
     EXPECT_EQ(Get(File("base.vro"), "qv.rhy[2].tone[4].toneLevel"), "qv.rhy[2].tone[4].toneLevel=127\n");
-    const auto paste = Cli({"edit", File("base.vro"), "--part", "3", "--rhythm-tone", "6", "Paste Rhythm Set Key"});
+    const auto paste =
+        Cli({"edit", File("base.vro"), "--part", "3", "--rhythm-tone", "6", "Paste Rhythm Set Key"});
     EXPECT_EQ(paste.exitCode, 1);
 }
 

@@ -8,8 +8,8 @@
 #include "midi/CTavMidiStruct.h"
 #include "model/CTavValue.h"
 #include "support/DeviceLayerFixture.h"
-#include "view/CTavViewFactory.h"
 #include "view/CTavView.h"
+#include "view/CTavViewFactory.h"
 
 namespace {
 
@@ -21,7 +21,8 @@ protected:
     void SetUp() override { StartLayer(test::ShippedScriptText()); }
     // A note message on channel 1, as the device sends it.
     void Note(int note, int velocity) {
-        system.MidiManager().Input(0)->Receive(TavBytes{0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity)});
+        system.MidiManager().Input(0)->Receive(
+            TavBytes{0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity)});
     }
 };
 
@@ -139,10 +140,10 @@ TEST_F(Accessor, ANoteOnSelectsItsRhythmKeyAtTheNextIdlePass) {
         int32_t pending, selected;
     };
     const Case cases[] = {
-        {61, 100, 2, 2},   // MIDI note 59 + key
-        {74, 1, 15, 15},   // the last key
-        {50, 90, -9, 0},   // below the first key: clamped to the minimum
-        {90, 90, 31, 15},  // above the last: clamped to the maximum
+        {61, 100, 2, 2},  // MIDI note 59 + key
+        {74, 1, 15, 15},  // the last key
+        {50, 90, -9, 0},  // below the first key: clamped to the minimum
+        {90, 90, 31, 15}, // above the last: clamped to the maximum
     };
     for (const Case& c : cases) {
         const int32_t before = Raw("vs.control.rhythmTone");

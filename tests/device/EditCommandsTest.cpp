@@ -92,8 +92,8 @@ TEST_F(EditCommands, EveryMenuCodeNamesItsCommandAndStruct) {
 TEST_F(EditCommands, EnableRulesFollowWhatThePartPlaysAndTheClipboard) {
     struct Case {
         const char* name;
-        int32_t plays;   // what the shown part plays: 0 none, 1 patch, 2 rhythm set
-        bool copied;     // whether every clipboard slot holds data
+        int32_t plays; // what the shown part plays: 0 none, 1 patch, 2 rhythm set
+        bool copied;   // whether every clipboard slot holds data
         const char* reason;
     };
     const Case cases[] = {
@@ -104,7 +104,8 @@ TEST_F(EditCommands, EnableRulesFollowWhatThePartPlaysAndTheClipboard) {
         {"Initialize Rhythm Set", 2, false, ""},
         {"Initialize Rhythm Set", 1, false, "Initialize Rhythm Set needs the part to play a rhythm set."},
         {"Initialize Rhythm Set Key", 2, false, ""},
-        {"Initialize Rhythm Set Key", 1, false, "Initialize Rhythm Set Key needs the part to play a rhythm set."},
+        {"Initialize Rhythm Set Key", 1, false,
+         "Initialize Rhythm Set Key needs the part to play a rhythm set."},
         {"Copy Part Info Part 5", 0, false, ""},
         {"Paste Part Info Part 5", 0, false, "Paste Part Info Part 5 needs something copied first."},
         {"Paste Part Info Part 5", 0, true, ""},
@@ -132,7 +133,8 @@ TEST_F(EditCommands, EnableRulesFollowWhatThePartPlaysAndTheClipboard) {
         } else {
             Show(4, c.plays);
         }
-        EXPECT_EQ(commands.DisabledReason(CTavEditCommands::CodeOf(c.name)), c.reason) << c.name << " " << c.plays;
+        EXPECT_EQ(commands.DisabledReason(CTavEditCommands::CodeOf(c.name)), c.reason)
+            << c.name << " " << c.plays;
     }
 }
 
@@ -176,7 +178,8 @@ TEST_F(EditCommands, PastePartInfoKeepsTheReceiveSwitchAndReadsWhatThePartPlays)
         EXPECT_EQ(Raw("vs.control.partEntityType[4]"), 2);
         // The part's rhythm set is read from the device.
         ASSERT_FALSE(device->requests.empty());
-        EXPECT_EQ(device->requests.front().address, static_cast<uint32_t>(bound.rhythmSets[4]->AbsoluteRange().begin));
+        EXPECT_EQ(device->requests.front().address,
+                  static_cast<uint32_t>(bound.rhythmSets[4]->AbsoluteRange().begin));
     }
 }
 
@@ -260,7 +263,8 @@ TEST_F(EditCommands, InitializePartInfoListensOnEveryPartPlaysARhythmSetOnPart10
     for (int part = 0; part < 16; ++part) {
         EXPECT_EQ(bound.receiveSwitch[part]->GetRaw(), 1) << part;
         EXPECT_EQ(bound.partLevel[part]->GetRaw(), bound.partLevel[part]->Spec().defaultValue) << part;
-        EXPECT_EQ(Raw(("vs.control.partEntityType[" + std::to_string(part) + "]").c_str()), part == 9 ? 2 : 1);
+        EXPECT_EQ(Raw(("vs.control.partEntityType[" + std::to_string(part) + "]").c_str()),
+                  part == 9 ? 2 : 1);
     }
     EXPECT_EQ(accessor.PartEntityId(9), (CTavEntityId{TavEntityType::RhythmSet, 0, 0, 0}));
     // Every part's patch, and part 10's rhythm set, are read with the progress bar.

@@ -64,7 +64,8 @@ protected:
             reader->input = system.MidiManager().Input(0);
         }
         Reader* readerSeen = reader.get();
-        ASSERT_TRUE(accessor.Start(system, std::move(reader), std::move(writer), clock)) << system.ErrorText();
+        ASSERT_TRUE(accessor.Start(system, std::move(reader), std::move(writer), clock))
+            << system.ErrorText();
         if (online) {
             device = std::make_unique<FakeCatalogDevice>(accessor.Bound(), *system.MidiManager().Input(0));
             readerSeen->device = device.get();

@@ -57,7 +57,8 @@ int CliEdit(CTavSystem& system, const std::vector<std::string>& arguments) {
     std::vector<int> codes;
     for (size_t i = 0; i < rest.size(); ++i) {
         if (rest[i] == "--part" || rest[i] == "--rhythm-tone") {
-            const std::optional<int32_t> number = i + 1 < rest.size() ? CliParseDecimal(rest[i + 1]) : std::nullopt;
+            const std::optional<int32_t> number =
+                i + 1 < rest.size() ? CliParseDecimal(rest[i + 1]) : std::nullopt;
             if (!number)
                 return CliError(rest[i] + " takes a number");
             (rest[i] == "--part" ? part : rhythmTone) = number;

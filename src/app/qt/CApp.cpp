@@ -279,8 +279,9 @@ void CApp::FinishStartUp() {
                                        tipBar->UpdateAtIdle();
                                    // Message boxes run their own event loop, so the work is
                                    // queued rather than done inside the dispatcher.
-                                   const bool keyPending = Brio::CTavBufferAccessor::Instance().PendingRhythmKey() !=
-                                                           Brio::CTavBufferAccessor::kNoRhythmKey;
+                                   const bool keyPending =
+                                       Brio::CTavBufferAccessor::Instance().PendingRhythmKey() !=
+                                       Brio::CTavBufferAccessor::kNoRhythmKey;
                                    if (m_idleQueued || (m_system.PendingCode() == 0 && !keyPending))
                                        return;
                                    m_idleQueued = true;
