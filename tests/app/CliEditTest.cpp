@@ -59,6 +59,19 @@ TEST_F(CliEdit, RunsCommandsInOrderAndSavesTheResult) {
     EXPECT_EQ(Get(File("base.vro"), "qv.pat[0].tone[2].toneLevel"), "qv.pat[0].tone[2].toneLevel=127\n");
 }
 
+TEST_F(CliEdit, InitializePartInfoLetsPart10InitializeItsRhythmSet) {
+    // Part 10 plays a patch until Initialize Part Info gives it the first user rhythm set.
+    EXPECT_EQ(Cli({"edit", File("base.vro"), "--part", "10", "Initialize Rhythm Set"}).exitCode, 1);
+    const auto edit =
+        Cli({"edit", File("base.vro"), "--part", "10", "Initialize Part Info", "Initialize Rhythm Set"});
+    ASSERT_EQ(edit.exitCode, 0) << edit.err;
+    EXPECT_EQ(Get(File("base.vro"), "qv.prti.part[9].patchBankSelectMsb"),
+              "qv.prti.part[9].patchBankSelectMsb=82\n");
+    EXPECT_EQ(Get(File("base.vro"), "qv.prti.part[4].receiveSwitch"), "qv.prti.part[4].receiveSwitch=1\n");
+    EXPECT_EQ(Get(File("base.vro"), "qv.rhy[9].tone[3].wmtWaveNumberL[0]"),
+              "qv.rhy[9].tone[3].wmtWaveNumberL[0]=460\n");
+}
+
 TEST_F(CliEdit, RefusedCommandsNameTheirRuleAndSaveNothing) {
     struct Case {
         std::vector<std::string> arguments;
