@@ -70,6 +70,8 @@ public:
     bool ReadNameList(int32_t type, int32_t area, int32_t subBank, int32_t count);
     // Reads the names of the user and card samples, page by page.
     bool ReadSampleNames();
+    // Reads the part's patch or rhythm set; false when it plays neither.
+    bool ReadPartEntity(int32_t part);
 
     CTavBankCounts& BankCounts() { return m_counts; }
     const CTavDeviceBindings& Bindings() const { return m_bound; }
@@ -91,7 +93,6 @@ private:
     bool RequestQuery(const CTavValue* value, int32_t b1, int32_t b2, int32_t b3);
     bool Request(uint32_t address, int32_t size);
     bool ReadStruct(CTavStruct* structure);
-    bool ReadPartEntity(int32_t part);
     void Step();
     void HandleWriteNotification(const Notification& notification);
     // True when the reply's address is the value's.

@@ -8,6 +8,7 @@
 
 #include "app/CTavSystem.h"
 #include "app/TavStartup.h"
+#include "app/cli/CliEditCommands.h"
 #include "app/cli/CliMidiCommands.h"
 #include "app/cli/CliModelCommands.h"
 #include "app/cli/CliOptions.h"
@@ -32,6 +33,14 @@ constexpr const char* kUsage =
     "                        or to OUT.vro); VALUE is a decimal raw value or a text in\n"
     "                        double quotes; --sysex prints every message the edits\n"
     "                        sent, in hex, one per line\n"
+    "  edit FILE.vro [--part N] [--rhythm-tone K] COMMAND... [-o OUT.vro]\n"
+    "                        run Edit menu commands by their menu text (\"Initialize\n"
+    "                        Rhythm Set\", \"Copy Part Info Part 3\", \"Paste Patch Tone 4\")\n"
+    "                        in order, offline, and save the file (in place, or to\n"
+    "                        OUT.vro); --part shows part N (1 to 16) first and\n"
+    "                        --rhythm-tone selects rhythm key K (0 to 15); the user\n"
+    "                        banks come from UserName.txt in the script folder, else\n"
+    "                        one bank of 128 patches and one of 128 rhythm sets\n"
     "  receive FILE.vro HEX... [-o OUT.vro] [--device-id N]\n"
     "                        offer each message (hex bytes, one message per argument)\n"
     "                        to the first MIDI input as if the device sent it, save,\n"
@@ -99,7 +108,7 @@ int Check(CTavSystem& system, const std::vector<std::string>&) {
 constexpr Command kCommands[] = {
     {"check", Check},    {"paths", CliPaths},       {"new", CliNew},     {"get", CliGet},
     {"set", CliSet},     {"receive", CliReceive},   {"ports", CliPorts}, {"read", CliRead},
-    {"write", CliWrite}, {"simulate", CliSimulate}, {"names", CliNames},
+    {"write", CliWrite}, {"simulate", CliSimulate}, {"names", CliNames}, {"edit", CliEdit},
 };
 
 } // namespace

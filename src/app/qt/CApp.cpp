@@ -24,6 +24,8 @@
 #include "app/qt/CSplashWindow.h"
 #include "app/qt/CTextOutBox.h"
 #include "app/qt/CWaitCursor.h"
+#include "device/CTavBufferAccessor.h"
+#include "device/CTavEditCommands.h"
 #include "midi/qt/CMidiService.h"
 #include "midi/qt/CMidiSetupDialog.h"
 #include "model/CTavBufferManager.h"
@@ -54,6 +56,7 @@ private:
 CApp::CApp(CTavSystem& system, Options options) : m_system(system), m_options(std::move(options)) {}
 
 CApp::~CApp() {
+    ShutDownDeviceLayer();
     // The message box output belongs to the root object, which outlives the window list.
     if (auto* box = dynamic_cast<CTextOutBox*>(m_system.MessageBoxOutput()))
         box->SetWindowList(nullptr);
@@ -217,14 +220,57 @@ bool CApp::OpenMainPanel() {
     return true;
 }
 
-// The device layer is not part of the editor yet.
-void CApp::StartDeviceLayer() {}
+namespace {
+
+// The device reader of the editor: its pump dispatches received MIDI messages and pending
+// repaints, and no keyboard or mouse input.
+class CDeviceReader : public Brio::CTavReader {
+public:
+    CDeviceReader(CTavSystem& system, CMidiEventQueue& queue)
+        : CTavReader(system.BufferManager(), Brio::CTavBufferAccessor::Instance().Entities(),
+                     system.BufferOutput()),
+          m_queue(queue) {}
+
+protected:
+    void Pump() override {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        if (m_queue.Dispatch() == 0)
+            m_queue.WaitFor(std::chrono::milliseconds(1));
+    }
+
+private:
+    CMidiEventQueue& m_queue;
+};
+
+} // namespace
+
+void CApp::StartDeviceLayer() {
+    if (!m_midi)
+        m_midi = std::make_unique<CMidiService>(m_system);
+    Brio::CTavBufferAccessor& device = Brio::CTavBufferAccessor::Instance();
+    if (!device.Start(m_system, std::make_unique<CDeviceReader>(m_system, m_midi->Queue()),
+                      std::make_unique<Brio::CTavWriter>(m_system.BufferManager())))
+        return;
+    device.SetWaitCursor([](bool on) {
+        if (on)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
+    m_ownDeviceCommands = std::make_unique<Brio::CTavDeviceCommands>(device);
+    SetDeviceCommands(m_ownDeviceCommands.get());
+}
 
 void CApp::LoadAndConnectMidiDevices() {
     if (!m_midi)
         m_midi = std::make_unique<CMidiService>(m_system);
     m_midi->ConfigureVirtualDevice(m_options.virtualDeviceId, m_options.virtualDeviceCable);
     m_midi->LoadAndConnect(m_options.virtualDevice);
+    // The MIDI service installs its own transfer; the device layer's takes the first input
+    // and output back.
+    Brio::CTavBufferAccessor& device = Brio::CTavBufferAccessor::Instance();
+    if (device.Reader() && device.Writer())
+        TavInstallTransfer(m_system.MidiManager(), *device.Reader(), *device.Writer());
     QCoreApplication::processEvents();
 }
 
@@ -259,7 +305,9 @@ void CApp::OnAboutToBlock() {
         tipBar->UpdateAtIdle();
     // Message boxes run their own event loop, so the work is queued rather than done
     // inside the dispatcher.
-    if (!m_idleQueued && m_system.PendingCode() != 0) {
+    const bool keyPending =
+        Brio::CTavBufferAccessor::Instance().PendingRhythmKey() != Brio::CTavBufferAccessor::kNoRhythmKey;
+    if (!m_idleQueued && (m_system.PendingCode() != 0 || keyPending)) {
         m_idleQueued = true;
         QMetaObject::invokeMethod(this, &CApp::OnIdle, Qt::QueuedConnection);
     }
@@ -272,6 +320,7 @@ void CApp::OnAboutToBlock() {
 
 void CApp::OnIdle() {
     m_idleQueued = false;
+    Brio::CTavBufferAccessor::Instance().OnIdle();
     ShowPendingCode(0);
 }
 
@@ -451,8 +500,14 @@ void CApp::Fail(const std::string& text) {
         box->Write(text);
 }
 
-// The device layer is not part of the editor yet.
-void CApp::ShutDownDeviceLayer() {}
+void CApp::ShutDownDeviceLayer() {
+    if (m_deviceCommands == m_ownDeviceCommands.get())
+        SetDeviceCommands(nullptr);
+    m_ownDeviceCommands.reset();
+    Brio::CTavBufferAccessor& device = Brio::CTavBufferAccessor::Instance();
+    device.SetWaitCursor(nullptr);
+    device.Shutdown();
+}
 
 void CApp::SaveWindowPositions() {
     // The main window's place is the main panel's window position.

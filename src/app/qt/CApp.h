@@ -140,4 +140,6 @@ private:
     CQtSettings m_settings;
     std::unique_ptr<CFileCommands> m_files;
     ITavDeviceCommands* m_deviceCommands = nullptr;
+    // The device layer's commands, once the layer has started.
+    std::unique_ptr<ITavDeviceCommands> m_ownDeviceCommands;
 };

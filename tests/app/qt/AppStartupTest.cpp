@@ -12,6 +12,7 @@
 #include "app/qt/CApp.h"
 #include "app/qt/CFileCommands.h"
 #include "app/qt/CMainFrame.h"
+#include "device/CTavBufferAccessor.h"
 #include "midi/qt/CMidiService.h"
 #include "model/CTavBufferManager.h"
 #include "support/RecordingTextOut.h"
@@ -188,11 +189,15 @@ TEST_F(AppStartup, TheVirtualDeviceOptionConnectsTheFirstPortsForTheRun) {
         app.Midi()->Reconnect();
         EXPECT_EQ(setup->OutputPortName(0), "Vireo Virtual Device");
 
-        // A whole request and reply through the input thread and the GUI thread's queue.
+        // A whole request and reply through the input thread and the GUI thread's queue, read
+        // by the device layer's reader, which the first input keeps after the ports connect.
+        Brio::CTavReader* reader = Brio::CTavBufferAccessor::Instance().Reader();
+        ASSERT_NE(reader, nullptr);
+        EXPECT_EQ(system.MidiManager().Input(0)->Reader(), reader);
         CTavValue* level = system.BufferManager().FindValue("qv.system.masterLevel");
         ASSERT_NE(level, nullptr);
         const TavRange leaf = level->Parent()->AbsoluteRange();
-        EXPECT_TRUE(app.Midi()->Reader().RequestData(static_cast<uint32_t>(leaf.begin), leaf.Length()));
+        EXPECT_TRUE(reader->RequestData(static_cast<uint32_t>(leaf.begin), leaf.Length()));
         EXPECT_TRUE(box->outputs.empty());
         app.ExitInstance();
     }

@@ -216,6 +216,12 @@ TEST_F(MainWindow, DeviceCommandsAreDisabledUntilTheDeviceLayerEnablesThem) {
     QAction* pasteTone2 = frame->Action(32828);
     ASSERT_NE(copyPart3, nullptr);
     ASSERT_NE(pasteTone2, nullptr);
+    // The device layer started with the editor: a part can be copied, but nothing pasted yet.
+    frame->UpdateCommandStates();
+    EXPECT_TRUE(copyPart3->isEnabled());
+    EXPECT_FALSE(pasteTone2->isEnabled());
+    EXPECT_FALSE(frame->Action(TavCommands::kReadNames)->isEnabled());
+    app->SetDeviceCommands(nullptr);
     frame->UpdateCommandStates();
     EXPECT_FALSE(copyPart3->isEnabled());
 

@@ -1,0 +1,221 @@
+#include "device/CTavBufferAccessor.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
+#include "device/CTavContextHandlers.h"
+#include "model/CTavBufferManager.h"
+#include "model/CTavFadeRangeClipper.h"
+#include "model/CTavValue.h"
+#include "script/CTavResourceManager.h"
+#include "view/ITavProgress.h"
+
+namespace Brio {
+
+namespace {
+
+std::vector<std::string> WaveNames(CTavSystem& system) {
+    const CTavStringTable* table = system.ResourceManager().FindStringTable("internalWaveNameTable");
+    return table ? table->Elements() : std::vector<std::string>();
+}
+
+} // namespace
+
+std::vector<uint8_t> TavStructBytes(CTavStruct& structure) {
+    std::vector<uint8_t> bytes;
+    structure.ForEachLeaf([&bytes](CTavLeafStruct& leaf) {
+        const std::vector<uint8_t>& own = *leaf.Bytes();
+        bytes.insert(bytes.end(), own.begin(), own.end());
+    });
+    return bytes;
+}
+
+CTavBufferAccessor::CTavBufferAccessor() = default;
+CTavBufferAccessor::~CTavBufferAccessor() = default;
+
+CTavBufferAccessor& CTavBufferAccessor::Instance() {
+    static CTavBufferAccessor accessor;
+    return accessor;
+}
+
+bool CTavBufferAccessor::Start(CTavSystem& system, std::unique_ptr<CTavReader> reader,
+                               std::unique_ptr<CTavWriter> writer, ITavClock& clock) {
+    m_system = &system;
+    m_buffers = &system.BufferManager();
+    m_clock = &clock;
+    Detach();
+    m_reader = std::move(reader);
+    m_writer = std::move(writer);
+    if (m_reader && m_writer)
+        TavInstallTransfer(system.MidiManager(), *m_reader, *m_writer);
+    ITavProgress* progress = system.ViewManager().Progress();
+    if (m_reader) {
+        m_reader->SetPartEntities(this);
+        m_reader->SetProgress(progress);
+    }
+    if (m_writer) {
+        m_writer->SetPartEntities(this);
+        m_writer->SetProgress(progress);
+    }
+
+    m_entities.Clear();
+    if (!TavCreateFixedBanks(m_entities, WaveNames(system))) {
+        if (CTavTextOut* errors = system.ErrorOutput())
+            errors->Write("Unable to create the fixed banks.\n");
+        return false;
+    }
+    m_bound.Bind(*m_buffers);
+    RegisterHandlers();
+    return true;
+}
+
+// The first MIDI input must not keep a reader or writer that is about to go.
+void CTavBufferAccessor::Detach() {
+    if (!m_system)
+        return;
+    if (CTavMidiIn* input = m_system->MidiManager().Input(0)) {
+        if (m_reader && input->Reader() == m_reader.get())
+            input->SetReader(nullptr);
+        if (m_writer && input->RequestListener() == m_writer.get())
+            input->SetRequestListener(nullptr);
+    }
+}
+
+void CTavBufferAccessor::Shutdown() {
+    Detach();
+    m_reader.reset();
+    m_writer.reset();
+    m_system = nullptr;
+    m_buffers = nullptr;
+    m_clock = nullptr;
+    m_pendingKey = kNoRhythmKey;
+}
+
+void CTavBufferAccessor::RegisterHandlers() {
+    CTavBufferHandlers& handlers = m_buffers->Handlers();
+    handlers.Add(std::make_unique<CTavContextHandler>(*this));
+    handlers.Add(std::make_unique<CTavRhythmKeyIdHandler>(*this));
+    auto clipper = std::make_unique<CTavFadeRangeClipper>(*m_buffers);
+    for (int32_t p = 0; p < kTavPartCount; ++p)
+        for (int32_t t = 0; t < kTavPatchToneCount; ++t)
+            if (m_bound.tmtVelocityRangeLower[p][t] && m_bound.tmtVelocityRangeUpper[p][t])
+                clipper->AddPair(*m_bound.tmtVelocityRangeLower[p][t], *m_bound.tmtVelocityRangeUpper[p][t]);
+    for (int32_t p = 0; p < kTavPartCount; ++p)
+        for (int32_t k = 0; k < kTavRhythmToneCount; ++k)
+            for (int32_t l = 0; l < kTavLayerCount; ++l)
+                if (m_bound.wmtVelocityRangeLower[p][k][l] && m_bound.wmtVelocityRangeUpper[p][k][l])
+                    clipper->AddPair(*m_bound.wmtVelocityRangeLower[p][k][l],
+                                     *m_bound.wmtVelocityRangeUpper[p][k][l]);
+    handlers.Add(std::move(clipper));
+}
+
+void CTavBufferAccessor::Notify(CTavValue* value, int32_t raw) {
+    if (!value || !m_buffers)
+        return;
+    const CTavValueSpec& spec = value->Spec();
+    value->SetRaw(
+        std::clamp(raw, std::min(spec.minimum, spec.maximum), std::max(spec.minimum, spec.maximum)));
+    m_buffers->RecordChange(*value);
+}
+
+// ---- Part context ------------------------------------------------------------------------
+
+int32_t CTavBufferAccessor::CurrentPart() const {
+    return m_bound.partId ? m_bound.partId->GetRaw() : -1;
+}
+
+CTavEntityId CTavBufferAccessor::PartEntityId(int32_t part) const {
+    if (part < 0 || part >= kTavPartCount)
+        return CTavEntityId::Invalid();
+    const CTavValue* msb = m_bound.partBankSelectMsb[part];
+    const CTavValue* lsb = m_bound.partBankSelectLsb[part];
+    const CTavValue* program = m_bound.partProgramNumber[part];
+    if (!msb || !lsb || !program)
+        return CTavEntityId::Invalid();
+    return m_entities.EntityIdOf({msb->GetRaw(), lsb->GetRaw(), program->GetRaw()});
+}
+
+void CTavBufferAccessor::SetCurrentPart(int32_t part) {
+    Notify(m_bound.partId, part);
+    ShowEntity(PartEntityId(part));
+}
+
+void CTavBufferAccessor::ShowEntity(const CTavEntityId& id) {
+    const int32_t part = CurrentPart();
+    int32_t plays = TavPartPlays::Nothing;
+    if (id.IsValid() && id.type == TavEntityType::RhythmSet)
+        plays = TavPartPlays::RhythmSet;
+    else if (id.IsValid() || part < 0 || part >= kTavPartCount)
+        plays = TavPartPlays::Patch;
+    Notify(m_bound.entityType, plays);
+}
+
+bool CTavBufferAccessor::ApplyEntity(int32_t part, const CTavEntityId& id, bool readAfter, bool asEdit) {
+    if (!m_buffers || part < 0 || part >= kTavPartCount)
+        return false;
+    CTavValue* msb = m_bound.partBankSelectMsb[part];
+    CTavValue* lsb = m_bound.partBankSelectLsb[part];
+    CTavValue* number = m_bound.partProgramNumber[part];
+    const CTavProgramId program = m_entities.ProgramIdOf(id);
+    if (!program.IsValid() || !msb || !lsb || !number)
+        return false;
+    if (asEdit) {
+        m_buffers->WriteIntegers({{msb, program.msb}, {lsb, program.lsb}, {number, program.program}});
+        m_buffers->TransmitPending();
+        m_buffers->PublishPending();
+        m_buffers->ClearPending();
+    } else {
+        Notify(msb, program.msb);
+        Notify(lsb, program.lsb);
+        Notify(number, program.program);
+    }
+    if (!readAfter)
+        return true;
+    m_buffers->PublishPending();
+    m_buffers->ClearPending();
+    if (IsOffline())
+        return true;
+    m_clock->SleepFor(std::chrono::milliseconds(kReadDelayMs));
+    return ReadPart(part);
+}
+
+bool CTavBufferAccessor::ReadPart(int32_t part) {
+    if (IsOffline())
+        return true;
+    if (part < 0 || part >= kTavPartCount)
+        return false;
+    return m_reader->ReadPartEntity(part);
+}
+
+bool CTavBufferAccessor::ReadAllParts() {
+    if (IsOffline())
+        return true;
+    ITavProgress* progress = m_system ? m_system->ViewManager().Progress() : nullptr;
+    m_reader->SetProgress(progress);
+    const int32_t steps = m_reader->CountSteps(TavReadMask::PartEntities);
+    if (progress)
+        progress->Start(std::max(steps, 0));
+    const bool ok = m_reader->ReadBlocks(TavReadMask::PartEntities);
+    if (progress)
+        progress->Finish();
+    return ok;
+}
+
+// ---- Rhythm key ----------------------------------------------------------------------------
+
+void CTavBufferAccessor::OnIdle() {
+    if (m_pendingKey == kNoRhythmKey || !m_buffers)
+        return;
+    const int32_t key = m_pendingKey;
+    m_pendingKey = kNoRhythmKey;
+    CTavValue* tone = m_bound.rhythmTone;
+    if (!tone || key == tone->GetRaw())
+        return;
+    Notify(tone, key);
+    m_buffers->PublishPending();
+    m_buffers->ClearPending();
+}
+
+} // namespace Brio

@@ -1,0 +1,141 @@
+#pragma once
+// The device layer's root: one object that binds the device's structs and values once,
+// owns the entity catalog, the device reader and writer and the Edit clipboard, and keeps
+// the part context (which part the edit panels show and what it plays). Device-layer
+// start registers the device's buffer handlers. GUI thread only.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/TavClock.h"
+#include "device/CTavBoundTable.h"
+#include "device/CTavReader.h"
+#include "device/CTavWriter.h"
+#include "entity/CTavEntityManager.h"
+
+class CTavSystem;
+class CTavTextOut;
+class ITavProgress;
+
+namespace Brio {
+
+// What a part plays, as "vs.control.entityType" and "vs.control.partEntityType[%d]" hold it.
+namespace TavPartPlays {
+inline constexpr int32_t Nothing = 0;
+inline constexpr int32_t Patch = 1;
+inline constexpr int32_t RhythmSet = 2;
+} // namespace TavPartPlays
+
+class CTavBufferAccessor : public ITavPartEntities {
+public:
+    // The pause between writing a part's program and reading what it now plays.
+    static constexpr int kReadDelayMs = 50;
+    static constexpr int32_t kNoRhythmKey = -1;
+    // The MIDI note of rhythm key 0.
+    static constexpr int32_t kFirstRhythmNote = 59;
+
+    // The Edit clipboard's slots, each the byte image of one struct.
+    enum Slot : int { kPartSlot = 0, kPatchToneSlot = 1, kRhythmKeySlot = 2, kSlotCount = 3 };
+
+    CTavBufferAccessor();
+    ~CTavBufferAccessor() override;
+    CTavBufferAccessor(const CTavBufferAccessor&) = delete;
+    CTavBufferAccessor& operator=(const CTavBufferAccessor&) = delete;
+
+    // The one device layer of the process, made on first use.
+    static CTavBufferAccessor& Instance();
+
+    // Device-layer start, once per buffer manager, after the managers exist: takes the
+    // reader and writer (replacing earlier ones) and attaches the first MIDI input and output to them,
+    // creates the fixed banks, binds the value table and registers the device's buffer handlers. Without a
+    // reader the layer works offline: nothing is read from the device. False when the fixed
+    // banks cannot be made.
+    bool Start(CTavSystem& system, std::unique_ptr<CTavReader> reader, std::unique_ptr<CTavWriter> writer,
+               ITavClock& clock = TavSystemClock());
+    // Lets go of the reader, the writer and the system; the handlers go with the buffer
+    // manager.
+    void Shutdown();
+    bool IsStarted() const { return m_buffers != nullptr; }
+
+    CTavEntityManager& Entities() { return m_entities; }
+    const CTavEntityManager& Entities() const { return m_entities; }
+    CTavReader* Reader() { return m_reader.get(); }
+    CTavWriter* Writer() { return m_writer.get(); }
+    const CTavBoundTable& Bound() const { return m_bound; }
+    CTavBufferManager* Buffers() const { return m_buffers; }
+    CTavSystem* System() const { return m_system; }
+    // The bank counts of the user and card areas (the reader keeps them up to date).
+    CTavBankCounts& BankCounts() { return m_reader ? m_reader->BankCounts() : m_counts; }
+
+    // ---- Part context ------------------------------------------------------------------
+    // "vs.control.partId"; -1 when the script lacks it.
+    int32_t CurrentPart() const;
+    // The entity whose program ID the part's bank select and program number give, or the
+    // invalid ID.
+    CTavEntityId PartEntityId(int32_t part) const override;
+    // Shows the part: "vs.control.partId", then what it plays.
+    void SetCurrentPart(int32_t part);
+    // "vs.control.entityType": 2 for a rhythm set, 1 for any other valid ID or when the
+    // current part is not a part, 0 when the part is valid but the ID is not.
+    void ShowEntity(const CTavEntityId& id);
+    // Makes the part play the entity: as a user edit (handlers run, data sets go to the
+    // device) or silently. With readAfter, reads what the part now plays from the device
+    // and answers that result. False, changing nothing, for an entity the catalog lacks.
+    bool ApplyEntity(int32_t part, const CTavEntityId& id, bool readAfter, bool asEdit);
+    // Reads the part's patch or rhythm set from the device; true offline.
+    bool ReadPart(int32_t part);
+    // Reads every part's patch or rhythm set, advancing the progress bar; true offline.
+    bool ReadAllParts();
+    // Offline the reads above are skipped.
+    bool IsOffline() const { return !m_reader; }
+
+    // ---- Rhythm key ----------------------------------------------------------------------
+    int32_t PendingRhythmKey() const { return m_pendingKey; }
+    void SetPendingRhythmKey(int32_t key) { m_pendingKey = key; }
+    // The editor's idle pass: selects the pending rhythm key, clamped to the range of
+    // "vs.control.rhythmTone", when it differs from the selected one.
+    void OnIdle();
+
+    // ---- Edit clipboard ------------------------------------------------------------------
+    bool HasClip(Slot slot) const { return m_clips[slot].has_value(); }
+    const std::vector<uint8_t>* Clip(Slot slot) const { return m_clips[slot] ? &*m_clips[slot] : nullptr; }
+    void SetClip(Slot slot, std::vector<uint8_t> bytes) { m_clips[slot] = std::move(bytes); }
+    void ClearClip(Slot slot) { m_clips[slot].reset(); }
+
+    // The wait cursor: called with true before a command runs and with false after it.
+    void SetWaitCursor(std::function<void(bool)> hook) { m_waitCursor = std::move(hook); }
+    void ShowWaitCursor(bool on) const {
+        if (m_waitCursor)
+            m_waitCursor(on);
+    }
+
+    // Writes a value's raw value without running the handlers and records the change, so
+    // the views follow. Nothing for a null value.
+    void Notify(CTavValue* value, int32_t raw);
+
+private:
+    void RegisterHandlers();
+    void Detach();
+
+    CTavSystem* m_system = nullptr;
+    CTavBufferManager* m_buffers = nullptr;
+    ITavClock* m_clock = nullptr;
+    CTavEntityManager m_entities;
+    CTavBoundTable m_bound;
+    CTavBankCounts m_counts;
+    std::unique_ptr<CTavReader> m_reader;
+    std::unique_ptr<CTavWriter> m_writer;
+    int32_t m_pendingKey = kNoRhythmKey;
+    std::array<std::optional<std::vector<uint8_t>>, kSlotCount> m_clips;
+    std::function<void(bool)> m_waitCursor;
+};
+
+// The whole byte image of a struct: its leaves' bytes, depth first.
+std::vector<uint8_t> TavStructBytes(CTavStruct& structure);
+
+} // namespace Brio

@@ -1,0 +1,46 @@
+#pragma once
+// The part context's buffer handlers. The context handler keeps "vs.control" in step with
+// the part mixer: what each part plays, its category, and what the shown part plays. The
+// rhythm-key handler turns a note-on from the device into the rhythm key to select at the
+// next idle pass.
+
+#include <unordered_map>
+#include <unordered_set>
+
+#include "model/ITavBufferHandler.h"
+
+namespace Brio {
+
+class CTavBufferAccessor;
+
+class CTavContextHandler : public ITavBufferHandler {
+public:
+    explicit CTavContextHandler(CTavBufferAccessor& accessor);
+
+    bool AfterWrite(const TavValueList& values) override { return Handle(values); }
+    bool AfterLoad(const TavValueList& values) override { return Handle(values); }
+    bool AfterReceive(const TavValueList& values) override { return Handle(values); }
+
+private:
+    bool Handle(const TavValueList& values);
+    // A part's bank select or program number changed: falls back to the first user patch
+    // when it plays neither a patch nor a rhythm set, then updates its view state.
+    void UpdatePart(int32_t part);
+
+    CTavBufferAccessor& m_accessor;
+    // Each part's bank select MSB, LSB and program number, to its part.
+    std::unordered_map<const CTavValue*, int32_t> m_programValues;
+};
+
+class CTavRhythmKeyIdHandler : public ITavBufferHandler {
+public:
+    explicit CTavRhythmKeyIdHandler(CTavBufferAccessor& accessor);
+
+    bool AfterReceive(const TavValueList& values) override;
+
+private:
+    CTavBufferAccessor& m_accessor;
+    std::unordered_set<const CTavValue*> m_notes;
+};
+
+} // namespace Brio
