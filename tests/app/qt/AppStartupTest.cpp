@@ -224,7 +224,9 @@ TEST_F(AppStartup, TheVirtualDeviceAnswersToTheChosenIdAtCableSpeed) {
         CTavValue* level = system.BufferManager().FindValue("qv.system.masterLevel");
         ASSERT_NE(level, nullptr);
         const TavRange leaf = level->Parent()->AbsoluteRange();
-        EXPECT_TRUE(app.Midi()->Reader().RequestData(static_cast<uint32_t>(leaf.begin), leaf.Length()));
+        Brio::CTavReader* reader = Brio::CTavBufferAccessor::Instance().Reader();
+        ASSERT_NE(reader, nullptr);
+        EXPECT_TRUE(reader->RequestData(static_cast<uint32_t>(leaf.begin), leaf.Length()));
         EXPECT_TRUE(box->outputs.empty());
         app.ExitInstance();
     }
