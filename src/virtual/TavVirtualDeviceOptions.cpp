@@ -8,12 +8,12 @@ constexpr int kLastUserId = 32;  // the byte 0x1F
 } // namespace
 
 bool TavParseVirtualDeviceId(const std::string& text, uint8_t& id, std::string& error) {
-    // Two digits at most, so no text is long enough to overflow.
+    // Two digits at most; longer text stops before any arithmetic.
     int number = 0;
     bool valid = !text.empty() && text.size() <= 2;
-    for (char c : text) {
-        valid = valid && c >= '0' && c <= '9';
-        number = number * 10 + (c - '0');
+    for (size_t i = 0; valid && i < text.size(); ++i) {
+        valid = text[i] >= '0' && text[i] <= '9';
+        number = number * 10 + (text[i] - '0');
     }
     if (!valid || number < kFirstUserId || number > kLastUserId) {
         error = "--virtual-device-id takes a device ID from 17 to 32, not \"" + text + "\".";
