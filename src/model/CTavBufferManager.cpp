@@ -18,14 +18,15 @@ CTavBufferManager::~CTavBufferManager() = default;
 bool CTavBufferManager::Create(CTavViewManager& viewManager, CTavResourceManager& resourceManager) {
     m_viewManager = &viewManager;
     m_resourceManager = &resourceManager;
-    const bool created = CreateRootStructs() && CreateMidiStructs();
+    TavStructBuildBudget budget;
+    const bool created = CreateRootStructs(budget) && CreateMidiStructs(budget);
     m_structTypeDefinitions.clear();
     m_rootStructDefinitions.clear();
     return created;
 }
 
-bool CTavBufferManager::CreateRootStructs() {
-    const TavStructBuildContext context{m_structTypeDefinitions, m_specs, m_resourceManager, m_errorOutput};
+bool CTavBufferManager::CreateRootStructs(TavStructBuildBudget& budget) {
+    const TavStructBuildContext context{m_structTypeDefinitions, m_specs, m_resourceManager, m_errorOutput, budget};
     for (const CTavElementDefinition& definition : m_rootStructDefinitions) {
         const size_t first = m_roots.size();
         if (!TavBuildStruct(context, kTavRootStruct, definition, m_roots, nullptr, 0)) {
@@ -48,7 +49,7 @@ bool CTavBufferManager::CreateRootStructs() {
     return true;
 }
 
-bool CTavBufferManager::CreateMidiStructs() {
+bool CTavBufferManager::CreateMidiStructs(TavStructBuildBudget& budget) {
     // The definitions are freed when this returns, whether or not creation succeeds.
     const std::vector<CTavElementDefinition> definitions = std::move(m_midiStructDefinitions);
     m_midiStructDefinitions.clear();
@@ -64,11 +65,21 @@ bool CTavBufferManager::CreateMidiStructs() {
                                       definition.type.c_str());
             return false;
         }
+        // Each MIDI struct holds thousands of values; they count against the same limit.
+        constexpr size_t kChannelBuffers = 1 + 1 + CTavMidiCcValue::kCount + CTavMidiCc2Value::kCount + 1;
+        budget.buffers += 1 + CTavMidiChannel::kCount * kChannelBuffers;
+        if (budget.buffers > kTavMaxModelBuffers) {
+            if (m_errorOutput)
+                m_errorOutput->Printf("Unable to build more than %zu structs and values. : %s\n",
+                                      kTavMaxModelBuffers, midiStruct.Name().c_str());
+            return false;
+        }
         if (!midiStruct.CreateChannels(m_specs)) {
             if (m_errorOutput)
                 m_errorOutput->Printf("Unable to create MIDI struct %s.\n", midiStruct.Name().c_str());
             return false;
         }
+
         if (!items.empty()) {
             if (m_errorOutput) {
                 m_errorOutput->Printf("Midi %s unknown tags. : ", midiStruct.Name().c_str());

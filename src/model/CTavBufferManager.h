@@ -110,8 +110,8 @@ private:
     void WriteIntegersUnchecked(const TavIntegerWrites& writes);
     void WriteTextsUnchecked(const TavTextWrites& writes);
     void ResetUnchecked(const TavValueList& values);
-    bool CreateRootStructs();
-    bool CreateMidiStructs();
+    bool CreateRootStructs(TavStructBuildBudget& budget);
+    bool CreateMidiStructs(TavStructBuildBudget& budget);
     void UpdateMidiMessageValues();
 
     std::vector<CTavTypeDefinition> m_structTypeDefinitions;

@@ -142,6 +142,21 @@ private:
     bool m_modified = false;
 };
 
+// What one build of the struct tree may make. A script that asks for more fails with a
+// message instead of exhausting the stack, the memory or the user's patience.
+constexpr size_t kTavMaxStructDepth = 32;                 // struct types nested in one another
+constexpr int32_t kTavMaxLeafBytes = int32_t{1} << 20;    // one leaf's bytes, also one string value's
+constexpr size_t kTavMaxModelBytes = size_t{64} << 20;    // all leaves' bytes together
+constexpr size_t kTavMaxModelBuffers = size_t{1} << 20;   // structs and values together
+
+// What the build has used so far; one for all root structs of a buffer manager.
+struct TavStructBuildBudget {
+    std::vector<const CTavTypeDefinition*> building; // the types being built, outermost first
+    size_t buffers = 0;
+    size_t bytes = 0;
+    TavMacroWork macros;
+};
+
 // Builds a struct of the given kind from a struct definition and the struct types, and
 // appends it (and the elements of its array) to list. The specs are interned in specs.
 // Every failure writes its line to errors.
@@ -150,6 +165,7 @@ struct TavStructBuildContext {
     CTavSpecSet& specs;
     const CTavResourceManager* resources;
     CTavTextOut* errors;
+    TavStructBuildBudget& budget;
 };
 bool TavBuildStruct(const TavStructBuildContext& context, int kind, const CTavElementDefinition& definition,
                     TavStructList& list, CTavStruct* parent, int32_t runningAddress);

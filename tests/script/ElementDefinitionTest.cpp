@@ -36,6 +36,15 @@ TEST(ElementDefinitionParse, TypeChildSetsTheTypeTextAndALaterOneReplacesAnEarli
     EXPECT_EQ(definition.items, (TavItems{{"x", "1"}, {"y", "2"}}));
 }
 
+TEST(ElementDefinitionParse, AnEmptyChildTagIsAnItemAndTheChildrenAfterItAreKept) {
+    // The empty tag becomes an item the converter reports as unknown.
+    const auto definition = CTavElementDefinition::Parse("<name>a</name><>x</><size>1</size>");
+    EXPECT_EQ(definition.items, (TavItems{{"name", "a"}, {"", "x"}, {"size", "1"}}));
+    const auto type = CTavTypeDefinition::Parse("<type>t</type><>x</><value><name>v</name></value>");
+    EXPECT_EQ(type.items, (TavItems{{"", "x"}}));
+    EXPECT_EQ(type.childValues.size(), 1u);
+}
+
 TEST(ElementDefinitionParse, WithoutATypeChildTheTypeTextIsEmpty) {
     const auto definition = CTavElementDefinition::Parse("<name>main</name>");
     EXPECT_EQ(definition.type, "");
@@ -142,7 +151,7 @@ TEST(ElementDefinitionTypeLookup, FindsTheFirstDefinitionWithExactlyThatName) {
             continue;
         }
         ASSERT_NE(found, nullptr);
-        EXPECT_EQ(found->items.at(0).second, c.marker);
+        EXPECT_EQ(found->items.front().second, c.marker);
     }
 }
 
@@ -193,7 +202,7 @@ TEST(ElementDefinitionMacros, ReplacesReferencesInTemplateTexts) {
         TavItems templateItems = {{"label", c.text}};
         EXPECT_EQ(TavResolveMacros(c.definition, templateItems), c.resolves);
         if (c.resolves) {
-            EXPECT_EQ(templateItems[0].second, c.expected);
+            EXPECT_EQ(templateItems.front().second, c.expected);
         }
     }
 }
