@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CTavTextOut.h"
 #include "script/CTavElementDefinition.h"
 
 namespace {
@@ -225,7 +226,53 @@ TEST(ElementDefinitionMacros, EmptyTemplateResolves) {
     EXPECT_TRUE(TavResolveMacros({{"name", "x"}}, templateItems));
 }
 
+TEST(ElementDefinitionMacros, ResolvedTextIsLimitedTo1MiBPerElementAndWorkPerBuild) {
+    const TavItems definition = {{"half", std::string(kTavMaxResolvedText / 2, 'h')}, {"one", "1"}};
+    struct Case {
+        const char* behaviour;
+        TavItems templateItems;
+        size_t workLimit;
+        bool resolved;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"exactly 1 MiB over two items", {{"a", "$half"}, {"b", "$half"}}, size_t{1} << 28, true, ""},
+        {"one byte more", {{"a", "$half"}, {"b", "$half$one"}}, size_t{1} << 28, false,
+         "Resolved text is longer than 1048576 bytes. : b\n"},
+        {"a long text without references counts too", {{"a", std::string(kTavMaxResolvedText + 1, 'x')}},
+         size_t{1} << 28, false, "Resolved text is longer than 1048576 bytes. : a\n"},
+        {"work runs out", {{"a", "$one$one$one$one"}}, 10, false, "Macro resolution takes more than 10 steps. : a\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        CTavTextOutStringStream errors;
+        TavMacroWork work;
+        work.limit = c.workLimit;
+        TavItems items = c.templateItems;
+        EXPECT_EQ(TavResolveMacros(definition, items, &errors, &work), c.resolved);
+        EXPECT_EQ(errors.Text(), c.message);
+    }
+}
+
+TEST(ElementDefinitionMacros, AMillionReferencesResolveInOnePass) {
+    // Replacing in place moved the rest of the text at every reference.
+    const size_t count = 1000000;
+    std::string text;
+    for (size_t i = 0; i < count; ++i)
+        text += "$e-";
+    TavItems items = {{"t", text}};
+    ASSERT_TRUE(TavResolveMacros({{"e", ""}}, items));
+    EXPECT_EQ(items.front().second, std::string(count, '-'));
+}
+
 // --- Entity decoding -------------------------------------------------------------------
+
+TEST(ElementDefinitionEntities, ManyEntitiesDecodeInOnePassEach) {
+    std::string text;
+    for (int i = 0; i < 400000; ++i)
+        text += "&amp;lt;";
+    EXPECT_EQ(TavDecodeEntities(text), std::string(400000, '<'));
+}
 
 TEST(ElementDefinitionEntities, ReplacesTheFiveEntitiesInTheirFixedOrder) {
     struct Case {
