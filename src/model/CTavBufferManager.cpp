@@ -1,5 +1,6 @@
 #include "model/CTavBufferManager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -98,6 +99,7 @@ void CTavBufferManager::Destroy() {
     m_excluded.clear();
     m_midiMessageValues.clear();
     m_handlers.Clear();
+    m_rootIndex.clear();
     m_roots.clear();
     m_midiStructs.clear();
     m_specs.Clear();
@@ -115,20 +117,32 @@ CTavRootStruct* CTavBufferManager::FindRoot(std::string_view name) {
     return nullptr;
 }
 
-CTavStruct* CTavBufferManager::FindStruct(std::string_view path) {
-    for (auto* list : {&m_roots, &m_midiStructs})
-        for (auto& structure : *list)
-            if (CTavStruct* found = structure->FindStruct(path))
-                return found;
+template <typename Result, typename Find>
+Result* CTavBufferManager::FindInRoots(std::string_view path, Find find) {
+    if (m_rootIndex.size() != m_roots.size()) {
+        m_rootIndex.clear();
+        for (uint32_t i = 0; i < m_roots.size(); ++i)
+            m_rootIndex.emplace_back(m_roots[i]->Name(), i);
+        std::sort(m_rootIndex.begin(), m_rootIndex.end());
+    }
+    std::string_view first, rest;
+    TavSplitPath(path, first, rest);
+    for (auto it = std::lower_bound(m_rootIndex.begin(), m_rootIndex.end(), std::make_pair(first, uint32_t{0}));
+         it != m_rootIndex.end() && it->first == first; ++it)
+        if (Result* found = find(*m_roots[it->second]))
+            return found;
+    for (auto& structure : m_midiStructs)
+        if (Result* found = find(*structure))
+            return found;
     return nullptr;
 }
 
+CTavStruct* CTavBufferManager::FindStruct(std::string_view path) {
+    return FindInRoots<CTavStruct>(path, [path](CTavStruct& root) { return root.FindStruct(path); });
+}
+
 CTavValue* CTavBufferManager::FindValue(std::string_view path) {
-    for (auto* list : {&m_roots, &m_midiStructs})
-        for (auto& structure : *list)
-            if (CTavValue* found = structure->FindValue(path))
-                return found;
-    return nullptr;
+    return FindInRoots<CTavValue>(path, [path](CTavStruct& root) { return root.FindValue(path); });
 }
 
 CTavStruct* CTavBufferManager::FindMidiStruct(std::string_view name) {

@@ -81,8 +81,19 @@ public:
 protected:
     bool AttachChildren(CTavTextOut* errors);
     void CloneChildrenInto(CTavNodeStruct& copy) const;
+    // Offers the rest of a path to the children that may match its first component, in
+    // child order, until one answers; many children are found through an index.
+    template <typename Result, typename Find>
+    Result* FindInChildren(std::string_view rest, Find find);
 
     TavStructList m_children;
+
+private:
+    // The children by name (in child order among equal names), and those whose names hold
+    // a dot (a leaf is matched by the whole rest of a path). Built at the first lookup
+    // among many children and again when their number changed.
+    std::vector<std::pair<std::string_view, uint32_t>> m_index;
+    std::vector<uint32_t> m_dotted;
 };
 
 class CTavLeafStruct : public CTavStruct {

@@ -127,4 +127,37 @@ TEST(StructBuildLimits, LargeButFairScriptsStillBuild) {
     }
 }
 
+TEST(StructBuildLimits, LookupAmongManyChildrenKeepsChildOrderForEqualAndDottedNames) {
+    // Twenty array elements make the parent look its children up through its index.
+    const std::string script =
+        "<structType><type>Fill</type><name>fill</name><address>$adr</address>"
+        "<value><name>v</name></value></structType>"
+        "<structType><type>X</type><name>$name</name><value><name>x</name></value></structType>"
+        "<structType><type>Y</type><name>$name</name><value><name>y</name></value></structType>"
+        "<structType><type>Root</type><name>qv</name>"
+        "<struct><type>X</type><name>dup</name></struct>"
+        "<struct><type>Fill</type>" +
+        hostile::Repeat("<adr>00</adr>", 20) +
+        "</struct><struct><type>Y</type><name>dup</name></struct>"
+        "<struct><type>Y</type><name>d.e</name></struct></structType>"
+        "<struct><type>Root</type></struct><struct><type>Root</type></struct>";
+    CTavSystem system;
+    system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+    system.AttachErrorOutputToManagers();
+    ASSERT_TRUE(system.ReadScript(script));
+    ASSERT_TRUE(system.CreateManagers(CTavSystem::Views::Skip)) << system.ErrorText();
+    CTavBufferManager& buffers = system.BufferManager();
+    const TavStructList& roots = buffers.RootStructs();
+    ASSERT_EQ(roots.size(), 2u);
+    const TavStructList& children = *roots[0]->ChildStructs();
+    ASSERT_EQ(children.size(), 23u);
+    EXPECT_EQ(buffers.FindStruct("qv.dup"), children[0].get());
+    EXPECT_EQ(buffers.FindValue("qv.dup.x"), &children[0]->ChildValues()->front());
+    EXPECT_EQ(buffers.FindValue("qv.dup.y"), &children[21]->ChildValues()->front());
+    EXPECT_EQ(buffers.FindStruct("qv.d.e"), children[22].get());
+    EXPECT_EQ(buffers.FindValue("qv.fill[19].v"), &children[20]->ChildValues()->front());
+    EXPECT_EQ(buffers.FindValue("qv.fill[20].v"), nullptr);
+    EXPECT_EQ(buffers.FindStruct("qv"), roots[0].get());
+}
+
 } // namespace
