@@ -362,6 +362,31 @@ TEST(ViewTreeBuild, MessagesNameWhatFailed) {
     }
 }
 
+TEST_F(ViewTree, AConditionReadingManyPathsRegistersEachPathOnce) {
+    // Twenty spellings of one value, each read twice: the second reading finds the
+    // reference the first registered.
+    std::string condition = "0";
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < 20; ++i)
+            condition += ",qv.tone[0," + std::to_string(i) + ",*].level,+";
+    CTavSystem fresh;
+    fresh.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+    fresh.AttachErrorOutputToManagers();
+    ASSERT_TRUE(fresh.ReadScript(std::string(kModel) + "<panelType><type>t</type><name>many</name><openCondition>" +
+                                 condition + "</openCondition></panelType><panel><type>t</type></panel>"));
+    ASSERT_TRUE(fresh.CreateManagers()) << fresh.ErrorText();
+    CTavRootPanel* many = fresh.ViewManager().FindRootPanel("many");
+    ASSERT_NE(many, nullptr);
+    ASSERT_EQ(many->ValueRefs().size(), 20u);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(many->FindValueRef("qv.tone[0," + std::to_string(i) + ",*].level"), i);
+    EXPECT_EQ(many->FindValueRef("qv.tone[0,20,*].level"), -1);
+    CTavBufferManager& buffers = fresh.BufferManager();
+    buffers.WriteInteger(*buffers.FindValue("qv.tone[0].level"), 1);
+    buffers.PublishPending();
+    EXPECT_TRUE(many->IsOpen());
+}
+
 TEST(ViewTreeBuild, PanelTypesThatNeverEndOrMakeTooManyViewsFailWithAMessage) {
     std::string chain;
     for (int i = 0; i < 40; ++i)
