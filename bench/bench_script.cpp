@@ -39,6 +39,9 @@ void MacroReferences(benchmark::State& state) {
 }
 BENCHMARK(MacroReferences)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+void MacroWork(benchmark::State& state) { Check(state, hostile::MacroWork(50000, 300000)); }
+BENCHMARK(MacroWork)->Unit(benchmark::kMillisecond);
+
 void Entities(benchmark::State& state) { Check(state, hostile::Entities(static_cast<size_t>(state.range(0)))); }
 BENCHMARK(Entities)->Arg(400000)->Arg(4000000)->Unit(benchmark::kMillisecond);
 

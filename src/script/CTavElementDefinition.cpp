@@ -54,10 +54,14 @@ namespace {
 
 // Resolves one text into out, appending; false when a '$' matches nothing before any
 // replacement. work is charged for every byte scanned, compared and written.
-bool ResolveText(const TavItems& definition, std::string_view text, std::string& out, size_t& work) {
+bool ResolveText(const TavItems& definition, std::string_view text, std::string& out, size_t& work,
+                 size_t workLimit) {
     bool replaced = false;
     size_t pos = 0;
     for (;;) {
+        // Stop early once the work runs out; the caller reports it.
+        if (work > workLimit)
+            return true;
         const size_t dollar = text.find('$', pos);
         const size_t end = dollar == std::string_view::npos ? text.size() : dollar;
         out.append(text.substr(pos, end - pos));
@@ -120,7 +124,7 @@ bool TavResolveMacros(const TavItems& definition, TavItems& templateItems, CTavT
             budget.used += item.second.size();
         } else {
             resolved.clear();
-            if (!ResolveText(definition, item.second, resolved, budget.used))
+            if (!ResolveText(definition, item.second, resolved, budget.used, budget.limit))
                 return false;
             total += resolved.size();
             item.second.swap(resolved);

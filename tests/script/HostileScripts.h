@@ -41,6 +41,16 @@ inline std::string MacroReferences(size_t count) {
            "</name></value></structType>\n" + RootHolding("Leaf", "<e></e>");
 }
 
+// One reference that resolves, then `references` that match none of `items` items: each
+// one is compared with every item.
+inline std::string MacroWork(size_t items, size_t references) {
+    std::string instance;
+    for (size_t i = 0; i < items; ++i)
+        instance += "<t" + std::to_string(i) + ">x</t" + std::to_string(i) + ">";
+    return "<structType><type>Leaf</type><name>leaf</name><value><name>v$t0" + Repeat("$zz", references) +
+           "</name></value></structType>\n" + RootHolding("Leaf", instance);
+}
+
 // A string table of one element made of `count` escaped ampersands.
 inline std::string Entities(size_t count) {
     return "<stringTable><name>amps</name><table>" + Repeat("&amp;", count) + "</table></stringTable>\n";
