@@ -64,7 +64,7 @@ bool CTavSystem::ReadScript(std::istream& stream) {
 
 bool CTavSystem::ReadScript(std::string_view text) {
     CTavTagReader reader(text);
-    for (std::string tag = reader.NextTag(); !tag.empty(); tag = reader.NextTag()) {
+    for (std::string tag; reader.NextTag(tag);) {
         if (tag == "structType") {
             m_bufferManager.StructTypeDefinitions().push_back(
                 CTavTypeDefinition::Parse(reader.ElementText()));
@@ -100,7 +100,7 @@ bool CTavSystem::ReadScript(std::string_view text) {
             // The declaration and the optional wrapper carry nothing.
         } else {
             if (ErrorOutput())
-                ErrorOutput()->Printf("Unknown tag. : %s\n", tag.c_str());
+                ErrorOutput()->Printf("Unknown tag. : %s\n", TavShownText(tag).c_str());
             return false;
         }
     }

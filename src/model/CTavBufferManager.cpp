@@ -1,5 +1,6 @@
 #include "model/CTavBufferManager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -18,14 +19,15 @@ CTavBufferManager::~CTavBufferManager() = default;
 bool CTavBufferManager::Create(CTavViewManager& viewManager, CTavResourceManager& resourceManager) {
     m_viewManager = &viewManager;
     m_resourceManager = &resourceManager;
-    const bool created = CreateRootStructs() && CreateMidiStructs();
+    TavStructBuildBudget budget;
+    const bool created = CreateRootStructs(budget) && CreateMidiStructs(budget);
     m_structTypeDefinitions.clear();
     m_rootStructDefinitions.clear();
     return created;
 }
 
-bool CTavBufferManager::CreateRootStructs() {
-    const TavStructBuildContext context{m_structTypeDefinitions, m_specs, m_resourceManager, m_errorOutput};
+bool CTavBufferManager::CreateRootStructs(TavStructBuildBudget& budget) {
+    const TavStructBuildContext context{m_structTypeDefinitions, m_specs, m_resourceManager, m_errorOutput, budget};
     for (const CTavElementDefinition& definition : m_rootStructDefinitions) {
         const size_t first = m_roots.size();
         if (!TavBuildStruct(context, kTavRootStruct, definition, m_roots, nullptr, 0)) {
@@ -48,7 +50,7 @@ bool CTavBufferManager::CreateRootStructs() {
     return true;
 }
 
-bool CTavBufferManager::CreateMidiStructs() {
+bool CTavBufferManager::CreateMidiStructs(TavStructBuildBudget& budget) {
     // The definitions are freed when this returns, whether or not creation succeeds.
     const std::vector<CTavElementDefinition> definitions = std::move(m_midiStructDefinitions);
     m_midiStructDefinitions.clear();
@@ -64,11 +66,21 @@ bool CTavBufferManager::CreateMidiStructs() {
                                       definition.type.c_str());
             return false;
         }
+        // Each MIDI struct holds thousands of values; they count against the same limit.
+        constexpr size_t kChannelBuffers = 1 + 1 + CTavMidiCcValue::kCount + CTavMidiCc2Value::kCount + 1;
+        budget.buffers += 1 + CTavMidiChannel::kCount * kChannelBuffers;
+        if (budget.buffers > kTavMaxModelBuffers) {
+            if (m_errorOutput)
+                m_errorOutput->Printf("Unable to build more than %zu structs and values. : %s\n",
+                                      kTavMaxModelBuffers, midiStruct.Name().c_str());
+            return false;
+        }
         if (!midiStruct.CreateChannels(m_specs)) {
             if (m_errorOutput)
                 m_errorOutput->Printf("Unable to create MIDI struct %s.\n", midiStruct.Name().c_str());
             return false;
         }
+
         if (!items.empty()) {
             if (m_errorOutput) {
                 m_errorOutput->Printf("Midi %s unknown tags. : ", midiStruct.Name().c_str());
@@ -87,6 +99,7 @@ void CTavBufferManager::Destroy() {
     m_excluded.clear();
     m_midiMessageValues.clear();
     m_handlers.Clear();
+    m_rootIndex.clear();
     m_roots.clear();
     m_midiStructs.clear();
     m_specs.Clear();
@@ -104,20 +117,32 @@ CTavRootStruct* CTavBufferManager::FindRoot(std::string_view name) {
     return nullptr;
 }
 
-CTavStruct* CTavBufferManager::FindStruct(std::string_view path) {
-    for (auto* list : {&m_roots, &m_midiStructs})
-        for (auto& structure : *list)
-            if (CTavStruct* found = structure->FindStruct(path))
-                return found;
+template <typename Result, typename Find>
+Result* CTavBufferManager::FindInRoots(std::string_view path, Find find) {
+    if (m_rootIndex.size() != m_roots.size()) {
+        m_rootIndex.clear();
+        for (uint32_t i = 0; i < m_roots.size(); ++i)
+            m_rootIndex.emplace_back(m_roots[i]->Name(), i);
+        std::sort(m_rootIndex.begin(), m_rootIndex.end());
+    }
+    std::string_view first, rest;
+    TavSplitPath(path, first, rest);
+    for (auto it = std::lower_bound(m_rootIndex.begin(), m_rootIndex.end(), std::make_pair(first, uint32_t{0}));
+         it != m_rootIndex.end() && it->first == first; ++it)
+        if (Result* found = find(*m_roots[it->second]))
+            return found;
+    for (auto& structure : m_midiStructs)
+        if (Result* found = find(*structure))
+            return found;
     return nullptr;
 }
 
+CTavStruct* CTavBufferManager::FindStruct(std::string_view path) {
+    return FindInRoots<CTavStruct>(path, [path](CTavStruct& root) { return root.FindStruct(path); });
+}
+
 CTavValue* CTavBufferManager::FindValue(std::string_view path) {
-    for (auto* list : {&m_roots, &m_midiStructs})
-        for (auto& structure : *list)
-            if (CTavValue* found = structure->FindValue(path))
-                return found;
-    return nullptr;
+    return FindInRoots<CTavValue>(path, [path](CTavStruct& root) { return root.FindValue(path); });
 }
 
 CTavStruct* CTavBufferManager::FindMidiStruct(std::string_view name) {

@@ -114,9 +114,13 @@ private:
     void WriteIntegersUnchecked(const TavIntegerWrites& writes);
     void WriteTextsUnchecked(const TavTextWrites& writes);
     void ResetUnchecked(const TavValueList& values);
-    bool CreateRootStructs();
-    bool CreateMidiStructs();
+    bool CreateRootStructs(TavStructBuildBudget& budget);
+    bool CreateMidiStructs(TavStructBuildBudget& budget);
     void UpdateMidiMessageValues();
+    // The root structs a path may be found in (those named by its first component), in
+    // creation order.
+    template <typename Result, typename Find>
+    Result* FindInRoots(std::string_view path, Find find);
 
     std::vector<CTavTypeDefinition> m_structTypeDefinitions;
     std::vector<CTavElementDefinition> m_rootStructDefinitions;
@@ -124,6 +128,9 @@ private:
     CTavSpecSet m_specs;
     TavStructList m_roots;
     TavStructList m_midiStructs;
+    // The root structs by name, in creation order among equal names; built at the first
+    // lookup and again when their number changed.
+    std::vector<std::pair<std::string_view, uint32_t>> m_rootIndex;
     std::vector<CTavBuffer*> m_pending;
     std::unordered_set<const CTavBuffer*> m_excluded;
     // Numbers the transmits, so that a leaf knows whether the current one sent it.

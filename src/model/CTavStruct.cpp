@@ -75,6 +75,48 @@ bool CTavNodeStruct::Attach(CTavStruct* parent, CTavTextOut* errors) {
     return CheckInsideParent(*this, parent, errors) && AttachChildren(errors);
 }
 
+template <typename Result, typename Find>
+Result* CTavNodeStruct::FindInChildren(std::string_view rest, Find find) {
+    // A few children are cheaper to try one after the other.
+    constexpr size_t kIndexedChildren = 16;
+    if (m_children.size() < kIndexedChildren) {
+        for (auto& child : m_children)
+            if (Result* found = find(*child))
+                return found;
+        return nullptr;
+    }
+    if (m_index.size() + m_dotted.size() != m_children.size()) {
+        m_index.clear();
+        m_dotted.clear();
+        for (uint32_t i = 0; i < m_children.size(); ++i) {
+            const std::string& name = m_children[i]->Name();
+            if (name.find('.') != std::string::npos)
+                m_dotted.push_back(i);
+            else
+                m_index.emplace_back(name, i);
+        }
+        std::sort(m_index.begin(), m_index.end());
+    }
+    std::string_view component, below;
+    TavSplitPath(rest, component, below);
+    auto named = std::lower_bound(m_index.begin(), m_index.end(), std::make_pair(component, uint32_t{0}));
+    auto dotted = m_dotted.begin();
+    // Both lists are in child order: take whichever child comes first.
+    for (;;) {
+        const bool haveNamed = named != m_index.end() && named->first == component;
+        const bool haveDotted = dotted != m_dotted.end();
+        if (!haveNamed && !haveDotted)
+            return nullptr;
+        uint32_t position = 0;
+        if (haveNamed && (!haveDotted || named->second < *dotted))
+            position = (named++)->second;
+        else
+            position = *dotted++;
+        if (Result* found = find(*m_children[position]))
+            return found;
+    }
+}
+
 CTavStruct* CTavNodeStruct::FindStruct(std::string_view path) {
     std::string_view first, rest;
     TavSplitPath(path, first, rest);
@@ -82,10 +124,7 @@ CTavStruct* CTavNodeStruct::FindStruct(std::string_view path) {
         return nullptr;
     if (rest.empty())
         return this;
-    for (auto& child : m_children)
-        if (CTavStruct* found = child->FindStruct(rest))
-            return found;
-    return nullptr;
+    return FindInChildren<CTavStruct>(rest, [rest](CTavStruct& child) { return child.FindStruct(rest); });
 }
 
 CTavValue* CTavNodeStruct::FindValue(std::string_view path) {
@@ -93,10 +132,7 @@ CTavValue* CTavNodeStruct::FindValue(std::string_view path) {
     TavSplitPath(path, first, rest);
     if (first != Name() || rest.empty())
         return nullptr;
-    for (auto& child : m_children)
-        if (CTavValue* found = child->FindValue(rest))
-            return found;
-    return nullptr;
+    return FindInChildren<CTavValue>(rest, [rest](CTavStruct& child) { return child.FindValue(rest); });
 }
 
 bool CTavNodeStruct::Transmit() const {

@@ -85,8 +85,19 @@ public:
 protected:
     bool AttachChildren(CTavTextOut* errors);
     void CloneChildrenInto(CTavNodeStruct& copy) const;
+    // Offers the rest of a path to the children that may match its first component, in
+    // child order, until one answers; many children are found through an index.
+    template <typename Result, typename Find>
+    Result* FindInChildren(std::string_view rest, Find find);
 
     TavStructList m_children;
+
+private:
+    // The children by name (in child order among equal names), and those whose names hold
+    // a dot (a leaf is matched by the whole rest of a path). Built at the first lookup
+    // among many children and again when their number changed.
+    std::vector<std::pair<std::string_view, uint32_t>> m_index;
+    std::vector<uint32_t> m_dotted;
 };
 
 class CTavLeafStruct : public CTavStruct {
@@ -155,6 +166,21 @@ private:
     bool m_modified = false;
 };
 
+// What one build of the struct tree may make. A script that asks for more fails with a
+// message instead of exhausting the stack, the memory or the user's patience.
+constexpr size_t kTavMaxStructDepth = 32;                 // struct types nested in one another
+constexpr int32_t kTavMaxLeafBytes = int32_t{1} << 20;    // one leaf's bytes, also one string value's
+constexpr size_t kTavMaxModelBytes = size_t{64} << 20;    // all leaves' bytes together
+constexpr size_t kTavMaxModelBuffers = size_t{1} << 20;   // structs and values together
+
+// What the build has used so far; one for all root structs of a buffer manager.
+struct TavStructBuildBudget {
+    std::vector<const CTavTypeDefinition*> building; // the types being built, outermost first
+    size_t buffers = 0;
+    size_t bytes = 0;
+    TavMacroWork macros;
+};
+
 // Builds a struct of the given kind from a struct definition and the struct types, and
 // appends it (and the elements of its array) to list. The specs are interned in specs.
 // Every failure writes its line to errors.
@@ -163,6 +189,7 @@ struct TavStructBuildContext {
     CTavSpecSet& specs;
     const CTavResourceManager* resources;
     CTavTextOut* errors;
+    TavStructBuildBudget& budget;
 };
 bool TavBuildStruct(const TavStructBuildContext& context, int kind, const CTavElementDefinition& definition,
                     TavStructList& list, CTavStruct* parent, int32_t runningAddress);

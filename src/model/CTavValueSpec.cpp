@@ -155,7 +155,10 @@ bool TavConvertValueSpec(TavItems& items, std::string_view typeText, int32_t run
         }
         it = items.erase(it);
     }
+    const int64_t end = int64_t{address} + size;
+    if (address < 0 || size < 0 || end > INT32_MAX)
+        return report("Value address range is invalid. : %s\n", spec.name.c_str());
     spec.begin = address;
-    spec.end = address + size;
+    spec.end = static_cast<int32_t>(end);
     return true;
 }

@@ -2,6 +2,7 @@
 // expansion, child structs and values, and the structs' own specs.
 
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 #include "app/CTavTextOut.h"
@@ -53,7 +54,13 @@ bool ConvertStructSpec(const TavStructBuildContext& context, CTavStruct& structu
         }
         it = items.erase(it);
     }
-    spec.end = spec.begin + size;
+    const int64_t end = int64_t{spec.begin} + size;
+    if (spec.begin < 0 || size < 0 || end > INT32_MAX) {
+        if (context.errors)
+            context.errors->Printf("Struct address range is invalid. : %s\n", typeName.c_str());
+        return false;
+    }
+    spec.end = static_cast<int32_t>(end);
     if (!items.empty()) {
         ReportLeftOver(context.errors, "Struct type contains unknown tags. : %s : ", typeName, items);
         return false;
@@ -63,6 +70,40 @@ bool ConvertStructSpec(const TavStructBuildContext& context, CTavStruct& structu
 }
 
 int32_t EndOfLast(const TavStructList& list) { return list.empty() ? 0 : list.back()->Range().end; }
+
+// Marks a type as being built for as long as it lives.
+class CBuildingType {
+public:
+    CBuildingType(TavStructBuildBudget& budget, const CTavTypeDefinition* type) : m_budget(budget) {
+        m_budget.building.push_back(type);
+    }
+    ~CBuildingType() { m_budget.building.pop_back(); }
+    CBuildingType(const CBuildingType&) = delete;
+    CBuildingType& operator=(const CBuildingType&) = delete;
+
+private:
+    TavStructBuildBudget& m_budget;
+};
+
+// Counts buffers and leaf bytes against the build's limits; false with the message.
+bool Spend(const TavStructBuildContext& context, size_t buffers, size_t bytes, const std::string& typeName) {
+    TavStructBuildBudget& budget = context.budget;
+    budget.buffers += buffers;
+    budget.bytes += bytes;
+    if (budget.buffers > kTavMaxModelBuffers) {
+        if (context.errors)
+            context.errors->Printf("Unable to build more than %zu structs and values. : %s\n", kTavMaxModelBuffers,
+                                   typeName.c_str());
+        return false;
+    }
+    if (budget.bytes > kTavMaxModelBytes) {
+        if (context.errors)
+            context.errors->Printf("Unable to build more than %zu bytes of structs. : %s\n", kTavMaxModelBytes,
+                                   typeName.c_str());
+        return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -78,31 +119,42 @@ bool TavBuildStruct(const TavStructBuildContext& context, int kind, const CTavEl
     const CTavTypeDefinition* found = TavFindTypeDefinition(context.types, definition.type);
     if (!found)
         return fail("Unable to find struct type definition. : %s\n", definition.type);
+    // A type that holds itself, directly or through others, would never end.
+    TavStructBuildBudget& budget = context.budget;
+    if (std::find(budget.building.begin(), budget.building.end(), found) != budget.building.end())
+        return fail("Unable to build struct type that contains itself. : %s\n", found->typeName);
+    if (budget.building.size() >= kTavMaxStructDepth)
+        return fail("Unable to nest struct types this deep. : %s\n", found->typeName);
+    const CBuildingType building(budget, found);
+    const CTavTypeDefinition& type = *found;
+    const size_t buffersBefore = budget.buffers;
+    const size_t bytesBefore = budget.bytes;
+    if (!Spend(context, 1, 0, type.typeName))
+        return false;
     std::unique_ptr<CTavStruct> structure = MakeStruct(kind);
     structure->SetParent(parent);
-    CTavTypeDefinition type = *found;
-    TavItems instance = definition.items;
+    TavItems typeItems = type.items;
 
     // An address item "$A" makes an array: every further item A of the instance is the
-    // address of one more element.
+    // address of one more element, and the macros see only the first.
     std::vector<std::string> arrayAddresses;
-    if (const TavItem* address = FindItem(type.items, "address"); address && address->second.starts_with('$')) {
-        const std::string parameter = address->second.substr(1);
+    TavItems arrayInstance;
+    if (const TavItem* address = FindItem(typeItems, "address"); address && address->second.starts_with('$')) {
+        const std::string_view parameter = std::string_view(address->second).substr(1);
         bool first = true;
-        for (auto it = instance.begin(); it != instance.end();) {
-            if (it->first == parameter && !std::exchange(first, false)) {
-                arrayAddresses.push_back(std::move(it->second));
-                it = instance.erase(it);
-            } else {
-                ++it;
-            }
+        for (const TavItem& item : definition.items) {
+            if (item.first == parameter && !std::exchange(first, false))
+                arrayAddresses.push_back(item.second);
+            else
+                arrayInstance.push_back(item);
         }
     }
+    const TavItems& instance = arrayAddresses.empty() ? definition.items : arrayInstance;
 
-    if (!TavResolveMacros(instance, type.items))
+    if (!TavResolveMacros(instance, typeItems, errors, &budget.macros))
         return fail("Unable to resolve macros. : %s\n", definition.type);
     std::string resolvedName;
-    if (TavItem* name = FindItem(type.items, "name")) {
+    if (TavItem* name = FindItem(typeItems, "name")) {
         resolvedName = name->second;
         if (!arrayAddresses.empty())
             name->second += "[0]";
@@ -111,7 +163,7 @@ bool TavBuildStruct(const TavStructBuildContext& context, int kind, const CTavEl
     // Child structs: leaves when their type has values, nodes otherwise.
     for (const CTavElementDefinition& child : type.childStructs) {
         CTavElementDefinition childDefinition = child;
-        if (!TavResolveMacros(instance, childDefinition.items))
+        if (!TavResolveMacros(instance, childDefinition.items, errors, &budget.macros))
             return fail("Unable to resolve macros. : %s\n", definition.type);
         const CTavTypeDefinition* childType = TavFindTypeDefinition(context.types, child.type);
         if (!childType)
@@ -128,7 +180,7 @@ bool TavBuildStruct(const TavStructBuildContext& context, int kind, const CTavEl
     int32_t valueAddress = 0;
     for (const CTavElementDefinition& valueDefinition : type.childValues) {
         TavItems resolved = valueDefinition.items;
-        if (!TavResolveMacros(instance, resolved))
+        if (!TavResolveMacros(instance, resolved, errors, &budget.macros))
             return fail("Unable to resolve macros. : %s\n", definition.type);
         std::vector<CTavValue>* values = structure->ChildValues();
         if (!values)
@@ -140,6 +192,10 @@ bool TavBuildStruct(const TavStructBuildContext& context, int kind, const CTavEl
             ReportLeftOver(errors, "Value type contains unknown tags. : %s : ", valueDefinition.type, resolved);
             return false;
         }
+        if (spec.type == kTavString && spec.end - spec.begin > kTavMaxLeafBytes)
+            return fail("String value is larger than 1 MiB. : %s\n", spec.name);
+        if (!Spend(context, 1, 0, type.typeName))
+            return false;
         values->emplace_back(context.specs.Intern(spec));
         valueAddress = spec.end;
     }
@@ -152,14 +208,26 @@ bool TavBuildStruct(const TavStructBuildContext& context, int kind, const CTavEl
         for (const auto& child : *children)
             defaultSize = std::max(defaultSize, child->Range().end);
 
-    if (!ConvertStructSpec(context, *structure, type.items, runningAddress, defaultSize, type.typeName))
+    if (!ConvertStructSpec(context, *structure, typeItems, runningAddress, defaultSize, type.typeName))
         return false;
+    if (structure->Bytes()) {
+        const int32_t length = structure->Range().Length();
+        if (length > kTavMaxLeafBytes)
+            return fail("Leaf struct is larger than 1 MiB. : %s\n", type.typeName);
+        if (!Spend(context, 0, static_cast<size_t>(std::max(length, 0)), type.typeName))
+            return false;
+    }
     const CTavStruct& first = *structure;
     list.push_back(std::move(structure));
 
+    // Every element of the array is a copy of the first with all that lies below it.
+    const size_t elementBuffers = budget.buffers - buffersBefore;
+    const size_t elementBytes = budget.bytes - bytesBefore;
     for (size_t j = 0; j < arrayAddresses.size(); ++j) {
+        if (!Spend(context, elementBuffers, elementBytes, type.typeName))
+            return false;
         std::unique_ptr<CTavStruct> element = first.Clone();
-        TavItems items = type.items;
+        TavItems items = typeItems;
         if (TavItem* name = FindItem(items, "name"))
             name->second = resolvedName + "[" + std::to_string(j + 1) + "]";
         if (TavItem* address = FindItem(items, "address"))

@@ -1,11 +1,14 @@
 #include "script/CTavElementDefinition.h"
 
+#include <algorithm>
+
+#include "app/CTavTextOut.h"
 #include "script/CTavTagReader.h"
 
 CTavElementDefinition CTavElementDefinition::Parse(std::string_view text) {
     CTavElementDefinition definition;
     CTavTagReader reader(text);
-    for (std::string tag = reader.NextTag(); !tag.empty(); tag = reader.NextTag()) {
+    for (std::string tag; reader.NextTag(tag);) {
         std::string content = reader.ElementText();
         if (tag == "type")
             definition.type = std::move(content);
@@ -25,7 +28,7 @@ const std::string* CTavElementDefinition::Find(std::string_view tag) const {
 CTavTypeDefinition CTavTypeDefinition::Parse(std::string_view text) {
     CTavTypeDefinition definition;
     CTavTagReader reader(text);
-    for (std::string tag = reader.NextTag(); !tag.empty(); tag = reader.NextTag()) {
+    for (std::string tag; reader.NextTag(tag);) {
         std::string content = reader.ElementText();
         if (tag == "type")
             definition.typeName = std::move(content);
@@ -49,13 +52,26 @@ const CTavTypeDefinition* TavFindTypeDefinition(const std::vector<CTavTypeDefini
 
 namespace {
 
-bool ResolveText(const TavItems& definition, std::string& text) {
+// Resolves one text into out, appending; false when a '$' matches nothing before any
+// replacement. work is charged for every byte scanned, compared and written.
+bool ResolveText(const TavItems& definition, std::string_view text, std::string& out, size_t& work,
+                 size_t workLimit) {
     bool replaced = false;
     size_t pos = 0;
-    while ((pos = text.find('$', pos)) != std::string::npos) {
-        const std::string_view rest = std::string_view(text).substr(pos + 1);
+    for (;;) {
+        // Stop early once the work runs out; the caller reports it.
+        if (work > workLimit)
+            return true;
+        const size_t dollar = text.find('$', pos);
+        const size_t end = dollar == std::string_view::npos ? text.size() : dollar;
+        out.append(text.substr(pos, end - pos));
+        work += end - pos;
+        if (dollar == std::string_view::npos)
+            return true;
+        const std::string_view rest = text.substr(dollar + 1);
         const TavItem* match = nullptr;
         for (const auto& item : definition) {
+            work += 1 + std::min(item.first.size(), rest.size());
             if (rest.substr(0, item.first.size()) == item.first) {
                 match = &item;
                 break;
@@ -64,41 +80,90 @@ bool ResolveText(const TavItems& definition, std::string& text) {
         if (!match) {
             if (!replaced)
                 return false;
-            ++pos;
+            out += '$';
+            pos = dollar + 1;
             continue;
         }
-        text.replace(pos, match->first.size() + 1, match->second);
-        pos += match->second.size();
+        out.append(match->second);
+        work += match->second.size();
+        pos = dollar + 1 + match->first.size();
         replaced = true;
+        // Stop early once the text is too long; the caller reports it.
+        if (out.size() > kTavMaxResolvedText)
+            return true;
     }
-    return true;
 }
 
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+constexpr std::pair<std::string_view, char> kEntities[] = {
+    {"&quot;", '"'}, {"&amp;", '&'}, {"&apos;", '\''}, {"&lt;", '<'}, {"&gt;", '>'}};
+
+// Replaces every occurrence of one entity in a single pass.
+std::string ReplaceAll(std::string_view text, std::string_view from, char to) {
+    std::string result;
+    result.reserve(text.size());
     size_t pos = 0;
-    while ((pos = text.find(from, pos)) != std::string::npos) {
-        text.replace(pos, from.size(), to);
-        pos += to.size();
+    for (size_t found; (found = text.find(from, pos)) != std::string_view::npos; pos = found + from.size()) {
+        result.append(text.substr(pos, found - pos));
+        result += to;
     }
+    result.append(text.substr(pos));
+    return result;
 }
 
 } // namespace
 
-bool TavResolveMacros(const TavItems& definition, TavItems& templateItems) {
-    for (auto& item : templateItems)
-        if (!ResolveText(definition, item.second))
+bool TavResolveMacros(const TavItems& definition, TavItems& templateItems, CTavTextOut* errors,
+                      TavMacroWork* work) {
+    TavMacroWork local;
+    TavMacroWork& budget = work ? *work : local;
+    size_t total = 0;
+    std::string resolved;
+    for (auto& item : templateItems) {
+        if (item.second.find('$') == std::string::npos) {
+            total += item.second.size();
+            budget.used += item.second.size();
+        } else {
+            resolved.clear();
+            if (!ResolveText(definition, item.second, resolved, budget.used, budget.limit))
+                return false;
+            total += resolved.size();
+            item.second.swap(resolved);
+        }
+        if (total > kTavMaxResolvedText) {
+            if (errors)
+                errors->Printf("Resolved text is longer than %zu bytes. : %s\n", kTavMaxResolvedText,
+                               TavShownText(item.first).c_str());
             return false;
+        }
+        if (budget.used > budget.limit) {
+            if (errors)
+                errors->Printf("Macro resolution takes more than %zu steps. : %s\n", budget.limit,
+                               TavShownText(item.first).c_str());
+            return false;
+        }
+    }
     return true;
 }
 
 std::string TavDecodeEntities(std::string_view text) {
+    // One pass per entity in this order, so "&amp;lt;" ends as '<' as the script expects.
     std::string result(text);
-    ReplaceAll(result, "&quot;", "\"");
-    ReplaceAll(result, "&amp;", "&");
-    ReplaceAll(result, "&apos;", "'");
-    ReplaceAll(result, "&lt;", "<");
-    ReplaceAll(result, "&gt;", ">");
+    for (const auto& [entity, character] : kEntities)
+        if (result.find('&') != std::string::npos)
+            result = ReplaceAll(result, entity, character);
     return result;
+}
+
+std::string TavShownText(std::string_view text) {
+    constexpr size_t kShownLength = 400;
+    std::string shown;
+    for (char c : text.substr(0, kShownLength)) {
+        if (c == '\0')
+            shown += "\\0";
+        else
+            shown += c;
+    }
+    return shown;
 }
 
 std::string TavTakeName(TavItems& items) {

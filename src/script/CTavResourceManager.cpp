@@ -55,8 +55,10 @@ bool CTavResourceManager::Create() {
     ITavResourceFactory& factory = ResourceFactory();
     auto makeBitmap = [&factory, this] {
         std::unique_ptr<CTavStateBitmap> bitmap = factory.CreateBitmap();
-        if (bitmap)
+        if (bitmap) {
             bitmap->SetImageFolder(m_imageFolder);
+            bitmap->SetErrorOutput(m_errorOutput);
+        }
         return bitmap;
     };
     auto makeTextWriter = [&factory] { return factory.CreateTextWriter(); };

@@ -117,8 +117,12 @@ bool CTavStateBitmap::Acquire() {
     if (m_useCount == 0) {
         int32_t width = 0;
         int32_t height = 0;
-        if (!LoadImage(ImagePath(), width, height))
+        const std::string path = ImagePath();
+        if (!LoadImage(path, width, height)) {
+            if (m_errors)
+                m_errors->Printf("Unable to load the image of bitmap %s. : %s\n", m_name.c_str(), path.c_str());
             return false;
+        }
         const int32_t parts = UsesMask() ? 2 : 1;
         if (m_direction == 0) {
             m_stateHeight = height / m_stateCount;

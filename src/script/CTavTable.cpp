@@ -117,7 +117,7 @@ bool CTavIntegerTable::Convert(TavItems& items, CTavTextOut* errors) {
             int32_t value = 0;
             if (!TavParseDecimal(piece, value)) {
                 if (errors)
-                    errors->Printf("Number table has invalid element. : %s\n", text.substr(0, 400).c_str());
+                    errors->Printf("Number table has invalid element. : %s\n", TavShownText(text).c_str());
                 return false;
             }
             Elements().push_back(value);

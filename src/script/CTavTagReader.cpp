@@ -25,13 +25,19 @@ bool CTavTagReader::CollectUntilClose(std::string& out) {
 }
 
 std::string CTavTagReader::NextTag() {
+    std::string tag;
+    NextTag(tag);
+    return tag;
+}
+
+bool CTavTagReader::NextTag(std::string& tag) {
     for (;;) {
         if (AtEnd())
-            return std::string();
+            return false;
         const size_t open = m_text.find('<', m_pos);
         if (open == std::string_view::npos) {
             m_pos = m_text.size();
-            return std::string();
+            return false;
         }
         m_pos = open + 1;
         std::string collected;
@@ -46,7 +52,8 @@ std::string CTavTagReader::NextTag() {
                 continue;
         }
         m_tag = collected;
-        return collected;
+        tag = std::move(collected);
+        return true;
     }
 }
 

@@ -11,8 +11,10 @@ public:
     // The reader borrows the text: it must outlive the reader.
     explicit CTavTagReader(std::string_view text) : m_text(text) {}
 
-    // Returns the next tag text (between '<' and '>'), skipping comments and any text
-    // before the tag; an empty text at the end of the input.
+    // Reads the next tag text (between '<' and '>'), skipping comments and any text before
+    // the tag; false at the end of the input. An empty tag ("<>") is a tag like any other.
+    bool NextTag(std::string& tag);
+    // The same, answering an empty text both at the end and for an empty tag.
     std::string NextTag();
     // Returns the raw content of the element whose start tag NextTag returned last and
     // consumes its end tag. Nested elements of the same name are balanced; comments are

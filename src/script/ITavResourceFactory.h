@@ -28,6 +28,7 @@ public:
     int32_t UseCount() const { return m_useCount; }
 
     // Loads the image at the first acquisition and works out the state size; counts uses.
+    // A failed load writes the path it tried to the error output.
     bool Acquire();
     // Frees the image when the last use goes.
     void Release();
@@ -42,6 +43,7 @@ public:
     TavPoint MaskOffset() const;
 
     void SetImageFolder(std::string folder) { m_imageFolder = std::move(folder); }
+    void SetErrorOutput(CTavTextOut* errors) { m_errors = errors; }
     std::string ImagePath() const { return m_imageFolder + m_name + ".bmp"; }
 
 protected:
@@ -52,6 +54,7 @@ protected:
 private:
     std::string m_name;
     std::string m_imageFolder;
+    CTavTextOut* m_errors = nullptr;
     int32_t m_stateCount = 1;
     int32_t m_direction = 0;
     int32_t m_mask = 0;

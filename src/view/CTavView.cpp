@@ -287,6 +287,12 @@ bool CTavView::ResolveValueRef(CTavValueRef& ref) {
     const int index = AddValueRef(ref.path);
     const bool ok = ResolveValueRef(index);
     ref = m_valueRefs[index];
+    if (m_refsIndexed > static_cast<size_t>(index)) {
+        // The index may hold the copy just made; it is the last reference.
+        if (const auto it = m_refIndex.find(m_valueRefs[index].path); it != m_refIndex.end() && it->second == index)
+            m_refIndex.erase(it);
+        m_refsIndexed = static_cast<size_t>(index);
+    }
     m_valueRefs.erase(m_valueRefs.begin() + index);
     return ok;
 }
@@ -301,9 +307,22 @@ int CTavView::FindValueRef(const CTavValue* value) const {
 }
 
 int CTavView::FindValueRef(std::string_view path) const {
-    for (size_t index = 0; index < m_valueRefs.size(); ++index)
-        if (m_valueRefs[index].path == path)
-            return static_cast<int>(index);
+    constexpr size_t kIndexedRefs = 16;
+    if (m_valueRefs.size() < kIndexedRefs) {
+        for (size_t index = 0; index < m_valueRefs.size(); ++index)
+            if (m_valueRefs[index].path == path)
+                return static_cast<int>(index);
+        return -1;
+    }
+    if (m_refsIndexed > m_valueRefs.size()) {
+        m_refIndex.clear();
+        m_refsIndexed = 0;
+    }
+    for (; m_refsIndexed < m_valueRefs.size(); ++m_refsIndexed)
+        m_refIndex.emplace(m_valueRefs[m_refsIndexed].path, static_cast<int>(m_refsIndexed));
+    const auto found = m_refIndex.find(std::string(path));
+    if (found != m_refIndex.end() && m_valueRefs[static_cast<size_t>(found->second)].path == path)
+        return found->second;
     return -1;
 }
 

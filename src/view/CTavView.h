@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -140,6 +141,10 @@ protected:
     bool m_captured = false;
     std::string m_name;
     std::vector<CTavValueRef> m_valueRefs;
+    // The first reference of each path, for views with many references (a long open
+    // condition registers one per path it reads): the first m_refsIndexed references.
+    mutable std::unordered_map<std::string, int> m_refIndex;
+    mutable size_t m_refsIndexed = 0;
     bool m_open = false;
     CTavViewManager* m_viewManager = nullptr;
 };

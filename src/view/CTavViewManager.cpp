@@ -48,7 +48,14 @@ bool CTavViewManager::Create(CTavBufferManager& bufferManager, CTavResourceManag
     m_resourceManager = &resourceManager;
     ITavViewFactory& factory = ViewFactory();
     bool created = true;
+    m_buildingTypes.clear();
+    m_viewCount = 0;
+    m_macroWork = TavMacroWork();
     for (const CTavElementDefinition& definition : m_rootPanelDefinitions) {
+        if (!CountView(definition.type)) {
+            created = Fail("Unable to convert root panel definition %s to root panel.\n", definition.type);
+            break;
+        }
         std::unique_ptr<CTavRootPanel> panel = factory.CreateRootPanel();
         if (!panel) {
             created = Fail("Unable to convert root panel definition %s to root panel.\n", definition.type);
@@ -71,28 +78,63 @@ bool CTavViewManager::Create(CTavBufferManager& bufferManager, CTavResourceManag
     return created;
 }
 
+bool CTavViewManager::CountView(const std::string& type) {
+    static_assert(kMaxViews == 262144, "the message names the limit");
+    if (++m_viewCount <= kMaxViews)
+        return true;
+    return Fail("Unable to build more than 262144 panels and controls %s.\n", type);
+}
+
+namespace {
+
+// Marks a panel type as being built for as long as it lives.
+class CBuildingType {
+public:
+    CBuildingType(std::vector<const CTavTypeDefinition*>& building, const CTavTypeDefinition* type)
+        : m_building(building) {
+        m_building.push_back(type);
+    }
+    ~CBuildingType() { m_building.pop_back(); }
+    CBuildingType(const CBuildingType&) = delete;
+    CBuildingType& operator=(const CBuildingType&) = delete;
+
+private:
+    std::vector<const CTavTypeDefinition*>& m_building;
+};
+
+} // namespace
+
 bool CTavViewManager::BuildPanel(CTavPanel& panel, const CTavElementDefinition& definition) {
     const CTavTypeDefinition* found = TavFindTypeDefinition(m_panelTypeDefinitions, definition.type);
     if (!found)
         return Fail("Unable to find panel definition %s.\n", definition.type);
-    CTavTypeDefinition type = *found;
-    if (!TavResolveMacros(definition.items, type.items))
+    // A type that holds itself, directly or through others, would never end.
+    if (std::find(m_buildingTypes.begin(), m_buildingTypes.end(), found) != m_buildingTypes.end())
+        return Fail("Unable to build panel type %s that contains itself.\n", definition.type);
+    if (m_buildingTypes.size() >= kMaxPanelDepth)
+        return Fail("Unable to nest panel type %s this deep.\n", definition.type);
+    const CBuildingType building(m_buildingTypes, found);
+    const CTavTypeDefinition& type = *found;
+    TavItems typeItems = type.items;
+    if (!TavResolveMacros(definition.items, typeItems, m_errorOutput, &m_macroWork))
         return Fail("Unable to resolve macros %s.\n", definition.type);
     // A type that gives the panel no name leaves it the name of its definition; it is set
     // first so that messages about the panel's attributes name it.
     if (const std::string* name = definition.Find("name"))
         panel.SetName(TavDecodeEntities(*name));
-    if (!panel.Configure(type.items))
+    if (!panel.Configure(typeItems))
         return Fail("Unable to convert panel from element definitions %s.\n", definition.type);
-    if (!type.items.empty()) {
-        ReportLeftOver("Panel %s unknown tags. : ", panel.Path(), type.items);
+    if (!typeItems.empty()) {
+        ReportLeftOver("Panel %s unknown tags. : ", panel.Path(), typeItems);
         return false;
     }
 
     for (const CTavElementDefinition& child : type.childStructs) {
         CTavElementDefinition childDefinition = child;
-        if (!TavResolveMacros(definition.items, childDefinition.items))
+        if (!TavResolveMacros(definition.items, childDefinition.items, m_errorOutput, &m_macroWork))
             return Fail("Unable to resolve macros %s.\n", child.type);
+        if (!CountView(child.type))
+            return Fail("Unable to convert child panel definition %s to child panel.\n", child.type);
         if (!TavFindTypeDefinition(m_panelTypeDefinitions, childDefinition.type))
             return Fail("Unable to find child panel type definition %s.\n", child.type);
         std::unique_ptr<CTavNodePanel> node = ViewFactory().CreateNodePanel();
@@ -108,8 +150,10 @@ bool CTavViewManager::BuildPanel(CTavPanel& panel, const CTavElementDefinition& 
 
     for (const CTavElementDefinition& controlDefinition : type.childValues) {
         TavItems attributes = controlDefinition.items;
-        if (!TavResolveMacros(definition.items, attributes))
+        if (!TavResolveMacros(definition.items, attributes, m_errorOutput, &m_macroWork))
             return Fail("Unable to resolve macros %s.\n", controlDefinition.type);
+        if (!CountView(controlDefinition.type))
+            return Fail("Unable to create child control %s.\n", controlDefinition.type);
         std::unique_ptr<CTavView> control = ViewFactory().CreateControl(controlDefinition.type);
         if (!control)
             return Fail("Unable to create child control %s.\n", controlDefinition.type);

@@ -27,6 +27,11 @@ class CTavViewManager {
 public:
     // Value changes are handed to the views this many at a time.
     static constexpr size_t kChangeChunk = 8192;
+    // What one Create may build: panel types nested in one another, and views in all. A
+    // script that asks for more fails with a message instead of exhausting the stack or
+    // the memory.
+    static constexpr size_t kMaxPanelDepth = 32;
+    static constexpr size_t kMaxViews = size_t{1} << 18;
 
     CTavViewManager();
     ~CTavViewManager();
@@ -87,12 +92,19 @@ public:
 
 private:
     bool BuildPanel(CTavPanel& panel, const CTavElementDefinition& definition);
+    // Counts one more view; false with the message when there are too many.
+    bool CountView(const std::string& type);
     bool Fail(const char* format, const std::string& text) const;
     void ReportLeftOver(const char* prefix, const std::string& name, const TavItems& items) const;
 
     std::vector<CTavTypeDefinition> m_panelTypeDefinitions;
     std::vector<CTavElementDefinition> m_rootPanelDefinitions;
     std::vector<std::unique_ptr<CTavRootPanel>> m_rootPanels;
+    // While Create runs: the panel types being built (outermost first), the views made and
+    // the work of macro resolution.
+    std::vector<const CTavTypeDefinition*> m_buildingTypes;
+    size_t m_viewCount = 0;
+    TavMacroWork m_macroWork;
     std::unique_ptr<ITavViewFactory> m_factory;
     CTavView* m_focusedView = nullptr;
     CTavView* m_capturedView = nullptr;

@@ -20,6 +20,16 @@ TEST(CliCheck, ShippedScriptPassesSilently) {
     EXPECT_EQ(result.err, "");
 }
 
+TEST(CliCheck, AMissingBitmapImageIsNamedByItsPath) {
+    // The source tree's script folder holds no generated artwork.
+    const auto result = test::RunCli({"--script-dir", VIREO_SHIPPED_SCRIPT_DIR, "check"});
+    EXPECT_EQ(result.exitCode, 1);
+    const std::string firstLine = result.err.substr(0, result.err.find('\n'));
+    EXPECT_EQ(firstLine.rfind("Unable to load the image of bitmap ", 0), 0u) << result.err;
+    EXPECT_NE(firstLine.find(" : " + std::string(VIREO_SHIPPED_SCRIPT_DIR) + "/"), std::string::npos) << result.err;
+    EXPECT_TRUE(firstLine.ends_with(".bmp")) << result.err;
+}
+
 TEST(CliCheck, ScriptBesideTheProgramIsFoundWithoutOptions) {
     const auto result = test::RunCli({"check"}, {"VIREO_SCRIPT_DIR="});
     EXPECT_EQ(result.exitCode, 0) << result.err;

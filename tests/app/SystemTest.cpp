@@ -319,8 +319,8 @@ TEST(SystemReadScript, OnlyTheExactShiftJisDeclarationIsAccepted) {
 }
 
 TEST(SystemReadScript, UnknownTopLevelTagIsReportedAndEndsTheRead) {
-    const std::string unknownTags[] = {"panell", "Panel",  "structtype", R"(panel name="main")",
-                                       "/panel", "script "};
+    const std::string unknownTags[] = {"panell", "Panel",   "structtype", R"(panel name="main")",
+                                       "/panel", "script ", ""};
     for (const auto& tag : unknownTags) {
         SCOPED_TRACE(tag);
         CTavSystem fresh;
@@ -334,6 +334,28 @@ TEST(SystemReadScript, UnknownTopLevelTagIsReportedAndEndsTheRead) {
         EXPECT_EQ(errors->Text(), "Earlier line.\nUnknown tag. : " + tag + "\n");
         ASSERT_EQ(fresh.ResourceManager().BitmapDefinitions().size(), 1u);
         EXPECT_EQ(DumpElement(fresh.ResourceManager().BitmapDefinitions()[0]), "{;name=before}");
+    }
+}
+
+TEST(SystemReadScript, UnknownTagIsShownWithItsNulBytesEscapedAndCutTo400Bytes) {
+    struct Case {
+        const char* name;
+        std::string tag;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"NUL inside", std::string("pan\0el", 6), "pan\\0el"},
+        {"NUL first", std::string("\0panel", 6), "\\0panel"},
+        {"400 bytes kept", std::string(400, 'x'), std::string(400, 'x')},
+        {"longer cut", std::string(399, 'x') + "yz" + std::string(5000, 'q'), std::string(399, 'x') + "y"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTavSystem fresh;
+        auto* errors = new CTavTextOutStringStream;
+        fresh.SetTextOut(CTavSystem::kErrorOutput, errors);
+        EXPECT_FALSE(fresh.ReadScript("<bitmap></bitmap><" + c.tag + "></x>"));
+        EXPECT_EQ(errors->Text(), "Unknown tag. : " + c.shown + "\n");
     }
 }
 

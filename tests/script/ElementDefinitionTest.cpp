@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "HostileScripts.h"
+#include "app/CTavTextOut.h"
 #include "script/CTavElementDefinition.h"
 
 namespace {
@@ -34,6 +36,15 @@ TEST(ElementDefinitionParse, TypeChildSetsTheTypeTextAndALaterOneReplacesAnEarli
         CTavElementDefinition::Parse("<type>first</type><x>1</x><type>second</type><y>2</y>");
     EXPECT_EQ(definition.type, "second");
     EXPECT_EQ(definition.items, (TavItems{{"x", "1"}, {"y", "2"}}));
+}
+
+TEST(ElementDefinitionParse, AnEmptyChildTagIsAnItemAndTheChildrenAfterItAreKept) {
+    // The empty tag becomes an item the converter reports as unknown.
+    const auto definition = CTavElementDefinition::Parse("<name>a</name><>x</><size>1</size>");
+    EXPECT_EQ(definition.items, (TavItems{{"name", "a"}, {"", "x"}, {"size", "1"}}));
+    const auto type = CTavTypeDefinition::Parse("<type>t</type><>x</><value><name>v</name></value>");
+    EXPECT_EQ(type.items, (TavItems{{"", "x"}}));
+    EXPECT_EQ(type.childValues.size(), 1u);
 }
 
 TEST(ElementDefinitionParse, WithoutATypeChildTheTypeTextIsEmpty) {
@@ -142,7 +153,7 @@ TEST(ElementDefinitionTypeLookup, FindsTheFirstDefinitionWithExactlyThatName) {
             continue;
         }
         ASSERT_NE(found, nullptr);
-        EXPECT_EQ(found->items.at(0).second, c.marker);
+        EXPECT_EQ(found->items.front().second, c.marker);
     }
 }
 
@@ -193,7 +204,7 @@ TEST(ElementDefinitionMacros, ReplacesReferencesInTemplateTexts) {
         TavItems templateItems = {{"label", c.text}};
         EXPECT_EQ(TavResolveMacros(c.definition, templateItems), c.resolves);
         if (c.resolves) {
-            EXPECT_EQ(templateItems[0].second, c.expected);
+            EXPECT_EQ(templateItems.front().second, c.expected);
         }
     }
 }
@@ -216,7 +227,58 @@ TEST(ElementDefinitionMacros, EmptyTemplateResolves) {
     EXPECT_TRUE(TavResolveMacros({{"name", "x"}}, templateItems));
 }
 
+TEST(ElementDefinitionMacros, ResolvedTextIsLimitedTo1MiBPerElementAndWorkPerBuild) {
+    const TavItems definition = {{"half", std::string(kTavMaxResolvedText / 2, 'h')}, {"one", "1"}};
+    struct Case {
+        const char* behaviour;
+        TavItems templateItems;
+        size_t workLimit;
+        bool resolved;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"exactly 1 MiB over two items", {{"a", "$half"}, {"b", "$half"}}, size_t{1} << 28, true, ""},
+        {"one byte more", {{"a", "$half"}, {"b", "$half$one"}}, size_t{1} << 28, false,
+         "Resolved text is longer than 1048576 bytes. : b\n"},
+        {"a long text without references counts too", {{"a", std::string(kTavMaxResolvedText + 1, 'x')}},
+         size_t{1} << 28, false, "Resolved text is longer than 1048576 bytes. : a\n"},
+        {"work runs out", {{"a", hostile::Repeat("$one", 1000)}}, 10, false,
+         "Macro resolution takes more than 10 steps. : a\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        CTavTextOutStringStream errors;
+        TavMacroWork work;
+        work.limit = c.workLimit;
+        TavItems items = c.templateItems;
+        EXPECT_EQ(TavResolveMacros(definition, items, &errors, &work), c.resolved);
+        EXPECT_EQ(errors.Text(), c.message);
+        // Resolution stops soon after the work runs out, not at the end of the text.
+        if (!c.resolved && c.workLimit < 100) {
+            EXPECT_LT(work.used, 100u);
+        }
+    }
+}
+
+TEST(ElementDefinitionMacros, AMillionReferencesResolveInOnePass) {
+    // Replacing in place moved the rest of the text at every reference.
+    const size_t count = 1000000;
+    std::string text;
+    for (size_t i = 0; i < count; ++i)
+        text += "$e-";
+    TavItems items = {{"t", text}};
+    ASSERT_TRUE(TavResolveMacros({{"e", ""}}, items));
+    EXPECT_EQ(items.front().second, std::string(count, '-'));
+}
+
 // --- Entity decoding -------------------------------------------------------------------
+
+TEST(ElementDefinitionEntities, ManyEntitiesDecodeInOnePassEach) {
+    std::string text;
+    for (int i = 0; i < 400000; ++i)
+        text += "&amp;lt;";
+    EXPECT_EQ(TavDecodeEntities(text), std::string(400000, '<'));
+}
 
 TEST(ElementDefinitionEntities, ReplacesTheFiveEntitiesInTheirFixedOrder) {
     struct Case {

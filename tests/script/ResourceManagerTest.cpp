@@ -176,7 +176,11 @@ TEST_F(ResourceManager, AcquisitionLoadsTheImageOnceWorksOutTheStateSizeAndCount
     EXPECT_FALSE(row->Acquire());
     EXPECT_EQ(row->UseCount(), 0);
 
+    // A failed load names the file it looked for.
+    errors.Clear();
     EXPECT_FALSE(manager.FindBitmap("missing")->Acquire());
+    EXPECT_EQ(errors.Text(), "Unable to load the image of bitmap missing. : " + folder.Path().string() +
+                                 "/missing.bmp\n");
 }
 
 TEST(HeadlessBitmapSize, ReadsBothHeaderFormsAndRejectsOtherFiles) {

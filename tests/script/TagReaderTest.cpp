@@ -14,7 +14,7 @@ namespace {
 std::vector<std::pair<std::string, std::string>> ReadAll(std::string_view text) {
     CTavTagReader reader(text);
     std::vector<std::pair<std::string, std::string>> elements;
-    for (std::string tag = reader.NextTag(); !tag.empty(); tag = reader.NextTag())
+    for (std::string tag; reader.NextTag(tag);)
         elements.emplace_back(tag, reader.ElementText());
     return elements;
 }
@@ -25,6 +25,21 @@ using Elements = std::vector<std::pair<std::string, std::string>>;
 
 TEST(TagReaderTags, ReturnsEachTopLevelTagInOrderAndSkipsTextBetweenThem) {
     EXPECT_EQ(ReadAll("leading <a>1</a> stray text\n<b>2</b>trailing"), (Elements{{"a", "1"}, {"b", "2"}}));
+}
+
+TEST(TagReaderTags, AnEmptyTagIsATagAndOnlyTheEndOfTheInputEndsTheRead) {
+    CTavTagReader reader("<a>1</a><><b>2</b>");
+    std::string tag = "unchanged";
+    ASSERT_TRUE(reader.NextTag(tag));
+    EXPECT_EQ(tag, "a");
+    EXPECT_EQ(reader.ElementText(), "1");
+    ASSERT_TRUE(reader.NextTag(tag));
+    EXPECT_EQ(tag, "");
+    ASSERT_TRUE(reader.NextTag(tag));
+    EXPECT_EQ(tag, "b");
+    EXPECT_EQ(reader.ElementText(), "2");
+    EXPECT_FALSE(reader.NextTag(tag));
+    EXPECT_FALSE(reader.NextTag(tag));
 }
 
 TEST(TagReaderTags, ReturnsAnEmptyTagAtTheEndOfTheInputAndKeepsDoingSo) {

@@ -10,6 +10,7 @@
 
 #include "model/CTavValue.h"
 #include "script/ITavResourceFactory.h"
+#include "../script/HostileScripts.h"
 #include "support/ModelFixture.h"
 #include "support/TestSupport.h"
 #include "view/CTavPanel.h"
@@ -415,6 +416,64 @@ TEST(ViewTreeBuild, MessagesNameWhatFailed) {
         ASSERT_TRUE(system.ReadScript(std::string(kModel) + c.panels));
         EXPECT_FALSE(system.CreateManagers());
         EXPECT_EQ(system.ErrorText(), std::string(c.text) + "Unable to create view manager.\n") << c.panels;
+    }
+}
+
+TEST_F(ViewTree, AConditionReadingManyPathsRegistersEachPathOnce) {
+    // Twenty spellings of one value, each read twice: the second reading finds the
+    // reference the first registered.
+    std::string condition = "0";
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < 20; ++i)
+            condition += ",qv.tone[0," + std::to_string(i) + ",*].level,+";
+    CTavSystem fresh;
+    fresh.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+    fresh.AttachErrorOutputToManagers();
+    ASSERT_TRUE(fresh.ReadScript(std::string(kModel) + "<panelType><type>t</type><name>many</name><openCondition>" +
+                                 condition + "</openCondition></panelType><panel><type>t</type></panel>"));
+    ASSERT_TRUE(fresh.CreateManagers()) << fresh.ErrorText();
+    CTavRootPanel* many = fresh.ViewManager().FindRootPanel("many");
+    ASSERT_NE(many, nullptr);
+    ASSERT_EQ(many->ValueRefs().size(), 20u);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(many->FindValueRef("qv.tone[0," + std::to_string(i) + ",*].level"), i);
+    EXPECT_EQ(many->FindValueRef("qv.tone[0,20,*].level"), -1);
+    CTavBufferManager& buffers = fresh.BufferManager();
+    buffers.WriteInteger(*buffers.FindValue("qv.tone[0].level"), 1);
+    buffers.PublishPending();
+    EXPECT_TRUE(many->IsOpen());
+}
+
+TEST(ViewTreeBuild, PanelTypesThatNeverEndOrMakeTooManyViewsFailWithAMessage) {
+    std::string chain;
+    for (int i = 0; i < 40; ++i)
+        chain += "<panelType><type>c" + std::to_string(i) + "</type><panel><type>c" + std::to_string(i + 1) +
+                 "</type></panel></panelType>";
+    chain += "<panelType><type>c40</type></panelType><panel><type>c0</type><name>main</name></panel>";
+    const struct {
+        const char* behaviour;
+        std::string panels;
+        std::string firstLine;
+    } cases[] = {
+        {"a type holding itself",
+         "<panelType><type>m</type><panel><type>m</type></panel></panelType><panel><type>m</type></panel>",
+         "Unable to build panel type m that contains itself."},
+        {"a cycle through another type",
+         "<panelType><type>a</type><panel><type>b</type></panel></panelType>"
+         "<panelType><type>b</type><panel><type>a</type></panel></panelType><panel><type>a</type></panel>",
+         "Unable to build panel type a that contains itself."},
+        {"a chain deeper than the limit", chain, "Unable to nest panel type c32 this deep."},
+        {"16^8 panels", hostile::PanelFanOut(8, 16), "Unable to build more than 262144 panels and controls P8."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        CTavSystem system;
+        system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+        system.AttachErrorOutputToManagers();
+        ASSERT_TRUE(system.ReadScript(std::string(kModel) + c.panels));
+        EXPECT_FALSE(system.CreateManagers());
+        const std::string errors = system.ErrorText();
+        EXPECT_EQ(errors.substr(0, errors.find('\n')), c.firstLine);
     }
 }
 
