@@ -1,6 +1,8 @@
 // Reading the catalog's names from a device that answers at once: the editor's own cost
 // per name record (framing checked by the input, stored by the root struct, filed by the
 // reader into the catalog), for the user and card name lists and for the sample pages.
+// Then the same read from the virtual device through its ports, answering at once and at
+// cable speed.
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +14,10 @@
 #include "../tests/support/FakeCatalogDevice.h"
 #include "device/CTavReader.h"
 #include "midi/CTavMidiManager.h"
+#include "midi/port/CMidiDevices.h"
+#include "midi/port/CMidiEventQueue.h"
+#include "midi/port/CVirtualDevicePort.h"
+#include "virtual/CVirtualDevice.h"
 
 namespace {
 
@@ -92,6 +98,164 @@ void BM_ReadSampleNames(benchmark::State& state) {
         benchmark::Counter(2000, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ReadSampleNames)->Unit(benchmark::kMillisecond);
+
+// ---- From the virtual device, through its ports ----------------------------------------
+
+// The reader pumping the port session's event queue, as the command-line tool's.
+class QueueReader : public Brio::CTavReader {
+public:
+    QueueReader(CTavSystem& system, CTavEntityManager& entities, CMidiEventQueue& queue)
+        : CTavReader(system.BufferManager(), entities, system.BufferOutput()), m_queue(queue) {}
+
+protected:
+    void Pump() override {
+        if (m_queue.Dispatch() == 0)
+            m_queue.WaitFor(std::chrono::milliseconds(1));
+    }
+
+private:
+    CMidiEventQueue& m_queue;
+};
+
+// Counts what the output sends before passing it on.
+class CountingOut : public CTavMidiOutDevice {
+public:
+    explicit CountingOut(CTavMidiOutDevice& next) : m_next(next) {}
+    void Send(const TavBytes& bytes) override {
+        total += bytes.size();
+        m_next.Send(bytes);
+    }
+    size_t total = 0;
+
+private:
+    CTavMidiOutDevice& m_next;
+};
+
+// Counts what the input port delivers.
+class CountingIn : public ITavMidiInListener {
+public:
+    void Receive(const TavBytes& bytes) override { total += bytes.size(); }
+    size_t total = 0;
+};
+
+// The virtual device's ports wired as "vireo-cli names" wires them, its memory kept nowhere,
+// with every byte on either side of the cable counted.
+struct VirtualSession {
+    CTavSystem system;
+    CTavEntityManager entities;
+    CVirtualDeviceHost host;
+    CMidiPorts ports;
+    CMidiEventQueue queue;
+    std::unique_ptr<CMidiInDevice> input;
+    std::unique_ptr<CMidiOutDevice> output;
+    std::unique_ptr<CountingOut> sent;
+    CountingIn received;
+    std::unique_ptr<QueueReader> reader;
+    CTavMidiWriter writer;
+
+    bool Open(CVirtualDevice::Speed speed) {
+        if (!bench::BuildShipped(system) || !TavCreateFixedBanks(entities, {}))
+            return false;
+        CTavMidiIn* in = system.MidiManager().Input(0);
+        CTavMidiOut* out = system.MidiManager().Output(0);
+        if (!in || !out)
+            return false;
+        host.Configure(bench::ShippedScript(), "");
+        ports.AddBackend(std::make_unique<CVirtualDeviceBackend>(host));
+        input = std::make_unique<CMidiInDevice>(CVirtualDevice::kPortName, queue);
+        output = std::make_unique<CMidiOutDevice>(CVirtualDevice::kPortName);
+        if (!input->Open(ports, system.MessageBoxOutput()) || !output->Open(ports, system.MessageBoxOutput()))
+            return false;
+        host.WithDevice([&](CVirtualDevice& device) {
+            device.SetDeviceId(in->DeviceId());
+            device.SetSpeed(speed);
+        });
+        input->AddListener(in);
+        input->AddListener(&received);
+        sent = std::make_unique<CountingOut>(*output);
+        out->SetDevice(sent.get());
+        reader = std::make_unique<QueueReader>(system, entities, queue);
+        return TavInstallTransfer(system.MidiManager(), *reader, writer);
+    }
+    // Number information, then the name lists, then the sample pages.
+    bool ReadAll() {
+        const uint32_t names = Brio::TavReadMask::UserPatchNames | Brio::TavReadMask::UserRhythmSetNames |
+                               Brio::TavReadMask::CardNames;
+        return reader->CountSteps(names) >= 0 && reader->ReadBlocks(names) &&
+               reader->ReadBlocks(Brio::TavReadMask::SampleNames);
+    }
+    // The patch and rhythm-set entries and the samples the catalog now holds.
+    int64_t Names() const {
+        int64_t count = 0;
+        for (int32_t type : {TavEntityType::Patch, TavEntityType::RhythmSet})
+            for (int32_t area : {TavEntityArea::User, TavEntityArea::Card})
+                for (auto entry = entities.Reference({type, area, TavWildcard, TavWildcard}); entry->IsValid();
+                     entry->Next())
+                    ++count;
+        for (int32_t area : {TavEntityArea::User, TavEntityArea::Card})
+            for (auto entry = entities.Reference({TavEntityType::Sample, area, 0, TavWildcard}); entry->IsValid();
+                 entry->Next())
+                if (!entry->Information().IsNull() && entry->EntityId().number != 0)
+                    ++count;
+        return count;
+    }
+    // The ports close before the device goes.
+    ~VirtualSession() {
+        input.reset();
+        output.reset();
+    }
+};
+
+// Every name and sample name of the virtual device, replies delivered at once: the time
+// per name includes the ports, the input thread and the event queue.
+void BM_VirtualDeviceNames_Instant(benchmark::State& state) {
+    VirtualSession session;
+    if (!session.Open(CVirtualDevice::Speed::Instant)) {
+        state.SkipWithError("the virtual device's ports do not open");
+        return;
+    }
+    for (auto _ : state)
+        if (!session.ReadAll()) {
+            state.SkipWithError("reading the names failed");
+            return;
+        }
+    const int64_t names = session.Names();
+    state.counters["names"] = static_cast<double>(names);
+    state.counters["perName"] = benchmark::Counter(static_cast<double>(names),
+                                                   benchmark::Counter::kIsIterationInvariantRate |
+                                                       benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_VirtualDeviceNames_Instant)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The same read with the device at cable speed, against the time the cable alone needs
+// for every byte sent and received.
+void BM_VirtualDeviceNames_Wire(benchmark::State& state) {
+    VirtualSession session;
+    if (!session.Open(CVirtualDevice::Speed::Wire)) {
+        state.SkipWithError("the virtual device's ports do not open");
+        return;
+    }
+    double elapsed = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const bool read = session.ReadAll();
+        elapsed += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (!read) {
+            state.SkipWithError("reading the names failed");
+            return;
+        }
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    const double seconds = elapsed / iterations;
+    const double bytes = static_cast<double>(session.sent->total + session.received.total) / iterations;
+    const double wire = bytes / CVirtualDevice::kWireBytesPerSecond;
+    state.counters["names"] = static_cast<double>(session.Names());
+    state.counters["wireBytes"] = bytes;
+    state.counters["totalMs"] = seconds * 1e3;
+    state.counters["wireMs"] = wire * 1e3;
+    state.counters["ratio"] = seconds / wire;
+}
+BENCHMARK(BM_VirtualDeviceNames_Wire)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
 #include "device/CTavContextHandlers.h"
+#include "device/CTavEntitySelector.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavFadeRangeClipper.h"
 #include "model/CTavValue.h"
@@ -179,6 +180,40 @@ bool CTavBufferAccessor::ApplyEntity(int32_t part, const CTavEntityId& id, bool 
         return true;
     m_clock->SleepFor(std::chrono::milliseconds(kReadDelayMs));
     return ReadPart(part);
+}
+
+ITavPopupMenu* CTavBufferAccessor::SelectionPopup(int32_t part) const {
+    if (!m_system || part < 0 || part >= kTavPartCount)
+        return nullptr;
+    ITavPopupMenu* popup = m_system->PopupMenu();
+    if (!popup) {
+        if (CTavTextOut* errors = m_system->ErrorOutput())
+            errors->Write("No popup menu to select from.\n");
+    }
+    return popup;
+}
+
+bool CTavBufferAccessor::SelectByBank(int32_t part, const TavPopupPosition& position) {
+    ITavPopupMenu* popup = SelectionPopup(part);
+    if (!popup)
+        return false;
+    CTavEntitySelector::CIterator sources(m_entities, CTavEntitySelector::kPartSourcePatterns);
+    const CTavEntityId chosen =
+        CTavEntitySelector::SelectByBank(sources, PartEntityId(part), *popup, position);
+    return chosen.IsValid() && ApplyEntity(part, chosen, true, true);
+}
+
+bool CTavBufferAccessor::SelectByCategory(int32_t part, const TavPopupPosition& position) {
+    ITavPopupMenu* popup = SelectionPopup(part);
+    if (!popup)
+        return false;
+    // Without the table the category titles stay empty.
+    const CTavStringTable* categories = m_system->ResourceManager().FindStringTable("categoryTable");
+    CTavEntitySelector::CIterator sources(m_entities, CTavEntitySelector::kPartSourcePatterns);
+    const CTavEntityId chosen =
+        CTavEntitySelector::SelectByCategory(sources, PartEntityId(part), *popup, categories,
+                                             CTavEntitySelector::AreaBankCountOf(m_entities), position);
+    return chosen.IsValid() && ApplyEntity(part, chosen, true, true);
 }
 
 bool CTavBufferAccessor::ReadPart(int32_t part) {

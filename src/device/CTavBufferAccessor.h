@@ -17,6 +17,7 @@
 #include "device/CTavReader.h"
 #include "device/CTavWriter.h"
 #include "entity/CTavEntityManager.h"
+#include "view/ITavPopupMenu.h"
 
 class CTavSystem;
 class CTavTextOut;
@@ -94,6 +95,15 @@ public:
     // Offline the reads above are skipped.
     bool IsOffline() const { return !m_reader; }
 
+    // ---- Selection menus -----------------------------------------------------------------
+    // Shows the part's selection menu, by bank or by category, through the system's popup
+    // with the entity the part plays marked, and makes the part play the entity chosen as a
+    // user edit, reading it back from the device (skipped offline). False, changing
+    // nothing, when the menu is dismissed or empty, the part is not a part or there is no
+    // popup.
+    bool SelectByBank(int32_t part, const TavPopupPosition& position = {});
+    bool SelectByCategory(int32_t part, const TavPopupPosition& position = {});
+
     // ---- Rhythm key ----------------------------------------------------------------------
     int32_t PendingRhythmKey() const { return m_pendingKey; }
     void SetPendingRhythmKey(int32_t key) { m_pendingKey = key; }
@@ -120,6 +130,9 @@ public:
 
 private:
     void RegisterHandlers();
+    // The popup of a selection menu for a part; null (and a line on the error output)
+    // when the layer has no system or the system no popup.
+    ITavPopupMenu* SelectionPopup(int32_t part) const;
     void Detach();
 
     CTavSystem* m_system = nullptr;

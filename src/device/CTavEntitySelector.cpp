@@ -177,4 +177,49 @@ CTavEntityId CTavEntitySelector::SelectByCategory(ISourceIterator& sources, cons
     return Choose(BuildByCategory(sources, categories, areaBankCount), current, popup, position);
 }
 
+// ---- Catalog sources ----------------------------------------------------------------
+
+CTavEntityId CTavEntitySelector::CMenuItemSource::EntityId() const {
+    return m_reference ? m_reference->EntityId() : CTavEntityId::Invalid();
+}
+
+const IInformation& CTavEntitySelector::CMenuItemSource::Information() const {
+    if (!m_reference)
+        return CNullCategoryInformation::Instance();
+    return m_reference->Information();
+}
+
+CTavEntitySelector::CIterator::CIterator(const CTavEntityManager& entities,
+                                         std::span<const CTavEntityId> patterns)
+    : m_entities(entities), m_patterns(patterns) {
+    EnterPattern();
+}
+
+void CTavEntitySelector::CIterator::EnterPattern() {
+    m_reference.reset();
+    while (m_next < m_patterns.size()) {
+        auto reference = m_entities.Reference(m_patterns[m_next++]);
+        if (reference->IsValid()) {
+            m_reference = std::move(reference);
+            break;
+        }
+    }
+    m_source.Attach(m_reference.get());
+}
+
+const CUtility::IMenuItemSource* CTavEntitySelector::CIterator::Current() const {
+    return m_reference ? &m_source : nullptr;
+}
+
+void CTavEntitySelector::CIterator::Advance() {
+    if (m_reference && !m_reference->Next())
+        EnterPattern();
+}
+
+CTavEntitySelector::CAreaBankCount CTavEntitySelector::AreaBankCountOf(const CTavEntityManager& entities) {
+    return [&entities](int32_t type, int32_t bank) {
+        return entities.CountBanks({type, bank, TavWildcard, TavWildcard});
+    };
+}
+
 } // namespace Brio

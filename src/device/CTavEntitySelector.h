@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 
+#include "entity/CTavEntityManager.h"
 #include "entity/CTavEntitySelectionPopupMenuUtility.h"
 #include "view/ITavPopupMenu.h"
 
@@ -105,7 +107,8 @@ public:
 
     class CFxCategorizedDivisionItemCreator : public CUtility::CCategorizedDivisionItemCreator {
     public:
-        CFxCategorizedDivisionItemCreator(int32_t size = 32, int32_t offset = 1, int32_t bucketCount = kBucketCount)
+        CFxCategorizedDivisionItemCreator(int32_t size = 32, int32_t offset = 1,
+                                          int32_t bucketCount = kBucketCount)
             : CCategorizedDivisionItemCreator(size, offset, bucketCount) {}
 
     protected:
@@ -133,6 +136,44 @@ public:
         {TavEntityType::RhythmSet, kCardBank, TavWildcard, TavWildcard},
     }};
 
+    // The catalog entry a reference stands on, as the menu sees it.
+    class CMenuItemSource : public IMenuItemSource {
+    public:
+        explicit CMenuItemSource(const CTavEntityReference* reference = nullptr) : m_reference(reference) {}
+        void Attach(const CTavEntityReference* reference) { m_reference = reference; }
+        CTavEntityId EntityId() const override;
+        std::string Name() const override { return Information().Name(); }
+        int32_t Category() const override { return Information().Category(); }
+        const IInformation& Information() const override;
+
+    private:
+        const CTavEntityReference* m_reference;
+    };
+
+    // Walks the catalog entries of a list of entity-ID patterns in order, each pattern's
+    // matching banks one after another and each bank from number 0 upward. The catalog
+    // must not change while it walks.
+    class CIterator : public ISourceIterator {
+    public:
+        CIterator(const CTavEntityManager& entities, std::span<const CTavEntityId> patterns);
+        const IMenuItemSource* Current() const override;
+        void Advance() override;
+
+    private:
+        // Moves on to the next pattern that has an entry, from m_next on.
+        void EnterPattern();
+
+        const CTavEntityManager& m_entities;
+        std::span<const CTavEntityId> m_patterns;
+        size_t m_next = 0;
+        std::unique_ptr<CTavEntityReference> m_reference;
+        CMenuItemSource m_source;
+    };
+
+    // The bank-count callback of the category printer: the banks the catalog holds for
+    // (type, bank), whatever their sub-bank.
+    static CAreaBankCount AreaBankCountOf(const CTavEntityManager& entities);
+
     // The bucket of an entity in the category menu.
     static int32_t FxBucket(const IMenuItemSource& item);
 
@@ -145,8 +186,8 @@ public:
 
     // Shows the menu with the current entity marked and returns the entity chosen, or the
     // invalid ID when the menu was dismissed or is empty.
-    static CTavEntityId SelectByBank(ISourceIterator& sources, const CTavEntityId& current, ITavPopupMenu& popup,
-                                     const TavPopupPosition& position = {});
+    static CTavEntityId SelectByBank(ISourceIterator& sources, const CTavEntityId& current,
+                                     ITavPopupMenu& popup, const TavPopupPosition& position = {});
     static CTavEntityId SelectByCategory(ISourceIterator& sources, const CTavEntityId& current,
                                          ITavPopupMenu& popup, const CTavStringTable* categories,
                                          const CAreaBankCount& areaBankCount,

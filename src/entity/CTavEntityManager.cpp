@@ -105,6 +105,14 @@ void CTavEntityManager::RemoveBanks(const CTavEntityId& id) {
     }
 }
 
+int32_t CTavEntityManager::CountBanks(const CTavEntityId& pattern) const {
+    int32_t count = 0;
+    for (const auto& [key, bank] : m_banks)
+        if (bank->EntityIds().Matches(pattern))
+            ++count;
+    return count;
+}
+
 CTavEntityManager::IBank* CTavEntityManager::FirstMatch(const CTavEntityId& id) const {
     for (const auto& [key, bank] : m_banks)
         if (bank->EntityIds().Matches(id))

@@ -140,6 +140,8 @@ public:
     // Stores a copy for an entry without clearing its bank; false when no bank holds the ID.
     bool SetInformation(const CTavEntityId& id, const IInformation& information);
     size_t BankCount() const { return m_banks.size(); }
+    // How many banks match an ID with wildcards, empty ones included.
+    int32_t CountBanks(const CTavEntityId& pattern) const;
 
 private:
     // The bank whose run holds the exact ID, and the index in it.

@@ -339,6 +339,11 @@ bool CVirtualDevice::LoadMemory(const std::string& path, CTavTextOut* errors) {
     }
     if (!matches)
         return fail("Virtual device memory file does not match the editor script");
+    // Every byte of the image goes out in data sets; one above 7 bits would be a status byte.
+    if (std::any_of(content.begin() + static_cast<std::ptrdiff_t>(dataOffset),
+                    content.begin() + static_cast<std::ptrdiff_t>(imageEnd),
+                    [](char byte) { return static_cast<uint8_t>(byte) > 0x7F; }))
+        return fail("Virtual device memory file holds bytes above 0x7F; the defaults are kept");
 
     size_t at = dataOffset;
     for (Leaf& leaf : m_leaves) {

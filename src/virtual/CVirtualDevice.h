@@ -94,8 +94,8 @@ public:
     bool StorePart(int part, uint8_t msb, uint8_t lsb, uint8_t program, TavTime now);
 
     // The memory image kept across runs, with the catalog after it. Loading a missing file
-    // is not an error (the image stays at its defaults); a file of another layout is refused
-    // with a message and leaves the image untouched. A file without a catalog (written
+    // is not an error (the image stays at its defaults); a file of another layout, or whose
+    // image holds a byte above 0x7F, is refused with a message and leaves the image untouched. A file without a catalog (written
     // before the device had one) loads with the generated catalog, and so does one whose
     // catalog part is damaged, with a message. Saving replaces the file only when
     // completely written.

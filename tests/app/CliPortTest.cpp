@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TestSupport.h"
+#include "virtual/CVirtualDevice.h"
 
 namespace {
 
@@ -89,6 +90,61 @@ TEST_F(CliPorts, NamesAreStoredInTheScriptFolderAndPrintedInTheFilesOrder) {
         ++printed;
     }
     EXPECT_EQ(printed, entries);
+
+    // Every entry of the device's catalog, in bank order: 130 user patches running on
+    // into LSB 1, card banks of 128 and 20 at LSBs 32 and 33, 16 + 8 rhythm sets.
+    CVirtualDevice device;
+    ASSERT_TRUE(device.Create(test::ReadFile(test::ShippedScriptDir() / "VireoEditorScript.xml"), nullptr));
+    const CVirtualCatalog& catalog = device.Catalog();
+    std::string expected;
+    char numbers[64];
+    for (int area = 0; area < CVirtualCatalog::kAreaCount; ++area)
+        for (int bank = 0; bank < catalog.BankCount(CVirtualCatalog::Area(area)); ++bank) {
+            const auto& entries = catalog.Bank(CVirtualCatalog::Area(area), bank);
+            for (size_t i = 0; i < entries.size(); ++i) {
+                const auto program = CVirtualCatalog::ProgramIdOf(CVirtualCatalog::Area(area), bank, int(i));
+                std::snprintf(numbers, sizeof numbers, "\t%d\t%d\t%d\t%d\t", program[0], program[1], program[2],
+                              entries[i].category);
+                expected += (area >= CVirtualCatalog::RhythmSetUser ? "Rhythm" : "Patch") + std::string(numbers) +
+                            entries[i].name + "\n";
+            }
+        }
+    EXPECT_EQ(names.out, expected);
+    const char* const lines[] = {"\nPatch\t81\t0\t127\t",  "\nPatch\t81\t1\t0\t",         "\nPatch\t81\t1\t1\t",
+                                 "\nPatch\t81\t32\t127\t", "\nPatch\t81\t33\t19\t",       "\nRhythm\t82\t0\t15\t39\t",
+                                 "\nRhythm\t82\t32\t7\t39\t"};
+    for (const char* line : lines)
+        EXPECT_NE(names.out.find(line), std::string::npos) << line;
+    EXPECT_EQ(names.out.find("\nPatch\t81\t1\t2\t"), std::string::npos);
+    EXPECT_EQ(names.out.find("\nPatch\t81\t33\t20\t"), std::string::npos);
+    EXPECT_EQ(names.out.find("\nRhythm\t82\t0\t16\t"), std::string::npos);
+
+    // A second run, the file and the memory present, prints the same.
+    const auto again =
+        test::RunCli({"--script-dir", dir.Path().string(), "names", "--in", kDevice, "--out", kDevice},
+                     {"VIREO_VIRTUAL_DEVICE_MEMORY=" + File("memory.bin")});
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_EQ(again.out, names.out);
+
+    // With the samples: every user and card sample after the names, as the device lists
+    // them, stereo halves as kinds 1 and 2 of one size.
+    const auto samples = test::RunCli(
+        {"--script-dir", dir.Path().string(), "names", "--in", kDevice, "--out", kDevice, "--samples"},
+        {"VIREO_VIRTUAL_DEVICE_MEMORY=" + File("memory.bin")});
+    ASSERT_EQ(samples.exitCode, 0) << samples.err;
+    std::string sampleLines;
+    int halves[3] = {0, 0, 0};
+    for (bool card : {false, true})
+        for (const CVirtualCatalog::Sample& sample : catalog.Samples(card)) {
+            std::snprintf(numbers, sizeof numbers, "\t83\t%d\t%d\t%d\t%u\t", card ? 32 : 0, sample.number,
+                          int(sample.kind), unsigned(sample.size));
+            sampleLines += "Sample" + std::string(numbers) + sample.name + "\n";
+            if (sample.kind != CVirtualCatalog::SampleKind::None)
+                ++halves[std::min(2, int(sample.kind))];
+        }
+    EXPECT_EQ(samples.out, expected + sampleLines);
+    EXPECT_GT(halves[1], 0);
+    EXPECT_EQ(halves[1], halves[2]);
 
     EXPECT_EQ(Run({"names", "--in", kDevice}).exitCode, 1);
     EXPECT_EQ(Run({"names", "--in", kDevice, "--out", kDevice, "--bogus"}).exitCode, 1);

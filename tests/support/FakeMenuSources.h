@@ -2,6 +2,7 @@
 // Catalog entries as the selection menus see them, an iterator over a list of them, a
 // popup that answers what the test tells it, and a one-line outline of a menu tree.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,8 +36,8 @@ private:
 class FakeSources : public CTavEntitySelectionPopupMenuUtility::ISourceIterator {
 public:
     // Appends count entries of one bank, named "<prefix><number>" with the category given.
-    FakeSources& Bank(int32_t type, int32_t bank, int32_t subBank, int32_t count, const std::string& prefix = "N",
-                      int32_t category = 0) {
+    FakeSources& Bank(int32_t type, int32_t bank, int32_t subBank, int32_t count,
+                      const std::string& prefix = "N", int32_t category = 0) {
         for (int32_t n = 0; n < count; ++n)
             items.emplace_back(CTavEntityId{type, bank, subBank, n}, prefix + std::to_string(n), category);
         return *this;
@@ -66,9 +67,13 @@ public:
         lastCurrent = currentLeaf;
         lastPosition = position;
         lastLeaves = menu.CountLeaves();
+        if (onShow)
+            onShow(menu);
         return answer;
     }
     int32_t answer = -1;
+    // Looks at the menu while it is shown.
+    std::function<void(const CTavMenuItem&)> onShow;
     int shown = 0;
     int32_t lastCurrent = -2;
     int32_t lastLeaves = -1;

@@ -222,6 +222,18 @@ TEST_F(VirtualDeviceTest, MemoryFileRoundTripsAndForeignFilesAreRefused) {
               "Virtual device memory file does not match the editor script: " + foreign + "\n");
     ASSERT_TRUE(device.ReadMemory(kSystem, 16, read));
     EXPECT_EQ(read, defaults);
+
+    // The right layout with a status byte in the image: refused the same way, so the device
+    // never answers with one.
+    content = test::ReadFile(path);
+    content[content.size() - device.Catalog().Serialize().size() - 1] = '\x80';
+    const std::string high = dir.Write("high.bin", content).string();
+    errors.Clear();
+    EXPECT_FALSE(device.LoadMemory(high, &errors));
+    EXPECT_EQ(errors.Text(),
+              "Virtual device memory file holds bytes above 0x7F; the defaults are kept: " + high + "\n");
+    ASSERT_TRUE(device.ReadMemory(kSystem, 16, read));
+    EXPECT_EQ(read, defaults);
 }
 
 // Sets an environment variable for its lifetime.

@@ -1,6 +1,7 @@
 #include "midi/port/CVirtualDevicePort.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <sys/prctl.h>
 
 #include "app/CTavTextOut.h"
@@ -55,6 +56,11 @@ void CVirtualDeviceHost::Configure(std::string scriptText, std::string memoryPat
     m_memoryPath = std::move(memoryPath);
 }
 
+void CVirtualDeviceHost::SetNoticeSink(CNoticeSink sink) {
+    std::lock_guard lock(m_mutex);
+    m_notices = std::move(sink);
+}
+
 bool CVirtualDeviceHost::Create(std::string& error) {
     std::lock_guard lock(m_mutex);
     return CreateLocked(error);
@@ -68,14 +74,28 @@ bool CVirtualDeviceHost::CreateLocked(std::string& error) {
         return false;
     }
     CTavTextOutStringStream errors;
-    if (!m_device.Create(m_scriptText, &errors) ||
-        (!m_memoryPath.empty() && !m_device.LoadMemory(m_memoryPath, &errors))) {
+    if (!m_device.Create(m_scriptText, &errors)) {
         error = errors.Text();
         while (!error.empty() && error.back() == '\n')
             error.pop_back();
         if (error.empty())
             error = "Unable to start the virtual device.";
         return false;
+    }
+    if (!m_memoryPath.empty()) {
+        CTavTextOutStringStream notices;
+        // A file that is refused leaves the defaults; it is kept for the user to look at.
+        m_memoryRefused = !m_device.LoadMemory(m_memoryPath, &notices);
+        const std::string text = notices.Text();
+        for (size_t at = 0; at < text.size();) {
+            const size_t end = std::min(text.find('\n', at), text.size());
+            const std::string line = text.substr(at, end - at);
+            if (m_notices)
+                m_notices(line);
+            else
+                std::fprintf(stderr, "%s\n", line.c_str());
+            at = end + 1;
+        }
     }
     m_stopping = false;
     m_thread = std::thread([this] { DeliveryLoop(); });
@@ -91,7 +111,7 @@ bool CVirtualDeviceHost::Shutdown(std::string& error) {
     if (m_thread.joinable())
         m_thread.join();
     std::lock_guard lock(m_mutex);
-    if (!m_device.IsCreated() || m_memoryPath.empty())
+    if (!m_device.IsCreated() || m_memoryPath.empty() || m_memoryRefused)
         return true;
     CTavTextOutStringStream errors;
     if (!m_device.SaveMemory(m_memoryPath, &errors)) {
@@ -109,6 +129,8 @@ bool CVirtualDeviceHost::AtWireSpeed() {
 void CVirtualDeviceHost::WithDevice(const std::function<void(CVirtualDevice&)>& f) {
     std::lock_guard lock(m_mutex);
     f(m_device);
+    if (m_device.IsCreated() && m_device.GetSpeed() == CVirtualDevice::Speed::Instant)
+        DeliverDueLocked();
     m_wake.notify_all();
 }
 

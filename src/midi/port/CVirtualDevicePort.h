@@ -4,7 +4,9 @@
 // input opened on it: at once, from the sending thread, when the device replies instantly;
 // from a delivery thread at the time the last byte would arrive when it runs at cable
 // speed. The device is built from the editor script the first time a port is opened, and
-// its memory is loaded then and saved at shut-down.
+// its memory is loaded then and saved at shut-down. What loading the memory file has to
+// say (a refused file, a damaged catalog) goes to the notice sink, standard error unless
+// set; a refused file leaves the device at its defaults and is not written over.
 
 #include <condition_variable>
 #include <functional>
@@ -28,14 +30,22 @@ public:
     // The editor script the memory is laid out by, and the file the memory is kept in
     // (empty: not kept).
     void Configure(std::string scriptText, std::string memoryPath);
+    // Where the lines about the memory file go; called under the host's lock, from the
+    // thread that opens the first port or sends the first message.
+    using CNoticeSink = std::function<void(const std::string& line)>;
+    void SetNoticeSink(CNoticeSink sink);
     // Builds the device now rather than at the first open. False with the reason.
     bool Create(std::string& error);
     // Saves the memory (when the device was built) and stops the delivery thread. False,
     // with the reason, when the memory could not be saved.
     bool Shutdown(std::string& error);
 
-    // Runs f with the device while nothing else uses it (speed, faults, memory).
+    // Runs f with the device while nothing else uses it (speed, faults, memory). Replies
+    // f queues are delivered as the device's own: at once when it replies instantly, else
+    // by the delivery thread when due.
     void WithDevice(const std::function<void(CVirtualDevice&)>& f);
+    // The time the host gives what it hands the device.
+    TavTime Now() const { return m_clock.Now(); }
     bool AtWireSpeed();
 
     // Port side.
@@ -55,6 +65,8 @@ private:
     bool m_stopping = false;
     std::string m_scriptText;
     std::string m_memoryPath;
+    bool m_memoryRefused = false;
+    CNoticeSink m_notices;
     CVirtualDevice m_device;
     std::vector<CMidiIn*> m_inputs;
 };

@@ -299,6 +299,69 @@ TEST(KnobOnTheVirtualDevice, ATurnSendsOneDataSetWithTheKnobsValue) {
     qunsetenv("VIREO_VIRTUAL_DEVICE_MEMORY");
 }
 
+TEST(EditMenuOnTheVirtualDevice, PastingPartThreeIntoPartFiveReachesTheDeviceKeepingItsReceiveSwitch) {
+    test::TempDir dir;
+    qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString((dir.Path() / "memory.bin").string()));
+    test::ScriptFolderCopy scripts;
+    CTavSystem system;
+    CApp::Options options;
+    options.scriptDir = QString::fromStdString(scripts.String());
+    options.instanceName = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    options.showSplash = false;
+    options.virtualDevice = true;
+    options.makeMessageBoxOutput = [] { return new test::RecordingTextOut; };
+    CApp app(system, options);
+    ASSERT_EQ(app.InitInstance(), CApp::StartResult::Started);
+
+    // Part 3 made different from part 5 by user edits, which reach the device; part 5
+    // does not listen to MIDI.
+    CTavBufferManager& buffers = system.BufferManager();
+    const auto edit = [&](const char* path, int32_t raw) {
+        CTavValue* value = buffers.FindValue(path);
+        ASSERT_NE(value, nullptr) << path;
+        buffers.WriteInteger(*value, raw);
+        buffers.TransmitPending();
+        buffers.PublishPending();
+        buffers.ClearPending();
+    };
+    edit("qv.prti.part[2].partLevel", 17);
+    edit("qv.prti.part[2].partPan", 90);
+    edit("qv.prti.part[2].receiveSwitch", 1);
+    edit("qv.prti.part[4].receiveSwitch", 0);
+    CTavStruct* part3 = buffers.FindStruct("qv.prti.part[2]");
+    CTavStruct* part5 = buffers.FindStruct("qv.prti.part[4]");
+    ASSERT_TRUE(part3 && part5);
+    const TavRange from = part3->AbsoluteRange(), to = part5->AbsoluteRange();
+    const CTavValue* receive = buffers.FindValue("qv.prti.part[4].receiveSwitch");
+    ASSERT_NE(receive, nullptr);
+    const auto receiveAt = static_cast<size_t>(receive->AbsoluteRange().begin - to.begin);
+    const auto deviceBytes = [&](const TavRange& range) {
+        TavBytes bytes;
+        app.Midi()->VirtualDevice().WithDevice([&](CVirtualDevice& device) {
+            device.ReadMemory(static_cast<uint32_t>(range.begin), static_cast<size_t>(range.Length()), bytes);
+        });
+        return bytes;
+    };
+    TavBytes expected = deviceBytes(from);
+    ASSERT_EQ(expected.size(), static_cast<size_t>(to.Length()));
+    ASSERT_NE(deviceBytes(to), expected);
+    expected[receiveAt] = 0;
+
+    // Through the menu's actions, as the user picks them.
+    CMainFrame* frame = app.MainFrame();
+    for (const int command : {32777, 32813}) { // Copy Part Info Part 3, Paste Part Info Part 5
+        frame->UpdateCommandStates();
+        QAction* action = frame->Action(command);
+        ASSERT_NE(action, nullptr);
+        ASSERT_TRUE(action->isEnabled()) << command;
+        action->trigger();
+    }
+    EXPECT_EQ(deviceBytes(to), expected);
+    EXPECT_EQ(buffers.FindValue("qv.prti.part[4].partLevel")->GetRaw(), 17);
+    app.ExitInstance();
+    qunsetenv("VIREO_VIRTUAL_DEVICE_MEMORY");
+}
+
 TEST(ProfiledFileDialog, RemembersTheChoiceAndOffersItNextTime) {
     test::TempDir dir;
     CTavMemorySettings settings;

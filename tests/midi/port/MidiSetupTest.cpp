@@ -238,4 +238,67 @@ TEST_F(MidiSetupTest, AFlurryOfRepliesFromTheInstantVirtualDeviceArrivesWhole) {
     EXPECT_TRUE(messages.outputs.empty());
 }
 
+TEST_F(MidiSetupTest, RepliesQueuedThroughTheHostAreDeliveredAtEitherSpeed) {
+    host.Configure(ShippedScript(), "");
+    ports.AddBackend(std::make_unique<CVirtualDeviceBackend>(host));
+    setup.Apply({CVirtualDevice::kPortName, "(none)"}, {CVirtualDevice::kPortName, "(none)"}, 0);
+    ASSERT_TRUE(setup.IsConnected());
+    CountingReader reader;
+    Midi().Input(0)->SetReader(&reader);
+    // As a user's write on the device: its notification goes out like any reply.
+    int expected = 0;
+    for (const auto speed : {CVirtualDevice::Speed::Instant, CVirtualDevice::Speed::Wire}) {
+        bool stored = false;
+        host.WithDevice([&](CVirtualDevice& device) {
+            device.SetSpeed(speed);
+            stored = device.StorePart(0, 81, 0, 0, host.Now());
+        });
+        ASSERT_TRUE(stored);
+        ++expected;
+        EXPECT_TRUE(test::DispatchUntil(queue, [&] { return reader.dataSets == expected; }));
+    }
+}
+
+TEST_F(MidiSetupTest, WhatLoadingTheMemoryFileSaysReachesTheUser) {
+    test::TempDir dir;
+    const std::string script = ShippedScript();
+    CVirtualDevice device;
+    ASSERT_TRUE(device.Create(script, nullptr));
+    const std::string good = (dir.Path() / "good.bin").string();
+    ASSERT_TRUE(device.SaveMemory(good, nullptr));
+    const std::string content = test::ReadFile(good);
+    const size_t lastImageByte = content.size() - device.Catalog().Serialize().size() - 1;
+    std::string damaged = content, high = content;
+    damaged.resize(content.size() - 3);
+    high[lastImageByte] = '\xF7';
+    const struct {
+        std::string file;
+        const char* line; // what the user is told
+    } cases[] = {
+        {content, nullptr},
+        {damaged, "The catalog in the virtual device memory file is damaged; the generated one replaces it: "},
+        {high, "Virtual device memory file holds bytes above 0x7F; the defaults are kept: "},
+        {"VIREO", "Virtual device memory file does not match the editor script: "},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir.Write("memory.bin", c.file).string();
+        CVirtualDeviceHost host;
+        std::vector<std::string> lines;
+        host.SetNoticeSink([&](const std::string& line) { lines.push_back(line); });
+        host.Configure(script, path);
+        std::string error;
+        ASSERT_TRUE(host.Create(error)) << error;
+        if (c.line)
+            EXPECT_EQ(lines, std::vector<std::string>{c.line + path}) << c.line;
+        else
+            EXPECT_TRUE(lines.empty());
+        ASSERT_TRUE(host.Shutdown(error)) << error;
+        // A refused file is left for the user; the others are saved again.
+        if (c.line && c.line[0] == 'V')
+            EXPECT_EQ(test::ReadFile(path), c.file) << c.line;
+        else
+            EXPECT_EQ(test::ReadFile(path), content);
+    }
+}
+
 } // namespace
