@@ -6,6 +6,8 @@
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
 #include "device/CTavContextHandlers.h"
+#include "device/CTavDeviceFunctions.h"
+#include "device/CTavPcModeHandler.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavFadeRangeClipper.h"
 #include "model/CTavValue.h"
@@ -68,6 +70,9 @@ bool CTavBufferAccessor::Start(CTavSystem& system, std::unique_ptr<CTavReader> r
     }
     m_bound.Bind(*m_buffers);
     RegisterHandlers();
+    TavRegisterDeviceFunctions(system.FunctionManager(), *this);
+    if (m_reader)
+        m_reader->SetNamesChanged([this] { StoreUserNames(); });
     return true;
 }
 
@@ -85,6 +90,8 @@ void CTavBufferAccessor::Detach() {
 
 void CTavBufferAccessor::Shutdown() {
     Detach();
+    if (m_system)
+        TavUnregisterDeviceFunctions(m_system->FunctionManager());
     m_reader.reset();
     m_writer.reset();
     m_system = nullptr;
@@ -109,6 +116,9 @@ void CTavBufferAccessor::RegisterHandlers() {
                     clipper->AddPair(*m_bound.wmtVelocityRangeLower[p][k][l],
                                      *m_bound.wmtVelocityRangeUpper[p][k][l]);
     handlers.Add(std::move(clipper));
+    const auto view = m_bound.sampleValues.find("vs.sampleEdit.view.view");
+    handlers.Add(std::make_unique<CTavPcModeHandler>(
+        *this, view == m_bound.sampleValues.end() ? nullptr : view->second, m_bound.pcModeResult));
 }
 
 void CTavBufferAccessor::Notify(CTavValue* value, int32_t raw) {
