@@ -135,6 +135,9 @@ public:
     // Reads the whole device: identity, PC mode left, the user names, "qv.setup" and
     // "qv.prti", then "qv.system" and every part's patch or rhythm set with the progress bar.
     bool Read();
+    // The user and card banks from the user names file, else from the device's number
+    // information. False when neither worked.
+    bool LoadBankLayout();
     // Sends "qv.setup", "qv.system", "qv.prti" and every part's patch or rhythm set.
     bool Sync();
     // Reads the names of the user and card banks, stores the user names file and applies

@@ -116,14 +116,8 @@ bool CTavBufferAccessor::Read() {
         m_buffers->RecordReceived({request});
     }
 
-    // The user names from the file; without it, the bank layout from the device.
-    std::vector<CTavUserNameEntry> entries;
-    const std::string& folder = m_system->ScriptFolder();
-    if (!folder.empty() && CTavUserNameFile::Load(folder + CTavUserNameFile::kFileName, entries, nullptr))
-        TavBanksFromUserNames(m_entities, entries, BankCounts());
-    else
-        m_reader->CountSteps(TavReadMask::UserPatchNames | TavReadMask::UserRhythmSetNames |
-                             TavReadMask::CardNames);
+    // Without the banks the parts' programs name nothing; what fails shows in the reads.
+    LoadBankLayout();
 
     m_reader->SetProgress(nullptr);
     const bool first = m_reader->ReadBlocks(kPcModeReadMask);
@@ -135,6 +129,19 @@ bool CTavBufferAccessor::Read() {
         return false;
     CProgressScope bar(progress, steps, kGettingDataCode);
     return m_reader->ReadBlocks(kProgressReadMask);
+}
+
+bool CTavBufferAccessor::LoadBankLayout() {
+    if (IsOffline() || !m_system)
+        return false;
+    std::vector<CTavUserNameEntry> entries;
+    const std::string& folder = m_system->ScriptFolder();
+    if (!folder.empty() && CTavUserNameFile::Load(folder + CTavUserNameFile::kFileName, entries, nullptr)) {
+        TavBanksFromUserNames(m_entities, entries, BankCounts());
+        return true;
+    }
+    // Counting the name steps fetches the number information of both areas.
+    return m_reader->CountSteps(kNameMask) >= 0;
 }
 
 bool CTavBufferAccessor::Sync() {
