@@ -252,11 +252,17 @@ void CTavEditCommands::Commit(CTavStruct& structure) {
 }
 
 bool CTavDeviceCommands::IsEnabled(const TavCommands::MenuItem& item) {
+    if (item.id == TavCommands::kReadNames || item.id == TavCommands::kReadSampleNames)
+        return m_accessor.IsStarted();
     return item.editCode >= 0 && m_edit.IsEnabled(item.editCode);
 }
 
 void CTavDeviceCommands::Run(const TavCommands::MenuItem& item, const std::string&) {
-    if (item.editCode >= 0)
+    if (item.id == TavCommands::kReadNames)
+        m_accessor.ReadNames();
+    else if (item.id == TavCommands::kReadSampleNames)
+        m_accessor.ReadSampleNames();
+    else if (item.editCode >= 0)
         m_edit.Run(item.editCode);
 }
 

@@ -7,6 +7,7 @@
 #include "app/TavStrings.h"
 #include "device/CTavBufferAccessor.h"
 #include "device/CTavDeviceFunctions.h"
+#include "device/CTavEditCommands.h"
 #include "entity/CTavUserNameFile.h"
 #include "support/DeviceLayerFixture.h"
 #include "support/RecordingTextOut.h"
@@ -336,6 +337,26 @@ TEST_F(DeviceProcedures, ReadNamesStoresTheUserNamesFile) {
     system.SetScriptFolder((folder.Path() / "gone").string());
     EXPECT_TRUE(accessor.ReadNames());
     EXPECT_EQ(messages->reports, std::vector<int>{TavStrings::kCodeSaveFailed});
+}
+
+TEST_F(DeviceProcedures, TheEditMenuReadsNamesAndReportsAMissingLinkAtOnce) {
+    Brio::CTavDeviceCommands commands(accessor);
+    const TavCommands::MenuItem& names = *TavCommands::FindMenuItem(TavCommands::kReadNames);
+    const TavCommands::MenuItem& samples = *TavCommands::FindMenuItem(TavCommands::kReadSampleNames);
+    EXPECT_TRUE(commands.IsEnabled(names));
+    EXPECT_TRUE(commands.IsEnabled(samples));
+    commands.Run(samples, "");
+    EXPECT_TRUE(accessor.SampleNamesRead());
+    commands.Run(names, "");
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() / CTavUserNameFile::kFileName));
+    EXPECT_TRUE(messages->reports.empty());
+
+    system.MidiManager().Output(0)->SetDevice(nullptr);
+    const size_t sent = cable.sent.size();
+    commands.Run(names, "");
+    commands.Run(samples, "");
+    EXPECT_EQ(messages->reports, std::vector<int>(2, TavStrings::kCodeMidiNotSetUp));
+    EXPECT_EQ(cable.sent.size(), sent);
 }
 
 TEST_F(DeviceProcedures, PcModeFollowsTheSampleEditWindow) {
