@@ -251,8 +251,13 @@ bool CTavReader::ReadSampleNames() {
 bool CTavReader::CheckIdentity(uint8_t deviceId) {
     m_identity = -1;
     m_identityDeviceId = deviceId;
+    ++m_depth;
     const bool answered = SendAndWait(TavIdentityRequest(deviceId));
+    --m_depth;
     m_identityDeviceId = -1;
+    // Write notifications that came in while waiting.
+    if (m_depth == 0)
+        HandlePendingNotifications();
     if (!answered)
         return false;
     if (m_identity != 0) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <memory>
@@ -357,6 +358,24 @@ TEST_F(DeviceProcedures, TheEditMenuReadsNamesAndReportsAMissingLinkAtOnce) {
     commands.Run(samples, "");
     EXPECT_EQ(messages->reports, std::vector<int>(2, TavStrings::kCodeMidiNotSetUp));
     EXPECT_EQ(cable.sent.size(), sent);
+}
+
+TEST_F(DeviceProcedures, AWriteNotificationStoresTheUserNamesFile) {
+    ASSERT_TRUE(accessor.Read());
+    const std::filesystem::path names = folder.Path() / CTavUserNameFile::kFileName;
+    ASSERT_FALSE(std::filesystem::exists(names));
+    const CTavProgramId program = accessor.Entities().ProgramIdOf(accessor.PartEntityId(0));
+    ASSERT_TRUE(program.IsValid());
+    Value("qv.pat[0].common.patchName").SetText("Stored Name ");
+    ASSERT_TRUE(accessor.Sync());
+    ASSERT_TRUE(device.StorePart(0, static_cast<uint8_t>(program.msb), static_cast<uint8_t>(program.lsb),
+                                 static_cast<uint8_t>(program.program), clock.Now()));
+    reader->CheckIdentity(0x10); // any wait delivers what the device sent
+    std::vector<CTavUserNameEntry> entries;
+    ASSERT_TRUE(CTavUserNameFile::Load(names.string(), entries, nullptr));
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(),
+                            [](const CTavUserNameEntry& entry) { return entry.name == "Stored Name "; }));
+    EXPECT_TRUE(messages->reports.empty());
 }
 
 TEST_F(DeviceProcedures, PcModeFollowsTheSampleEditWindow) {
