@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "app/TavStrings.h"
@@ -122,12 +123,23 @@ public:
     int32_t current = -2, answer = -1;
 };
 
+// A message box during which other events may run.
+class ModalMessages : public test::RecordingTextOut {
+public:
+    void Report(int code) override {
+        RecordingTextOut::Report(code);
+        if (whileShown)
+            whileShown();
+    }
+    std::function<void()> whileShown;
+};
+
 class DeviceProcedures : public test::ModelFixture {
 protected:
     void SetUp() override {
         const std::string script = test::ShippedScriptText();
         Build(script, CTavSystem::Views::Skip);
-        messages = new test::RecordingTextOut;
+        messages = new ModalMessages;
         system.SetTextOut(CTavSystem::kMessageBoxOutput, messages);
         system.SetScriptFolder(folder.Path().string());
         system.ViewManager().SetProgress(&progress);
@@ -164,7 +176,7 @@ protected:
     Cable cable{device, clock};
     LoopReader* reader = nullptr;
     Popup* popup = nullptr;
-    test::RecordingTextOut* messages = nullptr;
+    ModalMessages* messages = nullptr;
     Brio::CTavBufferAccessor accessor;
 };
 
@@ -393,6 +405,18 @@ TEST_F(DeviceProcedures, PcModeFollowsTheSampleEditWindow) {
     EXPECT_EQ(messages->reports, std::vector<int>{TavStrings::kCodeExitedPcMode});
     EXPECT_EQ(cable.DataSetsAt(request).size(), 2u);
     EXPECT_TRUE(device.InPcMode());
+
+    // A second report arriving while the message box shows is not repeated.
+    messages->whileShown = [&] {
+        device.LeavePcMode(clock.Now());
+        reader->CheckIdentity(0x10);
+    };
+    device.LeavePcMode(clock.Now());
+    reader->CheckIdentity(0x10);
+    messages->whileShown = nullptr;
+    EXPECT_EQ(messages->reports, std::vector<int>(2, TavStrings::kCodeExitedPcMode));
+    EXPECT_EQ(cable.DataSetsAt(request).size(), 3u);
+    messages->reports.resize(1);
 
     // The sample names are read once only; with the window closed, leaving is fine.
     const size_t sent = cable.sent.size();
