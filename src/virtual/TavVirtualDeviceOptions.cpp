@@ -8,11 +8,13 @@ constexpr int kLastUserId = 32;  // the byte 0x1F
 } // namespace
 
 bool TavParseVirtualDeviceId(const std::string& text, uint8_t& id, std::string& error) {
-    // Two digits at most, so no text is long enough to overflow.
+    // Two digits at most, so no text is long enough to overflow: longer ones are never
+    // added up.
     int number = 0;
     bool valid = !text.empty() && text.size() <= 2;
-    for (char c : text) {
-        valid = valid && c >= '0' && c <= '9';
+    for (size_t i = 0; valid && i < text.size(); ++i) {
+        const char c = text[i];
+        valid = c >= '0' && c <= '9';
         number = number * 10 + (c - '0');
     }
     if (!valid || number < kFirstUserId || number > kLastUserId) {
