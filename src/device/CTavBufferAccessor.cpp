@@ -213,15 +213,6 @@ bool CTavBufferAccessor::ReadAllParts() {
     return ok;
 }
 
-// Placeholders until the selection menus are wired to the part.
-bool CTavBufferAccessor::SelectByBank(int32_t) {
-    return false;
-}
-
-bool CTavBufferAccessor::SelectByCategory(int32_t) {
-    return false;
-}
-
 // ---- Rhythm key ----------------------------------------------------------------------------
 
 void CTavBufferAccessor::OnIdle() {

@@ -94,11 +94,6 @@ public:
     // Offline the reads above are skipped.
     bool IsOffline() const { return !m_reader; }
 
-    // Opens the part's selection menu by bank or by category and makes the part play the
-    // chosen entity. False when nothing was chosen.
-    bool SelectByBank(int32_t part);
-    bool SelectByCategory(int32_t part);
-
     // ---- Rhythm key ----------------------------------------------------------------------
     int32_t PendingRhythmKey() const { return m_pendingKey; }
     void SetPendingRhythmKey(int32_t key) { m_pendingKey = key; }
