@@ -13,6 +13,7 @@
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
+#include "device/CTavBufferAccessor.h"
 #include "midi/CTavMidiManager.h"
 #include "midi/CTavMidiReader.h"
 #include "midi/port/CMidiDevices.h"
@@ -269,6 +270,62 @@ void FullReadWireSpeed(benchmark::State& state) {
     state.counters["overheadUsPerBlock"] = (seconds - wire) * 1e6 / static_cast<double>(blocks.size());
 }
 BENCHMARK(FullReadWireSpeed)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The device layer's reader, pumping the ports' event queue as the editor's does.
+class LayerReader : public Brio::CTavReader {
+public:
+    LayerReader(CTavSystem& system, CTavEntityManager& entities, CMidiEventQueue& queue)
+        : CTavReader(system.BufferManager(), entities, system.BufferOutput()), m_queue(queue) {}
+
+protected:
+    void Pump() override {
+        if (m_queue.Dispatch() == 0)
+            m_queue.WaitFor(std::chrono::milliseconds(1));
+    }
+
+private:
+    CMidiEventQueue& m_queue;
+};
+
+// The device layer's Read (identity check, PC mode state, bank layout, every block) at
+// cable speed, against the time the cable alone needs for what crossed it.
+void DeviceReadWireSpeed(benchmark::State& state) {
+    PortSession session;
+    if (!session.Open(CVirtualDevice::Speed::Wire)) {
+        state.SkipWithError("the virtual device's ports do not open");
+        return;
+    }
+    CountingOut sent(*session.output);
+    CountingIn received;
+    session.system.MidiManager().Output(0)->SetDevice(&sent);
+    session.input->AddListener(&received);
+    Brio::CTavBufferAccessor accessor;
+    if (!accessor.Start(session.system,
+                        std::make_unique<LayerReader>(session.system, accessor.Entities(), session.queue),
+                        std::make_unique<Brio::CTavWriter>(session.system.BufferManager()))) {
+        state.SkipWithError("the device layer does not start");
+        return;
+    }
+    double elapsed = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const bool read = accessor.Read();
+        elapsed += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (!read) {
+            state.SkipWithError("the read failed");
+            break;
+        }
+    }
+    accessor.Shutdown();
+    const double iterations = static_cast<double>(state.iterations());
+    const double seconds = elapsed / iterations;
+    const double wire =
+        static_cast<double>(sent.total + received.total) / iterations / CVirtualDevice::kWireBytesPerSecond;
+    state.counters["totalMs"] = seconds * 1e3;
+    state.counters["wireMs"] = wire * 1e3;
+    state.counters["ratio"] = seconds / wire;
+}
+BENCHMARK(DeviceReadWireSpeed)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // ---- An edit ------------------------------------------------------------------------
 

@@ -7,6 +7,8 @@
 #include "app/CTavTextOut.h"
 #include "device/CTavContextHandlers.h"
 #include "device/CTavEntitySelector.h"
+#include "device/CTavDeviceFunctions.h"
+#include "device/CTavPcModeHandler.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavFadeRangeClipper.h"
 #include "model/CTavValue.h"
@@ -69,6 +71,9 @@ bool CTavBufferAccessor::Start(CTavSystem& system, std::unique_ptr<CTavReader> r
     }
     m_bound.Bind(*m_buffers);
     RegisterHandlers();
+    TavRegisterDeviceFunctions(system.FunctionManager(), *this);
+    if (m_reader)
+        m_reader->SetNamesChanged([this] { StoreUserNames(); });
     return true;
 }
 
@@ -86,6 +91,8 @@ void CTavBufferAccessor::Detach() {
 
 void CTavBufferAccessor::Shutdown() {
     Detach();
+    if (m_system)
+        TavUnregisterDeviceFunctions(m_system->FunctionManager());
     m_reader.reset();
     m_writer.reset();
     m_system = nullptr;
@@ -110,6 +117,9 @@ void CTavBufferAccessor::RegisterHandlers() {
                     clipper->AddPair(*m_bound.wmtVelocityRangeLower[p][k][l],
                                      *m_bound.wmtVelocityRangeUpper[p][k][l]);
     handlers.Add(std::move(clipper));
+    const auto view = m_bound.sampleValues.find("vs.sampleEdit.view.view");
+    handlers.Add(std::make_unique<CTavPcModeHandler>(
+        *this, view == m_bound.sampleValues.end() ? nullptr : view->second, m_bound.pcModeResult));
 }
 
 void CTavBufferAccessor::Notify(CTavValue* value, int32_t raw) {

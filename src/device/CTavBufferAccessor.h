@@ -118,11 +118,50 @@ public:
     void ClearClip(Slot slot) { m_clips[slot].reset(); }
 
     // The wait cursor: called with true before a command runs and with false after it.
+    // Nested calls share one cursor: the hook sees only the outermost pair.
     void SetWaitCursor(std::function<void(bool)> hook) { m_waitCursor = std::move(hook); }
-    void ShowWaitCursor(bool on) const {
-        if (m_waitCursor)
+    void ShowWaitCursor(bool on) {
+        const bool outermost = on ? m_waitDepth++ == 0 : m_waitDepth > 0 && --m_waitDepth == 0;
+        if (outermost && m_waitCursor)
             m_waitCursor(on);
     }
+
+    // ---- Device procedures (CTavDeviceProcedures.cpp) ----------------------------------------
+    // The message codes of the progress bar: getting and synchronising data.
+    static constexpr int kGettingDataCode = 1;
+    static constexpr int kSynchronizingCode = 2;
+    // True when the first MIDI input receives the first root struct and the first output
+    // has a device, and the layer has its reader and writer.
+    bool PortsReady() const;
+    // Set while Read or Read Patch/Rhythm Set Names runs; a second call meanwhile fails.
+    bool IsBusy() const { return m_busy; }
+    // The identity request through the first output's device ID (codes 4 and 11).
+    bool CheckIdentity();
+    // Reads the whole device: identity, PC mode left, the user names, "qv.setup" and
+    // "qv.prti", then "qv.system" and every part's patch or rhythm set with the progress bar.
+    bool Read();
+    // The user and card banks from the user names file, else from the device's number
+    // information. False when neither worked.
+    bool LoadBankLayout();
+    // Sends "qv.setup", "qv.system", "qv.prti" and every part's patch or rhythm set.
+    bool Sync();
+    // Reads the names of the user and card banks, stores the user names file and applies
+    // every part's entity again.
+    bool ReadNames();
+    // Reads the user and card sample names.
+    bool ReadSampleNames();
+    bool SampleNamesRead() const { return m_sampleNamesRead; }
+    // Writes the user names file into the script folder; code 2 at once on failure.
+    bool StoreUserNames();
+    // Applies every part's current program silently, so part names and categories follow
+    // the catalog.
+    void ReapplyPartEntities();
+    // The sample edit window opened (non-zero) or closed: opening puts the device in PC
+    // mode and reads the sample names the first time.
+    void OnSampleEditView(int32_t view);
+    // The device's PC mode result: 0 while the sample edit window is open means it left
+    // PC mode by itself, which is reported (code 18) and asked for again.
+    void OnPcModeResult(int32_t result);
 
     // Writes a value's raw value without running the handlers and records the change, so
     // the views follow. Nothing for a null value.
@@ -146,6 +185,22 @@ private:
     int32_t m_pendingKey = kNoRhythmKey;
     std::array<std::optional<std::vector<uint8_t>>, kSlotCount> m_clips;
     std::function<void(bool)> m_waitCursor;
+    int m_waitDepth = 0;
+    bool m_busy = false;
+    bool m_sampleNamesRead = false;
+    bool m_handlingPcModeResult = false;
+};
+
+// Shows the device layer's wait cursor for its lifetime.
+class CTavWaitCursor {
+public:
+    explicit CTavWaitCursor(CTavBufferAccessor& accessor) : m_accessor(accessor) { accessor.ShowWaitCursor(true); }
+    ~CTavWaitCursor() { m_accessor.ShowWaitCursor(false); }
+    CTavWaitCursor(const CTavWaitCursor&) = delete;
+    CTavWaitCursor& operator=(const CTavWaitCursor&) = delete;
+
+private:
+    CTavBufferAccessor& m_accessor;
 };
 
 // The whole byte image of a struct: its leaves' bytes, depth first.

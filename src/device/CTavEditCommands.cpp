@@ -71,20 +71,6 @@ bool IsInside(const CTavBuffer* buffer, const CTavStruct& structure) {
     return false;
 }
 
-// Shows the wait cursor while it lives.
-class CWaitCursorScope {
-public:
-    explicit CWaitCursorScope(const CTavBufferAccessor& accessor) : m_accessor(accessor) {
-        m_accessor.ShowWaitCursor(true);
-    }
-    ~CWaitCursorScope() { m_accessor.ShowWaitCursor(false); }
-    CWaitCursorScope(const CWaitCursorScope&) = delete;
-    CWaitCursorScope& operator=(const CWaitCursorScope&) = delete;
-
-private:
-    const CTavBufferAccessor& m_accessor;
-};
-
 } // namespace
 
 std::array<uint8_t, kTavRhythmToneRecordSize> TavInitialRhythmTone(int32_t key) {
@@ -178,7 +164,7 @@ bool CTavEditCommands::Run(int code) {
     CTavStruct* structure = Target(target, index);
     if (!structure)
         return false;
-    CWaitCursorScope wait(m_accessor);
+    CTavWaitCursor wait(m_accessor);
     switch (operation) {
     case kCopy:
         Copy(target, *structure);
@@ -266,11 +252,17 @@ void CTavEditCommands::Commit(CTavStruct& structure) {
 }
 
 bool CTavDeviceCommands::IsEnabled(const TavCommands::MenuItem& item) {
+    if (item.id == TavCommands::kReadNames || item.id == TavCommands::kReadSampleNames)
+        return m_accessor.IsStarted();
     return item.editCode >= 0 && m_edit.IsEnabled(item.editCode);
 }
 
 void CTavDeviceCommands::Run(const TavCommands::MenuItem& item, const std::string&) {
-    if (item.editCode >= 0)
+    if (item.id == TavCommands::kReadNames)
+        m_accessor.ReadNames();
+    else if (item.id == TavCommands::kReadSampleNames)
+        m_accessor.ReadSampleNames();
+    else if (item.editCode >= 0)
         m_edit.Run(item.editCode);
 }
 

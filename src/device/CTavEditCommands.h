@@ -61,11 +61,13 @@ private:
 // handler above; the others are not offered yet.
 class CTavDeviceCommands : public ITavDeviceCommands {
 public:
-    explicit CTavDeviceCommands(CTavBufferAccessor& accessor) : m_edit(accessor) {}
+    explicit CTavDeviceCommands(CTavBufferAccessor& accessor) : m_accessor(accessor), m_edit(accessor) {}
+    // The name reads are always enabled: without a link they report it themselves.
     bool IsEnabled(const TavCommands::MenuItem& item) override;
     void Run(const TavCommands::MenuItem& item, const std::string& path) override;
 
 private:
+    CTavBufferAccessor& m_accessor;
     CTavEditCommands m_edit;
 };
 

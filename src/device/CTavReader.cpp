@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/CTavTextOut.h"
 #include "entity/CTavEntityRecords.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavValue.h"
@@ -48,7 +49,7 @@ int32_t LeafCount(CTavStruct* structure) {
 
 CTavReader::CTavReader(CTavBufferManager& buffers, CTavEntityManager& entities, CTavTextOut* report,
                        ITavClock& clock)
-    : CTavMidiReader(report, clock), m_buffers(buffers), m_entities(entities) {
+    : CTavMidiReader(report, clock), m_buffers(buffers), m_entities(entities), m_report(report) {
     m_bound.Bind(buffers);
 }
 
@@ -243,6 +244,43 @@ bool CTavReader::ReadSampleNames() {
         }
     m_readingSamples = false;
     return ok;
+}
+
+// ---- Identity -------------------------------------------------------------------------
+
+bool CTavReader::CheckIdentity(uint8_t deviceId) {
+    m_identity = -1;
+    m_identityDeviceId = deviceId;
+    ++m_depth;
+    const bool answered = SendAndWait(TavIdentityRequest(deviceId));
+    --m_depth;
+    m_identityDeviceId = -1;
+    // Write notifications that came in while waiting.
+    if (m_depth == 0)
+        HandlePendingNotifications();
+    if (!answered)
+        return false;
+    if (m_identity != 0) {
+        if (m_report)
+            m_report->Report(kUnconnectedCode);
+        return false;
+    }
+    return true;
+}
+
+// The reply is F0 7E dd 06 02 41 followed by family, model and version (8 bytes) and F7.
+void CTavReader::OnUniversalMessage(const CTavLongMessage& message) {
+    if (m_identityDeviceId < 0) {
+        CTavMidiReader::OnUniversalMessage(message);
+        return;
+    }
+    const TavBytes& bytes = message.Bytes();
+    if (CurrentState() != kWaiting || bytes.size() != 15 || bytes[2] != m_identityDeviceId || bytes[3] != 0x06 ||
+        bytes[4] != 0x02 || bytes[5] != CTavHaldenMessage::kManufacturerId)
+        return;
+    if (std::equal(std::begin(kIdentityBytes), std::end(kIdentityBytes), bytes.begin() + 6))
+        m_identity = 0;
+    Answer();
 }
 
 // ---- Replies --------------------------------------------------------------------------

@@ -73,6 +73,16 @@ public:
     // Reads the part's patch or rhythm set; false when it plays neither.
     bool ReadPartEntity(int32_t part);
 
+    // Sends the identity request for the device ID and waits for the Vireo's reply. No
+    // reply: code 4; a reply from the maker's device of another family, model or version:
+    // code 11. Either way false.
+    bool CheckIdentity(uint8_t deviceId);
+    // -1 until a reply with the Vireo's identity bytes arrived during the last check, then 0.
+    int32_t IdentityState() const { return m_identity; }
+    // The eight bytes after the manufacturer ID in the Vireo's identity reply.
+    static constexpr uint8_t kIdentityBytes[8] = {0x14, 0x02, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00};
+    static constexpr int32_t kUnconnectedCode = 11;
+
     CTavBankCounts& BankCounts() { return m_counts; }
     const CTavDeviceBindings& Bindings() const { return m_bound; }
     CTavEntityManager& Entities() { return m_entities; }
@@ -80,6 +90,8 @@ public:
     // Replies in this order: the write notification (in any state); then, only while
     // waiting, number answers, name and sample records; anything else to the generic reader.
     void OnDataSet(const CTavHaldenMessage& message) override;
+    // During an identity check only an identity reply of the maker's device ends the wait.
+    void OnUniversalMessage(const CTavLongMessage& message) override;
     // Handles the write notifications that arrived while a request waited.
     void HandlePendingNotifications();
 
@@ -100,6 +112,7 @@ private:
 
     CTavBufferManager& m_buffers;
     CTavEntityManager& m_entities;
+    CTavTextOut* m_report;
     CTavDeviceBindings m_bound;
     CTavBankCounts m_counts;
     ITavProgress* m_progress = nullptr;
@@ -113,6 +126,9 @@ private:
     int32_t m_numberLsb = -1;
     int32_t m_numberCount = -1;
     bool m_readingSamples = false;
+    // While an identity check waits: the device ID the reply must carry.
+    int32_t m_identityDeviceId = -1;
+    int32_t m_identity = -1;
 
     int m_depth = 0;
     Notification m_pending[kMaxPendingNotifications] = {};

@@ -8,4 +8,6 @@ public:
     virtual void Start(int steps) = 0;
     virtual void Step() = 0;
     virtual void Finish() = 0;
+    // The message code of the text shown with the next Start (see TavStrings.h).
+    virtual void SetMessageCode(int) {}
 };

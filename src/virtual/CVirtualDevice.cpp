@@ -111,9 +111,17 @@ void CVirtualDevice::Receive(const TavBytes& bytes, TavTime sent) {
                                  (bytes[2] == m_deviceId || bytes[2] == 0x7F) && bytes[3] == 0x06 &&
                                  bytes[4] == 0x01;
     if (identityRequest) {
-        QueueReply({0xF0, 0x7E, m_deviceId, 0x06, 0x02, m_manufacturerId, 0x14, 0x02, 0x00, 0x00, 0x00, 0x03,
-                    0x00, 0x00, 0xF7},
-                   arrived);
+        if (m_faults.dropIdentityReplies > 0) {
+            --m_faults.dropIdentityReplies;
+            return;
+        }
+        TavBytes reply = {0xF0, 0x7E, m_deviceId, 0x06, 0x02, m_manufacturerId, 0x14, 0x02, 0x00, 0x00, 0x00, 0x03,
+                          0x00, 0x00, 0xF7};
+        if (m_faults.foreignIdentityReplies > 0) {
+            --m_faults.foreignIdentityReplies;
+            reply[11] = 0x04; // another version
+        }
+        QueueReply(std::move(reply), arrived);
         return;
     }
     if (bytes[1] == m_manufacturerId)
@@ -308,6 +316,34 @@ bool CVirtualDevice::StorePart(int part, uint8_t msb, uint8_t lsb, uint8_t progr
                                           notice, sizeof notice)
                    .Bytes(),
                now);
+    return true;
+}
+
+bool CVirtualDevice::AddressOf(const std::string& path, uint32_t& address) const {
+    const CTavValue* value = IsCreated() ? m_system->BufferManager().FindValue(path) : nullptr;
+    if (!value)
+        return false;
+    address = static_cast<uint32_t>(value->AbsoluteRange().begin);
+    return true;
+}
+
+bool CVirtualDevice::InPcMode() const {
+    uint32_t address = 0;
+    TavBytes state;
+    return AddressOf("com.utility.command.pcModeRequest", address) && ReadMemory(address, 1, state) &&
+           state[0] != 0;
+}
+
+bool CVirtualDevice::LeavePcMode(TavTime now) {
+    uint32_t request = 0, result = 0;
+    if (!AddressOf("com.utility.command.pcModeRequest", request) ||
+        !AddressOf("com.utility.command.pcModeResult", result))
+        return false;
+    const uint8_t off = 0;
+    WriteMemory(request, &off, 1);
+    QueueReply(
+        CTavHaldenMessage::DataSet(m_manufacturerId, m_deviceId, m_modelId, m_addressSize, result, &off, 1).Bytes(),
+        now);
     return true;
 }
 

@@ -43,6 +43,9 @@ public:
         int foreignDeviceIdReplies = 0; // the answer carries device ID + 1
         int lateReplies = 0;            // the answer is held back by lateBy on top of its time
         TavDuration lateBy{0};
+        // Identity requests: no reply, or a reply whose version bytes are another model's.
+        int dropIdentityReplies = 0;
+        int foreignIdentityReplies = 0;
     };
 
     CVirtualDevice();
@@ -93,6 +96,14 @@ public:
     // program ID the catalog lacks, another part or a script without those values.
     bool StorePart(int part, uint8_t msb, uint8_t lsb, uint8_t program, TavTime now);
 
+    // PC mode, as "com.utility.command.pcModeRequest" holds it: a data set there enters (1)
+    // or leaves (0) it, and a one-byte request reads it like any memory.
+    bool InPcMode() const;
+    // The device leaving PC mode by itself: clears the request value and sends
+    // "com.utility.command.pcModeResult" = 0, queued at 'now'. False for a script without
+    // those values.
+    bool LeavePcMode(TavTime now);
+
     // The memory image kept across runs, with the catalog after it. Loading a missing file
     // is not an error (the image stays at its defaults); a file of another layout, or whose
     // image holds a byte above 0x7F, is refused with a message and leaves the image untouched. A file without a catalog (written
@@ -116,6 +127,8 @@ private:
         TavRange range;
         TavBytes defaults;
     };
+    // The address of a value of the image, or false.
+    bool AddressOf(const std::string& path, uint32_t& address) const;
     void QueueReply(TavBytes bytes, TavTime ready, TavDuration extraDelay = TavDuration{0});
     void AnswerDataRequest(const CTavHaldenMessage& request, TavTime arrived);
     void ReceiveHalden(const TavBytes& bytes, TavTime arrived);

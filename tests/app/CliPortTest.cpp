@@ -151,3 +151,44 @@ TEST_F(CliPorts, NamesAreStoredInTheScriptFolderAndPrintedInTheFilesOrder) {
 }
 
 } // namespace
+
+namespace {
+
+// Backup and restore run the device layer, which needs the whole editor script.
+class CliBackup : public testing::Test {
+protected:
+    test::ProcessResult Run(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--script-dir", script.String()});
+        return test::RunCli(arguments,
+                            {"VIREO_VIRTUAL_DEVICE_MEMORY=" + (dir.Path() / "memory.bin").string()});
+    }
+    std::string File(const char* name) const { return (dir.Path() / name).string(); }
+
+    test::TempDir dir;
+    test::ScriptFolderCopy script;
+};
+
+TEST_F(CliBackup, RestoreVerifyThenBackupRoundTripsTheWholeDevice) {
+    ASSERT_EQ(Run({"new", File("a.vro")}).exitCode, 0);
+    ASSERT_EQ(Run({"set", File("a.vro"), "qv.system.masterLevel=77", "qv.prti.part[1].partLevel=17",
+                   "qv.setup.metronomeLevel=5"})
+                  .exitCode,
+              0);
+    const auto restore = Run({"restore", "--in", kDevice, "--out", kDevice, "--verify", File("a.vro")});
+    ASSERT_EQ(restore.exitCode, 0) << restore.err;
+    EXPECT_NE(restore.err.find("Writing: 100%"), std::string::npos);
+    EXPECT_NE(restore.err.find("Verifying: 100%"), std::string::npos);
+
+    const auto backup = Run({"backup", "--in", kDevice, "--out", kDevice, File("b.vro")});
+    ASSERT_EQ(backup.exitCode, 0) << backup.err;
+    EXPECT_NE(backup.err.find("Reading: 100%"), std::string::npos);
+    EXPECT_EQ(test::ReadFile(File("a.vro")), test::ReadFile(File("b.vro")));
+    // Reading leaves the names file alone.
+    EXPECT_FALSE(std::filesystem::exists(script.Path() / "UserName.txt"));
+
+    EXPECT_EQ(Run({"backup", "--in", kDevice, File("c.vro")}).exitCode, 1);
+    EXPECT_EQ(Run({"restore", "--in", kDevice, "--out", kDevice, "--verify", File("missing.vro")}).exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(File("c.vro")));
+}
+
+} // namespace

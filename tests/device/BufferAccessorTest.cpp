@@ -33,8 +33,8 @@ TEST_F(Accessor, BindsEveryPathOfTheShippedScriptAndRegistersItsHandlers) {
     EXPECT_EQ(bound.wmtWaveSwitch[3][4][2], Buffers().FindValue("qv.rhy[3].tone[4].wmtWaveSwitch[2]"));
     EXPECT_EQ(bound.controllers[15][119], Buffers().FindValue("qvMidi.ch[15].cc[119]"));
     EXPECT_EQ(bound.partCategoryType[7], Buffers().FindValue("vs.control.partCategoryType[7]"));
-    // Context handler, rhythm-key handler, fade-range clipper.
-    EXPECT_EQ(Buffers().Handlers().Count(), 3u);
+    // Context handler, rhythm-key handler, fade-range clipper, PC mode handler.
+    EXPECT_EQ(Buffers().Handlers().Count(), 4u);
     EXPECT_EQ(accessor.PendingRhythmKey(), CTavBufferAccessor::kNoRhythmKey);
     // The fixed banks exist: the first effect type and the first user sample's "Off".
     EXPECT_EQ(accessor.Entities().InformationOf({TavEntityType::MultiEffect, 2, 0, 0}).Name(), "THROUGH");

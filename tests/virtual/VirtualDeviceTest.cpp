@@ -141,6 +141,42 @@ TEST_F(VirtualDeviceTest, AnswersIdentityRequestWithItsOwnId) {
     }
 }
 
+TEST_F(VirtualDeviceTest, IdentityFaultsChangeOrDropTheNextReplies) {
+    const TavBytes request{0xF0, 0x7E, 0x10, 0x06, 0x01, 0xF7};
+    device.InjectedFaults().foreignIdentityReplies = 1;
+    device.InjectedFaults().dropIdentityReplies = 1;
+    TavBytes reply;
+    device.Receive(request, t0);
+    EXPECT_FALSE(device.TakeDue(t0, reply)); // dropped first
+    device.Receive(request, t0);
+    ASSERT_TRUE(device.TakeDue(t0, reply));
+    EXPECT_EQ(reply.size(), 15u);
+    EXPECT_NE(reply[11], 0x03); // another version
+    device.Receive(request, t0);
+    ASSERT_TRUE(device.TakeDue(t0, reply));
+    EXPECT_EQ(reply[11], 0x03);
+}
+
+TEST_F(VirtualDeviceTest, PcModeIsEnteredLeftAndReadLikeMemory) {
+    const uint32_t pcModeRequest = TavDecodeAddress({0x0F, 0x00, 0x03, 0x60});
+    const uint32_t pcModeResult = TavDecodeAddress({0x0F, 0x00, 0x04, 0x00});
+    EXPECT_FALSE(device.InPcMode());
+    device.Receive(Set(pcModeRequest, {1}), t0);
+    EXPECT_TRUE(device.InPcMode());
+    ExpectDataSet(Ask(Request(pcModeRequest, 1)), 0x10, pcModeRequest, {1});
+    // Leaving by itself: the request value clears and the result goes out as 0.
+    ASSERT_TRUE(device.LeavePcMode(t0));
+    EXPECT_FALSE(device.InPcMode());
+    TavBytes bytes;
+    CTavHaldenMessage result;
+    ASSERT_TRUE(device.TakeDue(t0, bytes));
+    ASSERT_TRUE(result.Parse(bytes, 4));
+    ExpectDataSet(result, 0x10, pcModeResult, {0});
+    device.Receive(Set(pcModeRequest, {1}), t0);
+    device.Receive(Set(pcModeRequest, {0}), t0);
+    EXPECT_FALSE(device.InPcMode());
+}
+
 TEST_F(VirtualDeviceTest, InjectedFaultsApplyToTheNextRepliesAndRunOut) {
     TavBytes expected;
     ASSERT_TRUE(device.ReadMemory(kSystem, 16, expected));

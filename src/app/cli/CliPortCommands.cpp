@@ -10,6 +10,7 @@
 #include "app/TavStartup.h"
 #include "app/TavStrings.h"
 #include "app/cli/CliSupport.h"
+#include "device/CTavBufferAccessor.h"
 #include "device/CTavReader.h"
 #include "entity/CTavUserNameFile.h"
 #include "files/CTavDataFile.h"
@@ -401,4 +402,145 @@ int CliNames(CTavSystem& system, const std::vector<std::string>& arguments) {
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     return session.Finish(0);
+}
+
+// ---- Backup and restore through the device layer ------------------------------------------
+
+namespace {
+
+// The device layer's progress bar on standard error, worded by its message code.
+class LayerProgress : public ITavProgress {
+public:
+    void SetMessageCode(int code) override {
+        m_verb = code == Brio::CTavBufferAccessor::kSynchronizingCode ? "Writing" : "Reading";
+    }
+    void Start(int steps) override {
+        m_total = steps > 0 ? static_cast<size_t>(steps) : 0;
+        m_done = 0;
+    }
+    void Step() override {
+        if (m_done < m_total)
+            Progress(m_verb, ++m_done, m_total);
+    }
+    void Finish() override {}
+
+private:
+    const char* m_verb = "Reading";
+    size_t m_total = 0, m_done = 0;
+};
+
+// A session whose ports the device layer works through.
+struct LayerSession {
+    explicit LayerSession(CTavSystem& system) : system(system), ports(system) {}
+    ~LayerSession() {
+        accessor.Shutdown();
+        system.ViewManager().SetProgress(nullptr);
+    }
+
+    // Opens the ports and starts the layer on them.
+    int Open(const TransferArguments& arguments) {
+        auto reader = std::make_unique<NameReader>(system, accessor.Entities(), ports.queue);
+        NameReader* own = reader.get();
+        if (const int status = Connect(system, ports, arguments, own))
+            return status;
+        system.ViewManager().SetProgress(&progress);
+        if (!accessor.Start(system, std::move(reader), std::make_unique<Brio::CTavWriter>(system.BufferManager())))
+            return CliError(system.ErrorText());
+        return 0;
+    }
+    // The failure's text: the message code left on the buffer output, else the one shown
+    // at once (already on standard error).
+    int Failed() {
+        if (system.PendingCode() != 0)
+            return ports.Finish(CliFileError(system));
+        return ports.Finish(1);
+    }
+
+    CTavSystem& system;
+    PortSession ports;
+    LayerProgress progress;
+    Brio::CTavBufferAccessor accessor;
+};
+
+std::string LeafPath(const CTavStruct& leaf) {
+    std::string path = leaf.Name();
+    for (const CTavStruct* parent = leaf.Parent(); parent; parent = parent->Parent())
+        path = parent->Name() + "." + path;
+    return path;
+}
+
+// The leaves Sync sends, in its order.
+std::vector<CTavLeafStruct*> SyncedLeaves(Brio::CTavBufferAccessor& accessor) {
+    const Brio::CTavBoundTable& bound = accessor.Bound();
+    std::vector<CTavStruct*> structs = {bound.setup, bound.system, bound.partInfo};
+    for (int32_t part = 0; part < Brio::kTavPartCount; ++part) {
+        const int32_t type = accessor.PartEntityId(part).type;
+        structs.push_back(type == TavEntityType::Patch       ? bound.patches[part]
+                          : type == TavEntityType::RhythmSet ? bound.rhythmSets[part]
+                                                             : nullptr);
+    }
+    std::vector<CTavLeafStruct*> leaves;
+    for (CTavStruct* structure : structs)
+        if (structure)
+            structure->ForEachLeaf([&](CTavLeafStruct& leaf) { leaves.push_back(&leaf); });
+    return leaves;
+}
+
+} // namespace
+
+int CliBackup(CTavSystem& system, const std::vector<std::string>& arguments) {
+    TransferArguments parsed;
+    if (!parsed.Parse(arguments))
+        return CliError("backup takes --in NAME --out NAME [--device-id N] OUT.vro");
+    LayerSession session(system);
+    if (const int status = session.Open(parsed))
+        return session.ports.Finish(status);
+    if (!session.accessor.Read())
+        return session.Failed();
+    system.BufferManager().ClearPending();
+    CTavDataFile file(system.BufferManager(), system.BufferOutput());
+    if (!file.Save(parsed.file.input))
+        return session.ports.Finish(CliFileError(system));
+    return session.ports.Finish(0);
+}
+
+int CliRestore(CTavSystem& system, const std::vector<std::string>& arguments) {
+    std::vector<std::string> rest;
+    bool verify = false;
+    for (const std::string& argument : arguments)
+        if (argument == "--verify")
+            verify = true;
+        else
+            rest.push_back(argument);
+    TransferArguments parsed;
+    if (!parsed.Parse(rest))
+        return CliError("restore takes --in NAME --out NAME [--device-id N] [--verify] FILE.vro");
+    CTavDataFile file(system.BufferManager(), system.BufferOutput());
+    if (!file.Load(parsed.file.input))
+        return CliFileError(system);
+    system.BufferManager().ClearPending();
+    LayerSession session(system);
+    if (const int status = session.Open(parsed))
+        return session.ports.Finish(status);
+    // What each part plays decides which structs go; the banks come from the device.
+    if (!session.accessor.LoadBankLayout() || !session.accessor.Sync())
+        return session.Failed();
+    if (!verify)
+        return session.ports.Finish(0);
+
+    const std::vector<CTavLeafStruct*> leaves = SyncedLeaves(session.accessor);
+    std::vector<std::vector<uint8_t>> sent;
+    sent.reserve(leaves.size());
+    for (CTavLeafStruct* leaf : leaves)
+        sent.push_back(*leaf->Bytes());
+    Brio::CTavReader& reader = *session.accessor.Reader();
+    for (size_t i = 0; i < leaves.size(); ++i) {
+        const TavRange range = leaves[i]->AbsoluteRange();
+        if (!reader.RequestData(static_cast<uint32_t>(range.begin), range.Length()))
+            return session.Failed();
+        Progress("Verifying", i + 1, leaves.size());
+        if (*leaves[i]->Bytes() != sent[i])
+            return session.ports.Finish(CliError("The device holds other data at " + LeafPath(*leaves[i]) + "."));
+    }
+    return session.ports.Finish(0);
 }

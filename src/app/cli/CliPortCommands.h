@@ -18,5 +18,9 @@ int CliRead(CTavSystem& system, const std::vector<std::string>& arguments);
 int CliWrite(CTavSystem& system, const std::vector<std::string>& arguments);
 // names --in NAME --out NAME [--samples] [--device-id N]
 int CliNames(CTavSystem& system, const std::vector<std::string>& arguments);
+// backup --in NAME --out NAME [--device-id N] OUT.vro
+int CliBackup(CTavSystem& system, const std::vector<std::string>& arguments);
+// restore --in NAME --out NAME [--device-id N] [--verify] FILE.vro
+int CliRestore(CTavSystem& system, const std::vector<std::string>& arguments);
 // simulate [--port NAME]
 int CliSimulate(CTavSystem& system, const std::vector<std::string>& arguments);

@@ -52,6 +52,14 @@ constexpr const char* kUsage =
     "                        the named ports and save it as a data file\n"
     "  write --in NAME --out NAME [--device-id N] FILE.vro\n"
     "                        send every block of the data file to the device\n"
+    "  backup --in NAME --out NAME [--device-id N] OUT.vro\n"
+    "                        check the device's identity, take it out of PC mode and\n"
+    "                        read what the editor edits (setup, system, part info and\n"
+    "                        every part's patch or rhythm set) into a data file\n"
+    "  restore --in NAME --out NAME [--device-id N] [--verify] FILE.vro\n"
+    "                        send a data file's setup, system, part info and every\n"
+    "                        part's patch or rhythm set to the device; --verify reads\n"
+    "                        them back and names the first block that differs\n"
     "  names --in NAME --out NAME [--samples] [--device-id N]\n"
     "                        read the names of the user and card patches and rhythm\n"
     "                        sets (with --samples also the sample names), store them\n"
@@ -108,7 +116,8 @@ int Check(CTavSystem& system, const std::vector<std::string>&) {
 constexpr Command kCommands[] = {
     {"check", Check},    {"paths", CliPaths},       {"new", CliNew},     {"get", CliGet},
     {"set", CliSet},     {"receive", CliReceive},   {"ports", CliPorts}, {"read", CliRead},
-    {"write", CliWrite}, {"simulate", CliSimulate}, {"names", CliNames}, {"edit", CliEdit},
+    {"write", CliWrite}, {"simulate", CliSimulate}, {"names", CliNames},
+    {"backup", CliBackup}, {"restore", CliRestore}, {"edit", CliEdit},
 };
 
 } // namespace

@@ -23,6 +23,7 @@
 #include "app/qt/CSingleInstanceGuard.h"
 #include "app/qt/CSplashWindow.h"
 #include "app/qt/CTextOutBox.h"
+#include "app/qt/CFunctionPostCaller.h"
 #include "app/qt/CWaitCursor.h"
 #include "device/CTavBufferAccessor.h"
 #include "device/CTavEditCommands.h"
@@ -149,6 +150,7 @@ void CApp::CreateServicesAndOutputs() {
     m_system.ViewManager().SetViewFactory(std::make_unique<CViewFactory>(m_panelWindows));
     m_system.SetTipBar(std::make_unique<CTipBar>());
     m_system.SetPopupMenu(std::make_unique<CPopupMenu>());
+    m_system.SetFunctionPostCaller(std::make_unique<CFunctionPostCaller>());
 }
 
 void CApp::BuildScriptFolder() {

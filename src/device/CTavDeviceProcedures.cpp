@@ -1,0 +1,259 @@
+// The device layer's procedures that move the whole device: identity check, Read,
+// synchronise, the name reads and PC mode while samples are edited.
+
+#include <algorithm>
+#include <vector>
+
+#include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
+#include "app/TavStrings.h"
+#include "device/CTavBufferAccessor.h"
+#include "entity/CTavUserNameFile.h"
+#include "model/CTavBufferManager.h"
+#include "model/CTavValue.h"
+#include "view/ITavProgress.h"
+
+namespace Brio {
+
+namespace {
+
+constexpr uint32_t kPcModeReadMask = TavReadMask::Setup | TavReadMask::PartInfo;
+constexpr uint32_t kProgressReadMask = TavReadMask::System | TavReadMask::PartEntities;
+constexpr uint32_t kSyncMask =
+    TavReadMask::Setup | TavReadMask::System | TavReadMask::PartInfo | TavReadMask::PartEntities;
+constexpr uint32_t kNameMask = TavReadMask::UserPatchNames | TavReadMask::UserRhythmSetNames | TavReadMask::CardNames;
+
+// Clears the busy flag on every way out.
+class CBusyScope {
+public:
+    explicit CBusyScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~CBusyScope() { m_flag = false; }
+    CBusyScope(const CBusyScope&) = delete;
+    CBusyScope& operator=(const CBusyScope&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+// Opens the progress bar with a message and closes it on every way out.
+class CProgressScope {
+public:
+    CProgressScope(ITavProgress* progress, int steps, int messageCode) : m_progress(progress) {
+        if (m_progress) {
+            m_progress->SetMessageCode(messageCode);
+            m_progress->Start(std::max(steps, 0));
+        }
+    }
+    ~CProgressScope() {
+        if (m_progress)
+            m_progress->Finish();
+    }
+    CProgressScope(const CProgressScope&) = delete;
+    CProgressScope& operator=(const CProgressScope&) = delete;
+
+private:
+    ITavProgress* m_progress;
+};
+
+CTavValue* Find(const CTavBoundTable& bound, const char* path) {
+    const auto found = bound.sampleValues.find(path);
+    return found == bound.sampleValues.end() ? nullptr : found->second;
+}
+
+CTavValue* SampleEditView(const CTavBoundTable& bound) {
+    return Find(bound, "vs.sampleEdit.view.view");
+}
+
+} // namespace
+
+bool CTavBufferAccessor::PortsReady() const {
+    if (!m_system || IsOffline() || !m_writer)
+        return false;
+    CTavMidiManager& midi = m_system->MidiManager();
+    CTavMidiIn* input = midi.Input(0);
+    CTavMidiOut* output = midi.Output(0);
+    const TavStructList& roots = m_buffers->RootStructs();
+    return input && output && output->Device() && !roots.empty() && !input->Receivers().empty() &&
+           input->Receivers().front() == m_buffers->FindRootStruct(roots.front()->Name()) &&
+           m_reader->Output() == output;
+}
+
+// Code 3 at once through the message box output.
+static bool NotSetUp(CTavSystem* system) {
+    if (system && system->MessageBoxOutput())
+        system->MessageBoxOutput()->Report(TavStrings::kCodeMidiNotSetUp);
+    return false;
+}
+
+bool CTavBufferAccessor::CheckIdentity() {
+    if (IsOffline() || !m_reader->Output())
+        return false;
+    return m_reader->CheckIdentity(m_reader->Output()->DeviceId());
+}
+
+bool CTavBufferAccessor::Read() {
+    if (!PortsReady())
+        return NotSetUp(m_system);
+    if (m_busy)
+        return false;
+    CBusyScope busy(m_busy);
+    CTavWaitCursor wait(*this);
+    if (!CheckIdentity())
+        return false;
+    ITavProgress* progress = m_system->ViewManager().Progress();
+    m_reader->SetProgress(progress);
+
+    // The device answers nothing else while in PC mode unless the sample edit window
+    // keeps it there.
+    CTavValue* view = SampleEditView(m_bound);
+    CTavValue* request = m_bound.pcModeRequest;
+    if (request && (!view || view->GetRaw() == 0) &&
+        m_reader->RequestData(static_cast<uint32_t>(request->AbsoluteRange().begin), 1) && request->GetRaw() != 0) {
+        const uint8_t off = 0;
+        m_writer->SendData(static_cast<uint32_t>(request->AbsoluteRange().begin), &off, 1);
+        // As the device now holds it; a received value is never sent back.
+        request->SetRaw(0);
+        m_buffers->RecordReceived({request});
+    }
+
+    // Without the banks the parts' programs name nothing; what fails shows in the reads.
+    LoadBankLayout();
+
+    m_reader->SetProgress(nullptr);
+    const bool first = m_reader->ReadBlocks(kPcModeReadMask);
+    m_reader->SetProgress(progress);
+    if (!first)
+        return false;
+    const int32_t steps = m_reader->CountSteps(kProgressReadMask);
+    if (steps < 0)
+        return false;
+    CProgressScope bar(progress, steps, kGettingDataCode);
+    return m_reader->ReadBlocks(kProgressReadMask);
+}
+
+bool CTavBufferAccessor::LoadBankLayout() {
+    if (IsOffline() || !m_system)
+        return false;
+    std::vector<CTavUserNameEntry> entries;
+    const std::string& folder = m_system->ScriptFolder();
+    if (!folder.empty() && CTavUserNameFile::Load(folder + CTavUserNameFile::kFileName, entries, nullptr)) {
+        TavBanksFromUserNames(m_entities, entries, BankCounts());
+        return true;
+    }
+    // Counting the name steps fetches the number information of both areas.
+    return m_reader->CountSteps(kNameMask) >= 0;
+}
+
+bool CTavBufferAccessor::Sync() {
+    if (!PortsReady())
+        return NotSetUp(m_system);
+    CTavWaitCursor wait(*this);
+    const int32_t steps = m_reader->CountSteps(kSyncMask);
+    if (steps < 0)
+        return false;
+    ITavProgress* progress = m_system->ViewManager().Progress();
+    CProgressScope bar(progress, steps, kSynchronizingCode);
+    m_writer->SetProgress(progress);
+    return m_writer->SendBlocks(kSyncMask);
+}
+
+bool CTavBufferAccessor::ReadNames() {
+    if (!PortsReady())
+        return NotSetUp(m_system);
+    if (m_busy)
+        return false;
+    CBusyScope busy(m_busy);
+    CTavWaitCursor wait(*this);
+    if (!CheckIdentity())
+        return false;
+    ITavProgress* progress = m_system->ViewManager().Progress();
+    m_reader->SetProgress(progress);
+    const int32_t steps = m_reader->CountSteps(kNameMask);
+    if (steps < 0)
+        return false;
+    {
+        CProgressScope bar(progress, steps, kGettingDataCode);
+        if (!m_reader->ReadBlocks(kNameMask))
+            return false;
+    }
+    StoreUserNames();
+    ReapplyPartEntities();
+    return true;
+}
+
+bool CTavBufferAccessor::ReadSampleNames() {
+    if (!PortsReady())
+        return NotSetUp(m_system);
+    CTavWaitCursor wait(*this);
+    ITavProgress* progress = m_system->ViewManager().Progress();
+    m_reader->SetProgress(progress);
+    const int32_t steps = m_reader->CountSteps(TavReadMask::SampleNames);
+    if (steps < 0)
+        return false;
+    bool ok = false;
+    {
+        CProgressScope bar(progress, steps, kGettingDataCode);
+        ok = m_reader->ReadBlocks(TavReadMask::SampleNames);
+    }
+    if (m_bound.entityType && m_bound.entityType->GetRaw() != 0 && m_bound.partId)
+        Notify(m_bound.partId, m_bound.partId->GetRaw());
+    if (ok)
+        m_sampleNamesRead = true;
+    if (m_bound.sampleModifyMark)
+        Notify(m_bound.sampleModifyMark, m_bound.sampleModifyMark->GetRaw());
+    ReapplyPartEntities();
+    return ok;
+}
+
+bool CTavBufferAccessor::StoreUserNames() {
+    if (!m_system)
+        return false;
+    // Without a script folder there is nowhere the names belong.
+    const std::string& folder = m_system->ScriptFolder();
+    if (!folder.empty() &&
+        CTavUserNameFile::Save(folder + CTavUserNameFile::kFileName, m_entities, m_system->ErrorOutput()))
+        return true;
+    if (CTavTextOut* messages = m_system->MessageBoxOutput())
+        messages->Report(TavStrings::kCodeSaveFailed);
+    return false;
+}
+
+void CTavBufferAccessor::ReapplyPartEntities() {
+    if (!m_buffers)
+        return;
+    for (int32_t part = 0; part < kTavPartCount; ++part) {
+        const CTavEntityId id = PartEntityId(part);
+        if (id.IsValid())
+            ApplyEntity(part, id, false, false);
+    }
+    ShowEntity(PartEntityId(CurrentPart()));
+    m_buffers->PublishPending();
+    m_buffers->ClearPending();
+}
+
+// ---- PC mode while samples are edited -------------------------------------------------------
+
+void CTavBufferAccessor::OnSampleEditView(int32_t view) {
+    if (view == 0 || !PortsReady() || !m_bound.pcModeRequest)
+        return;
+    const uint8_t on = 1;
+    m_writer->SendData(static_cast<uint32_t>(m_bound.pcModeRequest->AbsoluteRange().begin), &on, 1);
+    if (!m_sampleNamesRead)
+        ReadSampleNames();
+}
+
+void CTavBufferAccessor::OnPcModeResult(int32_t result) {
+    CTavValue* view = SampleEditView(m_bound);
+    if (result != 0 || !view || view->GetRaw() == 0 || m_handlingPcModeResult || !PortsReady() ||
+        !m_bound.pcModeRequest)
+        return;
+    // The message box lets events run, and the device may report again meanwhile.
+    m_handlingPcModeResult = true;
+    if (CTavTextOut* messages = m_system->MessageBoxOutput())
+        messages->Report(TavStrings::kCodeExitedPcMode);
+    const uint8_t on = 1;
+    m_writer->SendData(static_cast<uint32_t>(m_bound.pcModeRequest->AbsoluteRange().begin), &on, 1);
+    m_handlingPcModeResult = false;
+}
+
+} // namespace Brio
