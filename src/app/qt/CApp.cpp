@@ -60,6 +60,8 @@ CApp::~CApp() {
     // The message box output belongs to the root object, which outlives the window list.
     if (auto* box = dynamic_cast<CTextOutBox*>(m_system.MessageBoxOutput()))
         box->SetWindowList(nullptr);
+    if (auto* progress = dynamic_cast<CProgressBar*>(m_system.ProgressBar()))
+        progress->SetWindowList(nullptr);
     ReleaseWindowServices();
     if (m_idleConnection)
         disconnect(m_idleConnection);
@@ -215,8 +217,10 @@ bool CApp::OpenMainPanel() {
     m_mainFrame->BringToFront();
     if (auto* box = dynamic_cast<CTextOutBox*>(m_system.MessageBoxOutput()))
         box->SetWindowList(&m_panelWindows.windows);
-    if (auto* progress = dynamic_cast<CProgressBar*>(m_system.ProgressBar()))
+    if (auto* progress = dynamic_cast<CProgressBar*>(m_system.ProgressBar())) {
         progress->SetOwner(m_mainFrame);
+        progress->SetWindowList(&m_panelWindows.windows);
+    }
     return true;
 }
 
