@@ -297,7 +297,8 @@ TEST(EditorScreenshot, WithAFileItLoadsItWritesMessagesToStandardErrorAndEnds) {
 namespace {
 
 // A device function for start-up to call: records its calls and, like the device layer's
-// transfers, runs the progress bar through its steps.
+// transfers, runs the progress bar through its steps. "Read" reads one leaf from the
+// device per step through the device layer's reader, so the bar advances with the replies.
 class FakeTransfer : public CTavFunctionManager::IFunctor {
 public:
     FakeTransfer(CTavSystem& system, std::vector<std::string>& calls, std::string name, std::vector<int>& seen)
@@ -307,6 +308,8 @@ public:
         ITavProgress* progress = m_system.ViewManager().Progress();
         CTavProgressScope scope(progress, 3, m_name == "Read" ? ITavProgress::kGettingData : ITavProgress::kSynchronizing);
         for (int block = 0; block < 3; ++block) {
+            if (m_name == "Read" && !ReadLeaf())
+                return false;
             scope.Step();
             if (auto* bar = dynamic_cast<CProgressBar*>(progress))
                 m_seen.push_back(bar->Value());
@@ -315,6 +318,15 @@ public:
     }
 
 private:
+    bool ReadLeaf() {
+        Brio::CTavReader* reader = Brio::CTavBufferAccessor::Instance().Reader();
+        CTavValue* level = m_system.BufferManager().FindValue("qv.system.masterLevel");
+        if (!reader || !level)
+            return false;
+        const TavRange leaf = level->Parent()->AbsoluteRange();
+        return reader->RequestData(static_cast<uint32_t>(leaf.begin), leaf.Length());
+    }
+
     CTavSystem& m_system;
     std::vector<std::string>& m_calls;
     std::string m_name;
