@@ -135,6 +135,8 @@ void CProgressBar::SetPosition(int position) {
 void CProgressBar::Repaint() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+    if (m_dialog && m_dialog->isVisible())
+        m_dialog->repaint();
 }
 
 // The owner windows are disabled, so the events dispatched here can only reach the dialog.
