@@ -4,10 +4,13 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 #include <QVBoxLayout>
 
 #include "app/TavStrings.h"
@@ -81,7 +84,26 @@ void CProgressBar::Open(int steps, const QString& text, bool cancelAllowed) {
         dialog->move(frame.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
     }
     dialog->show();
+    WaitUntilShown();
     Repaint();
+}
+
+// A window appears only once the window system has mapped it, which takes a round trip to
+// the display server; the operation that opened the dialog keeps the event loop from doing
+// that, so the dialog waits for it here (at most 200 ms), letting no user input through.
+void CProgressBar::WaitUntilShown() {
+    QWindow* window = m_dialog ? m_dialog->windowHandle() : nullptr;
+    if (!window || window->isExposed())
+        return;
+    QEventLoop loop;
+    QTimer poll;
+    int ticks = 0;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!m_dialog || window->isExposed() || ++ticks >= 40)
+            loop.quit();
+    });
+    poll.start(5);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 void CProgressBar::Close() {

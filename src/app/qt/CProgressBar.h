@@ -57,6 +57,7 @@ private:
     void Open(int steps, const QString& text, bool cancelAllowed);
     void Close();
     void Repaint();
+    void WaitUntilShown();
 
     QPointer<QWidget> m_owner;
     CWindowList* m_windows = nullptr;
