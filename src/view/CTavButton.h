@@ -41,7 +41,9 @@ protected:
     virtual void OnRelease(const CTavMouseInfo&) {}
     void SetStatePart(int32_t part) { m_statePart = part; }
     // Whether a release counts as a click: over the button and not forced by a lost release.
-    bool ReleasedInside(const CTavMouseInfo& info) const { return !info.forced && Rect().Contains(info.point); }
+    bool ReleasedInside(const CTavMouseInfo& info) const {
+        return !info.forced && Rect().Contains(info.point);
+    }
     // Lets a press go at once: clears the pressed flag, the capture and the focus.
     void EndPress();
 

@@ -8,7 +8,13 @@
 class ITavProgress {
 public:
     // Message codes for the indicator's text.
-    enum Message : int { kNoMessage = 0, kGettingData = 1, kSynchronizing = 2, kUpdating = 4, kReadingSmf = 6 };
+    enum Message : int {
+        kNoMessage = 0,
+        kGettingData = 1,
+        kSynchronizing = 2,
+        kUpdating = 4,
+        kReadingSmf = 6
+    };
 
     virtual ~ITavProgress() = default;
     // Begin without a text and without cancelling.

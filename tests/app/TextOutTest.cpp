@@ -228,9 +228,12 @@ TEST(TextOutStringTable, ProgressCodesHaveTheirTexts) {
         int code;
         int id;
         const char* text;
-    } cases[] = {{1, 10000, "Now, getting data."}, {2, 10002, "Now, synchronizing data."},
-                 {4, 10008, "Updating."},          {6, 10009, "Reading SMF."},
-                 {3, 0, ""},                       {5, 0, ""}};
+    } cases[] = {{1, 10000, "Now, getting data."},
+                 {2, 10002, "Now, synchronizing data."},
+                 {4, 10008, "Updating."},
+                 {6, 10009, "Reading SMF."},
+                 {3, 0, ""},
+                 {5, 0, ""}};
     for (const auto& c : cases) {
         EXPECT_EQ(TavStrings::ProgressText(c.code), c.text) << c.code;
         if (c.id != 0) {

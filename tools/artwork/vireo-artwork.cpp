@@ -51,7 +51,7 @@ std::vector<Artwork> AllArtwork() {
         {"buttonPop", [] { return PushButton(QSize(16, 22), Glyph::PopDown); }},
         {"buttonStepUp", [] { return PushButton(QSize(16, 11), Glyph::StepUp); }},
         {"buttonStepDown", [] { return PushButton(QSize(16, 11), Glyph::StepDown); }},
- {"buttonRead", [] { return LabelButton(QSize(60, 26), "READ"); }},
+        {"buttonRead", [] { return LabelButton(QSize(60, 26), "READ"); }},
         {"buttonSync", [] { return LabelButton(QSize(60, 26), "SYNC"); }},
         {"buttonPatchList", [] { return PushButton(QSize(21, 16), Glyph::PopDown); }},
         {"buttonPatchCategory", [] { return LabelButton(QSize(21, 16), "CAT", 6); }},

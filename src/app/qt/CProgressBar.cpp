@@ -10,8 +10,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <QWindow>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "app/TavStrings.h"
 #include "view/qt/CWindowList.h"

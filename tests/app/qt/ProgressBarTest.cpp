@@ -17,8 +17,12 @@ TEST(ProgressDialog, ShowsTheTextOfEachMessageCode) {
     const struct {
         int code;
         const char* text;
-    } cases[] = {{1, "Now, getting data."}, {2, "Now, synchronizing data."}, {4, "Updating."},
-                 {6, "Reading SMF."},       {3, ""},                         {0, ""},
+    } cases[] = {{1, "Now, getting data."},
+                 {2, "Now, synchronizing data."},
+                 {4, "Updating."},
+                 {6, "Reading SMF."},
+                 {3, ""},
+                 {0, ""},
                  {-1, ""}};
     for (const auto& c : cases) {
         CProgressBar progress;
