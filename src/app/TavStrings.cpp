@@ -13,7 +13,9 @@ struct Entry {
 
 // Sorted by id.
 constexpr Entry kTable[] = {
+    {kGettingData, "Now, getting data."},
     {kManualPath, "Manual/VireoEditorManual_E.htm"},
+    {kSynchronizingData, "Now, synchronizing data."},
     {kUnableToReadWrite,
      "Unable to read/write data.\nChoose \"Help - Vireo Editor Manual,\" and refer to \"6. If the display "
      "indicates 'Unable to read/write data'.\""},
@@ -22,6 +24,8 @@ constexpr Entry kTable[] = {
     {kFileNotLoaded, "This file could not be loaded."},
     {kFileNotSaved, "This file could not be saved."},
     {kUndefinedError, "Undefined error."},
+    {kUpdating, "Updating."},
+    {kReadingSmf, "Reading SMF."},
     {kCannotReadFileType, "Cannot read files of this type."},
     {kExitedPcMode, "The Vireo exited PC mode. The Vireo will be set to PC mode again."},
     {kCompleteWriteFirst,
@@ -75,6 +79,21 @@ int MessageStringId(int code) {
 
 int QuestionStringId(int code) {
     return code == kCodeAreYouSure ? kAreYouSure : kUndefinedError;
+}
+
+std::string_view ProgressText(int code) {
+    switch (code) {
+    case 1:
+        return Text(kGettingData);
+    case 2:
+        return Text(kSynchronizingData);
+    case 4:
+        return Text(kUpdating);
+    case 6:
+        return Text(kReadingSmf);
+    default:
+        return {};
+    }
 }
 
 } // namespace TavStrings

@@ -7,12 +7,16 @@
 namespace TavStrings {
 
 enum : int {
+    kGettingData = 10000,
     kManualPath = 10001,
+    kSynchronizingData = 10002,
     kUnableToReadWrite = 10003,
     kMidiNotSetUp = 10004,
     kFileNotLoaded = 10005,
     kFileNotSaved = 10006,
     kUndefinedError = 10007,
+    kUpdating = 10008,
+    kReadingSmf = 10009,
     kCannotReadFileType = 10010,
     kExitedPcMode = 10011,
     kCompleteWriteFirst = 10012,
@@ -44,5 +48,8 @@ std::string_view Text(int id);
 int MessageStringId(int code);
 // The string id of a question code for Ask (10007 for an unknown code).
 int QuestionStringId(int code);
+// The text the progress bar shows for a progress message code (ITavProgress); empty for
+// a code without one.
+std::string_view ProgressText(int code);
 
 } // namespace TavStrings

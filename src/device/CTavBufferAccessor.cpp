@@ -240,12 +240,9 @@ bool CTavBufferAccessor::ReadAllParts() {
     ITavProgress* progress = m_system ? m_system->ViewManager().Progress() : nullptr;
     m_reader->SetProgress(progress);
     const int32_t steps = m_reader->CountSteps(TavReadMask::PartEntities);
-    if (progress)
-        progress->Start(std::max(steps, 0));
-    const bool ok = m_reader->ReadBlocks(TavReadMask::PartEntities);
-    if (progress)
-        progress->Finish();
-    return ok;
+    // Initialize Part Info reads every part's patch or rhythm set under "Now, getting data."
+    CTavProgressScope bar(progress, std::max(steps, 0), ITavProgress::kGettingData);
+    return m_reader->ReadBlocks(TavReadMask::PartEntities);
 }
 
 // ---- Rhythm key ----------------------------------------------------------------------------

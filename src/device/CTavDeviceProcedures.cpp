@@ -35,26 +35,6 @@ private:
     bool& m_flag;
 };
 
-// Opens the progress bar with a message and closes it on every way out.
-class CProgressScope {
-public:
-    CProgressScope(ITavProgress* progress, int steps, int messageCode) : m_progress(progress) {
-        if (m_progress) {
-            m_progress->SetMessageCode(messageCode);
-            m_progress->Start(std::max(steps, 0));
-        }
-    }
-    ~CProgressScope() {
-        if (m_progress)
-            m_progress->Finish();
-    }
-    CProgressScope(const CProgressScope&) = delete;
-    CProgressScope& operator=(const CProgressScope&) = delete;
-
-private:
-    ITavProgress* m_progress;
-};
-
 CTavValue* Find(const CTavBoundTable& bound, const char* path) {
     const auto found = bound.sampleValues.find(path);
     return found == bound.sampleValues.end() ? nullptr : found->second;
@@ -127,7 +107,7 @@ bool CTavBufferAccessor::Read() {
     const int32_t steps = m_reader->CountSteps(kProgressReadMask);
     if (steps < 0)
         return false;
-    CProgressScope bar(progress, steps, kGettingDataCode);
+    CTavProgressScope bar(progress, steps, kGettingDataCode);
     return m_reader->ReadBlocks(kProgressReadMask);
 }
 
@@ -152,7 +132,7 @@ bool CTavBufferAccessor::Sync() {
     if (steps < 0)
         return false;
     ITavProgress* progress = m_system->ViewManager().Progress();
-    CProgressScope bar(progress, steps, kSynchronizingCode);
+    CTavProgressScope bar(progress, steps, kSynchronizingCode);
     m_writer->SetProgress(progress);
     return m_writer->SendBlocks(kSyncMask);
 }
@@ -172,7 +152,7 @@ bool CTavBufferAccessor::ReadNames() {
     if (steps < 0)
         return false;
     {
-        CProgressScope bar(progress, steps, kGettingDataCode);
+        CTavProgressScope bar(progress, steps, kGettingDataCode);
         if (!m_reader->ReadBlocks(kNameMask))
             return false;
     }
@@ -192,7 +172,7 @@ bool CTavBufferAccessor::ReadSampleNames() {
         return false;
     bool ok = false;
     {
-        CProgressScope bar(progress, steps, kGettingDataCode);
+        CTavProgressScope bar(progress, steps, kGettingDataCode);
         ok = m_reader->ReadBlocks(TavReadMask::SampleNames);
     }
     if (m_bound.entityType && m_bound.entityType->GetRaw() != 0 && m_bound.partId)

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "app/CTavSystem.h"
+#include "device/CTavFunctionManager.h"
 #include "model/CTavValue.h"
 #include "script/CTavResourceManager.h"
 #include "view/CTavViewManager.h"
@@ -64,6 +66,13 @@ void CTavButton::SetPressed(bool pressed) {
     if (m_pressed == pressed)
         return;
     m_pressed = pressed;
+    Invalidate();
+}
+
+void CTavButton::EndPress() {
+    m_pressed = false;
+    Capture(false);
+    SetFocus(false);
     Invalidate();
 }
 
@@ -151,12 +160,60 @@ void CTavLatchButton::OnRelease(const CTavMouseInfo& info) {
     const CTavValue* value = GetValue(0);
     int32_t on = 0;
     int32_t off = 0;
-    if (!Rect().Contains(info.point) || !value || value->Kind() != kTavKindInteger ||
+    if (!ReleasedInside(info) || !value || value->Kind() != kTavKindInteger ||
         !m_onValue.Evaluate(*this, TavExpressionMode::kEvaluating, on) ||
         !m_offValue.Evaluate(*this, TavExpressionMode::kEvaluating, off))
         return;
     const int32_t wanted = value->GetRaw() == on ? off : on;
     SetValueInteger(0, std::clamp(wanted, value->Spec().minimum, value->Spec().maximum));
+}
+
+// --- CTavUnlatchButton ------------------------------------------------------------------
+
+bool CTavUnlatchButton::Configure(TavItems& items) {
+    if (!CTavButton::Configure(items))
+        return false;
+    for (auto it = items.begin(); it != items.end();) {
+        if (it->first == "function")
+            m_function = it->second;
+        else if (it->first == "arguments")
+            m_arguments = it->second;
+        else if (it->first == "action") {
+            long action = 0;
+            m_action = TavScanLong(it->second, action) ? static_cast<int32_t>(action) : 0;
+        } else {
+            ++it;
+            continue;
+        }
+        it = items.erase(it);
+    }
+    return true;
+}
+
+bool CTavUnlatchButton::Associate(CTavPanel* parent) {
+    if (!CTavButton::Associate(parent))
+        return ReportFailure("Unable to create unlatch button. : %s\n");
+    if (Bitmap()->StateCount() < 2)
+        return ReportFailure("Unlatch button bitmap must have 2 states. : %s\n");
+    return true;
+}
+
+void CTavUnlatchButton::Invoke() {
+    CTavSystem::Instance().FunctionManager().Call(m_function, m_arguments);
+}
+
+// The function may open a menu or a dialog, so the press is over before it runs its course;
+// the later release then arrives without the capture and is ignored.
+void CTavUnlatchButton::OnPress(const CTavMouseInfo&) {
+    if (m_action != 0)
+        return;
+    Invoke();
+    EndPress();
+}
+
+void CTavUnlatchButton::OnRelease(const CTavMouseInfo& info) {
+    if (m_action != 0 && ReleasedInside(info))
+        Invoke();
 }
 
 // --- CTavIncrementButton ----------------------------------------------------------------

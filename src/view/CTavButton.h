@@ -5,6 +5,7 @@
 // an "on" and an "off" value; the increment button steps its value while held.
 
 #include <cstdint>
+#include <string>
 
 #include "view/CTavControl.h"
 #include "view/TavExpression.h"
@@ -39,6 +40,12 @@ protected:
     // the release happened over the button.
     virtual void OnRelease(const CTavMouseInfo&) {}
     void SetStatePart(int32_t part) { m_statePart = part; }
+    // Whether a release counts as a click: over the button and not forced by a lost release.
+    bool ReleasedInside(const CTavMouseInfo& info) const {
+        return !info.forced && Rect().Contains(info.point);
+    }
+    // Lets a press go at once: clears the pressed flag, the capture and the focus.
+    void EndPress();
 
 private:
     void SetPressed(bool pressed);
@@ -73,6 +80,34 @@ protected:
 private:
     CTavExpression m_onValue;
     CTavExpression m_offValue;
+};
+
+// Frames: 0 up, 1 pressed. Calls a device function by name with the script's argument
+// text: on the press (action 0, the press then ends at once) or on a release over the
+// button (any other action).
+class CTavUnlatchButton : public CTavButton {
+public:
+    std::string_view GetKind() const override { return "unlatchButton"; }
+    // The button's attributes, "function", "arguments" and "action" (one integer; text
+    // that does not read leaves 0).
+    bool Configure(TavItems& items) override;
+    // At least 2 frames.
+    bool Associate(CTavPanel* parent) override;
+
+    const std::string& Function() const { return m_function; }
+    const std::string& Arguments() const { return m_arguments; }
+    int32_t Action() const { return m_action; }
+
+protected:
+    void OnPress(const CTavMouseInfo& info) override;
+    void OnRelease(const CTavMouseInfo& info) override;
+
+private:
+    void Invoke();
+
+    std::string m_function;
+    std::string m_arguments;
+    int32_t m_action = 0;
 };
 
 // Frames: 0 up, 1 pressed. Holding the button steps the main value once, then after

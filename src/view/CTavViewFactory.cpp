@@ -15,6 +15,7 @@ CTavViewFactory::CTavViewFactory() {
     Register("scroll", [] { return std::make_unique<CTavScrollControl>(); });
     Register("scrollButton", [] { return std::make_unique<CTavScrollButton>(); });
     Register("latchButton", [] { return std::make_unique<CTavLatchButton>(); });
+    Register("unlatchButton", [] { return std::make_unique<CTavUnlatchButton>(); });
     Register("incrementButton", [] { return std::make_unique<CTavIncrementButton>(); });
 }
 

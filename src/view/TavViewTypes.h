@@ -39,6 +39,9 @@ struct CTavMouseInfo {
     Kind kind = kMove;
     TavPoint point; // root client coordinates
     uint32_t modifiers = 0;
+    // A release sent because the real one was lost (focus went away, a menu opened): it
+    // ends a drag but must not count as a click.
+    bool forced = false;
 };
 
 // The mouse wheel over a view: notches turned (positive away from the user, one per

@@ -217,8 +217,27 @@ TEST(TextOutQuestionTexts, CodeFourteenAsksAreYouSureAndAnyOtherIsAnUndefinedErr
 }
 
 TEST(TextOutStringTable, UnknownIdHasAnEmptyText) {
-    for (int id : {0, 10000, 10002, 10008, 10017, 99999}) {
+    for (int id : {0, 9999, 10017, 99999}) {
         SCOPED_TRACE(id);
         EXPECT_EQ(TavStrings::Text(id), "");
+    }
+}
+
+TEST(TextOutStringTable, ProgressCodesHaveTheirTexts) {
+    const struct {
+        int code;
+        int id;
+        const char* text;
+    } cases[] = {{1, 10000, "Now, getting data."},
+                 {2, 10002, "Now, synchronizing data."},
+                 {4, 10008, "Updating."},
+                 {6, 10009, "Reading SMF."},
+                 {3, 0, ""},
+                 {5, 0, ""}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(TavStrings::ProgressText(c.code), c.text) << c.code;
+        if (c.id != 0) {
+            EXPECT_EQ(TavStrings::Text(c.id), c.text);
+        }
     }
 }

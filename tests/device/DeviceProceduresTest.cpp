@@ -97,7 +97,10 @@ private:
 
 class Progress : public ITavProgress {
 public:
-    void SetMessageCode(int code) override { codes.push_back(code); }
+    void Begin(int steps, int code, bool) override {
+        codes.push_back(code);
+        Start(steps);
+    }
     void Start(int steps) override {
         started.push_back(steps);
         if (onStart)

@@ -8,7 +8,11 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "app/CTavSystem.h"
+#include "device/CTavFunctionManager.h"
 #include "support/ModelFixture.h"
 #include "script/CTavResourceManager.h"
 #include "view/CTavButton.h"
@@ -328,4 +332,62 @@ TEST_F(ShippedScript, CatalogAndEffectTablesHoldTheirEntries) {
                 EXPECT_NE(Buffers().FindValue(effect + entry), nullptr) << effect << entry;
         }
     }
+}
+
+namespace {
+
+// Records every call of the named device functions, registered for one test.
+class RecordedCalls : public CTavFunctionManager::IFunctor {
+public:
+    RecordedCalls(std::vector<std::string>& calls, std::string name) : m_calls(calls), m_name(std::move(name)) {}
+    bool Invoke(const std::string& arguments) override {
+        m_calls.push_back(m_name + "(" + arguments + ")");
+        return true;
+    }
+
+private:
+    std::vector<std::string>& m_calls;
+    std::string m_name;
+};
+
+} // namespace
+
+// READ and SYNC in the header, and each strip's two patch buttons with its own part index;
+// a click on each calls its function, and no two of them overlap.
+TEST_F(ShippedScript, DeviceButtonsCallTheirFunctionsWithTheirPart) {
+    std::vector<std::string> calls;
+    CTavFunctionManager& functions = CTavSystem::Instance().FunctionManager();
+    const char* const names[] = {"Read", "Sync", "SelectPatch", "SelectPatchByCategory"};
+    for (const char* name : names)
+        ASSERT_TRUE(functions.Register(name, std::make_unique<RecordedCalls>(calls, name))) << name;
+    ASSERT_TRUE(system.ViewManager().OpenRootPanel("main")) << system.ErrorText();
+    CTavRootPanel* main = system.ViewManager().FindRootPanel("main");
+    ASSERT_NE(main, nullptr);
+
+    std::vector<std::pair<std::string, std::string>> expected = {{"main.read", "Read()"}, {"main.sync", "Sync()"}};
+    for (int part = 1; part <= 16; ++part) {
+        const std::string strip = "main.mixer.part" + std::to_string(part) + ".";
+        const std::string index = std::to_string(part - 1);
+        expected.push_back({strip + "selectPatch", "SelectPatch(" + index + ")"});
+        expected.push_back({strip + "selectPatchByCategory", "SelectPatchByCategory(" + index + ")"});
+    }
+    std::vector<TavRect> placed;
+    for (const auto& [path, call] : expected) {
+        CTavView* view = nullptr;
+        ASSERT_TRUE(main->FindControl(path, view)) << path;
+        ASSERT_NE(dynamic_cast<CTavUnlatchButton*>(view), nullptr) << path;
+        const TavRect rect = view->Rect();
+        for (const TavRect& other : placed)
+            EXPECT_FALSE(rect.left < other.right && other.left < rect.right && rect.top < other.bottom &&
+                         other.top < rect.bottom)
+                << path << " overlaps another button";
+        placed.push_back(rect);
+        const TavPoint middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        calls.clear();
+        main->OnMouse(CTavMouseInfo{CTavMouseInfo::kPressed, middle, 0});
+        main->OnMouse(CTavMouseInfo{CTavMouseInfo::kReleased, middle, 0});
+        EXPECT_EQ(calls, std::vector<std::string>{call}) << path;
+    }
+    for (const char* name : names)
+        functions.Unregister(name);
 }

@@ -7,7 +7,10 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/CTavSystem.h"
+#include "device/CTavFunctionManager.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavStruct.h"
 #include "model/CTavValue.h"
@@ -29,6 +32,7 @@ const char* const kValues = R"(
 <bitmap><name>latch</name><stateCount>4</stateCount></bitmap>
 <bitmap><name>latch3</name><stateCount>3</stateCount></bitmap>
 <bitmap><name>push</name><stateCount>2</stateCount></bitmap>
+<bitmap><name>single</name><stateCount>1</stateCount></bitmap>
 <structType><type>Params</type><name>v</name><address>00 00</address>
   <value><name>level</name><address>00</address><range>0,127</range><default>64</default></value>
   <value><name>mode</name><address>01</address><range>0,127</range><default>0</default></value>
@@ -77,7 +81,38 @@ const std::string kControls =
     "</control>"
     "<control><type>scrollButton</type><name>bk</name><position>180,10</position><bitmapRef>push</bitmapRef>"
     "<deltaValue>-10</deltaValue>" +
-    std::string(kRanges) + "</control>";
+    std::string(kRanges) +
+    "</control>"
+    "<control><type>unlatchButton</type><name>now</name><position>210,10</position><bitmapRef>push</bitmapRef>"
+    "<function>TestCall</function><arguments>3</arguments></control>"
+    "<control><type>unlatchButton</type><name>up2</name><position>240,10</position><bitmapRef>push</bitmapRef>"
+    "<function>TestCall</function><arguments>a b</arguments><action>1</action></control>"
+    "<control><type>unlatchButton</type><name>bad</name><position>270,10</position><bitmapRef>push</bitmapRef>"
+    "<function>TestCall</function><arguments>x</arguments><action>soon</action></control>";
+
+// Records the calls of a device function registered on the root object for one test.
+class RecordedFunction {
+public:
+    explicit RecordedFunction(const char* name) : m_name(name) {
+        CTavSystem::Instance().FunctionManager().Register(m_name, std::make_unique<Functor>(calls));
+    }
+    ~RecordedFunction() { CTavSystem::Instance().FunctionManager().Unregister(m_name); }
+    std::vector<std::string> calls;
+
+private:
+    class Functor : public CTavFunctionManager::IFunctor {
+    public:
+        explicit Functor(std::vector<std::string>& calls) : m_calls(calls) {}
+        bool Invoke(const std::string& arguments) override {
+            m_calls.push_back(arguments);
+            return true;
+        }
+
+    private:
+        std::vector<std::string>& m_calls;
+    };
+    std::string m_name;
+};
 
 class ButtonTest : public test::ModelFixture {
 protected:
@@ -94,8 +129,8 @@ protected:
         EXPECT_TRUE(panel->FindControl(path, view)) << path;
         return dynamic_cast<Control*>(view);
     }
-    void Mouse(CTavMouseInfo::Kind kind, int32_t x, int32_t y = 20) {
-        panel->OnMouse(CTavMouseInfo{kind, {x, y}, 0});
+    void Mouse(CTavMouseInfo::Kind kind, int32_t x, int32_t y = 20, bool forced = false) {
+        panel->OnMouse(CTavMouseInfo{kind, {x, y}, 0, forced});
     }
     void Click(int32_t x) {
         Mouse(CTavMouseInfo::kPressed, x);
@@ -241,6 +276,51 @@ TEST_F(ButtonTest, ScrollButtonMovesTheWindowWithinTheScrollRange) {
     EXPECT_EQ(Raw("p.v.cu"), 23);
 }
 
+TEST_F(ButtonTest, UnlatchCallsItsFunctionOnPressOrOnReleaseOverIt) {
+    RecordedFunction function("TestCall");
+    auto* now = Find<CTavUnlatchButton>("main.now");
+    ASSERT_NE(now, nullptr);
+    EXPECT_EQ(now->Action(), 0);
+    EXPECT_EQ(Find<CTavUnlatchButton>("main.bad")->Action(), 0); // "soon" does not read
+
+    // Action 0: the call comes with the press, which then ends at once.
+    Mouse(CTavMouseInfo::kPressed, 220);
+    EXPECT_EQ(function.calls, (std::vector<std::string>{"3"}));
+    EXPECT_EQ(now->State(), 0);
+    EXPECT_FALSE(now->HasFocus());
+    EXPECT_EQ(system.ViewManager().CapturedView(), nullptr);
+    Mouse(CTavMouseInfo::kReleased, 220);
+    EXPECT_EQ(function.calls.size(), 1u);
+
+    // Action 1: only a real release over the button calls.
+    const struct {
+        int32_t releaseX;
+        bool forced;
+        size_t calls;
+    } releases[] = {{250, false, 1}, {250, true, 0}, {250 + 60, false, 0}, {250 + 60, true, 0}};
+    for (const auto& r : releases) {
+        function.calls.clear();
+        Mouse(CTavMouseInfo::kPressed, 250);
+        EXPECT_TRUE(function.calls.empty());
+        EXPECT_EQ(Find<CTavUnlatchButton>("main.up2")->State(), 1);
+        Mouse(CTavMouseInfo::kReleased, r.releaseX, 20, r.forced);
+        EXPECT_EQ(function.calls.size(), r.calls) << r.releaseX << " forced " << r.forced;
+        if (r.calls == 1) {
+            EXPECT_EQ(function.calls[0], "a b");
+        }
+        EXPECT_EQ(system.ViewManager().CapturedView(), nullptr);
+        EXPECT_EQ(Find<CTavUnlatchButton>("main.up2")->State(), 0);
+    }
+}
+
+TEST_F(ButtonTest, ForcedReleaseEndsALatchPressWithoutToggling) {
+    Mouse(CTavMouseInfo::kPressed, 10);
+    Mouse(CTavMouseInfo::kReleased, 10, 20, true);
+    EXPECT_EQ(Raw("p.v.level"), 64);
+    EXPECT_EQ(Find<CTavLatchButton>("main.l")->State(), 0);
+    EXPECT_EQ(system.ViewManager().CapturedView(), nullptr);
+}
+
 TEST(ButtonBuild, MessagesNameTheButtonThatFailed) {
     const struct {
         std::string controls;
@@ -266,6 +346,10 @@ TEST(ButtonBuild, MessagesNameTheButtonThatFailed) {
          "Unable to convert value reference name p.v.none to value.\nUnable to associate view main.s.\n"
          "Unable to create control s.\nUnable to create button. : main.s\n"
          "Unable to create scroll button. : main.s\n"},
+        {"<control><type>unlatchButton</type><name>u</name><bitmapRef>single</bitmapRef></control>",
+         "Unlatch button bitmap must have 2 states. : main.u\n"},
+        {"<control><type>unlatchButton</type><name>u</name><bitmapRef>none</bitmapRef></control>",
+         "Unable to find bitmap for button. : main.u : none\n"},
     };
     for (const auto& c : cases) {
         CTavSystem system;

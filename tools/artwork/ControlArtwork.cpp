@@ -250,6 +250,14 @@ QImage PushButton(QSize size, Glyph glyph) {
     });
 }
 
+QImage LabelButton(QSize size, const QString& label, int fontSize) {
+    return MaskedStrip(size, 2, kSurface, [=](QPainter& painter, int state) {
+        const bool pressed = state == 1;
+        DrawButtonFace(painter, size, pressed ? LitFill(true) : RaisedFill(false), kLine, pressed ? kInset : kText,
+                       label, pressed, fontSize);
+    });
+}
+
 QImage Badge(const QString& label, QRgb colour) {
     const QSize size(44, 18);
     return MaskedStrip(size, 1, kInset, [=](QPainter& painter, int) {

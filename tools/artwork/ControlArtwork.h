@@ -33,6 +33,8 @@ QImage SlideSwitch(QSize size);
 enum class Glyph { PopDown, StepUp, StepDown };
 // Push button frames: 0 up, 1 pressed.
 QImage PushButton(QSize size, Glyph glyph);
+// A push button that names what it does: 0 up, 1 pressed (lit while held).
+QImage LabelButton(QSize size, const QString& label, int fontSize = 10);
 
 // What a part plays, shown over the strip's type field, outlined and lettered in a colour.
 QImage Badge(const QString& label, QRgb colour);

@@ -411,8 +411,9 @@ namespace {
 // The device layer's progress bar on standard error, worded by its message code.
 class LayerProgress : public ITavProgress {
 public:
-    void SetMessageCode(int code) override {
+    void Begin(int steps, int code, bool) override {
         m_verb = code == Brio::CTavBufferAccessor::kSynchronizingCode ? "Writing" : "Reading";
+        Start(steps);
     }
     void Start(int steps) override {
         m_total = steps > 0 ? static_cast<size_t>(steps) : 0;

@@ -101,6 +101,7 @@ int main(int argc, char** argv) {
         // A one-off rendering runs beside any open editor, shows no splash and no message
         // box: messages go to standard error.
         options.showSplash = false;
+        options.transferAtStart = false;
         options.makeMessageBoxOutput = [] { return TavNewStdErrOutput(); };
         options.instanceName = QStringLiteral("vireo-screenshot-%1").arg(QCoreApplication::applicationPid());
     }

@@ -61,6 +61,8 @@ CApp::~CApp() {
     // The message box output belongs to the root object, which outlives the window list.
     if (auto* box = dynamic_cast<CTextOutBox*>(m_system.MessageBoxOutput()))
         box->SetWindowList(nullptr);
+    if (auto* progress = dynamic_cast<CProgressBar*>(m_system.ProgressBar()))
+        progress->SetWindowList(nullptr);
     ReleaseWindowServices();
     if (m_idleConnection)
         disconnect(m_idleConnection);
@@ -217,8 +219,10 @@ bool CApp::OpenMainPanel() {
     m_mainFrame->BringToFront();
     if (auto* box = dynamic_cast<CTextOutBox*>(m_system.MessageBoxOutput()))
         box->SetWindowList(&m_panelWindows.windows);
-    if (auto* progress = dynamic_cast<CProgressBar*>(m_system.ProgressBar()))
+    if (auto* progress = dynamic_cast<CProgressBar*>(m_system.ProgressBar())) {
         progress->SetOwner(m_mainFrame);
+        progress->SetWindowList(&m_panelWindows.windows);
+    }
     return true;
 }
 
@@ -276,24 +280,49 @@ void CApp::LoadAndConnectMidiDevices() {
     QCoreApplication::processEvents();
 }
 
-// Reading the device's memory at start arrives with the device layer; until then the
-// editor starts from the defaults when no file is named.
+bool CApp::IsLinkUp() const {
+    return m_midi && m_midi->Setup() && m_midi->Setup()->IsConnected();
+}
+
+// The device layer registers "Read" and "Sync" by name; each opens the progress bar itself.
+bool CApp::RunDeviceTransfer(const char* function) {
+    const CWaitCursor wait;
+    return m_system.FunctionManager().Call(function, std::string());
+}
+
+// With a file: load it and send it to the device; without: read the device. Without
+// connected ports the user is told once that MIDI is not set up, and the editor starts
+// from the file or from the defaults.
 bool CApp::OpenCommandLineFileOrReadDevice() {
-    if (m_options.filePath.isEmpty())
-        return true;
-    if (!m_files->LoadEncoded(m_options.filePath)) {
+    const bool hasFile = !m_options.filePath.isEmpty();
+    if (hasFile && !m_files->LoadEncoded(m_options.filePath)) {
         m_splash.reset();
         ShowPendingCode(TavStrings::kCodeLoadFailed);
         return false;
     }
-    if (!m_midi || !m_midi->Setup() || !m_midi->Setup()->IsConnected())
+    if (!IsLinkUp()) {
         if (CTavTextOut* box = m_system.MessageBoxOutput())
             box->Report(TavStrings::kCodeMidiNotSetUp);
+    } else if (m_options.transferAtStart) {
+        m_splash.reset(); // the progress bar shows instead
+        RunDeviceTransfer(hasFile ? "Sync" : "Read");
+    }
+    CTavBufferManager& buffers = m_system.BufferManager();
+    buffers.PublishPending();
+    buffers.ClearPending();
+    if (CTavRootStruct* root = buffers.FindRoot(CTavSystem::kRootName))
+        root->SetModified(false);
     return true;
 }
 
 void CApp::FinishStartUp() {
     m_splash.reset();
+    // From now on a file that opens is sent to the device while the link is up; the file
+    // named on the command line was sent above.
+    m_files->afterLoad = [this] {
+        if (IsLinkUp())
+            RunDeviceTransfer("Sync");
+    };
     if (m_mainFrame)
         m_mainFrame->setAcceptDrops(true);
     m_idleConnection = connect(QAbstractEventDispatcher::instance(QThread::currentThread()),

@@ -37,6 +37,10 @@ public:
         bool virtualDevice = false; // --virtual-device: the first input and output use the virtual device
         bool virtualDeviceCable = false; // --virtual-device=cable: it replies at MIDI cable speed
         uint8_t virtualDeviceId = 0x10;  // --virtual-device-id: the device ID byte it answers to
+        // Start-up reads the device (or sends the command-line file to it) when the ports
+        // are connected; a one-off screenshot turns it off so nothing waits for a reply.
+        // Without connected ports start-up says so once either way.
+        bool transferAtStart = true;
         // Makes the message box output; tests install a recording output here.
         std::function<CTavTextOut*()> makeMessageBoxOutput;
     };
@@ -99,6 +103,10 @@ private:
     void StartDeviceLayer();
     void LoadAndConnectMidiDevices();
     bool OpenCommandLineFileOrReadDevice();
+    // Whether a MIDI input and output are connected.
+    bool IsLinkUp() const;
+    // Runs the device layer's transfer function ("Read" or "Sync") under the wait cursor.
+    bool RunDeviceTransfer(const char* function);
     void FinishStartUp();
 
     // Shut-down steps.

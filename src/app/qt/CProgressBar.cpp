@@ -1,36 +1,192 @@
 #include "app/qt/CProgressBar.h"
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QDialog>
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "app/TavStrings.h"
+#include "view/qt/CWindowList.h"
+
+namespace {
+
+QString ProgressText(int code) {
+    const std::string_view text = TavStrings::ProgressText(code);
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
 
 CProgressBar::~CProgressBar() {
-    Finish();
+    if (m_depth > 0)
+        Close();
 }
 
-void CProgressBar::Start(int steps) {
-    Finish();
-    auto* dialog = new QProgressDialog(m_owner);
+void CProgressBar::Begin(int steps, int code, bool cancelAllowed) {
+    if (m_depth++ == 0)
+        Open(steps, ProgressText(code), cancelAllowed);
+}
+
+void CProgressBar::BeginText(int steps, const std::string& text, bool cancelAllowed) {
+    if (m_depth++ == 0)
+        Open(steps, QString::fromStdString(text), cancelAllowed);
+}
+
+void CProgressBar::Open(int steps, const QString& text, bool cancelAllowed) {
+    m_cancelled = false;
+    QWidget* owner = m_windows ? m_windows->TopWindow() : nullptr;
+    if (!owner)
+        owner = m_owner;
+    auto* dialog = new QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint |
+                                          Qt::WindowStaysOnTopHint);
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     dialog->setWindowTitle(QApplication::applicationDisplayName());
-    dialog->setLabelText(QObject::tr("Working..."));
-    dialog->setCancelButton(nullptr);
-    dialog->setRange(0, std::max(steps, 1));
-    dialog->setMinimumDuration(0);
-    // The operation closes it; reaching the last step must not reset or hide it early.
-    dialog->setAutoReset(false);
-    dialog->setAutoClose(false);
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setValue(0);
+    m_label = new QLabel(text, dialog);
+    m_label->setMinimumWidth(260);
+    m_bar = new QProgressBar(dialog);
+    m_bar->setRange(0, std::max(steps, 1));
+    m_bar->setValue(0);
+    m_cancel = new QPushButton(QObject::tr("Cancel"), dialog);
+    m_cancel->setVisible(cancelAllowed);
+    QObject::connect(m_cancel, &QPushButton::clicked, dialog, [this] { m_cancelled = true; });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_cancel);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(m_label);
+    layout->addWidget(m_bar);
+    layout->addLayout(buttons);
+    dialog->setFixedSize(dialog->sizeHint());
     m_dialog = dialog;
+
+    // The owner is disabled for as long as the dialog is open; the dialog stays enabled.
+    if (m_windows) {
+        m_windows->Add(dialog, true);
+        m_listed = true;
+    } else if (owner) {
+        owner->setEnabled(false);
+        m_disabled = owner;
+    }
+    if (m_windows && owner)
+        m_disabled = owner;
+    dialog->setEnabled(true);
+
+    if (owner) {
+        const QRect frame = owner->window()->frameGeometry();
+        dialog->move(frame.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
+    }
+    dialog->show();
+    WaitUntilShown();
+    Repaint();
 }
 
-// Repainting the bar needs the event loop; only paint work is let through here, so no
-// user input starts anything while the operation runs.
-void CProgressBar::Step() {
-    if (!m_dialog)
+// A window appears only once the window system has mapped it, which takes a round trip to
+// the display server; the operation that opened the dialog keeps the event loop from doing
+// that, so the dialog waits for it here (at most 200 ms), letting no user input through.
+void CProgressBar::WaitUntilShown() {
+    QWindow* window = m_dialog ? m_dialog->windowHandle() : nullptr;
+    if (!window || window->isExposed())
         return;
-    m_dialog->setValue(std::min(m_dialog->value() + 1, m_dialog->maximum()));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    QEventLoop loop;
+    QTimer poll;
+    int ticks = 0;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!m_dialog || window->isExposed() || ++ticks >= 40)
+            loop.quit();
+    });
+    poll.start(5);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void CProgressBar::Close() {
+    m_depth = 0;
+    QDialog* dialog = m_dialog.data();
+    if (m_listed && m_windows)
+        m_windows->Remove(dialog);
+    else if (m_disabled)
+        m_disabled->setEnabled(true);
+    m_listed = false;
+    m_disabled = nullptr;
+    m_label = nullptr;
+    m_bar = nullptr;
+    m_cancel = nullptr;
+    delete dialog;
 }
 
 void CProgressBar::Finish() {
-    delete m_dialog.data();
+    if (m_depth == 0)
+        return;
+    if (--m_depth == 0) {
+        m_depth = 1;
+        Close();
+    }
+}
+
+void CProgressBar::SetMessage(int code) {
+    if (m_depth == 1 && m_dialog)
+        m_label->setText(ProgressText(code));
+}
+
+void CProgressBar::SetText(const std::string& text) {
+    if (m_depth == 1 && m_dialog)
+        m_label->setText(QString::fromStdString(text));
+}
+
+void CProgressBar::Step() {
+    if (m_dialog)
+        SetPosition(m_bar->value() + 1);
+}
+
+void CProgressBar::SetPosition(int position) {
+    if (!m_dialog)
+        return;
+    m_bar->setValue(std::clamp(position, m_bar->minimum(), m_bar->maximum()));
+    Repaint();
+}
+
+// Only paint work is let through, so no user input starts anything while the operation
+// runs.
+void CProgressBar::Repaint() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+    if (m_dialog && m_dialog->isVisible())
+        m_dialog->repaint();
+}
+
+// The owner windows are disabled, so the events dispatched here can only reach the dialog.
+bool CProgressBar::Cancelled() {
+    if (!m_dialog)
+        return false;
+    if (!m_cancel->isHidden())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return m_cancelled;
+}
+
+void CProgressBar::PressCancel() {
+    if (m_dialog && !m_cancel->isHidden())
+        m_cancel->click();
+}
+
+int CProgressBar::Value() const {
+    return m_dialog ? m_bar->value() : -1;
+}
+
+int CProgressBar::Maximum() const {
+    return m_dialog ? m_bar->maximum() : -1;
+}
+
+QString CProgressBar::Text() const {
+    return m_dialog ? m_label->text() : QString();
+}
+
+bool CProgressBar::HasCancelButton() const {
+    return m_dialog && !m_cancel->isHidden();
 }

@@ -87,6 +87,7 @@ void CPanelWidget::EndLostDrag() {
     CTavMouseInfo info;
     info.kind = CTavMouseInfo::kReleased;
     info.point = m_lastPoint;
+    info.forced = true;
     m_root.OnMouse(info);
 }
 

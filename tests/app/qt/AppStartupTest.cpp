@@ -12,6 +12,11 @@
 #include "app/qt/CApp.h"
 #include "app/qt/CFileCommands.h"
 #include "app/qt/CMainFrame.h"
+#include "app/qt/CProgressBar.h"
+#include "device/CTavFunctionManager.h"
+#include "model/CTavStruct.h"
+#include "view/CTavViewManager.h"
+#include "view/ITavProgress.h"
 #include "device/CTavBufferAccessor.h"
 #include "midi/qt/CMidiService.h"
 #include "model/CTavBufferManager.h"
@@ -142,6 +147,7 @@ TEST_F(AppStartup, ACommandLineFileOpensByItsBytesAndALinkAsItsTarget) {
 TEST_F(AppStartup, IdlePassShowsOnlyTheLastPendingCodeOnce) {
     CApp app(system, Options(Scripts("valid/minimal")));
     ASSERT_EQ(app.InitInstance(), CApp::StartResult::Started);
+    box->reports.clear(); // start-up without MIDI ports
     system.BufferOutput()->Report(4);
     system.BufferOutput()->Report(2);
     RunEventLoop();
@@ -286,4 +292,99 @@ TEST(EditorScreenshot, WithAFileItLoadsItWritesMessagesToStandardErrorAndEnds) {
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
         EXPECT_EQ(std::filesystem::exists(picture), c.exitCode == 0);
     }
+}
+
+namespace {
+
+// A device function for start-up to call: records its calls and, like the device layer's
+// transfers, runs the progress bar through its steps. "Read" reads one leaf from the
+// device per step through the device layer's reader, so the bar advances with the replies.
+class FakeTransfer : public CTavFunctionManager::IFunctor {
+public:
+    FakeTransfer(CTavSystem& system, std::vector<std::string>& calls, std::string name, std::vector<int>& seen)
+        : m_system(system), m_calls(calls), m_name(std::move(name)), m_seen(seen) {}
+    bool Invoke(const std::string&) override {
+        m_calls.push_back(m_name);
+        ITavProgress* progress = m_system.ViewManager().Progress();
+        CTavProgressScope scope(progress, 3, m_name == "Read" ? ITavProgress::kGettingData : ITavProgress::kSynchronizing);
+        for (int block = 0; block < 3; ++block) {
+            if (m_name == "Read" && !ReadLeaf())
+                return false;
+            scope.Step();
+            if (auto* bar = dynamic_cast<CProgressBar*>(progress))
+                m_seen.push_back(bar->Value());
+        }
+        return true;
+    }
+
+private:
+    bool ReadLeaf() {
+        Brio::CTavReader* reader = Brio::CTavBufferAccessor::Instance().Reader();
+        CTavValue* level = m_system.BufferManager().FindValue("qv.system.masterLevel");
+        if (!reader || !level)
+            return false;
+        const TavRange leaf = level->Parent()->AbsoluteRange();
+        return reader->RequestData(static_cast<uint32_t>(leaf.begin), leaf.Length());
+    }
+
+    CTavSystem& m_system;
+    std::vector<std::string>& m_calls;
+    std::string m_name;
+    std::vector<int>& m_seen;
+};
+
+} // namespace
+
+TEST_F(AppStartup, ReadsTheDeviceOrSendsTheFileWhenConnectedElseSaysSoOnce) {
+    test::TempDir dir;
+    const std::string file = (dir.Path() / "start.vro").string();
+    ASSERT_EQ(test::RunCli({"--script-dir", Built(), "new", file}).exitCode, 0);
+    qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString((dir.Path() / "memory.bin").string()));
+    const struct {
+        bool withFile;
+        bool connected;
+        bool cable;
+        std::vector<std::string> calls;
+        std::vector<int> reports;
+    } cases[] = {
+        {false, true, false, {"Read"}, {}},
+        {false, true, true, {"Read"}, {}},
+        {true, true, false, {"Sync"}, {}},
+        {false, false, false, {}, {3}},
+        {true, false, false, {}, {3}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.withFile) + " " + std::to_string(c.connected));
+        CTavSystem own;
+        std::vector<std::string> calls;
+        std::vector<int> seen;
+        for (const char* name : {"Read", "Sync"})
+            own.FunctionManager().Register(name, std::make_unique<FakeTransfer>(own, calls, name, seen));
+        CApp::Options options = Options(Built());
+        options.virtualDevice = c.connected;
+        options.virtualDeviceCable = c.cable;
+        if (c.withFile)
+            options.filePath = QByteArray::fromStdString(file);
+        CApp app(own, options);
+        ASSERT_EQ(app.InitInstance(), CApp::StartResult::Started);
+        RunEventLoop(20);
+        EXPECT_EQ(calls, c.calls);
+        EXPECT_EQ(box->reports, c.reports);
+        // The bar advanced under the transfer and was closed after it.
+        EXPECT_EQ(seen, c.calls.empty() ? std::vector<int>{} : (std::vector<int>{1, 2, 3}));
+        auto* progress = dynamic_cast<CProgressBar*>(own.ProgressBar());
+        ASSERT_NE(progress, nullptr);
+        EXPECT_FALSE(progress->IsRunning());
+        EXPECT_TRUE(app.MainFrame()->isEnabled());
+        EXPECT_FALSE(own.BufferManager().FindRoot("qv")->IsModified());
+        EXPECT_FALSE(app.Files()->IsModified());
+
+        // Opening a file sends it while the link is up.
+        calls.clear();
+        app.Files()->ask = [](const QString&) { return 3; };
+        EXPECT_TRUE(app.Files()->Open(QString::fromStdString(file)));
+        EXPECT_EQ(calls, c.connected ? std::vector<std::string>{"Sync"} : std::vector<std::string>{});
+        app.ExitInstance();
+    }
+    qunsetenv("VIREO_VIRTUAL_DEVICE_MEMORY");
 }

@@ -51,6 +51,8 @@ protected:
         };
         app = std::make_unique<CApp>(system, options);
         ASSERT_EQ(app->InitInstance(), CApp::StartResult::Started);
+        ASSERT_EQ(box->reports, std::vector<int>{3}); // no MIDI ports: said once at start
+        box->reports.clear();
         files = app->Files();
         files->ask = [this](const QString& question) {
             questions << question;

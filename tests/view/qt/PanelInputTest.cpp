@@ -47,7 +47,10 @@ protected:
     }
     void BeginDrag(const CTavMouseInfo& info) override { Drag(info); }
     void Drag(const CTavMouseInfo& info) override { SetValueIndex(0, std::clamp(info.point.x - Rect().left, 0, 127)); }
-    void EndDrag(const CTavMouseInfo&) override {}
+    void EndDrag(const CTavMouseInfo& info) override { endedForced = info.forced; }
+
+public:
+    bool endedForced = false;
 };
 
 const char* const kScript = R"(<script>
@@ -155,7 +158,12 @@ TEST_F(PanelInput, ADragWhoseReleaseWentElsewhereEndsAsAReleaseWould) {
         EXPECT_EQ(system.ViewManager().CapturedView(), nullptr);
         EXPECT_EQ(Level(), 40);
         EXPECT_TRUE(fader->HasFocus()); // as after a release: the keys still work
+        EXPECT_TRUE(fader->endedForced);   // but not taken for a click
     }
+    // A real release is not marked.
+    Mouse(QEvent::MouseButtonPress, 10, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, 10, Qt::NoButton);
+    EXPECT_FALSE(fader->endedForced);
 }
 
 // The whole way: the menu takes the keyboard, and its release never comes here.
