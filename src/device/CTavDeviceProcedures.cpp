@@ -128,6 +128,14 @@ bool CTavBufferAccessor::Sync() {
     if (!PortsReady())
         return NotSetUp(m_system);
     CTavWaitCursor wait(*this);
+    // Without any patch or rhythm-set bank no part's program names a patch or rhythm set, and
+    // they would silently stay behind: learn the banks first, as Read does.
+    int32_t banks = 0;
+    for (int32_t type : {TavEntityType::Patch, TavEntityType::RhythmSet})
+        for (int32_t area : {TavEntityArea::User, TavEntityArea::Card})
+            banks += m_entities.CountBanks({type, area, TavWildcard, TavWildcard});
+    if (banks == 0)
+        LoadBankLayout();
     const int32_t steps = m_reader->CountSteps(kSyncMask);
     if (steps < 0)
         return false;

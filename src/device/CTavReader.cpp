@@ -132,11 +132,10 @@ int32_t CTavReader::CountSteps(uint32_t mask) {
         steps += LeafCount(m_bound.setup);
     if (mask & System)
         steps += LeafCount(m_bound.system);
-    if (mask & PartInfo) {
-        steps += LeafCount(m_bound.partInfoCommon) + LeafCount(m_bound.mfx1) + LeafCount(m_bound.mfx2);
-        for (CTavStruct* part : m_bound.parts)
-            steps += LeafCount(part);
-    }
+    // Every block of the part info is read and sent, the reverb's included, so every one
+    // counts: a count one short ran the bar past its end.
+    if (mask & PartInfo)
+        steps += LeafCount(m_bound.partInfo);
     if ((mask & PartEntities) && m_parts)
         for (int32_t part = 0; part < kTavPartCount; ++part) {
             const int32_t type = m_parts->PartEntityId(part).type;

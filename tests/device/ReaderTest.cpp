@@ -242,6 +242,14 @@ TEST_F(Reader, StructsAreReadBlockByBlockInMaskOrderUntilTheFirstFailure) {
     EXPECT_EQ(device->requests.front().address, static_cast<uint32_t>(bound.system->AbsoluteRange().begin));
     EXPECT_EQ(static_cast<int>(device->requests.size()), expected);
 
+    // The part info counts every block it reads, the reverb's included.
+    progress.steps = 0;
+    device->requests.clear();
+    const int partInfo = reader->CountSteps(0x4);
+    EXPECT_EQ(partInfo, leaves(bound.partInfo));
+    ASSERT_TRUE(reader->ReadBlocks(0x4));
+    EXPECT_EQ(progress.steps, partInfo);
+
     // Bit 0x1 fails on its first block: bit 0x2 is never asked for.
     device->requests.clear();
     device->silent.insert(static_cast<uint32_t>(bound.setup->AbsoluteRange().begin));

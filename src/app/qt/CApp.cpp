@@ -145,7 +145,8 @@ void CApp::CreateServicesAndOutputs() {
     m_system.SetTextOut(CTavSystem::kMessageBoxOutput, messageBox);
     m_system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
     m_system.SetTextOut(CTavSystem::kClipboardOutput, new CClipboard);
-    m_system.SetTextOut(CTavSystem::kProgressBar, new CProgressBar);
+    m_system.SetTextOut(CTavSystem::kProgressBar,
+                        m_options.makeProgressBar ? m_options.makeProgressBar() : new CProgressBar);
     m_system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
     m_system.AttachErrorOutputToManagers();
     m_system.SetResourceFactory(std::make_unique<CResourceFactory>());
@@ -255,7 +256,9 @@ void CApp::StartDeviceLayer() {
         m_midi = std::make_unique<CMidiService>(m_system);
     Brio::CTavBufferAccessor& device = Brio::CTavBufferAccessor::Instance();
     if (!device.Start(m_system, std::make_unique<CDeviceReader>(m_system, m_midi->Queue()),
-                      std::make_unique<Brio::CTavWriter>(m_system.BufferManager())))
+                      std::make_unique<Brio::CTavWriter>(m_system.BufferManager(),
+                                                         m_options.writerClock ? *m_options.writerClock
+                                                                               : TavSystemClock())))
         return;
     device.SetWaitCursor([](bool on) {
         if (on)

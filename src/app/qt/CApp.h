@@ -14,6 +14,8 @@
 
 class CTavSystem;
 class CTavTextOut;
+class CProgressBar;
+class ITavClock;
 class ITavDeviceCommands;
 #include "app/qt/CFileCommands.h"
 #include "app/qt/CMainFrame.h"
@@ -43,6 +45,11 @@ public:
         bool transferAtStart = true;
         // Makes the message box output; tests install a recording output here.
         std::function<CTavTextOut*()> makeMessageBoxOutput;
+        // The clock of the device layer's writer, which pauses after every data set; tests
+        // hand in one that does not sleep. None: the system clock.
+        ITavClock* writerClock = nullptr;
+        // Makes the progress bar; tests install one that records its steps.
+        std::function<CProgressBar*()> makeProgressBar;
     };
 
     enum class StartResult { Started, HandedOver, Failed };

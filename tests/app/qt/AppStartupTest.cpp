@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QUuid>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <optional>
 
 #include "app/CTavSystem.h"
@@ -22,6 +23,7 @@
 #include "model/CTavBufferManager.h"
 #include "support/RecordingTextOut.h"
 #include "support/TestSupport.h"
+#include "virtual/CVirtualDevice.h"
 
 namespace {
 
@@ -296,95 +298,122 @@ TEST(EditorScreenshot, WithAFileItLoadsItWritesMessagesToStandardErrorAndEnds) {
 
 namespace {
 
-// A device function for start-up to call: records its calls and, like the device layer's
-// transfers, runs the progress bar through its steps. "Read" reads one leaf from the
-// device per step through the device layer's reader, so the bar advances with the replies.
-class FakeTransfer : public CTavFunctionManager::IFunctor {
+// The progress bar, recording the message code of each begin and its value at each step.
+class RecordingProgressBar : public CProgressBar {
 public:
-    FakeTransfer(CTavSystem& system, std::vector<std::string>& calls, std::string name, std::vector<int>& seen)
-        : m_system(system), m_calls(calls), m_name(std::move(name)), m_seen(seen) {}
-    bool Invoke(const std::string&) override {
-        m_calls.push_back(m_name);
-        ITavProgress* progress = m_system.ViewManager().Progress();
-        CTavProgressScope scope(progress, 3, m_name == "Read" ? ITavProgress::kGettingData : ITavProgress::kSynchronizing);
-        for (int block = 0; block < 3; ++block) {
-            if (m_name == "Read" && !ReadLeaf())
-                return false;
-            scope.Step();
-            if (auto* bar = dynamic_cast<CProgressBar*>(progress))
-                m_seen.push_back(bar->Value());
-        }
-        return true;
+    void Begin(int steps, int code, bool cancelAllowed) override {
+        codes.push_back(code);
+        maximum = steps;
+        values.clear();
+        CProgressBar::Begin(steps, code, cancelAllowed);
     }
-
-private:
-    bool ReadLeaf() {
-        Brio::CTavReader* reader = Brio::CTavBufferAccessor::Instance().Reader();
-        CTavValue* level = m_system.BufferManager().FindValue("qv.system.masterLevel");
-        if (!reader || !level)
-            return false;
-        const TavRange leaf = level->Parent()->AbsoluteRange();
-        return reader->RequestData(static_cast<uint32_t>(leaf.begin), leaf.Length());
+    void Step() override {
+        CProgressBar::Step();
+        values.push_back(Value());
     }
-
-    CTavSystem& m_system;
-    std::vector<std::string>& m_calls;
-    std::string m_name;
-    std::vector<int>& m_seen;
+    std::vector<int> codes, values;
+    int maximum = 0;
 };
+
+// Real time, but the writer's pause after each data set takes none, so sending the whole
+// state to the instantly replying device does not take seconds.
+class NoPauseClock : public ITavClock {
+public:
+    TavTime Now() const override { return TavSystemClock().Now(); }
+    void SleepFor(TavDuration) override {}
+};
+
+// The master level as the device holds it.
+int DeviceMasterLevel(CApp& app, CTavSystem& system) {
+    CTavValue* level = system.BufferManager().FindValue("qv.system.masterLevel");
+    const uint32_t address = static_cast<uint32_t>(level->Parent()->AbsoluteRange().begin + level->Range().begin);
+    TavBytes bytes;
+    app.Midi()->VirtualDevice().WithDevice([&](CVirtualDevice& device) { device.ReadMemory(address, 1, bytes); });
+    return bytes.size() == 1 ? bytes[0] : -1;
+}
 
 } // namespace
 
 TEST_F(AppStartup, ReadsTheDeviceOrSendsTheFileWhenConnectedElseSaysSoOnce) {
     test::TempDir dir;
+    // The device holds master level 5, the command-line file 90 and the opened file 33.
+    const std::string memory = (dir.Path() / "memory.bin").string();
+    const std::string deviceState = (dir.Path() / "device.vro").string();
     const std::string file = (dir.Path() / "start.vro").string();
-    ASSERT_EQ(test::RunCli({"--script-dir", Built(), "new", file}).exitCode, 0);
-    qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString((dir.Path() / "memory.bin").string()));
+    const std::string opened = (dir.Path() / "opened.vro").string();
+    for (const auto& [path, level] : {std::pair{deviceState, 5}, {file, 90}, {opened, 33}}) {
+        ASSERT_EQ(test::RunCli({"--script-dir", Built(), "new", path}).exitCode, 0);
+        ASSERT_EQ(test::RunCli({"--script-dir", Built(), "set", path, "qv.system.masterLevel=" + std::to_string(level)})
+                      .exitCode,
+                  0);
+    }
     const struct {
         bool withFile;
         bool connected;
         bool cable;
-        std::vector<std::string> calls;
+        int code;               // the progress bar's message code; 0: no transfer
+        int editorLevel;        // the master level the editor shows after start-up
+        int deviceLevel;        // and the device holds
         std::vector<int> reports;
     } cases[] = {
-        {false, true, false, {"Read"}, {}},
-        {false, true, true, {"Read"}, {}},
-        {true, true, false, {"Sync"}, {}},
-        {false, false, false, {}, {3}},
-        {true, false, false, {}, {3}},
+        {false, true, false, ITavProgress::kGettingData, 5, 5, {}},
+        {false, true, true, ITavProgress::kGettingData, 5, 5, {}},
+        {true, true, false, ITavProgress::kSynchronizing, 90, 90, {}},
+        {false, false, false, 0, 127, -1, {3}},
+        {true, false, false, 0, 90, -1, {3}},
     };
+    // The device's memory as writing the device state leaves it, copied afresh for each case.
+    const std::string deviceMemory = (dir.Path() / "device-memory.bin").string();
+    ASSERT_EQ(test::RunCli({"--script-dir", Built(), "write", "--in", "Vireo Virtual Device", "--out",
+                            "Vireo Virtual Device", deviceState},
+                           {"VIREO_VIRTUAL_DEVICE_MEMORY=" + deviceMemory})
+                  .exitCode,
+              0);
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.withFile) + " " + std::to_string(c.connected));
+        SCOPED_TRACE(std::to_string(c.withFile) + " " + std::to_string(c.connected) + " " + std::to_string(c.cable));
+        std::filesystem::copy_file(deviceMemory, memory, std::filesystem::copy_options::overwrite_existing);
+        qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString(memory));
         CTavSystem own;
-        std::vector<std::string> calls;
-        std::vector<int> seen;
-        for (const char* name : {"Read", "Sync"})
-            own.FunctionManager().Register(name, std::make_unique<FakeTransfer>(own, calls, name, seen));
+        RecordingProgressBar* bar = nullptr;
         CApp::Options options = Options(Built());
         options.virtualDevice = c.connected;
         options.virtualDeviceCable = c.cable;
+        options.makeProgressBar = [&bar] { return bar = new RecordingProgressBar; };
+        NoPauseClock noPause;
+        options.writerClock = &noPause;
         if (c.withFile)
             options.filePath = QByteArray::fromStdString(file);
         CApp app(own, options);
         ASSERT_EQ(app.InitInstance(), CApp::StartResult::Started);
         RunEventLoop(20);
-        EXPECT_EQ(calls, c.calls);
         EXPECT_EQ(box->reports, c.reports);
-        // The bar advanced under the transfer and was closed after it.
-        EXPECT_EQ(seen, c.calls.empty() ? std::vector<int>{} : (std::vector<int>{1, 2, 3}));
-        auto* progress = dynamic_cast<CProgressBar*>(own.ProgressBar());
-        ASSERT_NE(progress, nullptr);
-        EXPECT_FALSE(progress->IsRunning());
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->codes, c.code ? std::vector<int>{c.code} : std::vector<int>{});
+        // The bar advanced step by step up to its end and was closed after the transfer.
+        if (c.code) {
+            ASSERT_FALSE(bar->values.empty());
+            EXPECT_TRUE(std::is_sorted(bar->values.begin(), bar->values.end()));
+            EXPECT_EQ(bar->values.back(), bar->maximum);
+            // Each part's patch or rhythm set among them (without, Sync had 22 blocks): the
+            // bank layout is learnt first when no names are known.
+            EXPECT_GT(bar->values.size(), 90u);
+        }
+        EXPECT_FALSE(bar->IsRunning());
         EXPECT_TRUE(app.MainFrame()->isEnabled());
+        EXPECT_EQ(own.BufferManager().FindValue("qv.system.masterLevel")->GetRaw(), c.editorLevel);
+        if (c.connected) {
+            EXPECT_EQ(DeviceMasterLevel(app, own), c.deviceLevel);
+        }
         EXPECT_FALSE(own.BufferManager().FindRoot("qv")->IsModified());
         EXPECT_FALSE(app.Files()->IsModified());
 
         // Opening a file sends it while the link is up.
-        calls.clear();
         app.Files()->ask = [](const QString&) { return 3; };
-        EXPECT_TRUE(app.Files()->Open(QString::fromStdString(file)));
-        EXPECT_EQ(calls, c.connected ? std::vector<std::string>{"Sync"} : std::vector<std::string>{});
+        EXPECT_TRUE(app.Files()->Open(QString::fromStdString(opened)));
+        if (c.connected) {
+            EXPECT_EQ(DeviceMasterLevel(app, own), 33);
+        }
         app.ExitInstance();
+        qunsetenv("VIREO_VIRTUAL_DEVICE_MEMORY");
     }
-    qunsetenv("VIREO_VIRTUAL_DEVICE_MEMORY");
 }
