@@ -13,6 +13,7 @@
 
 #include "../tests/support/FakeCatalogDevice.h"
 #include "device/CTavReader.h"
+#include "device/port/CQueuedDeviceReader.h"
 #include "midi/CTavMidiManager.h"
 #include "midi/port/CMidiDevices.h"
 #include "midi/port/CMidiEventQueue.h"
@@ -101,21 +102,6 @@ BENCHMARK(BM_ReadSampleNames)->Unit(benchmark::kMillisecond);
 
 // ---- From the virtual device, through its ports ----------------------------------------
 
-// The reader pumping the port session's event queue, as the command-line tool's.
-class QueueReader : public Brio::CTavReader {
-public:
-    QueueReader(CTavSystem& system, CTavEntityManager& entities, CMidiEventQueue& queue)
-        : CTavReader(system.BufferManager(), entities, system.BufferOutput()), m_queue(queue) {}
-
-protected:
-    void Pump() override {
-        if (m_queue.Dispatch() == 0)
-            m_queue.WaitFor(std::chrono::milliseconds(1));
-    }
-
-private:
-    CMidiEventQueue& m_queue;
-};
 
 // Counts what the output sends before passing it on.
 class CountingOut : public CTavMidiOutDevice {
@@ -150,7 +136,7 @@ struct VirtualSession {
     std::unique_ptr<CMidiOutDevice> output;
     std::unique_ptr<CountingOut> sent;
     CountingIn received;
-    std::unique_ptr<QueueReader> reader;
+    std::unique_ptr<Brio::CQueuedDeviceReader> reader;
     CTavMidiWriter writer;
 
     bool Open(CVirtualDevice::Speed speed) {
@@ -174,7 +160,7 @@ struct VirtualSession {
         input->AddListener(&received);
         sent = std::make_unique<CountingOut>(*output);
         out->SetDevice(sent.get());
-        reader = std::make_unique<QueueReader>(system, entities, queue);
+        reader = std::make_unique<Brio::CQueuedDeviceReader>(system, entities, queue);
         return TavInstallTransfer(system.MidiManager(), *reader, writer);
     }
     // Number information, then the name lists, then the sample pages.

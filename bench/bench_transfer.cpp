@@ -14,6 +14,7 @@
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
 #include "device/CTavBufferAccessor.h"
+#include "device/port/CQueuedDeviceReader.h"
 #include "midi/CTavMidiManager.h"
 #include "midi/CTavMidiReader.h"
 #include "midi/port/CMidiDevices.h"
@@ -271,21 +272,6 @@ void FullReadWireSpeed(benchmark::State& state) {
 }
 BENCHMARK(FullReadWireSpeed)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// The device layer's reader, pumping the ports' event queue as the editor's does.
-class LayerReader : public Brio::CTavReader {
-public:
-    LayerReader(CTavSystem& system, CTavEntityManager& entities, CMidiEventQueue& queue)
-        : CTavReader(system.BufferManager(), entities, system.BufferOutput()), m_queue(queue) {}
-
-protected:
-    void Pump() override {
-        if (m_queue.Dispatch() == 0)
-            m_queue.WaitFor(std::chrono::milliseconds(1));
-    }
-
-private:
-    CMidiEventQueue& m_queue;
-};
 
 // The device layer's Read (identity check, PC mode state, bank layout, every block) at
 // cable speed, against the time the cable alone needs for what crossed it.
@@ -301,7 +287,7 @@ void DeviceReadWireSpeed(benchmark::State& state) {
     session.input->AddListener(&received);
     Brio::CTavBufferAccessor accessor;
     if (!accessor.Start(session.system,
-                        std::make_unique<LayerReader>(session.system, accessor.Entities(), session.queue),
+                        std::make_unique<Brio::CQueuedDeviceReader>(session.system, accessor.Entities(), session.queue),
                         std::make_unique<Brio::CTavWriter>(session.system.BufferManager()))) {
         state.SkipWithError("the device layer does not start");
         return;

@@ -10,12 +10,6 @@ namespace Brio {
 
 namespace {
 
-// The path with its "%d" replaced by the indices in order.
-template <typename... Index> std::string Path(const char* format, Index... index) {
-    char path[200];
-    std::snprintf(path, sizeof path, format, static_cast<int>(index)...);
-    return path;
-}
 
 template <typename T, size_t N> int32_t CountNull(const std::array<T, N>& entries) {
     int32_t missing = 0;
@@ -38,39 +32,39 @@ void CTavBoundTable::Bind(CTavBufferManager& buffers) {
     mfx2Type = buffers.FindValue("qv.prti.mfx2.mfxType");
     reverbType = buffers.FindValue("qv.prti.rev.reverbType");
     for (int32_t p = 0; p < kTavPartCount; ++p) {
-        receiveSwitch[p] = buffers.FindValue(Path("qv.prti.part[%d].receiveSwitch", p));
-        partLevel[p] = buffers.FindValue(Path("qv.prti.part[%d].partLevel", p));
-        partPan[p] = buffers.FindValue(Path("qv.prti.part[%d].partPan", p));
-        partCoarseTune[p] = buffers.FindValue(Path("qv.prti.part[%d].partCoarseTune", p));
-        partReverbSendLevel[p] = buffers.FindValue(Path("qv.prti.part[%d].partReverbSendLevel", p));
-        partAutoSyncSwitch[p] = buffers.FindValue(Path("qv.prti.part[%d].partAutoSyncSwitch", p));
-        partEntityType[p] = buffers.FindValue(Path("vs.control.partEntityType[%d]", p));
-        partCategoryType[p] = buffers.FindValue(Path("vs.control.partCategoryType[%d]", p));
+        receiveSwitch[p] = buffers.FindValue(TavIndexedPath("qv.prti.part[%d].receiveSwitch", p));
+        partLevel[p] = buffers.FindValue(TavIndexedPath("qv.prti.part[%d].partLevel", p));
+        partPan[p] = buffers.FindValue(TavIndexedPath("qv.prti.part[%d].partPan", p));
+        partCoarseTune[p] = buffers.FindValue(TavIndexedPath("qv.prti.part[%d].partCoarseTune", p));
+        partReverbSendLevel[p] = buffers.FindValue(TavIndexedPath("qv.prti.part[%d].partReverbSendLevel", p));
+        partAutoSyncSwitch[p] = buffers.FindValue(TavIndexedPath("qv.prti.part[%d].partAutoSyncSwitch", p));
+        partEntityType[p] = buffers.FindValue(TavIndexedPath("vs.control.partEntityType[%d]", p));
+        partCategoryType[p] = buffers.FindValue(TavIndexedPath("vs.control.partCategoryType[%d]", p));
         for (int32_t t = 0; t < kTavPatchToneCount; ++t) {
-            patchTones[p][t] = buffers.FindStruct(Path("qv.pat[%d].tone[%d]", p, t));
+            patchTones[p][t] = buffers.FindStruct(TavIndexedPath("qv.pat[%d].tone[%d]", p, t));
             tmtKeyboardRangeLower[p][t] =
-                buffers.FindValue(Path("qv.pat[%d].tmt.tmtKeyboardRangeLower[%d]", p, t));
+                buffers.FindValue(TavIndexedPath("qv.pat[%d].tmt.tmtKeyboardRangeLower[%d]", p, t));
             tmtKeyboardRangeUpper[p][t] =
-                buffers.FindValue(Path("qv.pat[%d].tmt.tmtKeyboardRangeUpper[%d]", p, t));
+                buffers.FindValue(TavIndexedPath("qv.pat[%d].tmt.tmtKeyboardRangeUpper[%d]", p, t));
             tmtVelocityRangeLower[p][t] =
-                buffers.FindValue(Path("qv.pat[%d].tmt.tmtVelocityRangeLower[%d]", p, t));
+                buffers.FindValue(TavIndexedPath("qv.pat[%d].tmt.tmtVelocityRangeLower[%d]", p, t));
             tmtVelocityRangeUpper[p][t] =
-                buffers.FindValue(Path("qv.pat[%d].tmt.tmtVelocityRangeUpper[%d]", p, t));
+                buffers.FindValue(TavIndexedPath("qv.pat[%d].tmt.tmtVelocityRangeUpper[%d]", p, t));
         }
         for (int32_t k = 0; k < kTavRhythmToneCount; ++k) {
-            rhythmTones[p][k] = buffers.FindStruct(Path("qv.rhy[%d].tone[%d]", p, k));
+            rhythmTones[p][k] = buffers.FindStruct(TavIndexedPath("qv.rhy[%d].tone[%d]", p, k));
             toneReverbSendLevelMfx[p][k] =
-                buffers.FindValue(Path("qv.rhy[%d].tone[%d].toneReverbSendLevelMFX", p, k));
+                buffers.FindValue(TavIndexedPath("qv.rhy[%d].tone[%d].toneReverbSendLevelMFX", p, k));
             toneReverbSendLevelNonMfx[p][k] =
-                buffers.FindValue(Path("qv.rhy[%d].tone[%d].toneReverbSendLevelNonMFX", p, k));
-            wmtWaveNumberL0[p][k] = buffers.FindValue(Path("qv.rhy[%d].tone[%d].wmtWaveNumberL[0]", p, k));
+                buffers.FindValue(TavIndexedPath("qv.rhy[%d].tone[%d].toneReverbSendLevelNonMFX", p, k));
+            wmtWaveNumberL0[p][k] = buffers.FindValue(TavIndexedPath("qv.rhy[%d].tone[%d].wmtWaveNumberL[0]", p, k));
             for (int32_t l = 0; l < kTavLayerCount; ++l) {
                 wmtVelocityRangeLower[p][k][l] =
-                    buffers.FindValue(Path("qv.rhy[%d].tone[%d].wmtVelocityRangeLower[%d]", p, k, l));
+                    buffers.FindValue(TavIndexedPath("qv.rhy[%d].tone[%d].wmtVelocityRangeLower[%d]", p, k, l));
                 wmtVelocityRangeUpper[p][k][l] =
-                    buffers.FindValue(Path("qv.rhy[%d].tone[%d].wmtVelocityRangeUpper[%d]", p, k, l));
+                    buffers.FindValue(TavIndexedPath("qv.rhy[%d].tone[%d].wmtVelocityRangeUpper[%d]", p, k, l));
                 wmtWaveSwitch[p][k][l] =
-                    buffers.FindValue(Path("qv.rhy[%d].tone[%d].wmtWaveSwitch[%d]", p, k, l));
+                    buffers.FindValue(TavIndexedPath("qv.rhy[%d].tone[%d].wmtWaveSwitch[%d]", p, k, l));
             }
         }
     }
@@ -79,9 +73,9 @@ void CTavBoundTable::Bind(CTavBufferManager& buffers) {
     pcModeRequest = buffers.FindValue("com.utility.command.pcModeRequest");
     pcModeResult = buffers.FindValue("com.utility.command.pcModeResult");
     for (int32_t c = 0; c < kTavMidiChannelCount; ++c) {
-        notes[c] = buffers.FindValue(Path("qvMidi.ch[%d].note", c));
+        notes[c] = buffers.FindValue(TavIndexedPath("qvMidi.ch[%d].note", c));
         for (int32_t n = 0; n < kTavControllerCount; ++n)
-            controllers[c][n] = buffers.FindValue(Path("qvMidi.ch[%d].cc[%d]", c, n));
+            controllers[c][n] = buffers.FindValue(TavIndexedPath("qvMidi.ch[%d].cc[%d]", c, n));
     }
     partId = buffers.FindValue("vs.control.partId");
     entityType = buffers.FindValue("vs.control.entityType");

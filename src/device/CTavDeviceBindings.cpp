@@ -1,21 +1,8 @@
 #include "device/CTavDeviceBindings.h"
 
-#include <cstdio>
-#include <string>
-
 #include "model/CTavBufferManager.h"
 
 namespace Brio {
-
-namespace {
-
-std::string Indexed(const char* format, int32_t index) {
-    char path[160];
-    std::snprintf(path, sizeof path, format, index);
-    return path;
-}
-
-} // namespace
 
 void CTavDeviceBindings::Bind(CTavBufferManager& buffers) {
     setup = buffers.FindStruct("qv.setup");
@@ -26,15 +13,15 @@ void CTavDeviceBindings::Bind(CTavBufferManager& buffers) {
     mfx2 = buffers.FindStruct("qv.prti.mfx2");
     sample = buffers.FindStruct("com.utility.sample");
     for (int32_t i = 0; i < kTavPartCount; ++i) {
-        parts[i] = buffers.FindStruct(Indexed("qv.prti.part[%d]", i));
-        patches[i] = buffers.FindStruct(Indexed("qv.pat[%d]", i));
-        rhythmSets[i] = buffers.FindStruct(Indexed("qv.rhy[%d]", i));
-        partBankSelectMsb[i] = buffers.FindValue(Indexed("qv.prti.part[%d].patchBankSelectMsb", i));
-        partBankSelectLsb[i] = buffers.FindValue(Indexed("qv.prti.part[%d].patchBankSelectLsb", i));
-        partProgramNumber[i] = buffers.FindValue(Indexed("qv.prti.part[%d].patchProgramNumber", i));
-        patchName[i] = buffers.FindValue(Indexed("qv.pat[%d].common.patchName", i));
-        patchCategory[i] = buffers.FindValue(Indexed("qv.pat[%d].common.patchCategory", i));
-        rhythmName[i] = buffers.FindValue(Indexed("qv.rhy[%d].common.rhythmName", i));
+        parts[i] = buffers.FindStruct(TavIndexedPath("qv.prti.part[%d]", i));
+        patches[i] = buffers.FindStruct(TavIndexedPath("qv.pat[%d]", i));
+        rhythmSets[i] = buffers.FindStruct(TavIndexedPath("qv.rhy[%d]", i));
+        partBankSelectMsb[i] = buffers.FindValue(TavIndexedPath("qv.prti.part[%d].patchBankSelectMsb", i));
+        partBankSelectLsb[i] = buffers.FindValue(TavIndexedPath("qv.prti.part[%d].patchBankSelectLsb", i));
+        partProgramNumber[i] = buffers.FindValue(TavIndexedPath("qv.prti.part[%d].patchProgramNumber", i));
+        patchName[i] = buffers.FindValue(TavIndexedPath("qv.pat[%d].common.patchName", i));
+        patchCategory[i] = buffers.FindValue(TavIndexedPath("qv.pat[%d].common.patchCategory", i));
+        rhythmName[i] = buffers.FindValue(TavIndexedPath("qv.rhy[%d].common.rhythmName", i));
     }
     bankInformation[0][0] = buffers.FindValue("com.utility.command.patchUserBankInformation");
     bankInformation[0][1] = buffers.FindValue("com.utility.command.patchCardBankInformation");

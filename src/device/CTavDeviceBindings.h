@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 class CTavBufferManager;
 class CTavStruct;
@@ -13,6 +15,13 @@ class CTavValue;
 namespace Brio {
 
 inline constexpr int32_t kTavPartCount = 16;
+
+// The path with each "%d" replaced by the indices in order.
+template <typename... Index> std::string TavIndexedPath(const char* format, Index... index) {
+    char path[200];
+    std::snprintf(path, sizeof path, format, static_cast<int>(index)...);
+    return path;
+}
 
 struct CTavDeviceBindings {
     using Structs = std::array<CTavStruct*, kTavPartCount>;

@@ -17,6 +17,7 @@
 #include "midi/CTavMidiReader.h"
 #include "midi/port/CMidiDevices.h"
 #include "midi/port/CMidiEventQueue.h"
+#include "device/port/CQueuedDeviceReader.h"
 #include "midi/port/CQueuedReader.h"
 #include "midi/port/CRtMidiBackend.h"
 #include "midi/port/CVirtualDevicePort.h"
@@ -292,21 +293,6 @@ int CliSimulate(CTavSystem& system, const std::vector<std::string>& arguments) {
 
 namespace {
 
-// The device reader with the session's queue as its pump.
-class NameReader : public Brio::CTavReader {
-public:
-    NameReader(CTavSystem& system, CTavEntityManager& entities, CMidiEventQueue& queue)
-        : CTavReader(system.BufferManager(), entities, system.BufferOutput()), m_queue(queue) {}
-
-protected:
-    void Pump() override {
-        if (m_queue.Dispatch() == 0)
-            m_queue.WaitFor(std::chrono::milliseconds(1));
-    }
-
-private:
-    CMidiEventQueue& m_queue;
-};
 
 class NameProgress : public ITavProgress {
 public:
@@ -357,7 +343,7 @@ int CliNames(CTavSystem& system, const std::vector<std::string>& arguments) {
     CTavEntityManager entities;
     TavCreateFixedBanks(entities, WaveNames(system));
     PortSession session(system);
-    NameReader reader(system, entities, session.queue);
+    Brio::CQueuedDeviceReader reader(system, entities, session.queue);
     if (const int status = Connect(system, session, parsed, &reader))
         return session.Finish(status);
     NameProgress progress;
@@ -440,8 +426,8 @@ struct LayerSession {
 
     // Opens the ports and starts the layer on them.
     int Open(const TransferArguments& arguments) {
-        auto reader = std::make_unique<NameReader>(system, accessor.Entities(), ports.queue);
-        NameReader* own = reader.get();
+        auto reader = std::make_unique<Brio::CQueuedDeviceReader>(system, accessor.Entities(), ports.queue);
+        Brio::CQueuedDeviceReader* own = reader.get();
         if (const int status = Connect(system, ports, arguments, own))
             return status;
         system.ViewManager().SetProgress(&progress);

@@ -20,6 +20,7 @@
 #include "app/qt/CClipboard.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/CProgressBar.h"
+#include "device/port/CQueuedDeviceReader.h"
 #include "app/qt/CSingleInstanceGuard.h"
 #include "app/qt/CSplashWindow.h"
 #include "app/qt/CTextOutBox.h"
@@ -231,22 +232,16 @@ namespace {
 
 // The device reader of the editor: its pump dispatches received MIDI messages and pending
 // repaints, and no keyboard or mouse input.
-class CDeviceReader : public Brio::CTavReader {
+class CDeviceReader : public Brio::CQueuedDeviceReader {
 public:
     CDeviceReader(CTavSystem& system, CMidiEventQueue& queue)
-        : CTavReader(system.BufferManager(), Brio::CTavBufferAccessor::Instance().Entities(),
-                     system.BufferOutput()),
-          m_queue(queue) {}
+        : CQueuedDeviceReader(system, Brio::CTavBufferAccessor::Instance().Entities(), queue) {}
 
 protected:
     void Pump() override {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-        if (m_queue.Dispatch() == 0)
-            m_queue.WaitFor(std::chrono::milliseconds(1));
+        CQueuedDeviceReader::Pump();
     }
-
-private:
-    CMidiEventQueue& m_queue;
 };
 
 } // namespace
