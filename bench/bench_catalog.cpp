@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchPorts.h"
 #include "BenchSupport.h"
 
 #include <chrono>
@@ -103,63 +104,24 @@ BENCHMARK(BM_ReadSampleNames)->Unit(benchmark::kMillisecond);
 // ---- From the virtual device, through its ports ----------------------------------------
 
 
-// Counts what the output sends before passing it on.
-class CountingOut : public CTavMidiOutDevice {
-public:
-    explicit CountingOut(CTavMidiOutDevice& next) : m_next(next) {}
-    void Send(const TavBytes& bytes) override {
-        total += bytes.size();
-        m_next.Send(bytes);
-    }
-    size_t total = 0;
-
-private:
-    CTavMidiOutDevice& m_next;
-};
-
-// Counts what the input port delivers.
-class CountingIn : public ITavMidiInListener {
-public:
-    void Receive(const TavBytes& bytes) override { total += bytes.size(); }
-    size_t total = 0;
-};
 
 // The virtual device's ports wired as "vireo-cli names" wires them, its memory kept nowhere,
 // with every byte on either side of the cable counted.
-struct VirtualSession {
+struct VirtualSession : bench::VirtualPorts {
     CTavSystem system;
     CTavEntityManager entities;
-    CVirtualDeviceHost host;
-    CMidiPorts ports;
-    CMidiEventQueue queue;
-    std::unique_ptr<CMidiInDevice> input;
-    std::unique_ptr<CMidiOutDevice> output;
-    std::unique_ptr<CountingOut> sent;
-    CountingIn received;
+    std::unique_ptr<bench::CountingOut> sent;
+    bench::CountingIn received;
     std::unique_ptr<Brio::CQueuedDeviceReader> reader;
     CTavMidiWriter writer;
 
     bool Open(CVirtualDevice::Speed speed) {
-        if (!bench::BuildShipped(system) || !TavCreateFixedBanks(entities, {}))
+        if (!bench::BuildShipped(system) || !TavCreateFixedBanks(entities, {}) ||
+            !VirtualPorts::Open(system, speed))
             return false;
-        CTavMidiIn* in = system.MidiManager().Input(0);
-        CTavMidiOut* out = system.MidiManager().Output(0);
-        if (!in || !out)
-            return false;
-        host.Configure(bench::ShippedScript(), "");
-        ports.AddBackend(std::make_unique<CVirtualDeviceBackend>(host));
-        input = std::make_unique<CMidiInDevice>(CVirtualDevice::kPortName, queue);
-        output = std::make_unique<CMidiOutDevice>(CVirtualDevice::kPortName);
-        if (!input->Open(ports, system.MessageBoxOutput()) || !output->Open(ports, system.MessageBoxOutput()))
-            return false;
-        host.WithDevice([&](CVirtualDevice& device) {
-            device.SetDeviceId(in->DeviceId());
-            device.SetSpeed(speed);
-        });
-        input->AddListener(in);
         input->AddListener(&received);
-        sent = std::make_unique<CountingOut>(*output);
-        out->SetDevice(sent.get());
+        sent = std::make_unique<bench::CountingOut>(*output);
+        system.MidiManager().Output(0)->SetDevice(sent.get());
         reader = std::make_unique<Brio::CQueuedDeviceReader>(system, entities, queue);
         return TavInstallTransfer(system.MidiManager(), *reader, writer);
     }

@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchPorts.h"
 #include "BenchSupport.h"
 
 #include <chrono>
@@ -156,62 +157,22 @@ BENCHMARK(FullReadInstantPerBlock_Loopback)->UseRealTime()->Unit(benchmark::kMil
 
 // ---- Through the ports -------------------------------------------------------------
 
-// Counts what the output sends before passing it on.
-class CountingOut : public CTavMidiOutDevice {
-public:
-    explicit CountingOut(CTavMidiOutDevice& next) : m_next(next) {}
-    void Send(const TavBytes& bytes) override {
-        total += bytes.size();
-        m_next.Send(bytes);
-    }
-    size_t total = 0;
-
-private:
-    CTavMidiOutDevice& m_next;
-};
-
-// Counts what the input port delivers.
-class CountingIn : public ITavMidiInListener {
-public:
-    void Receive(const TavBytes& bytes) override { total += bytes.size(); }
-    size_t total = 0;
-};
 
 // A read session as the command-line tool wires it: the virtual device's ports, the
 // event queue and a queued reader, with the device's memory kept nowhere.
-struct PortSession {
+struct PortSession : bench::VirtualPorts {
     CTavSystem system;
-    CVirtualDeviceHost host;
-    CMidiPorts ports;
-    CMidiEventQueue queue;
-    std::unique_ptr<CMidiInDevice> input;
-    std::unique_ptr<CMidiOutDevice> output;
     std::unique_ptr<CQueuedReader> reader;
     CTavMidiWriter writer;
 
     bool Open(CVirtualDevice::Speed speed) {
-        if (!BuildShipped(system))
+        if (!BuildShipped(system) || !VirtualPorts::Open(system, speed))
             return false;
-        CTavMidiIn* in = system.MidiManager().Input(0);
-        CTavMidiOut* out = system.MidiManager().Output(0);
-        if (!in || !out)
-            return false;
-        host.Configure(bench::ShippedScript(), "");
-        ports.AddBackend(std::make_unique<CVirtualDeviceBackend>(host));
-        input = std::make_unique<CMidiInDevice>(CVirtualDevice::kPortName, queue);
-        output = std::make_unique<CMidiOutDevice>(CVirtualDevice::kPortName);
-        if (!input->Open(ports, system.MessageBoxOutput()) || !output->Open(ports, system.MessageBoxOutput()))
-            return false;
-        host.WithDevice([&](CVirtualDevice& device) {
-            device.SetDeviceId(in->DeviceId());
-            device.SetSpeed(speed);
-        });
-        input->AddListener(in);
-        out->SetDevice(output.get());
+        system.MidiManager().Output(0)->SetDevice(output.get());
         reader = std::make_unique<CQueuedReader>(queue, system.BufferOutput());
         return TavInstallTransfer(system.MidiManager(), *reader, writer);
     }
-    // The ports close before the device goes.
+    // The ports close before the system goes.
     ~PortSession() {
         input.reset();
         output.reset();
@@ -244,8 +205,8 @@ void FullReadWireSpeed(benchmark::State& state) {
         state.SkipWithError("the virtual device's ports do not open");
         return;
     }
-    CountingOut sent(*session.output);
-    CountingIn received;
+    bench::CountingOut sent(*session.output);
+    bench::CountingIn received;
     session.system.MidiManager().Output(0)->SetDevice(&sent);
     session.input->AddListener(&received);
     const std::vector<TavRange> blocks = ReadBlocks(session.system);
@@ -281,8 +242,8 @@ void DeviceReadWireSpeed(benchmark::State& state) {
         state.SkipWithError("the virtual device's ports do not open");
         return;
     }
-    CountingOut sent(*session.output);
-    CountingIn received;
+    bench::CountingOut sent(*session.output);
+    bench::CountingIn received;
     session.system.MidiManager().Output(0)->SetDevice(&sent);
     session.input->AddListener(&received);
     Brio::CTavBufferAccessor accessor;
