@@ -1,0 +1,190 @@
+#pragma once
+// Standard MIDI Files. CTavSmfRead walks the chunks and events of a file and hands each
+// event to a virtual handler; CTavSmfWrite writes a header, tracks and their events. Both
+// reach the bytes through one virtual operation, so the same code reads and writes files,
+// memory and anything a derived class supplies. The ready-made ends at the bottom read
+// from memory or a file and write into memory.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "midi/CTavLongMessage.h"
+
+class CTavSmf {
+public:
+    // Variable-length quantities: 7 bits per byte, most significant group first, bit 7 set
+    // on every byte but the last; at most 4 bytes.
+    static constexpr uint32_t kMaxVariableLength = 0x0FFFFFFF;
+    static constexpr size_t kMaxVariableLengthBytes = 4;
+
+    static constexpr size_t kHeaderSize = 14;
+    static constexpr size_t kTrackHeaderSize = 8;
+    static constexpr uint16_t kDivision = 96; // ticks per quarter note
+    static constexpr uint8_t kMetaEndOfTrack = 0x2F;
+
+    // Values above kMaxVariableLength are written as kMaxVariableLength.
+    static void AppendVariableLength(TavBytes& out, uint32_t value);
+    // Decodes one quantity from at most count bytes. Answers how many bytes it took, or 0
+    // when none of the first four (or of the count, when fewer) ends it.
+    static size_t ParseVariableLength(const uint8_t* bytes, size_t count, uint32_t& value);
+    // How many data bytes follow a status byte: one for Cn and Dn, none for F0 and above,
+    // two for the other channel messages.
+    static size_t DataBytesAfter(uint8_t status);
+};
+
+class CTavSmfRead : public CTavSmf {
+public:
+    CTavSmfRead() = default;
+    virtual ~CTavSmfRead();
+    CTavSmfRead(const CTavSmfRead&) = delete;
+    CTavSmfRead& operator=(const CTavSmfRead&) = delete;
+
+    // Reads the header, then every announced track to its end-of-track event. Answers false
+    // at the first fault (a short read, a wrong chunk id, a header length other than 6, a
+    // delta time or length of more than 4 bytes, a length running past the end of the file,
+    // a data byte without a running status); the handlers have seen everything before it,
+    // and Fault() says where and why it stopped. Track lengths are not used: a track ends
+    // with its end-of-track event. Running status starts afresh in every track and applies
+    // to channel messages only, so a data byte before the first status of a track, or after
+    // a system status, is a fault rather than a guess.
+    bool Read();
+
+    int32_t NumberOfTracks() const { return m_numberOfTracks; }
+    // The read position, for progress.
+    uint64_t Position() const { return m_position; }
+    // Learned once at the start of Read through Size().
+    uint64_t FileSize() const { return m_fileSize; }
+    // The track being read (0 based), -1 before the first.
+    int32_t CurrentTrack() const { return m_currentTrack; }
+    // Why the last Read stopped ("" after a success) and the offset of the item it was
+    // reading: the chunk header, the delta time, the event or its length.
+    const std::string& Fault() const { return m_fault; }
+    uint64_t FaultPosition() const { return m_faultPosition; }
+
+protected:
+    virtual void OnHeader(const uint8_t* /*header, kHeaderSize bytes*/) {}
+    virtual void OnTrack(const uint8_t* /*trackHeader, kTrackHeaderSize bytes*/) {}
+    // A channel message with its status (running status already applied), or a system
+    // status byte alone.
+    virtual void OnShortEvent(uint32_t /*delta*/, const TavBytes& /*message*/) {}
+    // F0 events with F0 put in front, F7 escapes as they are; bytes that fail the message's
+    // inner-byte check leave it at its default F0 00 F7.
+    virtual void OnExclusiveEvent(uint32_t /*delta*/, const CTavLongMessage& /*message*/) {}
+    virtual void OnMetaEvent(uint32_t /*delta*/, uint8_t /*type*/, const TavBytes& /*data*/) {}
+
+    // Copies up to count bytes from position; answers how many (fewer at the end of the file).
+    virtual size_t ReadBytes(uint64_t position, uint8_t* bytes, size_t count) = 0;
+    virtual uint64_t Size() = 0;
+
+private:
+    bool ReadEvent();
+    bool ReadExact(uint8_t* bytes, size_t count);
+    bool ReadVariableLength(uint32_t& value, const char* what);
+    // Reads length bytes after checking that the file still holds them.
+    bool ReadData(uint32_t length, TavBytes& bytes, const char* what);
+    bool Fail(std::string why);
+
+    int32_t m_numberOfTracks = 0;
+    int32_t m_currentTrack = -1;
+    uint64_t m_position = 0;
+    uint64_t m_fileSize = 0;
+    uint64_t m_itemStart = 0;
+    bool m_endOfTrack = false;
+    uint8_t m_runningStatus = 0; // 0: none
+    std::string m_fault;
+    uint64_t m_faultPosition = 0;
+};
+
+class CTavSmfWrite : public CTavSmf {
+public:
+    CTavSmfWrite() = default;
+    virtual ~CTavSmfWrite();
+    CTavSmfWrite(const CTavSmfWrite&) = delete;
+    CTavSmfWrite& operator=(const CTavSmfWrite&) = delete;
+
+    // "MThd" 00 00 00 06, format 0, the number of tracks (written last, by EndFile), and a
+    // division of 96 ticks per quarter note.
+    void BeginFile();
+    // "MTrk" with length 0; EndTrack writes the real length.
+    void BeginTrack();
+    // Delta, F0, the length of the bytes after the first, and those bytes (the first byte is
+    // taken to be F0).
+    void WriteExclusiveEvent(uint32_t delta, const CTavLongMessage& message);
+    // Channel messages (80 to EF) only, each with its status: running status is never used.
+    // System messages and incomplete messages are skipped without fault.
+    void WriteChannelEvent(uint32_t delta, const TavBytes& message);
+    void WriteMetaEvent(uint32_t delta, uint8_t type, const TavBytes& data);
+    // Writes the end-of-track event and the track's length; does nothing outside a track.
+    void EndTrack();
+    // Ends a track still open, then writes the number of tracks into the header.
+    void EndFile();
+
+    // False once a WriteBytes wrote fewer bytes than asked, or something did not fit the
+    // format (a length above kMaxVariableLength, more than 65535 tracks).
+    bool Good() const { return m_good; }
+    int32_t NumberOfTracks() const { return m_numberOfTracks; }
+    uint64_t Position() const { return m_position; }
+
+protected:
+    // Writes count bytes at position (past the end grows the file); answers how many.
+    virtual size_t WriteBytes(uint64_t position, const uint8_t* bytes, size_t count) = 0;
+
+private:
+    void Put(uint64_t position, const TavBytes& bytes);
+    void Append(const TavBytes& bytes);
+    TavBytes HeaderChunk() const;
+
+    int32_t m_numberOfTracks = 0;
+    uint64_t m_position = 0;
+    uint64_t m_trackStart = 0;
+    bool m_inTrack = false;
+    bool m_good = true;
+};
+
+// Reads a file held in memory (a copy of the bytes).
+class CTavSmfMemoryRead : public CTavSmfRead {
+public:
+    explicit CTavSmfMemoryRead(TavBytes bytes) : m_bytes(std::move(bytes)) {}
+    CTavSmfMemoryRead(const uint8_t* bytes, size_t size) : m_bytes(bytes, bytes + size) {}
+
+protected:
+    size_t ReadBytes(uint64_t position, uint8_t* bytes, size_t count) override;
+    uint64_t Size() override { return m_bytes.size(); }
+
+private:
+    TavBytes m_bytes;
+};
+
+// Reads an open stream (left open) or a file by path (opened and closed here). The size
+// is learned by seeking to the end; a stream that cannot seek reads as empty.
+class CTavSmfFileRead : public CTavSmfRead {
+public:
+    explicit CTavSmfFileRead(std::FILE* file) : m_file(file) {}
+    explicit CTavSmfFileRead(const std::string& path);
+    ~CTavSmfFileRead() override;
+
+    bool IsOpen() const { return m_file != nullptr; }
+
+protected:
+    size_t ReadBytes(uint64_t position, uint8_t* bytes, size_t count) override;
+    uint64_t Size() override;
+
+private:
+    std::FILE* m_file = nullptr;
+    bool m_owned = false;
+};
+
+// Writes into a growing byte sequence; the finished file is Bytes().
+class CTavSmfMemoryWrite : public CTavSmfWrite {
+public:
+    const TavBytes& Bytes() const { return m_bytes; }
+
+protected:
+    size_t WriteBytes(uint64_t position, const uint8_t* bytes, size_t count) override;
+
+private:
+    TavBytes m_bytes;
+};
