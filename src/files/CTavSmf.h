@@ -131,6 +131,8 @@ public:
 protected:
     // Writes count bytes at position (past the end grows the file); answers how many.
     virtual size_t WriteBytes(uint64_t position, const uint8_t* bytes, size_t count) = 0;
+    // Called by BeginFile before anything is written, so an end can drop an earlier file.
+    virtual void OnBeginFile() {}
 
 private:
     void Put(uint64_t position, const TavBytes& bytes);
@@ -184,6 +186,7 @@ public:
 
 protected:
     size_t WriteBytes(uint64_t position, const uint8_t* bytes, size_t count) override;
+    void OnBeginFile() override { m_bytes.clear(); }
 
 private:
     TavBytes m_bytes;

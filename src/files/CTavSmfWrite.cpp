@@ -38,6 +38,7 @@ void CTavSmfWrite::BeginFile() {
     m_trackStart = 0;
     m_inTrack = false;
     m_good = true;
+    OnBeginFile();
     Append(HeaderChunk());
 }
 
