@@ -57,6 +57,9 @@ public:
     uint64_t Position() const { return m_position; }
     // Learned once at the start of Read through Size().
     uint64_t FileSize() const { return m_fileSize; }
+    // The status byte of the event being handled: F0, F7, FF or the channel or system
+    // status (running status applied).
+    uint8_t EventStatus() const { return m_eventStatus; }
     // The track being read (0 based), -1 before the first.
     int32_t CurrentTrack() const { return m_currentTrack; }
     // Why the last Read stopped ("" after a success) and the offset of the item it was
@@ -94,6 +97,7 @@ private:
     uint64_t m_itemStart = 0;
     bool m_endOfTrack = false;
     uint8_t m_runningStatus = 0; // 0: none
+    uint8_t m_eventStatus = 0;
     std::string m_fault;
     uint64_t m_faultPosition = 0;
 };

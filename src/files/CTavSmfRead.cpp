@@ -59,6 +59,7 @@ bool CTavSmfRead::Read() {
     m_itemStart = 0;
     m_fault.clear();
     m_faultPosition = 0;
+    m_eventStatus = 0;
     m_fileSize = Size();
 
     uint8_t header[kHeaderSize];
@@ -101,6 +102,7 @@ bool CTavSmfRead::ReadEvent() {
     uint8_t status = 0;
     if (!ReadExact(&status, 1))
         return Fail("the file ends before the event");
+    m_eventStatus = status;
 
     if (status == 0xF0 || status == 0xF7) {
         const uint64_t eventStart = m_itemStart;
@@ -147,6 +149,7 @@ bool CTavSmfRead::ReadEvent() {
     } else {
         if (m_runningStatus == 0)
             return Fail("the data byte " + Hex(status) + " has no running status");
+        m_eventStatus = m_runningStatus;
         message.push_back(m_runningStatus);
         message.push_back(status);
         dataBytes = DataBytesAfter(m_runningStatus) - 1;
