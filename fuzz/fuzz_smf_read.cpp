@@ -65,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Collector reader(data, size);
     const bool ok = reader.Read();
     if (reader.Position() > size) {
-        std::fprintf(stderr, "Read position %llu past the end\n", static_cast<unsigned long long>(reader.Position()));
+        std::fprintf(stderr, "Read position %llu past the end\n",
+                     static_cast<unsigned long long>(reader.Position()));
         std::abort();
     }
     if (!ok)

@@ -46,7 +46,8 @@ size_t CTavSmfMemoryRead::ReadBytes(uint64_t position, uint8_t* bytes, size_t co
     return taken;
 }
 
-CTavSmfFileRead::CTavSmfFileRead(const std::string& path) : m_file(std::fopen(path.c_str(), "rb")), m_owned(true) {}
+CTavSmfFileRead::CTavSmfFileRead(const std::string& path)
+    : m_file(std::fopen(path.c_str(), "rb")), m_owned(true) {}
 
 CTavSmfFileRead::~CTavSmfFileRead() {
     if (m_owned && m_file)

@@ -33,7 +33,8 @@ bool CTavSmfRead::ReadVariableLength(uint32_t& value, const char* what) {
     const size_t used = ParseVariableLength(bytes, read, value);
     if (used == 0) {
         m_position += read;
-        return Fail(std::string(what) + (read == sizeof bytes ? " is longer than 4 bytes" : " runs past the end of the file"));
+        return Fail(std::string(what) +
+                    (read == sizeof bytes ? " is longer than 4 bytes" : " runs past the end of the file"));
     }
     m_position += used;
     return true;
@@ -44,7 +45,8 @@ bool CTavSmfRead::ReadData(uint32_t length, TavBytes& bytes, const char* what) {
     // hostile length costs nothing.
     const uint64_t left = m_fileSize > m_position ? m_fileSize - m_position : 0;
     if (length > left)
-        return Fail(std::string(what) + " of " + std::to_string(length) + " bytes runs past the end of the file");
+        return Fail(std::string(what) + " of " + std::to_string(length) +
+                    " bytes runs past the end of the file");
     const size_t start = bytes.size();
     bytes.resize(start + length);
     if (!ReadExact(bytes.data() + start, length))

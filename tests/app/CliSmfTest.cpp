@@ -18,8 +18,12 @@ std::string Write(const test::TempDir& dir, const std::string& name, const TavBy
 TEST(CliSmfDump, PrintsHeaderTracksAndEveryKindOfEvent) {
     test::TempDir dir;
     const TavBytes file =
-        Join({Header(2), Track(Join({{0x00, 0x90, 0x3C, 0x64, 0x60, 0x3C, 0x00}, {0x00, 0xFF, 0x03, 0x01, 'A'}, kEndOfTrack})),
-              Track(Join({ExclusiveEvent(5, {0xF0, 0x41, 0x10, 0xF7}), {0x81, 0x00, 0xF7, 0x02, 0xF8, 0xFA}, kEndOfTrack}))});
+        Join({Header(2),
+              Track(Join(
+                  {{0x00, 0x90, 0x3C, 0x64, 0x60, 0x3C, 0x00}, {0x00, 0xFF, 0x03, 0x01, 'A'}, kEndOfTrack})),
+              Track(Join({ExclusiveEvent(5, {0xF0, 0x41, 0x10, 0xF7}),
+                          {0x81, 0x00, 0xF7, 0x02, 0xF8, 0xFA},
+                          kEndOfTrack}))});
     const auto result = test::RunCli({"smf-dump", Write(dir, "two.mid", file)});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
@@ -63,7 +67,8 @@ TEST(CliSmfDump, NeedsOneReadableFileAndIsListedInTheUsage) {
     test::TempDir dir;
     const auto missing = test::RunCli({"smf-dump", (dir.Path() / "missing.mid").string()});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err, "This file could not be loaded. : cannot open " + (dir.Path() / "missing.mid").string() + "\n");
+    EXPECT_EQ(missing.err,
+              "This file could not be loaded. : cannot open " + (dir.Path() / "missing.mid").string() + "\n");
     EXPECT_EQ(test::RunCli({"smf-dump"}).exitCode, 1);
     EXPECT_EQ(test::RunCli({"smf-dump", "a.mid", "b.mid"}).err, "smf-dump takes one file\n");
     EXPECT_NE(test::RunCli({"--help"}).out.find("smf-dump IN.mid"), std::string::npos);

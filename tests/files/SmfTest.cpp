@@ -143,7 +143,8 @@ TEST(SmfWrite, ChannelEventsTakeOnlyCompleteChannelMessages) {
         CTavSmfMemoryWrite writer;
         writer.BeginFile();
         writer.WriteChannelEvent(0, c.message);
-        EXPECT_EQ(Hex(TavBytes(writer.Bytes().begin() + CTavSmf::kHeaderSize, writer.Bytes().end())), c.written)
+        EXPECT_EQ(Hex(TavBytes(writer.Bytes().begin() + CTavSmf::kHeaderSize, writer.Bytes().end())),
+                  c.written)
             << Hex(c.message);
         EXPECT_TRUE(writer.Good());
     }
@@ -175,11 +176,14 @@ TEST(SmfRead, EventKindsRunningStatusAndEscapes) {
         std::vector<std::string> seen; // after "header", "track"
     };
     const Case cases[] = {
-        {"running status", {0x00, 0x90, 0x3C, 0x64, 0x00, 0x3E, 0x64}, {"short 0: 90 3C 64", "short 0: 90 3E 64"}},
+        {"running status",
+         {0x00, 0x90, 0x3C, 0x64, 0x00, 0x3E, 0x64},
+         {"short 0: 90 3C 64", "short 0: 90 3E 64"}},
         {"running status over a meta event",
          {0x00, 0xB0, 0x07, 0x10, 0x00, 0xFF, 0x01, 0x00, 0x02, 0x0A, 0x20},
          {"short 0: B0 07 10", "meta 0 01:", "short 2: B0 0A 20"}},
-        {"one data byte for Cn and Dn", {0x00, 0xC3, 0x05, 0x01, 0x06, 0x00, 0xD3, 0x40, 0x00, 0x41},
+        {"one data byte for Cn and Dn",
+         {0x00, 0xC3, 0x05, 0x01, 0x06, 0x00, 0xD3, 0x40, 0x00, 0x41},
          {"short 0: C3 05", "short 1: C3 06", "short 0: D3 40", "short 0: D3 41"}},
         {"system statuses take no data", {0x00, 0xF8, 0x00, 0xF2}, {"short 0: F8", "short 0: F2"}},
         {"F0 gets its start byte", {0x03, 0xF0, 0x03, 0x41, 0x10, 0xF7}, {"exclusive 3: F0 41 10 F7"}},
@@ -207,13 +211,14 @@ TEST(SmfRead, RunningStatusFaults) {
         {"after a status of the track before", {}},
     };
     for (const auto& c : cases) {
-        const TavBytes file =
-            c.events.empty()
-                ? Join({Header(2), Track(Join({{0x00, 0x90, 0x3C, 0x64}, kEndOfTrack})), Track({0x00, 0x3E, 0x64})})
-                : OneTrack(Join({c.events, kEndOfTrack}));
+        const TavBytes file = c.events.empty()
+                                  ? Join({Header(2), Track(Join({{0x00, 0x90, 0x3C, 0x64}, kEndOfTrack})),
+                                          Track({0x00, 0x3E, 0x64})})
+                                  : OneTrack(Join({c.events, kEndOfTrack}));
         RecordingRead reader(file);
         EXPECT_FALSE(reader.Read()) << c.what;
-        EXPECT_NE(reader.Fault().find("has no running status"), std::string::npos) << c.what << reader.Fault();
+        EXPECT_NE(reader.Fault().find("has no running status"), std::string::npos)
+            << c.what << reader.Fault();
     }
 }
 
@@ -243,7 +248,8 @@ TEST(SmfRead, ReportsWhereAndWhyItStopped) {
         {OneTrack({0x00, 0x90, 0x3C, 0x64, 0x81}), 26, "the delta time runs past the end of the file"},
         {OneTrack({0x00, 0x90, 0x3C}), 23, "the file ends inside the channel message"},
         {OneTrack({0x00, 0xFF}), 23, "the file ends before the meta event's type"},
-        {OneTrack({0x00, 0xFF, 0x01, 0x05, 'a'}), 23, "the meta event of 5 bytes runs past the end of the file"},
+        {OneTrack({0x00, 0xFF, 0x01, 0x05, 'a'}), 23,
+         "the meta event of 5 bytes runs past the end of the file"},
         {OneTrack({0x00, 0xF0, 0x88, 0x80, 0x80, 0x80}), 24, "the exclusive length is longer than 4 bytes"},
         {OneTrack({0x00, 0xF7, 0x05}), 23, "the escape of 5 bytes runs past the end of the file"},
         {OneTrack({0x00}), 23, "the file ends before the event"},
@@ -261,7 +267,8 @@ TEST(SmfRead, ReportsWhereAndWhyItStopped) {
 TEST(SmfRead, AStreamThatStopsShortAnywhereFailsCleanlyAfterWhatItGave) {
     const TavBytes file =
         Join({Header(2), Track(Join({{0x00, 0x90, 0x3C, 0x64, 0x00, 0x3E, 0x64}, kEndOfTrack})),
-              Track(Join({ExclusiveEvent(9, DataSet(0x41, 0x10, 0x8000, {1, 2, 3})), {0x00, 0xFF, 0x01, 0x01, 'x'},
+              Track(Join({ExclusiveEvent(9, DataSet(0x41, 0x10, 0x8000, {1, 2, 3})),
+                          {0x00, 0xFF, 0x01, 0x01, 'x'},
                           kEndOfTrack}))});
     const std::vector<std::string> all = ReadEvents(file);
     ASSERT_EQ(all.size(), 9u);
@@ -317,8 +324,8 @@ TEST(SmfRoundTrip, WrittenEventsReadBackTheSame) {
     EXPECT_EQ(ReadEvents(writer.Bytes()),
               (std::vector<std::string>{"header", "track", "exclusive 5: " + Hex(small.Bytes()),
                                         "exclusive 268435455: " + Hex(large.Bytes()), "short 16383: B0 00 51",
-                                        "short 16384: B0 20 00", "meta 96 03: 56 69 72 65 6F", "meta 0 2F:", "track",
-                                        "short 0: C0 10", "meta 0 2F:"}));
+                                        "short 16384: B0 20 00", "meta 96 03: 56 69 72 65 6F",
+                                        "meta 0 2F:", "track", "short 0: C0 10", "meta 0 2F:"}));
 }
 
 TEST(SmfFileRead, ReadsByPathOrOpenStreamAndFailsOnAMissingFile) {

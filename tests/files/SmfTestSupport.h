@@ -51,13 +51,17 @@ inline TavBytes Track(const TavBytes& events) {
 
 // An exclusive event as a writer puts it: delta, F0, length of the rest, the rest.
 inline TavBytes ExclusiveEvent(uint32_t delta, const TavBytes& message) {
-    return Join({Vlq(delta), {0xF0}, Vlq(uint32_t(message.size() - 1)), TavBytes(message.begin() + 1, message.end())});
+    return Join({Vlq(delta),
+                 {0xF0},
+                 Vlq(uint32_t(message.size() - 1)),
+                 TavBytes(message.begin() + 1, message.end())});
 }
 
 // A data set of the device's framing: manufacturer, device ID, model 00 6A, command 12,
 // four address bytes, data and the checksum.
 inline TavBytes DataSet(uint8_t manufacturer, uint8_t deviceId, uint32_t address, const TavBytes& data) {
-    return CTavHaldenMessage::DataSet(manufacturer, deviceId, {0x00, 0x6A}, 4, address, data.data(), data.size())
+    return CTavHaldenMessage::DataSet(manufacturer, deviceId, {0x00, 0x6A}, 4, address, data.data(),
+                                      data.size())
         .Bytes();
 }
 
@@ -80,8 +84,8 @@ protected:
         events.push_back("exclusive " + std::to_string(delta) + ": " + Hex(message.Bytes()));
     }
     void OnMetaEvent(uint32_t delta, uint8_t type, const TavBytes& data) override {
-        events.push_back("meta " + std::to_string(delta) + " " + Hex({type}) + ":" + (data.empty() ? "" : " ") +
-                         Hex(data));
+        events.push_back("meta " + std::to_string(delta) + " " + Hex({type}) + ":" +
+                         (data.empty() ? "" : " ") + Hex(data));
     }
     size_t ReadBytes(uint64_t position, uint8_t* bytes, size_t count) override {
         largestRequest = std::max(largestRequest, count);

@@ -22,8 +22,8 @@ public:
 
 protected:
     void OnHeader(const uint8_t* header) override {
-        std::printf("header: format %u, tracks %u, division %u\n", BigEndian(header + 8, 2), BigEndian(header + 10, 2),
-                    BigEndian(header + 12, 2));
+        std::printf("header: format %u, tracks %u, division %u\n", BigEndian(header + 8, 2),
+                    BigEndian(header + 10, 2), BigEndian(header + 12, 2));
     }
     void OnTrack(const uint8_t* trackHeader) override {
         std::printf("track %d: length %u\n", CurrentTrack() + 1, BigEndian(trackHeader + 4, 4));
