@@ -239,6 +239,15 @@ TEST(SmfRead, EndOfTrackEndsTheTrackWhateverItsLengthSays) {
               (std::vector<std::string>{"header", "track", "short 0: 90 3C 64"}));
 }
 
+TEST(SmfRead, AHeaderAnnouncingEveryTrackWithOnePresentFailsAtTheSecond) {
+    RecordingRead reader(Join({Header(0xFFFF), Track(kEndOfTrack)}));
+    EXPECT_FALSE(reader.Read());
+    EXPECT_EQ(reader.NumberOfTracks(), 0xFFFF);
+    EXPECT_EQ(reader.CurrentTrack(), 1);
+    EXPECT_EQ(reader.Fault(), "track 2 of 65535: the file ends before its header");
+    EXPECT_LE(reader.requests, 8u);
+}
+
 TEST(SmfRead, ReportsWhereAndWhyItStopped) {
     const struct {
         TavBytes file;

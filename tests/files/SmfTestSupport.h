@@ -71,6 +71,7 @@ public:
 
     std::vector<std::string> events;
     size_t largestRequest = 0;
+    size_t requests = 0;
     // ReadBytes hands out nothing at or after this position, as a stream that fails would.
     uint64_t readableUpTo = UINT64_MAX;
 
@@ -89,6 +90,7 @@ protected:
     }
     size_t ReadBytes(uint64_t position, uint8_t* bytes, size_t count) override {
         largestRequest = std::max(largestRequest, count);
+        ++requests;
         if (position >= readableUpTo)
             return 0;
         const uint64_t left = readableUpTo - position;
