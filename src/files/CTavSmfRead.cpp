@@ -21,6 +21,8 @@ bool CTavSmfRead::Fail(std::string why) {
 }
 
 bool CTavSmfRead::ReadExact(uint8_t* bytes, size_t count) {
+    if (count == 0) // empty data needs no read, and may have no storage to read into
+        return true;
     const size_t read = std::min(ReadBytes(m_position, bytes, count), count);
     m_position += read;
     return read == count;
