@@ -5,6 +5,19 @@
 #include "model/CTavValue.h"
 #include "view/TavSetValue.h"
 
+namespace {
+
+// Rectangles are held within a million pixels of the origin, so the products of the
+// arithmetic below (a coordinate in hundredths times an index below 2^31) fit in 64 bits.
+constexpr int32_t kFarthest = 1 << 20;
+
+TavRect Bounded(const TavRect& rect) {
+    const auto bound = [](int32_t v) { return std::clamp(v, -kFarthest, kFarthest); };
+    return {bound(rect.left), bound(rect.top), bound(rect.right), bound(rect.bottom)};
+}
+
+} // namespace
+
 TavRatio TavRatio::Of(int64_t index, int64_t count) {
     if (count < 1)
         return {};
@@ -17,8 +30,9 @@ TavRatio TavRatio::Of(const CTavValue* value) {
     return Of(value->GetPosition(), TavValueCount(*value));
 }
 
-std::array<TavPoint, 7> TavEnvelopePoints(const TavRect& rect, const std::array<TavRatio, 5>& levels,
+std::array<TavPoint, 7> TavEnvelopePoints(const TavRect& bounds, const std::array<TavRatio, 5>& levels,
                                           const std::array<TavRatio, 4>& times) {
+    const TavRect rect = Bounded(bounds);
     const int64_t left = rect.left, right = rect.right, bottom = rect.bottom;
     // A rectangle too small for the margins draws everything on its corner lines.
     const int64_t width = std::max<int64_t>(right - left - 2, 0);
@@ -42,10 +56,11 @@ std::array<TavPoint, 7> TavEnvelopePoints(const TavRect& rect, const std::array<
     return points;
 }
 
-bool TavFadeRangeZones(const TavRect& rect, int64_t d1, int64_t d2, int64_t r1, int64_t r2, int64_t f1,
+bool TavFadeRangeZones(const TavRect& bounds, int64_t d1, int64_t d2, int64_t r1, int64_t r2, int64_t f1,
                        int64_t f2, std::array<TavRect, 5>& zones) {
     if (d2 <= d1)
         return false;
+    const TavRect rect = Bounded(bounds);
     const int64_t left = rect.left, right = std::max<int64_t>(rect.right, rect.left);
     // Values beyond the display range land beyond the rectangle and are held at its edge;
     // limiting them to one step outside first keeps the products small.
@@ -64,8 +79,9 @@ bool TavFadeRangeZones(const TavRect& rect, int64_t d1, int64_t d2, int64_t r1, 
     return true;
 }
 
-bool TavBiasPoints(const TavRect& rect, TavRatio position, TavRatio level, int64_t direction,
+bool TavBiasPoints(const TavRect& bounds, TavRatio position, TavRatio level, int64_t direction,
                    std::array<TavPoint, 3>& points) {
+    const TavRect rect = Bounded(bounds);
     // Hundredths of a pixel.
     const int64_t xl = int64_t(rect.left) * 100 + 100, xr = int64_t(rect.right) * 100 - 200;
     const int64_t yt = int64_t(rect.top) * 100 + 100, yb = int64_t(rect.bottom) * 100 - 200;

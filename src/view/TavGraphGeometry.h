@@ -2,7 +2,8 @@
 // The pictures of the envelope, fade range and bias controls as plain arithmetic on a
 // rectangle and the values' indices, counts and integers, so each can be checked alone.
 // All of it is integer arithmetic; degenerate inputs (no room, a count of one, an empty
-// display range) never divide by zero.
+// display range) never divide by zero, and rectangles are held within a million pixels
+// of the origin so nothing overflows.
 
 #include <array>
 #include <cstdint>

@@ -147,6 +147,30 @@ TEST(GraphGeometry, BiasDirectionsSlopeOneSideTheOtherBothOrStraightThrough) {
     EXPECT_TRUE(TavBiasPoints({0, 0, 4, 3}, R(1, 2), R(1, 2), 2, points)) << "smallest with room";
 }
 
+TEST(GraphGeometry, HugeRectanglesAndCountsStayInsideTheBoundedRectangle) {
+    const TavRect huge{-2'000'000'000, -2'000'000'000, 2'000'000'000, 2'000'000'000};
+    const int32_t far = 1 << 20;
+    const auto inside = [far](TavPoint p) { return std::abs(p.x) <= far && std::abs(p.y) <= far; };
+    const TavRatio top = R(2'147'483'645, 2'147'483'646);
+
+    for (const TavPoint& p : TavEnvelopePoints(huge, {top, top, top, top, top}, {top, top, top, top}))
+        EXPECT_TRUE(inside(p)) << p.x << "," << p.y;
+    for (int64_t direction = 0; direction < 5; ++direction) {
+        std::array<TavPoint, 3> points{};
+        ASSERT_TRUE(TavBiasPoints(huge, top, R(0, 2'147'483'646), direction, points));
+        for (const TavPoint& p : points)
+            EXPECT_TRUE(inside(p)) << direction << ": " << p.x << "," << p.y;
+    }
+    // A narrow, tall bias has the steepest slope there is.
+    std::array<TavPoint, 3> steep{};
+    ASSERT_TRUE(TavBiasPoints({0, -far, 4, far}, R(1, 2), R(0, 2'147'483'646), 3, steep));
+    EXPECT_EQ(steep[1], (TavPoint{2, 0}));
+    std::array<TavRect, 5> zones{};
+    ASSERT_TRUE(TavFadeRangeZones(huge, 0, 128, 2'000'000'000, -2'000'000'000, 2'000'000'000, 2'000'000'000, zones));
+    for (const TavRect& zone : zones)
+        EXPECT_TRUE(zone.left >= -far && zone.right <= far);
+}
+
 TEST(GraphGeometry, GlowMixesSevenTenthsBackgroundWithThreeTenthsCurve) {
     const CTavGraphControl::Rgb16 glow = CTavGraphControl::Glow(CTavGraphControl::kBackground, CTavGraphControl::kCurve);
     EXPECT_EQ(glow, (CTavGraphControl::Rgb16{7705, 22988, 32819}));
