@@ -205,14 +205,3 @@ TEST(GraphControlMessages, ScriptsThatMisstateAControlFailWithItsMessage) {
         EXPECT_NE(system.ErrorText().find(c.message), std::string::npos) << system.ErrorText();
     }
 }
-
-TEST(GraphControlMessages, AWellFormedControlOfEachKindBuilds) {
-    for (const char* control : {kEnvelope, kFadeRange, kBias, kLfo}) {
-        CTavSystem system;
-        system.SetResourceFactory(std::make_unique<test::FakeResources>());
-        system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
-        system.AttachErrorOutputToManagers();
-        ASSERT_TRUE(system.ReadScript(Script(control))) << system.ErrorText();
-        EXPECT_TRUE(system.CreateManagers()) << system.ErrorText();
-    }
-}
