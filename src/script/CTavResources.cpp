@@ -218,4 +218,14 @@ bool CTavTextWriter::Convert(TavItems& items, CTavTextOut* errors) {
     return CreateFont();
 }
 
-void CTavGraphDrawer::FillRect(CTavDrawInfo&, const TavRect&, CTavTextWriter::Rgb16) {}
+void CTavGraphDrawer::FillRect(CTavDrawInfo&, const TavRect&, Rgb16) {}
+void CTavGraphDrawer::Polyline(CTavDrawInfo&, const std::vector<TavPoint>&, int32_t, Rgb16) {}
+void CTavGraphDrawer::MoveTo(CTavDrawInfo&, TavPoint point) {
+    m_current = point;
+}
+void CTavGraphDrawer::LineTo(CTavDrawInfo&, TavPoint point, int32_t, Rgb16) {
+    m_current = point;
+}
+void CTavGraphDrawer::FillPolygon(CTavDrawInfo&, const std::vector<TavPoint>&, Rgb16) {}
+void CTavGraphDrawer::BeginClip(CTavDrawInfo&, const TavRect&) {}
+void CTavGraphDrawer::EndClip(CTavDrawInfo&) {}

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "script/CTavElementDefinition.h"
 #include "view/TavViewTypes.h"
@@ -70,6 +71,7 @@ public:
     enum class VAlign { Top, Center, Bottom };
     struct Rgb16 {
         uint16_t r = 0, g = 0, b = 0;
+        bool operator==(const Rgb16&) const = default;
     };
 
     virtual ~CTavTextWriter() = default;
@@ -106,12 +108,41 @@ private:
     bool m_opaque = true;
 };
 
-// Draws lines and shapes for the drawing controls. The base draws nothing (no target).
+// Draws lines and shapes for the drawing controls. The base draws nothing (no target), so
+// the headless factory hands it out as it is. Points are in root client coordinates.
 class CTavGraphDrawer {
 public:
+    using Rgb16 = CTavTextWriter::Rgb16;
+    // Pen styles of MoveTo/LineTo.
+    enum LineStyle : int32_t { kSolid = 0, kDashed = 1, kDotted = 2 };
+
     virtual ~CTavGraphDrawer() = default;
     // Fills the rectangle in a colour of 16-bit components.
-    virtual void FillRect(CTavDrawInfo& info, const TavRect& rect, CTavTextWriter::Rgb16 color);
+    virtual void FillRect(CTavDrawInfo& info, const TavRect& rect, Rgb16 color);
+    // A solid line through the points, the last point's pixel included.
+    virtual void Polyline(CTavDrawInfo& info, const std::vector<TavPoint>& points, int32_t penWidth,
+                          Rgb16 color);
+    // Sets the start of the next LineTo.
+    virtual void MoveTo(CTavDrawInfo& info, TavPoint point);
+    // A line in the drawer's line style from the current point to this one, the end pixel
+    // included; the end becomes the current point.
+    virtual void LineTo(CTavDrawInfo& info, TavPoint point, int32_t penWidth, Rgb16 color);
+    // The polygon filled and outlined (1 pixel) in the colour.
+    virtual void FillPolygon(CTavDrawInfo& info, const std::vector<TavPoint>& points, Rgb16 color);
+    // Saves the drawing state and narrows the clip to the rectangle; EndClip restores it.
+    // Pairs nest.
+    virtual void BeginClip(CTavDrawInfo& info, const TavRect& rect);
+    virtual void EndClip(CTavDrawInfo& info);
+
+    // 0 solid, 1 dashed, 2 dotted; anything else draws solid.
+    void SetLineStyle(int32_t style) { m_lineStyle = style; }
+    int32_t GetLineStyle() const { return m_lineStyle; }
+
+protected:
+    TavPoint m_current;
+
+private:
+    int32_t m_lineStyle = kSolid;
 };
 
 // Makes the platform's bitmaps, text writers and graph drawers.

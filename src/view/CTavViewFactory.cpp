@@ -1,7 +1,11 @@
 #include "view/CTavViewFactory.h"
 
+#include "view/CTavBiasControl.h"
 #include "view/CTavButton.h"
+#include "view/CTavEnvelopeControl.h"
+#include "view/CTavFadeRangeControl.h"
 #include "view/CTavKnobControl.h"
+#include "view/CTavLfoControl.h"
 #include "view/CTavPanel.h"
 #include "view/CTavScrollButton.h"
 #include "view/CTavScrollControl.h"
@@ -17,6 +21,10 @@ CTavViewFactory::CTavViewFactory() {
     Register("latchButton", [] { return std::make_unique<CTavLatchButton>(); });
     Register("unlatchButton", [] { return std::make_unique<CTavUnlatchButton>(); });
     Register("incrementButton", [] { return std::make_unique<CTavIncrementButton>(); });
+    Register("envelope", [] { return std::make_unique<CTavEnvelopeControl>(); });
+    Register("fadeRange", [] { return std::make_unique<CTavFadeRangeControl>(); });
+    Register("bias", [] { return std::make_unique<CTavBiasControl>(); });
+    Register("lfo", [] { return std::make_unique<CTavLfoControl>(); });
 }
 
 CTavViewFactory::~CTavViewFactory() = default;
