@@ -61,11 +61,17 @@ TavPoint CTavView::ToClient(TavPoint point) const {
 
 namespace {
 
+// Coordinates beyond this are refused, so that placing a view under its parents (at most
+// 32 levels deep) and adding its size stay far inside 32 bits.
+constexpr long kMaxCoordinate = 1 << 20;
+
 // Two signed long integers separated by a comma; blanks may precede either number.
 bool ParsePair(const std::string& text, int32_t& first, int32_t& second) {
     long a = 0;
     long b = 0;
     if (std::sscanf(text.c_str(), "%li,%li", &a, &b) != 2)
+        return false;
+    if (a < -kMaxCoordinate || a > kMaxCoordinate || b < -kMaxCoordinate || b > kMaxCoordinate)
         return false;
     first = static_cast<int32_t>(a);
     second = static_cast<int32_t>(b);

@@ -1,12 +1,18 @@
 #include "view/TavSetValue.h"
 
+#include <cstdint>
+
 #include "model/CTavBufferManager.h"
 #include "model/CTavValue.h"
 #include "script/CTavTable.h"
 
 int32_t TavValueCount(const CTavValue& value) {
     const CTavValueSpec& spec = value.Spec();
-    return spec.numberTable ? spec.numberTable->Count() : spec.maximum - spec.minimum + 1;
+    if (spec.numberTable)
+        return spec.numberTable->Count();
+    // A range over all of 32 bits holds one value more than an int32_t can count.
+    const int64_t count = int64_t{spec.maximum} - spec.minimum + 1;
+    return count > INT32_MAX ? INT32_MAX : static_cast<int32_t>(count);
 }
 
 void TavCommitPending(CTavBufferManager& buffers) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "view/CTavTipBarOperator.h"
 #include "view/CTavViewFactory.h"
 #include "view/ITavTipBar.h"
+#include "view/TavSetValue.h"
 
 namespace {
 
@@ -301,3 +303,22 @@ TEST_F(ControlTest, OperatorAttributesAreChecked) {
 }
 
 } // namespace
+
+TEST(ValueCount, RangesOverAllOf32BitsDoNotOverflow) {
+    const struct {
+        int32_t minimum, maximum, count;
+    } cases[] = {
+        {0, 127, 128},
+        {-64, 63, 128},
+        {INT32_MIN, INT32_MAX, INT32_MAX},
+        {-1, INT32_MAX, INT32_MAX},
+        {INT32_MIN, -2, INT32_MAX},
+    };
+    for (const auto& c : cases) {
+        CTavValueSpec spec;
+        spec.minimum = c.minimum;
+        spec.maximum = c.maximum;
+        const CTavValue value(&spec);
+        EXPECT_EQ(TavValueCount(value), c.count) << c.minimum << ".." << c.maximum;
+    }
+}

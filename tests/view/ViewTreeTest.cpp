@@ -390,6 +390,15 @@ TEST(ViewTreeBuild, MessagesNameWhatFailed) {
          "<panel><type>m</type></panel>",
          "Position is invalid for view. : main : 10 20\nUnable to convert panel from element definitions m.\n"
          "Unable to convert root panel definition m to root panel.\n"},
+        // Coordinates far off any screen would overflow once offset by the parents.
+        {"<panelType><type>m</type><name>main</name><position>2147483647,0</position></panelType>"
+         "<panel><type>m</type></panel>",
+         "Position is invalid for view. : main : 2147483647,0\nUnable to convert panel from element definitions "
+         "m.\nUnable to convert root panel definition m to root panel.\n"},
+        {"<panelType><type>m</type><name>main</name><size>10,-9999999</size></panelType>"
+         "<panel><type>m</type></panel>",
+         "Size is invalid for view. : main : 10,-9999999\nUnable to convert panel from element definitions "
+         "m.\nUnable to convert root panel definition m to root panel.\n"},
         {"<panelType><type>m</type><name>main</name><control><type>zz</type></control></panelType>"
          "<panel><type>m</type></panel>",
          "Unable to create child control zz.\nUnable to convert root panel definition m to root panel.\n"},
