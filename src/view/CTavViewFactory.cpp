@@ -3,9 +3,11 @@
 #include "view/CTavButton.h"
 #include "view/CTavKnobControl.h"
 #include "view/CTavPanel.h"
+#include "view/CTavPopEditControl.h"
 #include "view/CTavScrollButton.h"
 #include "view/CTavScrollControl.h"
 #include "view/CTavSliderControl.h"
+#include "view/CTavStaticTextControl.h"
 
 CTavViewFactory::CTavViewFactory() {
     // The generic control kinds ("slider", "knob", "staticText", ...) register here as
@@ -17,6 +19,13 @@ CTavViewFactory::CTavViewFactory() {
     Register("latchButton", [] { return std::make_unique<CTavLatchButton>(); });
     Register("unlatchButton", [] { return std::make_unique<CTavUnlatchButton>(); });
     Register("incrementButton", [] { return std::make_unique<CTavIncrementButton>(); });
+    Register("staticText", [] { return std::make_unique<CTavStaticTextControl>(); });
+    Register("staticTextPicture", [] { return std::make_unique<CTavStaticTextPictureControl>(); });
+    Register("picture", [] { return std::make_unique<CTavPictureControl>(); });
+    Register("combo", [] { return std::make_unique<CTavPopComboControl>(); });
+    // Without windows the edit kinds open no box; the editor's factory binds them to one.
+    Register("edit", [] { return std::make_unique<CTavPopEditControl>(); });
+    Register("editDouble", [] { return std::make_unique<CTavEditDoubleControl>(); });
 }
 
 CTavViewFactory::~CTavViewFactory() = default;
