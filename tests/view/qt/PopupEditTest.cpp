@@ -1,10 +1,12 @@
 // The edit controls with the editor's in-place edit box on the offscreen platform: a
 // click opens the box over the text with the text selected, Enter writes what was typed,
-// Escape leaves the value, and the panel below takes no keys while the box is open.
+// Escape leaves the value, and the panel below takes no keys while the box is open. The
+// combo opens the editor's popup menu the same way.
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -21,6 +23,7 @@
 #include "view/CTavViewManager.h"
 #include "view/qt/CPanelWidget.h"
 #include "view/qt/CPopEditControl.h"
+#include "view/qt/CPopupMenu.h"
 #include "view/qt/CPopupEdit.h"
 #include "view/qt/CViewFactory.h"
 
@@ -62,6 +65,8 @@ const char* const kScript = R"(<script>
   <control><type>editDouble</type><name>d</name><position>100,10</position><size>80,20</size>
     <textWriterRef>big</textWriterRef><textPosition>0,0</textPosition><textSize>80,20</textSize>
     <precision>1</precision><divisionValue>10</divisionValue><valueRef>qv.ctl.rate</valueRef></control>
+  <control><type>combo</type><name>c</name><position>100,40</position><size>80,20</size>
+    <textWriterRef>big</textWriterRef><stringTableRef>modes</stringTableRef><valueRef>qv.ctl.mode</valueRef></control>
 </panelType>
 <panel><type>mainType</type></panel>
 </script>)";
@@ -207,6 +212,29 @@ TEST_F(PopupEdit, TableEntriesStringsAndQuotientsTypeBackThroughTheBox) {
         Key(&box.LineEdit(), Qt::Key_Return);
     }));
     EXPECT_EQ(system.BufferManager().FindValue("qv.ctl.name")->GetText(), "Caf? X");
+}
+
+TEST_F(PopupEdit, ComboChoosesFromThePopupMenuWithTheCurrentEntryChecked) {
+    auto popup = std::make_unique<CPopupMenu>();
+    CPopupMenu* menu = popup.get();
+    system.SetPopupMenu(std::move(popup));
+    QStringList texts;
+    QString checked;
+    menu->SetOnShown([&](QMenu& shown) {
+        for (QAction* action : shown.actions()) {
+            texts << action->text();
+            if (action->isChecked())
+                checked = action->text();
+        }
+        // A click on "Legato", as the user would choose it.
+        const QPoint at = shown.actionGeometry(shown.actions().at(2)).center();
+        Click(&shown, at);
+    });
+    Click(widget, {110, 45});
+    EXPECT_EQ(texts, (QStringList{"Mono", "Poly", "Legato"}));
+    EXPECT_EQ(checked, "Mono");
+    EXPECT_EQ(Raw("qv.ctl.mode"), 2);
+    system.SetPopupMenu(nullptr);
 }
 
 } // namespace
