@@ -70,7 +70,8 @@ struct Edits {
         const char* const names[] = {"main.level", "main.name", "main.mode", "main.step", "main.rate"};
         for (int i = 0; i < 5; ++i) {
             CTavView* view = nullptr;
-            if (!panel || !panel->FindControl(names[i], view) || !(controls[i] = dynamic_cast<CTavPopEditControl*>(view)))
+            if (!panel || !panel->FindControl(names[i], view) ||
+                !(controls[i] = dynamic_cast<CTavPopEditControl*>(view)))
                 Fail("No edit control", names[i]);
         }
     }

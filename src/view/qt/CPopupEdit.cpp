@@ -74,8 +74,8 @@ bool TavRunPopupEdit(CTavPopControl& control, const TavRect& screenRect, std::st
         maxLength = std::clamp(value->Size(), 1, maxLength);
     QString typed = TavDecodeShiftJis(text);
     if (!CPopupEdit::Run(root ? &root->Windows().windows : nullptr, widget ? widget->window() : nullptr,
-                         QRect(screenRect.left, screenRect.top, screenRect.Width(), screenRect.Height()), font,
-                         typed, maxLength))
+                         QRect(screenRect.left, screenRect.top, screenRect.Width(), screenRect.Height()),
+                         font, typed, maxLength))
         return false;
     // The table's entries are Shift_JIS: an entry that reads as the typed text is passed on
     // as its own bytes, so it compares equal.

@@ -23,8 +23,8 @@
 #include "view/CTavViewManager.h"
 #include "view/qt/CPanelWidget.h"
 #include "view/qt/CPopEditControl.h"
-#include "view/qt/CPopupMenu.h"
 #include "view/qt/CPopupEdit.h"
+#include "view/qt/CPopupMenu.h"
 #include "view/qt/CViewFactory.h"
 
 namespace {
@@ -99,10 +99,11 @@ protected:
     void TearDown() override { system.ViewManager().Destroy(); }
 
     void Click(QWidget* target, QPoint at) {
-        QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+        QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, {});
         QApplication::sendEvent(target, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                            {});
+        QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, {});
         QApplication::sendEvent(target, &release);
     }
     static void Key(QWidget* target, int key, const QString& text = {}) {
