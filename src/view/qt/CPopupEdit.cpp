@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -41,14 +42,20 @@ bool CPopupEdit::event(QEvent* event) {
 
 bool CPopupEdit::Run(CWindowList* windows, QWidget* owner, const QRect& screenRect, const QFont& font,
                      QString& text, int maxLength) {
-    CPopupEdit box(owner, screenRect, font, text);
-    box.LineEdit().setMaxLength(std::max(maxLength, 1));
-    box.LineEdit().selectAll();
-    const CWindowList::CModal modal(windows, &box);
-    if (box.exec() != QDialog::Accepted)
+    // The box lives on the heap: if its owner window goes while it runs (a panel closed by
+    // a value that arrived meanwhile), the owner deletes it and the run ends as cancelled.
+    QPointer<CPopupEdit> box = new CPopupEdit(owner, screenRect, font, text);
+    box->LineEdit().setMaxLength(std::max(maxLength, 1));
+    box->LineEdit().selectAll();
+    const CWindowList::CModal modal(windows, box);
+    const int result = box->exec();
+    if (!box)
         return false;
-    text = box.LineEdit().text();
-    return true;
+    const bool confirmed = result == QDialog::Accepted;
+    if (confirmed)
+        text = box->LineEdit().text();
+    delete box.data();
+    return confirmed;
 }
 
 namespace {

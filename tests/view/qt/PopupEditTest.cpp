@@ -26,6 +26,7 @@
 #include "view/qt/CPopupEdit.h"
 #include "view/qt/CPopupMenu.h"
 #include "view/qt/CViewFactory.h"
+#include "view/qt/CWindowList.h"
 
 namespace {
 
@@ -213,6 +214,21 @@ TEST_F(PopupEdit, TableEntriesStringsAndQuotientsTypeBackThroughTheBox) {
         Key(&box.LineEdit(), Qt::Key_Return);
     }));
     EXPECT_EQ(system.BufferManager().FindValue("qv.ctl.name")->GetText(), "Caf? X");
+}
+
+TEST(PopupEditBox, ABoxWhoseOwnerWindowGoesWhileItRunsEndsCancelled) {
+    CWindowList windows;
+    auto* owner = new QWidget;
+    windows.Add(owner, false);
+    owner->show();
+    QTimer::singleShot(0, [owner] {
+        ASSERT_NE(qobject_cast<CPopupEdit*>(QApplication::activeModalWidget()), nullptr);
+        delete owner;
+    });
+    QString text = "12";
+    EXPECT_FALSE(CPopupEdit::Run(&windows, owner, QRect(10, 10, 60, 20), QApplication::font(), text));
+    EXPECT_EQ(text, "12");
+    EXPECT_FALSE(windows.HasModal());
 }
 
 TEST_F(PopupEdit, ComboChoosesFromThePopupMenuWithTheCurrentEntryChecked) {
