@@ -71,7 +71,11 @@ public:
         m_tipBar = std::move(tipBar);
         m_viewManager.SetTipBar(m_tipBar.get());
     }
-    void SetPopupMenu(std::unique_ptr<ITavPopupMenu> popupMenu) { m_popupMenu = std::move(popupMenu); }
+    // The view manager hands the popup menu on to the combo controls.
+    void SetPopupMenu(std::unique_ptr<ITavPopupMenu> popupMenu) {
+        m_popupMenu = std::move(popupMenu);
+        m_viewManager.SetPopupMenu(m_popupMenu.get());
+    }
     void SetFunctionPostCaller(std::unique_ptr<ITavFunctionPostCaller> caller) {
         m_postCaller = std::move(caller);
     }

@@ -7,9 +7,11 @@
 #include "view/CTavKnobControl.h"
 #include "view/CTavLfoControl.h"
 #include "view/CTavPanel.h"
+#include "view/CTavPopEditControl.h"
 #include "view/CTavScrollButton.h"
 #include "view/CTavScrollControl.h"
 #include "view/CTavSliderControl.h"
+#include "view/CTavStaticTextControl.h"
 
 CTavViewFactory::CTavViewFactory() {
     // The generic control kinds ("slider", "knob", "staticText", ...) register here as
@@ -25,6 +27,13 @@ CTavViewFactory::CTavViewFactory() {
     Register("fadeRange", [] { return std::make_unique<CTavFadeRangeControl>(); });
     Register("bias", [] { return std::make_unique<CTavBiasControl>(); });
     Register("lfo", [] { return std::make_unique<CTavLfoControl>(); });
+    Register("staticText", [] { return std::make_unique<CTavStaticTextControl>(); });
+    Register("staticTextPicture", [] { return std::make_unique<CTavStaticTextPictureControl>(); });
+    Register("picture", [] { return std::make_unique<CTavPictureControl>(); });
+    Register("combo", [] { return std::make_unique<CTavPopComboControl>(); });
+    // Without windows the edit kinds open no box; the editor's factory binds them to one.
+    Register("edit", [] { return std::make_unique<CTavPopEditControl>(); });
+    Register("editDouble", [] { return std::make_unique<CTavEditDoubleControl>(); });
 }
 
 CTavViewFactory::~CTavViewFactory() = default;

@@ -19,6 +19,7 @@ class CTavRootPanel;
 class CTavTextOut;
 class CTavView;
 class ITavClock;
+class ITavPopupMenu;
 class ITavProgress;
 class ITavTipBar;
 class ITavViewFactory;
@@ -84,6 +85,10 @@ public:
     // one is set).
     void SetTipBar(ITavTipBar* tipBar) { m_tipBar = tipBar; }
     ITavTipBar* TipBar() const { return m_tipBar; }
+    // The popup menu the combo controls open (owned by the root object; none without
+    // windows, where a combo does not open).
+    void SetPopupMenu(ITavPopupMenu* popupMenu) { m_popupMenu = popupMenu; }
+    ITavPopupMenu* PopupMenu() const { return m_popupMenu; }
     void SetClock(ITavClock* clock) { m_clock = clock; }
     ITavClock& Clock() const { return m_clock ? *m_clock : TavSystemClock(); }
 
@@ -113,5 +118,6 @@ private:
     CTavTextOut* m_errorOutput = nullptr;
     ITavProgress* m_progress = nullptr;
     ITavTipBar* m_tipBar = nullptr;
+    ITavPopupMenu* m_popupMenu = nullptr;
     ITavClock* m_clock = nullptr;
 };

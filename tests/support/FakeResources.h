@@ -1,9 +1,10 @@
 #pragma once
-// A resource factory for view tests: bitmaps of 20 x 20 pixel frames, stacked, that
-// draw nothing; no text writers or graph drawers.
+// A resource factory for view tests: bitmaps of 20 x 20 pixel frames, stacked, and text
+// writers, both recording what they draw; no graph drawers.
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "script/ITavResourceFactory.h"
 
@@ -11,7 +12,12 @@ namespace test {
 
 class FakeBitmap : public CTavStateBitmap {
 public:
-    void DrawState(CTavDrawInfo&, TavPoint, int32_t) override {}
+    struct Drawn {
+        TavPoint at;
+        int32_t state;
+    };
+    void DrawState(CTavDrawInfo&, TavPoint at, int32_t state) override { drawn.push_back({at, state}); }
+    std::vector<Drawn> drawn;
 
 protected:
     bool LoadImage(const std::string&, int32_t& width, int32_t& height) override {
@@ -22,10 +28,25 @@ protected:
     void ReleaseImage() override {}
 };
 
+class FakeTextWriter : public CTavTextWriter {
+public:
+    struct Drawn {
+        TavRect rect;
+        std::string text;
+    };
+    void DrawText(CTavDrawInfo&, const TavRect& rect, const std::string& text) override {
+        drawn.push_back({rect, text});
+    }
+    std::vector<Drawn> drawn;
+
+protected:
+    bool CreateFont() override { return true; }
+};
+
 class FakeResources : public ITavResourceFactory {
 public:
     std::unique_ptr<CTavStateBitmap> CreateBitmap() override { return std::make_unique<FakeBitmap>(); }
-    std::unique_ptr<CTavTextWriter> CreateTextWriter() override { return nullptr; }
+    std::unique_ptr<CTavTextWriter> CreateTextWriter() override { return std::make_unique<FakeTextWriter>(); }
     std::unique_ptr<CTavGraphDrawer> CreateGraphDrawer() override { return nullptr; }
 };
 
