@@ -10,6 +10,7 @@
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
+#include "device/CTavBufferAccessor.h"
 #include "files/CTavDataFile.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavFadeRangeClipper.h"
@@ -76,6 +77,34 @@ void UserEdit(benchmark::State& state) {
     }
 }
 BENCHMARK(UserEdit);
+
+// A part level edit with the device layer started offline, so every device handler is in
+// the chain: the cost the handlers add to each edit of a knob.
+void PartLevelEditWithDeviceHandlers(benchmark::State& state) {
+    CTavSystem system;
+    if (!Build(system, ShippedScript())) {
+        state.SkipWithError("the shipped script does not build");
+        return;
+    }
+    Brio::CTavBufferAccessor accessor;
+    CTavBufferManager& buffers = system.BufferManager();
+    CTavValue* level = buffers.FindValue("qv.prti.part[2].partLevel");
+    if (!accessor.Start(system, nullptr, nullptr) || !level) {
+        state.SkipWithError("the device layer does not start");
+        return;
+    }
+    int32_t raw = 0;
+    for (auto _ : state) {
+        buffers.WriteInteger(*level, raw);
+        buffers.TransmitPending();
+        buffers.PublishPending();
+        buffers.ClearPending();
+        raw = (raw + 1) % 128;
+    }
+    state.counters["handlers"] = static_cast<double>(buffers.Handlers().Count());
+    accessor.Shutdown();
+}
+BENCHMARK(PartLevelEditWithDeviceHandlers);
 
 class DataFileBench : public benchmark::Fixture {
 public:

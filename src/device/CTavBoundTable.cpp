@@ -33,6 +33,7 @@ void CTavBoundTable::Bind(CTavBufferManager& buffers) {
     reverbType = buffers.FindValue("qv.prti.rev.reverbType");
     for (int32_t p = 0; p < kTavPartCount; ++p) {
         receiveSwitch[p] = buffers.FindValue(TavIndexedPath("qv.prti.part[%d].receiveSwitch", p));
+        voiceReserve[p] = buffers.FindValue(TavIndexedPath("qv.prti.common.voiceReserve[%d]", p));
         partLevel[p] = buffers.FindValue(TavIndexedPath("qv.prti.part[%d].partLevel", p));
         partPan[p] = buffers.FindValue(TavIndexedPath("qv.prti.part[%d].partPan", p));
         partCoarseTune[p] = buffers.FindValue(TavIndexedPath("qv.prti.part[%d].partCoarseTune", p));
@@ -82,6 +83,7 @@ void CTavBoundTable::Bind(CTavBufferManager& buffers) {
     rhythmTone = buffers.FindValue("vs.control.rhythmTone");
     patchToneStateValue = buffers.FindValue("vs.control.patchToneStateValue");
     rhythmWmtStateValue = buffers.FindValue("vs.control.rhythmWMTStateValue");
+    mode = buffers.FindValue("vs.control.mode");
     sampleModifyMark = buffers.FindValue("vs.multisampleEdit.sampleEntityInformationModifyMark");
     sampleValues.clear();
     for (const char* path : {"com.utility.sampleEdit", "com.utility.sample", "vs.sampleEdit"})
@@ -100,13 +102,13 @@ int32_t CTavBoundTable::MissingCount() const {
           static_cast<const void*>(mfx2Type), static_cast<const void*>(reverbType),
           static_cast<const void*>(partId), static_cast<const void*>(entityType),
           static_cast<const void*>(rhythmTone), static_cast<const void*>(patchToneStateValue),
-          static_cast<const void*>(rhythmWmtStateValue)})
+          static_cast<const void*>(rhythmWmtStateValue), static_cast<const void*>(mode)})
         missing += entry == nullptr;
     missing += CountNull(parts) + CountNull(patches) + CountNull(rhythmSets) + CountNull(patchTones) +
                CountNull(rhythmTones);
     for (const Values* values :
          {&partBankSelectMsb, &partBankSelectLsb, &partProgramNumber, &patchName, &patchCategory, &rhythmName,
-          &receiveSwitch, &partLevel, &partPan, &partCoarseTune, &partReverbSendLevel, &partAutoSyncSwitch,
+          &receiveSwitch, &voiceReserve, &partLevel, &partPan, &partCoarseTune, &partReverbSendLevel, &partAutoSyncSwitch,
           &partEntityType, &partCategoryType})
         missing += CountNull(*values);
     missing += CountNull(tmtKeyboardRangeLower) + CountNull(tmtKeyboardRangeUpper) +

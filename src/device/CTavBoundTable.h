@@ -36,6 +36,8 @@ struct CTavBoundTable : CTavDeviceBindings {
     CTavValue* reverbType = nullptr;
 
     Values receiveSwitch{};
+    // "qv.prti.common.voiceReserve[%d]", one per part.
+    Values voiceReserve{};
     Values partLevel{};
     Values partPan{};
     Values partCoarseTune{};
@@ -66,6 +68,7 @@ struct CTavBoundTable : CTavDeviceBindings {
     CTavValue* rhythmTone = nullptr;
     CTavValue* patchToneStateValue = nullptr;
     CTavValue* rhythmWmtStateValue = nullptr;
+    CTavValue* mode = nullptr;
     Values partEntityType{};
     Values partCategoryType{};
     CTavValue* sampleModifyMark = nullptr;

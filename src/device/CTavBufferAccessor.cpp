@@ -5,12 +5,15 @@
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
+#include "device/CTavCCSynchronizer.h"
 #include "device/CTavContextHandlers.h"
 #include "device/CTavEntitySelector.h"
 #include "device/CTavDeviceFunctions.h"
 #include "device/CTavPcModeHandler.h"
+#include "device/CTavToneSynchronizer.h"
+#include "device/CTavVoiceReserveClipper.h"
+#include "device/TavDeviceHandlers.h"
 #include "model/CTavBufferManager.h"
-#include "model/CTavFadeRangeClipper.h"
 #include "model/CTavValue.h"
 #include "script/CTavResourceManager.h"
 #include "view/ITavProgress.h"
@@ -101,25 +104,23 @@ void CTavBufferAccessor::Shutdown() {
     m_pendingKey = kNoRhythmKey;
 }
 
+// The order matters: the context handlers first, so that the later ones see the part
+// context of this edit; the synchronisers before the clippers, which see only the edit
+// itself, never the copies.
 void CTavBufferAccessor::RegisterHandlers() {
     CTavBufferHandlers& handlers = m_buffers->Handlers();
     handlers.Add(std::make_unique<CTavContextHandler>(*this));
     handlers.Add(std::make_unique<CTavRhythmKeyIdHandler>(*this));
-    auto clipper = std::make_unique<CTavFadeRangeClipper>(*m_buffers);
-    for (int32_t p = 0; p < kTavPartCount; ++p)
-        for (int32_t t = 0; t < kTavPatchToneCount; ++t)
-            if (m_bound.tmtVelocityRangeLower[p][t] && m_bound.tmtVelocityRangeUpper[p][t])
-                clipper->AddPair(*m_bound.tmtVelocityRangeLower[p][t], *m_bound.tmtVelocityRangeUpper[p][t]);
-    for (int32_t p = 0; p < kTavPartCount; ++p)
-        for (int32_t k = 0; k < kTavRhythmToneCount; ++k)
-            for (int32_t l = 0; l < kTavLayerCount; ++l)
-                if (m_bound.wmtVelocityRangeLower[p][k][l] && m_bound.wmtVelocityRangeUpper[p][k][l])
-                    clipper->AddPair(*m_bound.wmtVelocityRangeLower[p][k][l],
-                                     *m_bound.wmtVelocityRangeUpper[p][k][l]);
-    handlers.Add(std::move(clipper));
+    // The sample view handler's place: for now it only keeps the device in PC mode while
+    // the sample edit window is open.
     const auto view = m_bound.sampleValues.find("vs.sampleEdit.view.view");
     handlers.Add(std::make_unique<CTavPcModeHandler>(
         *this, view == m_bound.sampleValues.end() ? nullptr : view->second, m_bound.pcModeResult));
+    handlers.Add(std::make_unique<CCCSynchronizer>(*this));
+    handlers.Add(TavMakeEffectSwapper(*m_buffers, m_bound, m_system->ResourceManager()));
+    handlers.Add(std::make_unique<CDomain::CToneSynchronizer>(*this));
+    handlers.Add(TavMakeFadeRangeClipper(*m_buffers, m_bound));
+    handlers.Add(std::make_unique<CTavVoiceReserveClipper>(*this));
 }
 
 void CTavBufferAccessor::Notify(CTavValue* value, int32_t raw) {

@@ -23,6 +23,17 @@ bool CTavBufferSynchronizer::AddEntry(CTavStruct& leaf, TavRange range) {
     return true;
 }
 
+int32_t CTavBufferSynchronizer::EntryOf(const CTavValue& value) const {
+    const CTavStruct* leaf = value.Parent();
+    const int32_t position = value.Range().begin;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        const Entry& entry = m_entries[i];
+        if (entry.leaf == leaf && position >= entry.range.begin && position < entry.range.end)
+            return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
 CTavValue* CTavBufferSynchronizer::ValueAt(CTavStruct& leaf, int32_t offset) {
     if (std::vector<CTavValue>* values = leaf.ChildValues())
         for (CTavValue& value : *values)

@@ -28,6 +28,8 @@ public:
     // range that is empty or does not lie inside the leaf's bytes.
     bool AddEntry(CTavStruct& leaf, TavRange range);
     size_t EntryCount() const { return m_entries.size(); }
+    // The first entry whose range holds the value's first byte; -1 when none does.
+    int32_t EntryOf(const CTavValue& value) const;
 
     // The value whose raw value selects the entries; without one no entry is selected.
     void SetMaskValue(CTavValue* mask) { m_mask = mask; }

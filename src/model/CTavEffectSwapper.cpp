@@ -5,15 +5,41 @@
 #include "model/CTavBufferManager.h"
 #include "model/CTavStruct.h"
 
-bool CTavEffectSwapper::Register(CTavValue& typeValue, CTavStruct& effect, TavSavedBlocks blocks) {
+bool CTavEffectSwapper::Register(CTavValue& typeValue, CTavStruct& effect, TavSavedBlocks blocks,
+                                 TavValueList swapped) {
     const std::vector<uint8_t>* bytes = effect.Bytes();
     if (!bytes || typeValue.Kind() != kTavKindInteger || m_entries.count(&typeValue))
         return false;
     for (const auto& [raw, block] : blocks)
         if (block.size() != bytes->size())
             return false;
-    m_entries.emplace(&typeValue, Entry{&effect, std::move(blocks)});
+    // A value's range lies inside its leaf (the struct tree checks that when it binds the
+    // bytes), so the swap never reaches past a block.
+    for (const CTavValue* value : swapped)
+        if (!value || value == &typeValue || value->Parent() != &effect || !value->Bytes())
+            return false;
+    m_entries.emplace(&typeValue, Entry{&effect, std::move(blocks), std::move(swapped)});
     return true;
+}
+
+void CTavEffectSwapper::Swap(Entry& entry, std::vector<uint8_t>& oldBlock,
+                             const std::vector<uint8_t>& newBlock) {
+    std::vector<uint8_t>& bytes = *entry.effect->Bytes();
+    if (entry.swapped.empty()) {
+        std::copy(bytes.begin(), bytes.end(), oldBlock.begin());
+        std::copy(newBlock.begin(), newBlock.end(), bytes.begin());
+        return;
+    }
+    // All saved first, then all brought back: values that share bytes would otherwise
+    // save what was just brought back.
+    for (const CTavValue* value : entry.swapped) {
+        const TavRange range = value->Range();
+        std::copy(bytes.begin() + range.begin, bytes.begin() + range.end, oldBlock.begin() + range.begin);
+    }
+    for (const CTavValue* value : entry.swapped) {
+        const TavRange range = value->Range();
+        std::copy(newBlock.begin() + range.begin, newBlock.begin() + range.end, bytes.begin() + range.begin);
+    }
 }
 
 const std::vector<uint8_t>* CTavEffectSwapper::SavedBlock(const CTavValue& typeValue, int32_t raw) const {
@@ -53,8 +79,7 @@ bool CTavEffectSwapper::BeforeWriteIntegers(const TavIntegerWrites& writes) {
     // length since is left alone.
     if (oldBlock->second.size() != bytes.size() || newBlock->second.size() != bytes.size())
         return true;
-    std::copy(bytes.begin(), bytes.end(), oldBlock->second.begin());
-    std::copy(newBlock->second.begin(), newBlock->second.end(), bytes.begin());
+    Swap(entry, oldBlock->second, newBlock->second);
     typeValue->SetRaw(newType);
     m_manager.RecordChange(*typeValue);
     entry.effect->Transmit();
@@ -63,13 +88,17 @@ bool CTavEffectSwapper::BeforeWriteIntegers(const TavIntegerWrites& writes) {
         m_manager.ExcludeFromTransmission(*typeValue);
     // The parameters changed with the block: views must show them, but they went to the
     // device with the whole struct just now, so they are not sent again.
-    if (std::vector<CTavValue>* values = entry.effect->ChildValues()) {
-        for (CTavValue& value : *values) {
-            if (&value == typeValue)
-                continue;
-            m_manager.RecordChange(value);
-            m_manager.ExcludeFromTransmission(value);
-        }
+    const auto shown = [this](CTavValue& value) {
+        m_manager.RecordChange(value);
+        m_manager.ExcludeFromTransmission(value);
+    };
+    if (!entry.swapped.empty()) {
+        for (CTavValue* value : entry.swapped)
+            shown(*value);
+    } else if (std::vector<CTavValue>* values = entry.effect->ChildValues()) {
+        for (CTavValue& value : *values)
+            if (&value != typeValue)
+                shown(value);
     }
     return true;
 }

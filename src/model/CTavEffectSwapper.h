@@ -4,6 +4,10 @@
 // byte block holds the parameters that type had when it was last left. Writing a new type
 // saves the current parameters under the old type, brings back those of the new type and
 // sends the whole effect struct to the device.
+//
+// An effect may name the values that belong to its type: then only their bytes are saved
+// and brought back, and the rest of the struct (levels and sends that belong to the mix,
+// say) stays as it is. Without such a list the whole struct swaps.
 
 #include <cstdint>
 #include <map>
@@ -23,10 +27,12 @@ public:
     explicit CTavEffectSwapper(CTavBufferManager& manager) : m_manager(manager) {}
 
     // Registers an effect: its type value (an integer value), the leaf struct holding its
-    // parameters and the saved blocks, filled by the caller. False, registering nothing,
-    // for a type value registered already, a struct without bytes, or a block whose
-    // length differs from the struct's.
-    bool Register(CTavValue& typeValue, CTavStruct& effect, TavSavedBlocks blocks);
+    // parameters, the saved blocks, filled by the caller, and the values of the struct that
+    // swap with the type (empty: all of them). False, registering nothing, for a type value
+    // registered already, a struct without bytes, a block whose length differs from the
+    // struct's, or a swapped value that is not the struct's own or is the type value.
+    bool Register(CTavValue& typeValue, CTavStruct& effect, TavSavedBlocks blocks, TavValueList swapped = {});
+    size_t EffectCount() const { return m_entries.size(); }
     // The block saved for a type raw value of a registered effect; null when none.
     const std::vector<uint8_t>* SavedBlock(const CTavValue& typeValue, int32_t raw) const;
     // Replaces or adds the block of a type raw value; false for an unregistered type value
@@ -42,7 +48,12 @@ private:
     struct Entry {
         CTavStruct* effect;
         TavSavedBlocks blocks;
+        // The values whose bytes swap; empty for the whole struct.
+        TavValueList swapped;
     };
+
+    // Saves the swapping bytes under the old block and brings back the new block's.
+    static void Swap(Entry& entry, std::vector<uint8_t>& oldBlock, const std::vector<uint8_t>& newBlock);
 
     CTavBufferManager& m_manager;
     std::unordered_map<const CTavValue*, Entry> m_entries;

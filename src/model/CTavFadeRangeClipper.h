@@ -4,6 +4,8 @@
 // above its upper bound raises the upper one to the same raw value, an upper bound
 // lowered below its lower bound lowers the lower one.
 
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "model/ITavBufferHandler.h"
@@ -29,6 +31,14 @@ private:
         CTavValue* upper;
     };
 
+    // Every edit passes through here, and the device registers over a thousand pairs: the
+    // pairs of each bound are looked up by value, not found by walking the list.
+    void BuildIndex();
+
     CTavBufferManager& m_manager;
     std::vector<Pair> m_pairs;
+    // Each bound to the places of its pairs in m_pairs, in list order; rebuilt after a pair
+    // was added.
+    std::unordered_map<const CTavValue*, std::vector<uint32_t>> m_index;
+    bool m_indexCurrent = true;
 };

@@ -35,6 +35,8 @@ class CTavBufferHandlers : public ITavBufferHandler {
 public:
     void Add(std::unique_ptr<ITavBufferHandler> handler) { m_handlers.push_back(std::move(handler)); }
     size_t Count() const { return m_handlers.size(); }
+    // The handler at a place in the chain; null past the end.
+    ITavBufferHandler* At(size_t index) const { return index < m_handlers.size() ? m_handlers[index].get() : nullptr; }
     void Clear() { m_handlers.clear(); }
 
     bool BeforeWriteLists(const TavListWrites& writes) override;

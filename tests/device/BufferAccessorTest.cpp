@@ -3,9 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include "device/CTavCCSynchronizer.h"
 #include "device/CTavContextHandlers.h"
 #include "device/CTavDeviceControlKinds.h"
+#include "device/CTavToneSynchronizer.h"
+#include "device/CTavVoiceReserveClipper.h"
 #include "midi/CTavMidiStruct.h"
+#include "model/CTavEffectSwapper.h"
+#include "model/CTavFadeRangeClipper.h"
 #include "model/CTavValue.h"
 #include "support/DeviceLayerFixture.h"
 #include "view/CTavView.h"
@@ -33,8 +38,8 @@ TEST_F(Accessor, BindsEveryPathOfTheShippedScriptAndRegistersItsHandlers) {
     EXPECT_EQ(bound.wmtWaveSwitch[3][4][2], Buffers().FindValue("qv.rhy[3].tone[4].wmtWaveSwitch[2]"));
     EXPECT_EQ(bound.controllers[15][119], Buffers().FindValue("qvMidi.ch[15].cc[119]"));
     EXPECT_EQ(bound.partCategoryType[7], Buffers().FindValue("vs.control.partCategoryType[7]"));
-    // Context handler, rhythm-key handler, fade-range clipper, PC mode handler.
-    EXPECT_EQ(Buffers().Handlers().Count(), 4u);
+    // Their order is checked with the handlers themselves.
+    EXPECT_EQ(Buffers().Handlers().Count(), 8u);
     EXPECT_EQ(accessor.PendingRhythmKey(), CTavBufferAccessor::kNoRhythmKey);
     // The fixed banks exist: the first effect type and the first user sample's "Off".
     EXPECT_EQ(accessor.Entities().InformationOf({TavEntityType::MultiEffect, 2, 0, 0}).Name(), "THROUGH");
@@ -190,6 +195,17 @@ TEST_F(SparseAccessor, AScriptLackingBoundPathsStillStartsAndDoesNothing) {
     EXPECT_EQ(accessor.PendingRhythmKey(), CTavBufferAccessor::kNoRhythmKey);
     EXPECT_TRUE(accessor.ReadAllParts());
     Edit(Buffers().FindValue("qv.prti.part[0].partLevel"), 5);
+    EXPECT_EQ(Buffers().FindValue("qv.prti.part[0].partLevel")->GetRaw(), 5);
+
+    // Every handler is in the chain, with nothing to work on.
+    CTavBufferHandlers& handlers = Buffers().Handlers();
+    ASSERT_EQ(handlers.Count(), 8u);
+    EXPECT_EQ(dynamic_cast<Brio::CCCSynchronizer&>(*handlers.At(3)).TripleCount(), 0u);
+    EXPECT_EQ(dynamic_cast<CTavEffectSwapper&>(*handlers.At(4)).EffectCount(), 0u);
+    EXPECT_EQ(dynamic_cast<Brio::CDomain::CToneSynchronizer&>(*handlers.At(5)).PatchTones(0), nullptr);
+    EXPECT_EQ(dynamic_cast<CTavFadeRangeClipper&>(*handlers.At(6)).PairCount(), 0u);
+    EXPECT_FALSE(dynamic_cast<Brio::CTavVoiceReserveClipper&>(*handlers.At(7)).IsActive());
+    EXPECT_EQ(handlers.At(8), nullptr);
 }
 
 } // namespace

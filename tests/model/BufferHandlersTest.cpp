@@ -240,6 +240,16 @@ TEST_F(BufferHandlersFadeRange, AValueBoundingTwoRangesMovesTheBoundOnEitherSide
     EXPECT_EQ(Raw("control.key2"), 120);
 }
 
+TEST_F(BufferHandlersFadeRange, APairAddedAfterAnEditIsFoundByTheNextOne) {
+    CTavFadeRangeClipper clipper(Buffers());
+    ASSERT_TRUE(clipper.AddPair(V("control.velLow"), V("control.velHigh")));
+    EXPECT_FALSE(clipper.AfterWrite({&V("control.key0")}));
+    ASSERT_TRUE(clipper.AddPair(V("control.key0"), V("control.key1")));
+    V("control.key0").SetRaw(60);
+    EXPECT_TRUE(clipper.AfterWrite({&V("control.key0")}));
+    EXPECT_EQ(Raw("control.key1"), 60);
+}
+
 // ---- Effect swapper -----------------------------------------------------------------
 
 class BufferHandlersEffectSwap : public BufferHandlersTest {
@@ -326,6 +336,36 @@ TEST_F(BufferHandlersEffectSwap, LeavesOtherWritesAndWritesOfSeveralValuesToTheM
     EXPECT_EQ(Raw("control.mfxType"), 1);
     EXPECT_EQ(Mfx(), (TavBytes{5, 20, 30, 40}));
     EXPECT_TRUE(midi.sent.empty());
+}
+
+TEST_F(BufferHandlersEffectSwap, WithSwappedValuesOnlyTheirBytesGoWithTheType) {
+    auto& swapper = Add(std::make_unique<CTavEffectSwapper>(Buffers()));
+    // p1 named twice must not save what the swap just brought back.
+    ASSERT_TRUE(swapper.Register(V("control.mfxType"), Struct("mfx"), kBlocks,
+                                 {&V("mfx.p1"), &V("mfx.p3"), &V("mfx.p1")}));
+    Write("mfx.p0", 50);
+    Write("mfx.p1", 51);
+    Buffers().ClearPending();
+
+    Write("control.mfxType", 1);
+    EXPECT_EQ(Mfx(), (TavBytes{50, 1, 30, 1}));
+    EXPECT_EQ(Pending(), (Paths{"root.control.mfxType", "root.mfx.p1", "root.mfx.p3", "root.mfx.p1"}));
+    ASSERT_EQ(midi.sent.size(), 1u);
+    EXPECT_EQ(midi.sent[0].data, (TavBytes{50, 1, 30, 1}));
+    EXPECT_EQ(*swapper.SavedBlock(V("control.mfxType"), 0), (TavBytes{10, 51, 30, 40}));
+
+    Write("mfx.p0", 5);
+    Write("control.mfxType", 0);
+    EXPECT_EQ(Mfx(), (TavBytes{5, 51, 30, 40}));
+}
+
+TEST_F(BufferHandlersEffectSwap, RefusesSwappedValuesOutsideTheEffectOrTheTypeItself) {
+    CTavEffectSwapper swapper(Buffers());
+    EXPECT_FALSE(swapper.Register(V("control.mfxType"), Struct("mfx"), {}, {&V("control.velLow")}));
+    EXPECT_FALSE(swapper.Register(V("control.mfxType"), Struct("mfx"), {}, {nullptr}));
+    EXPECT_FALSE(swapper.Register(V("mfx.p0"), Struct("mfx"), {}, {&V("mfx.p1"), &V("mfx.p0")}));
+    EXPECT_EQ(swapper.EffectCount(), 0u);
+    EXPECT_TRUE(swapper.Register(V("mfx.p0"), Struct("mfx"), {}, {&V("mfx.p1")}));
 }
 
 TEST_F(BufferHandlersEffectSwap, RefusesBlocksOfAnotherLengthAndStructsWithoutBytes) {
