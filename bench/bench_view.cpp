@@ -13,15 +13,15 @@
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
-#include "model/CTavBufferManager.h"
 #include "midi/CTavMidi.h"
 #include "midi/CTavMidiDevice.h"
 #include "midi/CTavMidiManager.h"
+#include "model/CTavBufferManager.h"
 #include "model/CTavStruct.h"
+#include "script/qt/CResourceFactory.h"
 #include "view/CTavControl.h"
 #include "view/CTavKnobControl.h"
 #include "view/CTavPanel.h"
-#include "script/qt/CResourceFactory.h"
 #include "view/CTavViewManager.h"
 #include "view/TavSetValue.h"
 #include "view/qt/CPanelWidget.h"
@@ -83,7 +83,7 @@ void RepaintMainPanelPage(benchmark::State& state) {
             if (const auto* text = dynamic_cast<const CTavControl*>(control.get())) {
                 const std::string_view kind = text->GetKind();
                 texts += kind == "staticText" || kind == "staticTextPicture" || kind == "combo" ||
-                         kind == "edit" || kind == "quasarPartPatchNameStaticText";
+                         kind == "edit" || kind == "editDouble" || kind == "quasarPartPatchNameStaticText";
             }
     };
     if (const CTavPanel* main = editor.system.ViewManager().FindRootPanel("main"))

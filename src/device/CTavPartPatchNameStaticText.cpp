@@ -1,7 +1,7 @@
 #include "device/CTavPartPatchNameStaticText.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 
 #include "app/CTavSystem.h"
 #include "device/CTavBufferAccessor.h"

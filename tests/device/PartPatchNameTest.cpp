@@ -48,18 +48,15 @@ TEST(PartPatchName, NamesWhatTheCatalogHoldsForTheProgram) {
         const char* shown;
     };
     const Case cases[] = {
-        {81, 0, 0, "Grand Piano"},   // trailing blanks go
-        {81, 0, 1, "Warm Pad"},
-        {81, 0, 2, "U:003"},         // known entry without a name: area and number
-        {81, 0, 127, "U:128"},
-        {81, 1, 0, "U:129"},         // the second user bank goes on counting
-        {82, 32, 9, "C:010"},        // card rhythm sets
-        {64, 0, 0, "S:0001"},        // a user sample played as a patch
-        {64, 1, 4, "S:0133"},
-        {81, 2, 0, "---"},           // no third user bank
-        {81, 0, 128, "---"},         // program number past 127
-        {90, 0, 0, "---"},           // no area at that MSB
-        {-1, 0, 0, "---"},           // a value that is missing
+        {81, 0, 0, "Grand Piano"},                      // trailing blanks go
+        {81, 0, 1, "Warm Pad"},    {81, 0, 2, "U:003"}, // known entry without a name: area and number
+        {81, 0, 127, "U:128"},     {81, 1, 0, "U:129"}, // the second user bank goes on counting
+        {82, 32, 9, "C:010"},                           // card rhythm sets
+        {64, 0, 0, "S:0001"},                           // a user sample played as a patch
+        {64, 1, 4, "S:0133"},      {81, 2, 0, "---"},   // no third user bank
+        {81, 0, 128, "---"},                            // program number past 127
+        {90, 0, 0, "---"},                              // no area at that MSB
+        {-1, 0, 0, "---"},                              // a value that is missing
     };
     for (const Case& c : cases)
         EXPECT_EQ(Brio::TavPartPatchName(catalog, c.msb, c.lsb, c.pc), c.shown)

@@ -144,13 +144,15 @@ TEST_F(MainPanelText, TablesCoverTheValuesTheyName) {
         {"pan", "qv.prti.part[0].partPan"},
         {"semitones24", "qv.prti.part[0].partKeyShift"},
         {"cents50", "qv.prti.part[0].partFineTune"},
-        {"semitones48", "qv.prti.part[0].partCoarseTune"},
         {"mfxType", "qv.prti.mfx1.mfxType"},
         {"mfxStructure", "qv.prti.common.mfxStructure"},
         {"velocityCurve", "qv.system.velocityCurve"},
         {"metronomeSound", "qv.setup.metronomeSound"},
         {"partOrOff", "qv.setup.soloPart"},
         {"entityType", "vs.control.partEntityType[0]"},
+        {"midiChannelOrOff", "qv.system.controlChannel"},
+        {"partNumber", "qv.setup.keyboardPart"},
+        {"fixedVelocity", "qv.setup.keyboardVelocity"},
     };
     for (const auto& [table, value] : pairs) {
         const CTavStringTable* strings = system.ResourceManager().FindStringTable(table);
