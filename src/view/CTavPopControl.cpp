@@ -246,7 +246,8 @@ std::unique_ptr<CTavMenuItem> CTavPopComboControl::BuildMenu() const {
         return CUtility::CBuilder::Build(keys, {&elements});
     const std::vector<int32_t> divisionKeys = CUtility::EveryNthKey(kDivisionSize, count);
     CUtility::CDivisionItemCreator divisions(
-        divisionKeys, std::make_unique<CUtility::CDivisionItemPrinter>(divisionKeys, nullptr, m_divisionItemOffset, 3));
+        divisionKeys,
+        std::make_unique<CUtility::CDivisionItemPrinter>(divisionKeys, nullptr, m_divisionItemOffset, 3));
     return CUtility::CBuilder::Build(keys, {&elements, &divisions});
 }
 

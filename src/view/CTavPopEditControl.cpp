@@ -52,7 +52,8 @@ void CTavPopEditControl::SetText(const std::string& text) {
     if (!value || !buffers)
         return;
     if (value->Kind() == kTavKindString) {
-        TavSetValueText(*buffers, *value, TavTypedString(text, static_cast<size_t>(std::max(value->Size(), 0))));
+        TavSetValueText(*buffers, *value,
+                        TavTypedString(text, static_cast<size_t>(std::max(value->Size(), 0))));
         return;
     }
     if (value->Kind() != kTavKindInteger)

@@ -80,7 +80,8 @@ bool TavReadLeadingInteger(std::string_view text, int64_t& number) {
     if (at < text.size() && text[at] == '0') {
         // "0x" counts as a hexadecimal prefix only with a digit after it; otherwise the
         // zero alone is what reads.
-        if (at + 2 < text.size() && (text[at + 1] == 'x' || text[at + 1] == 'X') && DigitValue(text[at + 2]) < 16) {
+        if (at + 2 < text.size() && (text[at + 1] == 'x' || text[at + 1] == 'X') &&
+            DigitValue(text[at + 2]) < 16) {
             base = 16;
             at += 2;
         } else {
@@ -119,8 +120,8 @@ bool TavReadLeadingDouble(std::string_view text, double& number) {
             // Too large or too small for a double: infinity, or zero for a negative exponent.
             const std::string_view read(begin, static_cast<size_t>(result.ptr - begin));
             const size_t exponent = read.find_first_of("eE");
-            const bool tiny = exponent != std::string_view::npos && exponent + 1 < read.size() &&
-                              read[exponent + 1] == '-';
+            const bool tiny =
+                exponent != std::string_view::npos && exponent + 1 < read.size() && read[exponent + 1] == '-';
             magnitude = tiny ? 0.0 : std::numeric_limits<double>::infinity();
         } else if (result.ec != std::errc()) {
             return false;

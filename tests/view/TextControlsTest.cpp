@@ -45,8 +45,8 @@ const char* const kValues = R"(
 )";
 
 std::string Script(const std::string& controls) {
-    return std::string(kValues) + "<panelType><type>Main</type><name>main</name><size>400,400</size>" + controls +
-           "</panelType><panel><type>Main</type><name>main</name></panel>";
+    return std::string(kValues) + "<panelType><type>Main</type><name>main</name><size>400,400</size>" +
+           controls + "</panelType><panel><type>Main</type><name>main</name></panel>";
 }
 
 std::string Control(const std::string& kind, const std::string& name, const std::string& rest) {
@@ -77,36 +77,50 @@ protected:
 using EditBox = ScriptedBox<CTavPopEditControl>;
 using DoubleBox = ScriptedBox<CTavEditDoubleControl>;
 
-const std::string kEdit = "<textWriterRef>tw</textWriterRef><textPosition>0,0</textPosition><textSize>60,20</textSize>";
+const std::string kEdit =
+    "<textWriterRef>tw</textWriterRef><textPosition>0,0</textPosition><textSize>60,20</textSize>";
 
 const std::string kControls =
-    Control("staticText", "st", "<position>0,0</position><size>60,20</size><textWriterRef>tw</textWriterRef>"
-                                "<offsetValue>1</offsetValue><unit> dB</unit><valueRef>p.v.level</valueRef>") +
-    Control("staticText", "sp", "<textWriterRef>tw</textWriterRef><offsetValue>-64</offsetValue>"
-                                "<valueRef>p.v.pan</valueRef>") +
-    Control("staticText", "sw", "<textWriterRef>tw</textWriterRef><stringTableRef>waves</stringTableRef>"
-                                "<valueRef>p.v.wave</valueRef>") +
-    Control("staticText", "sn", "<textWriterRef>tw</textWriterRef><unit>!</unit><valueRef>p.v.name</valueRef>") +
-    Control("staticTextPicture", "tp", "<position>0,30</position><size>100,30</size><bitmapRef>two</bitmapRef>"
-                                       "<textWriterRef>tw</textWriterRef><valueRef>p.v.wide</valueRef>") +
-    Control("picture", "pi", "<position>0,70</position><bitmapRef>four</bitmapRef><offsetIndex>-1</offsetIndex>"
-                             "<valueRef>p.v.wave</valueRef>") +
-    Control("combo", "cw", "<position>0,100</position><size>80,20</size><textWriterRef>tw</textWriterRef>"
-                           "<stringTableRef>waves</stringTableRef><valueRef>p.v.wave</valueRef>") +
-    Control("combo", "cl", "<position>100,100</position><size>80,20</size><textWriterRef>tw</textWriterRef>"
-                           "<offsetValue>1</offsetValue><divisionItemOffset>1</divisionItemOffset>"
-                           "<valueRef>p.v.level</valueRef>") +
-    Control("edit", "el", "<position>0,130</position><size>60,20</size>" + kEdit +
-                              "<offsetValue>1</offsetValue><valueRef>p.v.level</valueRef>") +
-    Control("edit", "en", "<position>0,160</position><size>60,20</size>" + kEdit + "<valueRef>p.v.name</valueRef>") +
-    Control("edit", "ew", "<position>0,190</position><size>60,20</size>" + kEdit +
-                              "<stringTableRef>waves</stringTableRef><valueRef>p.v.wave</valueRef>") +
-    Control("editDouble", "ed", "<position>0,220</position><size>60,20</size>" + kEdit +
-                                    "<precision>1</precision><divisionValue>10</divisionValue>"
-                                    "<valueRef>p.v.tenth</valueRef>") +
-    Control("edit", "eb", "<position>100,130</position><size>100,20</size>" + kEdit +
-                              "<bitmapRef>two</bitmapRef><buttonPosition>70,0</buttonPosition>"
-                              "<valueRef>p.v.pan</valueRef>");
+    Control("staticText", "st",
+            "<position>0,0</position><size>60,20</size><textWriterRef>tw</textWriterRef>"
+            "<offsetValue>1</offsetValue><unit> dB</unit><valueRef>p.v.level</valueRef>") +
+    Control("staticText", "sp",
+            "<textWriterRef>tw</textWriterRef><offsetValue>-64</offsetValue>"
+            "<valueRef>p.v.pan</valueRef>") +
+    Control("staticText", "sw",
+            "<textWriterRef>tw</textWriterRef><stringTableRef>waves</stringTableRef>"
+            "<valueRef>p.v.wave</valueRef>") +
+    Control("staticText", "sn",
+            "<textWriterRef>tw</textWriterRef><unit>!</unit><valueRef>p.v.name</valueRef>") +
+    Control("staticTextPicture", "tp",
+            "<position>0,30</position><size>100,30</size><bitmapRef>two</bitmapRef>"
+            "<textWriterRef>tw</textWriterRef><valueRef>p.v.wide</valueRef>") +
+    Control("picture", "pi",
+            "<position>0,70</position><bitmapRef>four</bitmapRef><offsetIndex>-1</offsetIndex>"
+            "<valueRef>p.v.wave</valueRef>") +
+    Control("combo", "cw",
+            "<position>0,100</position><size>80,20</size><textWriterRef>tw</textWriterRef>"
+            "<stringTableRef>waves</stringTableRef><valueRef>p.v.wave</valueRef>") +
+    Control("combo", "cl",
+            "<position>100,100</position><size>80,20</size><textWriterRef>tw</textWriterRef>"
+            "<offsetValue>1</offsetValue><divisionItemOffset>1</divisionItemOffset>"
+            "<valueRef>p.v.level</valueRef>") +
+    Control("edit", "el",
+            "<position>0,130</position><size>60,20</size>" + kEdit +
+                "<offsetValue>1</offsetValue><valueRef>p.v.level</valueRef>") +
+    Control("edit", "en",
+            "<position>0,160</position><size>60,20</size>" + kEdit + "<valueRef>p.v.name</valueRef>") +
+    Control("edit", "ew",
+            "<position>0,190</position><size>60,20</size>" + kEdit +
+                "<stringTableRef>waves</stringTableRef><valueRef>p.v.wave</valueRef>") +
+    Control("editDouble", "ed",
+            "<position>0,220</position><size>60,20</size>" + kEdit +
+                "<precision>1</precision><divisionValue>10</divisionValue>"
+                "<valueRef>p.v.tenth</valueRef>") +
+    Control("edit", "eb",
+            "<position>100,130</position><size>100,20</size>" + kEdit +
+                "<bitmapRef>two</bitmapRef><buttonPosition>70,0</buttonPosition>"
+                "<valueRef>p.v.pan</valueRef>");
 
 class TextControlsTest : public test::ModelFixture {
 protected:
@@ -160,9 +174,8 @@ TEST_F(TextControlsTest, StaticTextShowsTheIntegerWithOffsetAndUnitTheTableEntry
         CTavStaticTextControl* control;
         const char* text;
     } cases[] = {
-        {"p.v.level", 0, level, "1 dB"},   {"p.v.level", 127, level, "128 dB"},
-        {"p.v.pan", 0, pan, "-64"},       {"p.v.pan", 127, pan, "63"},
-        {"p.v.wave", 1, wave, "Square"},   {"p.v.wave", 3, wave, "Noise"},
+        {"p.v.level", 0, level, "1 dB"}, {"p.v.level", 127, level, "128 dB"}, {"p.v.pan", 0, pan, "-64"},
+        {"p.v.pan", 127, pan, "63"},     {"p.v.wave", 1, wave, "Square"},     {"p.v.wave", 3, wave, "Noise"},
         {"p.v.wave", 9, wave, "Noise"}, // beyond the table: its last entry
     };
     for (const auto& c : cases) {
@@ -290,10 +303,21 @@ TEST_F(TextControlsTest, EditWritesTypedNumbersMinusTheOffsetLimitedToTheRange) 
         const char* typed;
         int32_t raw;
     } cases[] = {
-        {"1", 0},           {"64", 63},         {"abc", 0},        {"", 0},
-        {"-0", 0},          {"2147483648", 127}, {"-99999999999999999999", 0},
-        {"1e9", 0},         {"\t 5", 4},        {"0x10", 15},      {"010", 7},
-        {"12abc", 11},      {"+3", 2},          {"- 3", 0},        {"\xc3\xa9", 0},
+        {"1", 0},
+        {"64", 63},
+        {"abc", 0},
+        {"", 0},
+        {"-0", 0},
+        {"2147483648", 127},
+        {"-99999999999999999999", 0},
+        {"1e9", 0},
+        {"\t 5", 4},
+        {"0x10", 15},
+        {"010", 7},
+        {"12abc", 11},
+        {"+3", 2},
+        {"- 3", 0},
+        {"\xc3\xa9", 0},
     };
     for (const auto& c : cases) {
         Set("p.v.level", 50);
@@ -351,9 +375,9 @@ TEST_F(TextControlsTest, EditDoubleShowsTheQuotientAndTruncatesWhatIsTyped) {
         int32_t raw;
         const char* shown;
     } cases[] = {
-        {"3.14", 31, "3.1"}, {"3.19", 31, "3.1"}, {"0.29e1", 29, "2.9"}, {"abc", 0, "0.0"},
-        {"1e9", 1000, "100.0"}, {"-5", 0, "0.0"}, {"inf", 1000, "100.0"}, {"nan", 0, "0.0"},
-        {" 7", 70, "7.0"},   {".5", 5, "0.5"},   {"-0", 0, "0.0"},      {"1e400", 1000, "100.0"},
+        {"3.14", 31, "3.1"},    {"3.19", 31, "3.1"}, {"0.29e1", 29, "2.9"},  {"abc", 0, "0.0"},
+        {"1e9", 1000, "100.0"}, {"-5", 0, "0.0"},    {"inf", 1000, "100.0"}, {"nan", 0, "0.0"},
+        {" 7", 70, "7.0"},      {".5", 5, "0.5"},    {"-0", 0, "0.0"},       {"1e400", 1000, "100.0"},
     };
     for (const auto& c : cases) {
         Set("p.v.tenth", 500);
@@ -410,7 +434,8 @@ TEST(TextControlsBuild, MessagesNameWhatFailed) {
         {Control("staticText", "c", "<textWriterRef>tw</textWriterRef><offsetValue>one</offsetValue>"),
          "StaticText main.c offsetValue is invalid. : one\n"},
         {Control("staticText", "c", "<textWriterRef>tw</textWriterRef>"), "There is no value reference.\n"},
-        {Control("staticText", "c", "<valueRef>p.v.level</valueRef>"), "There is no text writer reference.\n"},
+        {Control("staticText", "c", "<valueRef>p.v.level</valueRef>"),
+         "There is no text writer reference.\n"},
         {Control("staticTextPicture", "c", "<bitmapRef>none</bitmapRef>"),
          "Unable to find bitmap for static text picture. : main.c : none.\n"},
         {Control("staticTextPicture", "c", "<textWriterRef>x</textWriterRef>"),
@@ -421,15 +446,18 @@ TEST(TextControlsBuild, MessagesNameWhatFailed) {
          "There is no bitmap reference for static text picture. : main.c\n"},
         {Control("picture", "c", "<bitmapRef>four</bitmapRef><offsetIndex>x</offsetIndex>"),
          "Offset index is invalid for picture. : main.c : x\n"},
-        {Control("picture", "c", "<bitmapRef>none</bitmapRef>"), "Unable to find bitmap for picture. : main.c : none.\n"},
+        {Control("picture", "c", "<bitmapRef>none</bitmapRef>"),
+         "Unable to find bitmap for picture. : main.c : none.\n"},
         {Control("picture", "c", "<valueRef>p.v.level</valueRef>"),
          "There is no bitmap reference for picture control main.c.\n"},
         {Control("combo", "c", "<stringTableRef>none</stringTableRef>"),
          "Unable to find string table for pop control\x81\x44: main.c : none\n"},
         {Control("combo", "c", "<textWriterRef>none</textWriterRef>"),
          "Unable to find text writer for pop control. : main.c : none\n"},
-        {Control("combo", "c", "<bitmapRef>none</bitmapRef>"), "Unable to find bitmap for pop control. : main.c : none\n"},
-        {Control("combo", "c", "<offsetValue>x1</offsetValue>"), "Offset value is invalid for pop control. : main.c : x1\n"},
+        {Control("combo", "c", "<bitmapRef>none</bitmapRef>"),
+         "Unable to find bitmap for pop control. : main.c : none\n"},
+        {Control("combo", "c", "<offsetValue>x1</offsetValue>"),
+         "Offset value is invalid for pop control. : main.c : x1\n"},
         {Control("combo", "c", "<divisionItemOffset>-</divisionItemOffset>"),
          "Division item offset value is invalid for pop combo control. : main.c : -\n"},
         {Control("combo", "c", "<valueRef>p.v.wave</valueRef>"),
@@ -438,21 +466,25 @@ TEST(TextControlsBuild, MessagesNameWhatFailed) {
          "Referred value type must be integer when string table is referred for pop control. : main.c\n"},
         {Control("edit", "c", "<textWriterRef>tw</textWriterRef><valueRef>p.v.level</valueRef>"),
          "Text position is invalid for edit. : main.c\n"},
-        {Control("edit", "c", "<textWriterRef>tw</textWriterRef><textPosition>0,0</textPosition>"
-                              "<textSize>0,5</textSize><valueRef>p.v.level</valueRef>"),
+        {Control("edit", "c",
+                 "<textWriterRef>tw</textWriterRef><textPosition>0,0</textPosition>"
+                 "<textSize>0,5</textSize><valueRef>p.v.level</valueRef>"),
          "Text size is invalid for edit. : main.c\n"},
         {Control("edit", "c", kEdit + "<bitmapRef>two</bitmapRef><valueRef>p.v.level</valueRef>"),
          "Button position is invalid for edit. : main.c\n"},
         {Control("edit", "c", "<valueRef>p.v.level</valueRef>"),
          "There is no text writer reference for pop control. : main.c\nUnable to create edit. : main.c\n"},
-        {Control("editDouble", "c", kEdit + "<precision>x</precision>"), "main.c precision is invalid. : x\n"},
-        {Control("editDouble", "c", kEdit + "<precision>16</precision>"), "main.c precision is invalid. : 16\n"},
+        {Control("editDouble", "c", kEdit + "<precision>x</precision>"),
+         "main.c precision is invalid. : x\n"},
+        {Control("editDouble", "c", kEdit + "<precision>16</precision>"),
+         "main.c precision is invalid. : 16\n"},
         {Control("editDouble", "c", kEdit + "<divisionValue>0</divisionValue>"),
          "main.c divisionValue is invalid. : 0\n"},
         {Control("editDouble", "c", kEdit), "There is no value reference.\n"},
         {Control("editDouble", "c", kEdit + "<valueRef>p.v.name</valueRef>"), "value type is not integer.\n"},
         {Control("editDouble", "c", "<valueRef>p.v.level</valueRef>"),
-         "There is no text writer reference for pop control. : main.c\nUnable to create edit double control.\n"},
+         "There is no text writer reference for pop control. : main.c\nUnable to create edit double "
+         "control.\n"},
     };
     for (const auto& c : cases) {
         CTavSystem system;

@@ -19,13 +19,25 @@ TEST(TypedText, LeadingIntegerReadsAsPercentLiWithoutOverflow) {
         bool reads;
         int64_t number;
     } cases[] = {
-        {"42", true, 42},          {"  -17xyz", true, -17},   {"\n\t+8", true, 8},
-        {"0x1F", true, 31},        {"0XfG", true, 15},        {"0x", true, 0},
-        {"0xg", true, 0},          {"017", true, 15},         {"09", true, 0},
-        {"-0", true, 0},           {"", false, 0},            {"   ", false, 0},
-        {"-", false, 0},           {"+-1", false, 0},         {"x12", false, 0},
-        {"9223372036854775808", true, kHeld},                 {"-999999999999999999999999", true, -kHeld},
-        {"0xffffffffffffffffffff", true, kHeld},              {std::string(100000, '7'), true, kHeld},
+        {"42", true, 42},
+        {"  -17xyz", true, -17},
+        {"\n\t+8", true, 8},
+        {"0x1F", true, 31},
+        {"0XfG", true, 15},
+        {"0x", true, 0},
+        {"0xg", true, 0},
+        {"017", true, 15},
+        {"09", true, 0},
+        {"-0", true, 0},
+        {"", false, 0},
+        {"   ", false, 0},
+        {"-", false, 0},
+        {"+-1", false, 0},
+        {"x12", false, 0},
+        {"9223372036854775808", true, kHeld},
+        {"-999999999999999999999999", true, -kHeld},
+        {"0xffffffffffffffffffff", true, kHeld},
+        {std::string(100000, '7'), true, kHeld},
     };
     for (const auto& c : cases) {
         int64_t number = -12345;
@@ -43,11 +55,11 @@ TEST(TypedText, LeadingDoubleReadsAsPercentLfWhateverTheLocale) {
         bool reads;
         double number;
     } cases[] = {
-        {"3.14", true, 3.14},  {" -.5x", true, -0.5},  {"1e3", true, 1000},   {"1e", true, 1},
-        {"2.5e-1", true, 0.25}, {"0x1.8p1", true, 3},  {"0x", true, 0},       {"INF", true, kInf},
+        {"3.14", true, 3.14},       {" -.5x", true, -0.5}, {"1e3", true, 1000},     {"1e", true, 1},
+        {"2.5e-1", true, 0.25},     {"0x1.8p1", true, 3},  {"0x", true, 0},         {"INF", true, kInf},
         {"-infinity", true, -kInf}, {"1e400", true, kInf}, {"-1e400", true, -kInf}, {"1e-400", true, 0},
-        {"3,5", true, 3},      {"nan", false, 0},      {"", false, 0},        {".", false, 0},
-        {"+-1", false, 0},     {"--1", false, 0},      {"e5", false, 0},      {"\xc3\xa9", false, 0},
+        {"3,5", true, 3},           {"nan", false, 0},     {"", false, 0},          {".", false, 0},
+        {"+-1", false, 0},          {"--1", false, 0},     {"e5", false, 0},        {"\xc3\xa9", false, 0},
     };
     for (const auto& c : cases) {
         double number = -12345;
@@ -77,11 +89,17 @@ TEST(TypedText, QuotientTextHasThePrecisionAndNoLocale) {
         int32_t precision;
         const char* text;
     } cases[] = {
-        {125, 10, 1, "12.5"},   {125, 10, 0, "12"},  {-3, 10, 2, "-0.30"}, {7, 1, 3, "7.000"},
-        {1, 3, 99, "0.333333333333333"}, {5, 0, 1, "5.0"}, {2147483647, 1, -4, "2147483647"},
+        {125, 10, 1, "12.5"},
+        {125, 10, 0, "12"},
+        {-3, 10, 2, "-0.30"},
+        {7, 1, 3, "7.000"},
+        {1, 3, 99, "0.333333333333333"},
+        {5, 0, 1, "5.0"},
+        {2147483647, 1, -4, "2147483647"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TavQuotientText(c.number, c.division, c.precision), c.text) << c.number << "/" << c.division;
+        EXPECT_EQ(TavQuotientText(c.number, c.division, c.precision), c.text)
+            << c.number << "/" << c.division;
 }
 
 TEST(TypedText, TypedStringsHoldOnlySevenBitBytesOfTheValuesLength) {
@@ -91,9 +109,9 @@ TEST(TypedText, TypedStringsHoldOnlySevenBitBytesOfTheValuesLength) {
         std::string typed;
     } cases[] = {
         {"abc", 0, ""},
-        {"\xe2\x82", 3, "?  "},             // a sequence cut short
-        {"\x80\x80\x41", 4, "??A "},        // stray continuation bytes
-        {"\xf0\x9f\x8e\xb9x", 3, "?x "},    // four bytes, one character
+        {"\xe2\x82", 3, "?  "},          // a sequence cut short
+        {"\x80\x80\x41", 4, "??A "},     // stray continuation bytes
+        {"\xf0\x9f\x8e\xb9x", 3, "?x "}, // four bytes, one character
         {"\xff\xfe", 2, "??"},
         {"\r\n", 3, "   "},
     };

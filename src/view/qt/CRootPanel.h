@@ -33,6 +33,8 @@ public:
     // The widget showing the panel while it is open.
     CPanelWidget* Widget() const { return m_widget; }
     QWidget* Frame() const;
+    // The windows the panel's window is listed with; dialogs over the panel join them.
+    CPanelWindows& Windows() const { return m_windows; }
 
 protected:
     bool OpenWindow() override;

@@ -1,12 +1,18 @@
 #pragma once
-// The editor's view factory: window-bound root and node panels, and every generic kind.
+// The editor's view factory: window-bound root and node panels, every generic kind, and
+// the edit kinds bound to the in-place edit box.
 
+#include "view/CTavPopEditControl.h"
 #include "view/CTavViewFactory.h"
+#include "view/qt/CPopEditControl.h"
 #include "view/qt/CRootPanel.h"
 
 class CViewFactory : public CTavViewFactory {
 public:
-    explicit CViewFactory(CPanelWindows& windows) : m_windows(windows) {}
+    explicit CViewFactory(CPanelWindows& windows) : m_windows(windows) {
+        Register("edit", [] { return std::make_unique<CPopEditControl<CTavPopEditControl>>(); });
+        Register("editDouble", [] { return std::make_unique<CPopEditControl<CTavEditDoubleControl>>(); });
+    }
     std::unique_ptr<CTavRootPanel> CreateRootPanel() override {
         return std::make_unique<CRootPanel>(m_windows);
     }

@@ -1,0 +1,92 @@
+#include "view/qt/CPopupEdit.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "model/CTavValue.h"
+#include "script/CTavTable.h"
+#include "script/qt/CTextWriter.h"
+#include "script/qt/TavShiftJis.h"
+#include "view/CTavPopControl.h"
+#include "view/qt/CPanelWidget.h"
+#include "view/qt/CRootPanel.h"
+#include "view/qt/CWindowList.h"
+
+CPopupEdit::CPopupEdit(QWidget* owner, const QRect& screenRect, const QFont& font, const QString& text)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_lineEdit(new QLineEdit(this)) {
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_lineEdit);
+    m_lineEdit->setFont(font);
+    m_lineEdit->setText(text);
+    m_lineEdit->selectAll();
+    connect(m_lineEdit, &QLineEdit::returnPressed, this, &QDialog::accept);
+    // The box covers the text; a text too small for the font gets the line's own height.
+    setGeometry(screenRect.x(), screenRect.y(), std::max(screenRect.width(), 16),
+                std::max(screenRect.height(), m_lineEdit->sizeHint().height()));
+}
+
+bool CPopupEdit::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        m_wasActive = true;
+    } else if (event->type() == QEvent::WindowDeactivate && m_wasActive && isVisible()) {
+        // Another application took the keyboard: keep what was typed.
+        accept();
+    }
+    return QDialog::event(event);
+}
+
+bool CPopupEdit::Run(CWindowList* windows, QWidget* owner, const QRect& screenRect, const QFont& font,
+                     QString& text, int maxLength) {
+    CPopupEdit box(owner, screenRect, font, text);
+    box.LineEdit().setMaxLength(std::max(maxLength, 1));
+    box.LineEdit().selectAll();
+    const CWindowList::CModal modal(windows, &box);
+    if (box.exec() != QDialog::Accepted)
+        return false;
+    text = box.LineEdit().text();
+    return true;
+}
+
+namespace {
+
+CRootPanel* RootOf(CTavView& view) {
+    CTavView* top = &view;
+    while (CTavPanel* parent = top->GetParent())
+        top = parent;
+    return dynamic_cast<CRootPanel*>(top);
+}
+
+} // namespace
+
+bool TavRunPopupEdit(CTavPopControl& control, const TavRect& screenRect, std::string& text) {
+    CRootPanel* root = RootOf(control);
+    CPanelWidget* widget = root ? root->Widget() : nullptr;
+    QFont font = widget ? widget->font() : QApplication::font();
+    if (const auto* writer = dynamic_cast<const CTextWriter*>(control.TextWriter()))
+        font = writer->Font();
+    // A string value holds at most its length; longer text would be cut anyway.
+    int maxLength = 32767;
+    if (const CTavValue* value = control.GetValue(0); value && value->Kind() == kTavKindString)
+        maxLength = std::clamp(value->Size(), 1, maxLength);
+    QString typed = TavDecodeShiftJis(text);
+    if (!CPopupEdit::Run(root ? &root->Windows().windows : nullptr, widget ? widget->window() : nullptr,
+                         QRect(screenRect.left, screenRect.top, screenRect.Width(), screenRect.Height()),
+                         font, typed, maxLength))
+        return false;
+    // The table's entries are Shift_JIS: an entry that reads as the typed text is passed on
+    // as its own bytes, so it compares equal.
+    if (const CTavStringTable* table = control.StringTable()) {
+        for (const std::string& entry : table->Elements()) {
+            if (TavDecodeShiftJis(entry) == typed) {
+                text = entry;
+                return true;
+            }
+        }
+    }
+    text = typed.toStdString();
+    return true;
+}
