@@ -168,8 +168,9 @@ void CTavPartPatchNameStaticText::Draw(CTavDrawInfo& info) {
 }
 
 bool CTavPartPatchNameStaticText::OnMouse(const CTavMouseInfo& info) {
-    if (!IsOpen() || !m_rect.Contains(info.point) ||
-        (info.kind != CTavMouseInfo::kPressed && info.kind != CTavMouseInfo::kDoubleClick))
+    // The function opens a menu as a rule, so only the press counts: a double click's
+    // second press would open it again.
+    if (!IsOpen() || !m_rect.Contains(info.point) || info.kind != CTavMouseInfo::kPressed)
         return false;
     if (!m_function.empty())
         CTavSystem::Instance().FunctionManager().Call(m_function, m_arguments);

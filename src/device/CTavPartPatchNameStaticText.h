@@ -29,7 +29,7 @@ public:
     // One line, or, when the rectangle is two of the text writer's lines high, two lines
     // for a name longer than about fits its width (TavSplitName).
     void Draw(CTavDrawInfo& info) override;
-    // A press inside calls the function with the arguments.
+    // A press inside calls the function with the arguments (not a double click).
     bool OnMouse(const CTavMouseInfo& info) override;
     // A catalog that changed since the last refresh refreshes and repaints the text.
     bool OnTimer(const CTavTimerInfo& info) override;

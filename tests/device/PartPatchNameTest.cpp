@@ -191,11 +191,12 @@ TEST_F(PartPatchNameStrip, AClickListsThePatchesOfItsPart) {
         main->OnMouse(CTavMouseInfo{CTavMouseInfo::kReleased, middle, 0});
         EXPECT_EQ(selectPatch.calls, std::vector<std::string>{std::to_string(part - 1)}) << part;
     }
-    // A press beside the text is not the text's.
+    // A press beside the text is not the text's, nor a move or a double click on it.
     const TavRect rect = Strip(5)->Rect();
     selectPatch.calls.clear();
     EXPECT_FALSE(Strip(5)->OnMouse(CTavMouseInfo{CTavMouseInfo::kPressed, {rect.right, rect.top}, 0}));
     EXPECT_FALSE(Strip(5)->OnMouse(CTavMouseInfo{CTavMouseInfo::kMove, {rect.left, rect.top}, 0}));
+    EXPECT_FALSE(Strip(5)->OnMouse(CTavMouseInfo{CTavMouseInfo::kDoubleClick, {rect.left, rect.top}, 0}));
     EXPECT_TRUE(selectPatch.calls.empty());
 }
 
