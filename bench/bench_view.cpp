@@ -3,6 +3,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <functional>
+#include <string_view>
+
 #include "BenchSupport.h"
 
 #include <QApplication>
@@ -10,15 +13,17 @@
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
-#include "model/CTavBufferManager.h"
 #include "midi/CTavMidi.h"
 #include "midi/CTavMidiDevice.h"
 #include "midi/CTavMidiManager.h"
+#include "model/CTavBufferManager.h"
 #include "model/CTavStruct.h"
+#include "script/qt/CResourceFactory.h"
+#include "view/CTavControl.h"
 #include "view/CTavKnobControl.h"
 #include "view/CTavPanel.h"
-#include "script/qt/CResourceFactory.h"
 #include "view/CTavViewManager.h"
+#include "view/TavSetValue.h"
 #include "view/qt/CPanelWidget.h"
 #include "view/qt/CViewFactory.h"
 
@@ -53,6 +58,42 @@ void RepaintMainPanel(benchmark::State& state) {
     state.counters["height"] = editor.mainWidget->height();
 }
 BENCHMARK(RepaintMainPanel)->Unit(benchmark::kMillisecond);
+
+// The whole main panel with one page open (0 mixer, 1 effects, 2 setup), every value field
+// holding its text control; "texts" counts the open text, list and edit controls.
+void RepaintMainPanelPage(benchmark::State& state) {
+    Editor editor;
+    if (!editor.Open()) {
+        state.SkipWithError(("the main panel does not open: " + editor.system.ErrorText()).c_str());
+        return;
+    }
+    CTavValue* page = editor.system.BufferManager().FindValue("vs.control.mainPage");
+    if (!page) {
+        state.SkipWithError("the script has no vs.control.mainPage");
+        return;
+    }
+    TavSetValueInteger(editor.system.BufferManager(), *page, static_cast<int32_t>(state.range(0)));
+    int texts = 0;
+    const std::function<void(const CTavPanel&)> count = [&](const CTavPanel& panel) {
+        if (!panel.IsOpen())
+            return;
+        for (const auto& child : panel.ChildPanels())
+            count(*child);
+        for (const auto& control : panel.Controls())
+            if (const auto* text = dynamic_cast<const CTavControl*>(control.get())) {
+                const std::string_view kind = text->GetKind();
+                texts += kind == "staticText" || kind == "staticTextPicture" || kind == "combo" ||
+                         kind == "edit" || kind == "editDouble" || kind == "quasarPartPatchNameStaticText";
+            }
+    };
+    if (const CTavPanel* main = editor.system.ViewManager().FindRootPanel("main"))
+        count(*main);
+    const QRegion whole(editor.mainWidget->rect());
+    for (auto _ : state)
+        editor.mainWidget->PaintBackBuffer(whole);
+    state.counters["texts"] = texts;
+}
+BENCHMARK(RepaintMainPanelPage)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void ValuesChanged10000(benchmark::State& state) {
     Editor editor;

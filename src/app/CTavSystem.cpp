@@ -3,7 +3,9 @@
 #include <iterator>
 
 #include "app/CTavTextOut.h"
+#include "device/CTavDeviceControlKinds.h"
 #include "script/CTavTagReader.h"
+#include "view/CTavViewFactory.h"
 
 CTavSystem& CTavSystem::Instance() {
     static CTavSystem system;
@@ -122,6 +124,11 @@ bool CTavSystem::CreateManagers(Views views) {
         return fail("Unable to create buffer manager.\n");
     if (!m_midiManager.Create(m_bufferManager))
         return fail("Unable to create MIDI manager.\n");
+    // The device layer's control kinds are known before the panels are built; a factory
+    // that does not take registrations (a test's) keeps the kinds it has.
+    if (views == Views::Build)
+        if (auto* factory = dynamic_cast<CTavViewFactory*>(&m_viewManager.ViewFactory()))
+            Brio::TavRegisterDeviceControlKinds(*factory);
     if (views == Views::Build && !m_viewManager.Create(m_bufferManager, m_resourceManager))
         return fail("Unable to create view manager.\n");
     return true;

@@ -1,8 +1,15 @@
 #include "device/CTavDeviceControlKinds.h"
 
+#include "device/CTavPartPatchNameStaticText.h"
+#include "view/CTavViewFactory.h"
+
 namespace Brio {
 
 namespace {
+
+template <class T> std::unique_ptr<CTavView> Make() {
+    return std::make_unique<T>();
+}
 
 constexpr CTavDeviceControlKind kControls[] = {
     {"quasarWaveIndexSelect", "Brio::CTavWaveIndexSelectControl"},
@@ -14,7 +21,7 @@ constexpr CTavDeviceControlKind kControls[] = {
     {"quasarLfoControl", "Brio::CTavLfoControl"},
     {"quasarSwSlider", "Brio::CTavSwitchableSliderControl"},
     {"quasarSwStaticTextPicture", "Brio::CTavSwitchableStaticTextPictureControl"},
-    {"quasarPartPatchNameStaticText", "Brio::CTavPartPatchNameStaticText"},
+    {"quasarPartPatchNameStaticText", "Brio::CTavPartPatchNameStaticText", Make<CTavPartPatchNameStaticText>},
     {"zqToneSelectButton", "Brio::CTavToneSelectButton"},
     {"quasarSampleViewControl", "Brio::CTavSampleViewControl"},
     {"quasarOverviewControl", "Brio::CTavOverviewControl"},
@@ -52,6 +59,13 @@ std::span<const CTavDeviceControlKind> TavDeviceControlKinds() {
 }
 std::span<const CTavDeviceControlKind> TavDeviceDialogKinds() {
     return kDialogs;
+}
+
+void TavRegisterDeviceControlKinds(CTavViewFactory& factory) {
+    for (const auto& list : {TavDeviceControlKinds(), TavDeviceDialogKinds()})
+        for (const CTavDeviceControlKind& kind : list)
+            if (kind.make)
+                factory.Register(kind.kind, kind.make);
 }
 
 } // namespace Brio

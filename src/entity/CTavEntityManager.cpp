@@ -2,7 +2,9 @@
 
 // ---- Inserters ------------------------------------------------------------------------
 
-CTavEntityManager::CInserter::CInserter(IBank& bank) : m_bank(bank) {
+CTavEntityManager::CInserter::CInserter(IBank& bank, uint32_t* generation)
+    : m_bank(bank), m_generation(generation) {
+    Touch();
     m_bank.Informations().Clear();
     if (m_bank.ProgramIds().IsRandom())
         m_bank.ProgramIds().Clear();
@@ -13,6 +15,7 @@ bool CTavEntityManager::CInserter::IsFull() const {
 }
 
 bool CTavEntityManager::CInserter::Insert(const CTavProgramId& id, const IInformation& information) {
+    Touch();
     IProgramIdMapper& programs = m_bank.ProgramIds();
     if (programs.IsRandom())
         return programs.PushBack(id) && m_bank.Informations().PushBack(information);
@@ -21,11 +24,13 @@ bool CTavEntityManager::CInserter::Insert(const CTavProgramId& id, const IInform
 }
 
 bool CTavEntityManager::CInserter::Insert(const CReference& reference, const IInformation& information) {
+    Touch();
     const int32_t index = m_bank.EntityIds().IndexOf(reference.EntityId());
     return index >= 0 && m_bank.Informations().Insert({index, information});
 }
 
 bool CTavEntityManager::CInserter::PushBack(const IInformation& information) {
+    Touch();
     return m_bank.Informations().PushBack(information);
 }
 
@@ -93,10 +98,12 @@ bool CTavEntityManager::AddBank(std::unique_ptr<IBank> bank) {
     if (!bank)
         return false;
     const CTavEntityId key = bank->EntityIds().First();
+    ++m_generation;
     return m_banks.emplace(key, std::move(bank)).second;
 }
 
 void CTavEntityManager::RemoveBanks(const CTavEntityId& id) {
+    ++m_generation;
     for (auto it = m_banks.begin(); it != m_banks.end();) {
         if (it->first.type == id.type && it->first.bank == id.bank)
             it = m_banks.erase(it);
@@ -132,7 +139,7 @@ CTavEntityManager::IBank* CTavEntityManager::Find(const CTavEntityId& id, int32_
 
 std::unique_ptr<CTavEntityManager::IInserter> CTavEntityManager::InserterFor(const CTavEntityId& id) {
     if (IBank* bank = FirstMatch(id))
-        return std::make_unique<CInserter>(*bank);
+        return std::make_unique<CInserter>(*bank, &m_generation);
     return std::make_unique<CNullInserter>();
 }
 
@@ -140,6 +147,7 @@ bool CTavEntityManager::SetCount(const CTavEntityId& id, int32_t count) {
     IBank* bank = FirstMatch(id);
     if (!bank || count < 0)
         return false;
+    ++m_generation;
     bank->SetCount(count);
     return true;
 }
@@ -175,5 +183,6 @@ const IInformation& CTavEntityManager::InformationOf(const CTavEntityId& id) con
 bool CTavEntityManager::SetInformation(const CTavEntityId& id, const IInformation& information) {
     int32_t index = -1;
     IBank* bank = Find(id, index);
+    ++m_generation;
     return bank && bank->Informations().Insert({index, information});
 }

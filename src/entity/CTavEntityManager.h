@@ -69,8 +69,9 @@ public:
 
     class CInserter : public IInserter {
     public:
-        // Clears the bank's informations and, for a random program mapper, its IDs.
-        explicit CInserter(IBank& bank);
+        // Clears the bank's informations and, for a random program mapper, its IDs. Every
+        // change counts on the generation when one is given.
+        explicit CInserter(IBank& bank, uint32_t* generation = nullptr);
         bool IsNull() const override { return false; }
         bool IsFull() const override;
         bool Insert(const CTavProgramId& id, const IInformation& information) override;
@@ -79,7 +80,12 @@ public:
         IBank& Bank() const { return m_bank; }
 
     private:
+        void Touch() {
+            if (m_generation)
+                ++*m_generation;
+        }
         IBank& m_bank;
+        uint32_t* m_generation;
     };
 
     class CNullInserter : public IInserter {
@@ -116,14 +122,20 @@ public:
         int32_t m_index = -1;
     };
 
-    void Clear() { m_banks.clear(); }
+    void Clear() {
+        m_banks.clear();
+        ++m_generation;
+    }
     // Takes the bank over. False (and the bank destroyed) when it is empty-handed or a bank
     // with the same first entity ID exists.
     bool AddBank(std::unique_ptr<IBank> bank);
     // Destroys every bank whose first entity ID has the given type and bank.
     void RemoveBanks(const CTavEntityId& id);
     // Destroys the bank whose first entity ID is the given one, if there is one.
-    void RemoveBank(const CTavEntityId& first) { m_banks.erase(first); }
+    void RemoveBank(const CTavEntityId& first) {
+        m_banks.erase(first);
+        ++m_generation;
+    }
     std::unique_ptr<IInserter> InserterFor(const CTavEntityId& id);
     std::unique_ptr<CReference> Reference(const CTavEntityId& id) const {
         return std::make_unique<CReference>(*this, id);
@@ -142,6 +154,9 @@ public:
     size_t BankCount() const { return m_banks.size(); }
     // How many banks match an ID with wildcards, empty ones included.
     int32_t CountBanks(const CTavEntityId& pattern) const;
+    // Counts every change of banks, counts, IDs or informations (through the manager or its
+    // inserters), so views showing names can tell that they are stale.
+    uint32_t Generation() const { return m_generation; }
 
 private:
     // The bank whose run holds the exact ID, and the index in it.
@@ -150,6 +165,7 @@ private:
     IBank* FirstMatch(const CTavEntityId& id) const;
 
     std::map<CTavEntityId, std::unique_ptr<IBank>> m_banks;
+    uint32_t m_generation = 0;
 };
 
 using IBank = CTavEntityManager::IBank;

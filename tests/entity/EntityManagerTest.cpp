@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <utility>
+
 #include "entity/CTavEntityBanks.h"
 #include "entity/CTavEntityRecords.h"
 #include "midi/CTavLongMessage.h"
@@ -334,6 +338,43 @@ TEST_F(Catalog, SampleRecordsFillTheSampleAndSamplePatchBanks) {
     EXPECT_EQ(manager.InformationOf({Patch, 3, 0, 5}).Name(), "----------------");
     EXPECT_EQ(manager.InformationOf({Patch, 4, 0, 6999}).Name(), "Card Last       ");
     EXPECT_EQ(manager.InformationOf({Sample, 0, 0, 0}).Name(), "Off");
+}
+
+// Every way the catalog changes moves its generation on, and reading it does not.
+TEST_F(Catalog, EveryChangeMovesTheGeneration) {
+    const CTavEntityId user{Patch, TavEntityArea::User, 0, 0};
+    const CTavEntityId wildcard{Patch, TavEntityArea::User, 0, -2};
+    std::unique_ptr<IInserter> inserter;
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"SetCount", [&] { manager.SetCount(wildcard, 100); }},
+        {"SetInformation", [&] { manager.SetInformation(user, CCategoryInformation("Pad", 1)); }},
+        {"InserterFor", [&] { inserter = manager.InserterFor(wildcard); }},
+        {"PushBack", [&] { inserter->PushBack(CCategoryInformation("Lead", 2)); }},
+        {"Insert by program",
+         [&] {
+             inserter->Insert(CTavProgramId{81, 0, 5}, CCategoryInformation("Bass", 3));
+         }},
+        {"Insert by reference",
+         [&] { inserter->Insert(*manager.Reference(user), CCategoryInformation("Keys", 4)); }},
+        {"RemoveBank",
+         [&] {
+             manager.RemoveBank({Patch, TavEntityArea::User, 2, 0});
+         }},
+        {"RemoveBanks", [&] { manager.RemoveBanks(user); }},
+        {"AddBank", [&] { TavAddNameBank(manager, Patch, TavEntityArea::User, 0, 10); }},
+        {"Clear", [&] { manager.Clear(); }},
+    };
+    for (const auto& [name, change] : changes) {
+        const uint32_t before = manager.Generation();
+        change();
+        EXPECT_NE(manager.Generation(), before) << name;
+    }
+    const uint32_t before = manager.Generation();
+    manager.EntityIdOf(CTavProgramId{81, 0, 0});
+    manager.InformationOf(user);
+    manager.Count(wildcard);
+    manager.Reference(wildcard)->Next();
+    EXPECT_EQ(manager.Generation(), before);
 }
 
 } // namespace

@@ -258,17 +258,33 @@ QImage LabelButton(QSize size, const QString& label, int fontSize) {
     });
 }
 
-QImage Badge(const QString& label, QRgb colour) {
+namespace {
+
+void DrawBadge(QPainter& painter, QSize size, const QString& label, QRgb colour) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(colour), 1));
+    painter.setBrush(QColor(Mix(kInset, colour, 0.12)));
+    painter.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 3, 3);
+    painter.restore();
+    // The narrow cut of the family, so that the longest word keeps a margin.
+    QFont font = Font(9);
+    font.setStretch(QFont::Condensed);
+    DrawText(painter, QRect(QPoint(0, 0), size), Qt::AlignCenter, label, font, colour);
+}
+
+} // namespace
+
+QImage EntityTypeBadges() {
+    // Drawn whole over the type field of a part strip (which sits on the strip's card), so
+    // the corners show the card.
     const QSize size(44, 18);
-    return MaskedStrip(size, 1, kInset, [=](QPainter& painter, int) {
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor(colour), 1));
-        painter.setBrush(QColor(Mix(kInset, colour, 0.12)));
-        painter.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 3, 3);
-        // The narrow cut of the family, so that the longest word keeps a margin.
-        QFont font = Font(9);
-        font.setStretch(QFont::Condensed);
-        DrawText(painter, QRect(QPoint(0, 0), size), Qt::AlignCenter, label, font, colour);
+    return Strip(size, 2, [=](QPainter& painter, int state) {
+        painter.fillRect(QRect(QPoint(0, 0), size), QColor(kSurface));
+        if (state == 0)
+            DrawBadge(painter, size, QStringLiteral("PATCH"), kText);
+        else
+            DrawBadge(painter, size, QStringLiteral("RHYTHM"), kAccent);
     });
 }
 

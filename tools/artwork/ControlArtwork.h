@@ -36,8 +36,9 @@ QImage PushButton(QSize size, Glyph glyph);
 // A push button that names what it does: 0 up, 1 pressed (lit while held).
 QImage LabelButton(QSize size, const QString& label, int fontSize = 10);
 
-// What a part plays, shown over the strip's type field, outlined and lettered in a colour.
-QImage Badge(const QString& label, QRgb colour);
+// What a part plays, drawn whole over a strip's type field: PATCH, then RHYTHM, each
+// outlined and lettered in its colour.
+QImage EntityTypeBadges();
 // The lit lamp over a strip's dark lamp socket.
 QImage Lamp();
 // The bar under the header of the part the edit windows show.

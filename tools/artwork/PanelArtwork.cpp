@@ -236,15 +236,22 @@ void DrawCaption(QPainter& painter, int first, int last, int top, int halfPitch,
                      QColor(kLine));
 }
 
+// With values, a field under each knob's label holds its value (60x14 at the knob's
+// centre x - 30 and kKnobValueTop, section coordinates).
+constexpr int kKnobValueTop = 129;
+
 void DrawKnobRow(QPainter& painter, const QRect& section, std::initializer_list<KnobGroup> groups,
-                 std::initializer_list<RowKnob> knobs) {
+                 std::initializer_list<RowKnob> knobs, bool withValues = false) {
     for (const KnobGroup& group : groups)
         DrawCaption(painter, KnobRowAt(section, group.firstColumn).x(),
                     KnobRowAt(section, group.lastColumn).x(), section.top() + kCaptionTop, 42, group.caption);
     int column = 0;
-    for (const RowKnob& knob : knobs)
-        DrawKnobWell(painter, KnobRowAt(section, column++), kLargeKnob, QString::fromLatin1(knob.label),
-                     knob.bipolar);
+    for (const RowKnob& knob : knobs) {
+        const QPoint centre = KnobRowAt(section, column++);
+        DrawKnobWell(painter, centre, kLargeKnob, QString::fromLatin1(knob.label), knob.bipolar);
+        if (withValues)
+            DrawField(painter, QRect(centre.x() - 30, section.top() + kKnobValueTop, 60, 14));
+    }
 }
 
 // The effects page: the two multi-effects on the left, wide enough for their type-dependent
@@ -255,7 +262,7 @@ const QRect kChorusSection(792, 0, 272, 274);
 const QRect kReverbSection(792, 290, 272, 274);
 
 // The 32 parameters of a multi-effect (their meaning follows its type): small bipolar knobs,
-// two rows of 16 under one caption, numbered.
+// two rows of 16 under one caption, each named by the panel under it.
 constexpr int kParameterCaptionTop = 134;
 constexpr int kParameterPitch = 45;
 
@@ -266,6 +273,8 @@ QPoint ParameterKnobAt(const QRect& section, int parameter) {
 
 void DrawMfxSection(QPainter& painter, const QRect& section, const QString& title, bool withRouting) {
     DrawSection(painter, section, title);
+    // The type list and, for the first, the routing list sit in the title band.
+    DrawSectionField(painter, section, 96, 3, 36, 232, QStringLiteral("TYPE"));
     if (withRouting)
         DrawSectionField(painter, section, section.width() - 16 - 148 - 5 - 56, 3, 56, 148,
                          QStringLiteral("ROUTING"));
@@ -281,10 +290,10 @@ void DrawMfxSection(QPainter& painter, const QRect& section, const QString& titl
                  {"SENS 2", true}});
     DrawCaption(painter, ParameterKnobAt(section, 0).x(), ParameterKnobAt(section, 15).x(),
                 section.top() + kParameterCaptionTop, 36, "PARAMETERS");
-    // Only the ends of the sweep are marked: a centre mark would crowd the number above it.
+    // Only the ends of the sweep are marked: a centre mark would crowd the name above it. The
+    // names follow the type, so the panel writes them under the knobs.
     for (int parameter = 0; parameter < 32; ++parameter)
-        DrawKnobWell(painter, ParameterKnobAt(section, parameter), kSmallKnob, QString::number(parameter + 1),
-                     false, true);
+        DrawKnobWell(painter, ParameterKnobAt(section, parameter), kSmallKnob, QString(), false, true);
 }
 
 // The chorus and the reverb: three rows of three large knobs, 84 across and 78 down.
@@ -372,7 +381,8 @@ QImage SetupPage() {
                      {"KEY SHIFT", true},
                      {"LEVEL", false},
                      {"CONTROL CH", false},
-                     {"CONTRAST", false}});
+                     {"CONTRAST", false}},
+                    true);
         DrawRows(painter, system, kSetupRowsTop,
                  {{"LOCAL", RowKind::Switch, "OFF", "ON"},
                   {"RECEIVE PROGRAM CHANGE", RowKind::Switch, "OFF", "ON"},
@@ -391,7 +401,8 @@ QImage SetupPage() {
                      {"PART", false},
                      {"OCTAVE", true},
                      {"TRANSPOSE", false},
-                     {"VELOCITY", false}});
+                     {"VELOCITY", false}},
+                    true);
         DrawRows(painter, play, kSetupRowsTop,
                  {{"SOUND MODE", RowKind::Switch, "PATCH", "PART"},
                   {"CLOCK SOURCE", RowKind::Switch, "INTERNAL", "MIDI"},
@@ -406,8 +417,10 @@ QImage SetupPage() {
             DrawText(painter, QRect(centre.x() - 32, voices.top() + 30, 64, 16), Qt::AlignCenter,
                      QString::number(part + 1), Font(11, true), kText);
             DrawKnobWell(painter, centre, kLargeKnob, QString(), false);
+            // Its value, typed in: 48x16 under the knob.
+            DrawField(painter, QRect(centre.x() - 24, voices.top() + 103, 48, 16));
         }
-        DrawText(painter, QRect(voices.left() + 20, voices.top() + 110, 1024, 20),
+        DrawText(painter, QRect(voices.left() + 20, voices.top() + 120, 1024, 18),
                  Qt::AlignLeft | Qt::AlignVCenter,
                  QStringLiteral("The sixteen reserves share the device's 64 voices."), Font(11), kDimText);
     });
