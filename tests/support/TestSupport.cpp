@@ -149,6 +149,10 @@ ScriptFolderCopy::ScriptFolderCopy(const std::filesystem::path& source) : m_path
     std::filesystem::copy(source, m_path,
                           std::filesystem::copy_options::recursive |
                               std::filesystem::copy_options::overwrite_existing);
+    // What a user's session leaves in the build's folder (names read from a device, window
+    // places) is not part of the shipped folder, so a test starts without it.
+    for (const char* user : {"UserName.txt", "WindowPosition.txt"})
+        std::filesystem::remove(m_path / user);
 }
 
 } // namespace test
