@@ -1,6 +1,7 @@
 #include "view/CTavViewFactory.h"
 
 #include "view/CTavButton.h"
+#include "view/CTavKeyboardControl.h"
 #include "view/CTavKnobControl.h"
 #include "view/CTavPanel.h"
 #include "view/CTavScrollButton.h"
@@ -17,6 +18,7 @@ CTavViewFactory::CTavViewFactory() {
     Register("latchButton", [] { return std::make_unique<CTavLatchButton>(); });
     Register("unlatchButton", [] { return std::make_unique<CTavUnlatchButton>(); });
     Register("incrementButton", [] { return std::make_unique<CTavIncrementButton>(); });
+    Register("keyboard", [] { return std::make_unique<CTavKeyboardControl>(); });
 }
 
 CTavViewFactory::~CTavViewFactory() = default;
