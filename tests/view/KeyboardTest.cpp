@@ -16,6 +16,7 @@
 #include "support/FakeResources.h"
 #include "support/ModelFixture.h"
 #include "support/RecordingMidiOut.h"
+#include "support/TestSupport.h"
 #include "view/CTavKeyboardControl.h"
 #include "view/CTavPanel.h"
 #include "view/CTavViewManager.h"
@@ -474,6 +475,80 @@ TEST(KeyboardScript, BadAttributesAreReported) {
         EXPECT_FALSE(fresh.CreateManagers() && fresh.ViewManager().OpenRootPanel("main")) << c.attributes;
         EXPECT_NE(fresh.ErrorText().find(c.message), std::string::npos) << c.attributes << "\n" << fresh.ErrorText();
     }
+}
+
+
+// --- The main window's keyboard --------------------------------------------------------------
+
+class MainWindowKeyboard : public test::ModelFixture {
+protected:
+    void SetUp() override {
+        system.SetScriptFolder(scripts.String() + "/");
+        Build(test::ReadFile(test::ShippedScriptDir() / "VireoEditorScript.xml"));
+        ASSERT_TRUE(system.ViewManager().OpenRootPanel("main")) << system.ErrorText();
+        main = system.ViewManager().FindRootPanel("main");
+        CTavView* view = nullptr;
+        ASSERT_TRUE(main->FindControl("main.keyboard.keys", view));
+        keyboard = dynamic_cast<CTavKeyboardControl*>(view);
+        ASSERT_NE(keyboard, nullptr);
+        dynamic_cast<CTavMidiStruct&>(*Buffers().FindMidiStruct("qvMidi")).SetOutput(&out);
+    }
+    void Set(const std::string& path, int32_t raw) { TavSetValueInteger(Buffers(), Value(path), raw); }
+    void Click(TavPoint at) {
+        main->OnMouse(CTavMouseInfo{CTavMouseInfo::kPressed, at, 0});
+        main->OnMouse(CTavMouseInfo{CTavMouseInfo::kReleased, at, 0});
+    }
+    void ClickControl(const char* path) {
+        CTavView* view = nullptr;
+        ASSERT_TRUE(main->FindControl(path, view)) << path;
+        Click({view->Rect().left + 2, view->Rect().top + 2});
+    }
+    // Middle C's lower part: three octaves up from the lowest key, C1.
+    TavPoint MiddleC() const { return {keyboard->Rect().left + 3 * 112 + 8, keyboard->Rect().bottom - 5}; }
+
+    test::ScriptFolderCopy scripts;
+    CTavRootPanel* main = nullptr;
+    CTavKeyboardControl* keyboard = nullptr;
+    test::RecordingMidiOut out;
+};
+
+TEST_F(MainWindowKeyboard, SitsAlongTheBottomOfTheWindow) {
+    EXPECT_EQ(keyboard->Rect(), (TavRect{262, 672, 1062, 744}));
+    EXPECT_LE(keyboard->Rect().bottom, main->Rect().bottom);
+    EXPECT_EQ(keyboard->LowKey(), 24);
+    EXPECT_EQ(keyboard->HighKey(), 109);
+    EXPECT_EQ(keyboard->KeyAt(MiddleC()), 60);
+}
+
+TEST_F(MainWindowKeyboard, PlaysOnTheReceiveChannelOfTheShownPart) {
+    Set("qv.prti.part[2].receiveChannel", 5);
+    Set("qv.prti.part[15].receiveChannel", 9);
+    struct Case {
+        int32_t part;
+        int channel;
+    };
+    for (const Case c : {Case{2, 5}, Case{3, 0}, Case{16, 9}, Case{2, 5}}) {
+        Set("vs.control.partId", c.part);
+        out.shorts.clear();
+        Click(MiddleC());
+        EXPECT_EQ(out.shorts, (Shorts{On(c.channel, 60, 100), Off(c.channel, 60, 100)})) << "part " << c.part;
+    }
+}
+
+TEST_F(MainWindowKeyboard, OctaveButtonsShiftTheNotesWithinThreeOctaves) {
+    for (int i = 0; i < 5; ++i)
+        ClickControl("main.keyboard.octaveUp");
+    EXPECT_EQ(Value("vs.control.keyboardOctave").GetRaw(), 67);
+    ClickControl("main.keyboard.octaveDown");
+    Set("vs.control.keyboardVelocity", 127);
+    out.shorts.clear();
+    Click(MiddleC());
+    EXPECT_EQ(out.shorts, (Shorts{On(0, 84, 127), Off(0, 84, 127)}));
+    CTavPanel* lamp = nullptr;
+    ASSERT_TRUE(main->FindPanel("main.keyboard.octave6", lamp));
+    EXPECT_TRUE(lamp->IsOpen());
+    ASSERT_TRUE(main->FindPanel("main.keyboard.octave4", lamp));
+    EXPECT_FALSE(lamp->IsOpen());
 }
 
 } // namespace
