@@ -386,6 +386,36 @@ TEST_F(KeyboardControl, AChannelChangeWhileHeldEndsTheNoteWhereItWasPlayed) {
     EXPECT_EQ(out.shorts.back(), Off(3, 62, 100));
 }
 
+class KeyboardInAClosingPanel : public test::ModelFixture {};
+
+TEST_F(KeyboardInAClosingPanel, TheNoteOffIsATransactionOfItsOwn) {
+    // The keyboard's panel closes while the change that closes it is published: the
+    // note-off is written and sent then, and the closing change is sent once.
+    system.SetResourceFactory(std::make_unique<test::FakeResources>());
+    const std::string script = std::string(kValues) +
+                               "<panelType><type>Keys</type><name>keys</name><size>600,100</size>"
+                               "<openCondition>p.v.channel,0,==</openCondition>" +
+                               Keyboard("<bitmapRef>keys</bitmapRef><physicalKeyRange>36,97</physicalKeyRange>"
+                                        "<valueRef>qvMidi.ch[0].note</valueRef>" +
+                                        ShapeAttributes()) +
+                               "</panelType><panelType><type>Main</type><name>main</name><size>600,100</size>"
+                               "<panel><type>Keys</type><name>keys</name></panel></panelType>"
+                               "<panel><type>Main</type><name>main</name></panel>";
+    ASSERT_NO_FATAL_FAILURE(Build(script));
+    ASSERT_TRUE(system.ViewManager().OpenRootPanel("main")) << system.ErrorText();
+    CTavRootPanel* main = system.ViewManager().FindRootPanel("main");
+    test::RecordingMidiOut notes, device;
+    dynamic_cast<CTavMidiStruct&>(*Buffers().FindMidiStruct("qvMidi")).SetOutput(&notes);
+    Buffers().FindRoot("p")->SetOutput(&device);
+
+    main->OnMouse(CTavMouseInfo{CTavMouseInfo::kPressed, {WhiteX(60), kLowerY}, 0});
+    TavSetValueInteger(Buffers(), Value("p.v.channel"), 1);
+    EXPECT_EQ(notes.shorts, (Shorts{On(0, 60, 64), Off(0, 60, 64)}));
+    EXPECT_EQ(device.sent.size(), 1u);
+    EXPECT_TRUE(Buffers().PendingChanges().empty());
+    EXPECT_EQ(system.ViewManager().CapturedView(), nullptr);
+}
+
 TEST_F(KeyboardControl, VelocityIsLimitedToWhatANoteOnCanCarry) {
     Set("p.v.velocity", 0);
     Mouse(CTavMouseInfo::kPressed, WhiteX(64));

@@ -50,11 +50,11 @@ void DrawWhiteKey(QPainter& painter, int x, int y, bool pressed) {
 // The black key: a dark body with a lighter top face that ends short of the front edge,
 // lit amber while pressed.
 void DrawBlackKey(QPainter& painter, int x, int y, bool pressed) {
-    const QRgb body = pressed ? Mix(kAccent, kEbony, 0.45) : kEbony;
+    const QRgb body = pressed ? Mix(kAccent, kEbony, 0.35) : kEbony;
     painter.fillRect(QRect(x, y, kBlackWidth, kBlackHeight), QColor(body));
     const int front = pressed ? 3 : 6;
     painter.fillRect(QRect(x + 2, y, kBlackWidth - 4, kBlackHeight - front),
-                     QColor(Mix(body, kSurface, pressed ? 0.25 : 0.55)));
+                     QColor(pressed ? Mix(kAccent, kEbony, 0.1) : Mix(body, kSurface, 0.55)));
     painter.fillRect(QRect(x, y + kBlackHeight - 1, kBlackWidth, 1), QColor(Mix(body, kInset, 0.5)));
 }
 
