@@ -80,8 +80,7 @@ bool CTavKeyboardControl::ConfigureItem(const std::string& tag, const std::strin
     }
     if (tag == "physicalKeyRange") {
         long low = 0, high = 0;
-        if (std::sscanf(text.c_str(), "%li,%li", &low, &high) != 2 || low < 0 || high <= low ||
-            high - low > kMaxKeys || high > kMaxKeys)
+        if (std::sscanf(text.c_str(), "%li,%li", &low, &high) != 2 || low < 0 || high <= low || high > kMaxKeys)
             return fail("Keyboard physicalKeyRange is invalid. : %s\n", text);
         m_lowKey = static_cast<int32_t>(low);
         m_highKey = static_cast<int32_t>(high);
