@@ -20,6 +20,7 @@
 #include "model/CTavStruct.h"
 #include "script/qt/CResourceFactory.h"
 #include "view/CTavControl.h"
+#include "view/CTavKeyboardControl.h"
 #include "view/CTavKnobControl.h"
 #include "view/CTavPanel.h"
 #include "view/CTavViewManager.h"
@@ -163,6 +164,43 @@ void KnobTurnToDevice(benchmark::State& state) {
         state.SkipWithError("a move did not reach the output");
 }
 BENCHMARK(KnobTurnToDevice)->Unit(benchmark::kMicrosecond);
+
+// A click on middle C of the main window's keyboard: from the Qt press event through the
+// hit test and the note states' write to the note-on handed to the output. The release
+// (the note-off) runs outside the timing.
+void KeyPressToDevice(benchmark::State& state) {
+    Editor editor;
+    if (!editor.Open()) {
+        state.SkipWithError(("the main panel does not open: " + editor.system.ErrorText()).c_str());
+        return;
+    }
+    auto* main = dynamic_cast<CTavPanel*>(editor.system.ViewManager().FindRootPanel("main"));
+    CTavKeyboardControl* keyboard = main ? main->FirstControlOf<CTavKeyboardControl>() : nullptr;
+    CTavMidiOut* output = editor.system.MidiManager().Output(0);
+    if (!keyboard || !output) {
+        state.SkipWithError("the main panel has no keyboard, or the script no MIDI output");
+        return;
+    }
+    CountingPort port;
+    output->SetDevice(&port);
+    CPanelWidget& widget = *editor.mainWidget;
+    const QPoint middleC(keyboard->Rect().left + (60 - keyboard->LowKey()) / 12 * 112 + 8, keyboard->Rect().bottom - 5);
+    const auto send = [&](QEvent::Type type, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, middleC, widget.mapToGlobal(middleC), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&widget, &event);
+    };
+    for (auto _ : state) {
+        send(QEvent::MouseButtonPress, Qt::LeftButton);
+        state.PauseTiming();
+        send(QEvent::MouseButtonRelease, Qt::NoButton);
+        state.ResumeTiming();
+    }
+    output->SetDevice(nullptr);
+    state.counters["messages"] = benchmark::Counter(double(port.messages) / double(state.iterations()));
+    if (port.messages < 2 * static_cast<size_t>(state.iterations()))
+        state.SkipWithError("a press or a release did not reach the output");
+}
+BENCHMARK(KeyPressToDevice)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

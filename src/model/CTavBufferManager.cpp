@@ -376,8 +376,17 @@ void CTavBufferManager::TransmitPending() {
 }
 
 void CTavBufferManager::PublishPending() {
-    if (m_viewManager)
-        m_viewManager->ValuesChanged(m_pending);
+    if (!m_viewManager)
+        return;
+    // A view may write while it is told (a keyboard letting its note go as its panel
+    // closes). That write is a transaction of its own on an empty list, so it neither
+    // sends these changes again nor clears the list being published; whatever it leaves
+    // pending joins them afterwards.
+    std::vector<CTavBuffer*> publishing;
+    publishing.swap(m_pending);
+    m_viewManager->ValuesChanged(publishing);
+    publishing.insert(publishing.end(), m_pending.begin(), m_pending.end());
+    m_pending.swap(publishing);
 }
 
 void CTavBufferManager::ClearPending() {

@@ -35,6 +35,9 @@ public:
     void Release();
     // Draws state 'state' with its top-left corner at 'at'.
     virtual void DrawState(CTavDrawInfo& info, TavPoint at, int32_t state) = 0;
+    // Draws the part of the image that starts at source, as large as destination, into
+    // destination (through the mask when one is used). Bitmaps that draw nothing ignore it.
+    virtual void DrawPart(CTavDrawInfo&, const TavRect& /*destination*/, TavPoint /*source*/) {}
 
     // Where state 'state' starts in the image: s state heights down (vertical) or s state
     // widths across (horizontal).

@@ -4,6 +4,7 @@
 #include "view/CTavButton.h"
 #include "view/CTavEnvelopeControl.h"
 #include "view/CTavFadeRangeControl.h"
+#include "view/CTavKeyboardControl.h"
 #include "view/CTavKnobControl.h"
 #include "view/CTavLfoControl.h"
 #include "view/CTavPanel.h"
@@ -34,6 +35,7 @@ CTavViewFactory::CTavViewFactory() {
     // Without windows the edit kinds open no box; the editor's factory binds them to one.
     Register("edit", [] { return std::make_unique<CTavPopEditControl>(); });
     Register("editDouble", [] { return std::make_unique<CTavEditDoubleControl>(); });
+    Register("keyboard", [] { return std::make_unique<CTavKeyboardControl>(); });
 }
 
 CTavViewFactory::~CTavViewFactory() = default;

@@ -103,6 +103,12 @@ bool CVirtualDevice::IsCreated() const {
 // ---- Messages -------------------------------------------------------------------------
 
 void CVirtualDevice::Receive(const TavBytes& bytes, TavTime sent) {
+    if (IsCreated() && !bytes.empty() && bytes.size() <= 3 && bytes.front() >= 0x80 && bytes.front() < 0xF0) {
+        if (m_heard.size() == kHeardLimit)
+            m_heard.pop_front();
+        m_heard.push_back(bytes);
+        return;
+    }
     if (!IsCreated() || bytes.size() < 2 || bytes.front() != 0xF0 || bytes.back() != 0xF7)
         return;
     const TavTime arrived = m_speed == Speed::Wire ? sent + WireTime(bytes.size()) : sent;

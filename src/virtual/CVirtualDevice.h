@@ -66,8 +66,12 @@ public:
 
     // One complete message from the editor whose first byte left the sender at 'sent'.
     // Data sets with this device's ID (or 7F), model ID and a correct checksum are stored;
-    // data requests and identity requests queue their reply; everything else is ignored.
+    // data requests and identity requests queue their reply; channel messages (notes from
+    // the editor's keyboard) are heard; everything else is ignored.
     void Receive(const TavBytes& bytes, TavTime sent);
+    // The channel messages heard most recently, oldest first; at most kHeardLimit.
+    static constexpr size_t kHeardLimit = 64;
+    const std::deque<TavBytes>& HeardChannelMessages() const { return m_heard; }
     // Takes the oldest reply whose last byte has arrived by 'now'. False when none is due.
     bool TakeDue(TavTime now, TavBytes& reply);
     // When the next queued reply is due; false when none is queued.
@@ -153,6 +157,7 @@ private:
     Speed m_speed = Speed::Instant;
     Faults m_faults;
     size_t m_dataSetsStored = 0;
+    std::deque<TavBytes> m_heard;
     std::deque<Reply> m_replies;
     TavTime m_wireFreeAt{}; // when the device's sending line is free again
 };

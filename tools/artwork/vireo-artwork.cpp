@@ -21,6 +21,7 @@
 
 #include "ArtworkStyle.h"
 #include "ControlArtwork.h"
+#include "KeyboardArtwork.h"
 #include "PanelArtwork.h"
 
 namespace {
@@ -61,6 +62,10 @@ std::vector<Artwork> AllArtwork() {
         {"badgeEntityType", EntityTypeBadges},
         {"partLamp", Lamp},
         {"partSelected", SelectionBar},
+        {"keyboardStrip", KeyboardStrip},
+        {"keyboardKeys", KeyboardKeys},
+        {"buttonOctaveDown", [] { return OctaveButton(false); }},
+        {"buttonOctaveUp", [] { return OctaveButton(true); }},
         {"cursorResizeHorizontal", [] { return Cursor(CursorShape::ResizeHorizontal); }},
         {"cursorResizeVertical", [] { return Cursor(CursorShape::ResizeVertical); }},
         {"cursorCross", [] { return Cursor(CursorShape::Cross); }},

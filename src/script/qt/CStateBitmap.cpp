@@ -46,3 +46,14 @@ void CStateBitmap::DrawState(CTavDrawInfo& info, TavPoint at, int32_t state) {
     painter->drawImage(QPoint(at.x, at.y), m_pictures,
                        QRect(origin.x, origin.y, StateWidth(), StateHeight()));
 }
+
+void CStateBitmap::DrawPart(CTavDrawInfo& info, const TavRect& destination, TavPoint source) {
+    QPainter* painter = CDrawInfo::PainterOf(info);
+    if (!painter || m_pictures.isNull() || destination.IsEmpty())
+        return;
+    const QRect part = QRect(source.x, source.y, destination.Width(), destination.Height()) & m_pictures.rect();
+    if (part.isEmpty())
+        return;
+    painter->drawImage(QPoint(destination.left + part.left() - source.x, destination.top + part.top() - source.y),
+                       m_pictures, part);
+}
