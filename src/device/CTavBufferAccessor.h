@@ -163,6 +163,17 @@ public:
     // PC mode by itself, which is reported (code 18) and asked for again.
     void OnPcModeResult(int32_t result);
 
+    // ---- Standard MIDI Files (CTavDeviceProcedures.cpp) ------------------------------------
+    // Plays the file's data sets into the root struct "qv" and to the device through the
+    // reader. A file that cannot be opened or read to its end: code 1 at once on the
+    // message box output (what came before the fault stays and has been sent).
+    bool ImportSmf(const std::string& path);
+    // Writes the part information (TavExportMode::PartInfo) or the part information with
+    // every part's patch or rhythm set (PartInfoAndSets) as a file through the writer. On
+    // failure the old file stays, the reason goes to the error output and code 2 ("This
+    // file could not be saved.") is shown at once.
+    bool ExportSmf(const std::string& path, uint32_t mode);
+
     // Writes a value's raw value without running the handlers and records the change, so
     // the views follow. Nothing for a null value.
     void Notify(CTavValue* value, int32_t raw);

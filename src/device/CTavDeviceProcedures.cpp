@@ -245,3 +245,49 @@ void CTavBufferAccessor::OnPcModeResult(int32_t result) {
 }
 
 } // namespace Brio
+
+// ---- Standard MIDI Files ---------------------------------------------------------------------
+
+namespace Brio {
+
+namespace {
+
+void ShowAtOnce(CTavSystem* system, int code) {
+    if (system && system->MessageBoxOutput())
+        system->MessageBoxOutput()->Report(code);
+}
+
+} // namespace
+
+bool CTavBufferAccessor::ImportSmf(const std::string& path) {
+    auto* root = dynamic_cast<CTavRootStruct*>(m_bound.root);
+    if (!m_system || !m_reader || !m_reader->Output() || !root) {
+        if (m_system && m_system->ErrorOutput())
+            m_system->ErrorOutput()->Write("Unable to import a Standard MIDI File without the MIDI output.\n");
+        ShowAtOnce(m_system, TavStrings::kCodeLoadFailed);
+        return false;
+    }
+    CTavWaitCursor wait(*this);
+    m_reader->SetProgress(m_system->ViewManager().Progress());
+    if (m_reader->ImportSmf(path, *root))
+        return true;
+    ShowAtOnce(m_system, TavStrings::kCodeLoadFailed);
+    return false;
+}
+
+bool CTavBufferAccessor::ExportSmf(const std::string& path, uint32_t mode) {
+    std::string why = "the device layer has no writer";
+    bool ok = false;
+    if (m_system && m_writer) {
+        CTavWaitCursor wait(*this);
+        ok = m_writer->ExportSmf(path, mode, &why);
+    }
+    if (ok)
+        return true;
+    if (m_system && m_system->ErrorOutput())
+        m_system->ErrorOutput()->Printf("Unable to export %s : %s\n", path.c_str(), why.c_str());
+    ShowAtOnce(m_system, TavStrings::kCodeSaveFailed);
+    return false;
+}
+
+} // namespace Brio
