@@ -143,6 +143,8 @@ public:
     // The user and card banks from the user names file, else from the device's number
     // information. False when neither worked.
     bool LoadBankLayout();
+    // The patch and rhythm-set banks of the user and card areas the catalog holds.
+    int32_t PlayableBankCount() const;
     // Sends "qv.setup", "qv.system", "qv.prti" and every part's patch or rhythm set.
     bool Sync();
     // Reads the names of the user and card banks, stores the user names file and applies

@@ -124,17 +124,21 @@ bool CTavBufferAccessor::LoadBankLayout() {
     return m_reader->CountSteps(kNameMask) >= 0;
 }
 
+int32_t CTavBufferAccessor::PlayableBankCount() const {
+    int32_t banks = 0;
+    for (int32_t type : {TavEntityType::Patch, TavEntityType::RhythmSet})
+        for (int32_t area : {TavEntityArea::User, TavEntityArea::Card})
+            banks += m_entities.CountBanks({type, area, TavWildcard, TavWildcard});
+    return banks;
+}
+
 bool CTavBufferAccessor::Sync() {
     if (!PortsReady())
         return NotSetUp(m_system);
     CTavWaitCursor wait(*this);
     // Without any patch or rhythm-set bank no part's program names a patch or rhythm set, and
     // they would silently stay behind: learn the banks first, as Read does.
-    int32_t banks = 0;
-    for (int32_t type : {TavEntityType::Patch, TavEntityType::RhythmSet})
-        for (int32_t area : {TavEntityArea::User, TavEntityArea::Card})
-            banks += m_entities.CountBanks({type, area, TavWildcard, TavWildcard});
-    if (banks == 0)
+    if (PlayableBankCount() == 0)
         LoadBankLayout();
     const int32_t steps = m_reader->CountSteps(kSyncMask);
     if (steps < 0)
@@ -280,6 +284,16 @@ bool CTavBufferAccessor::ExportSmf(const std::string& path, uint32_t mode) {
     bool ok = false;
     if (m_system && m_writer) {
         CTavWaitCursor wait(*this);
+        // What the parts play is known only from the banks: learn them first, as Sync does,
+        // but ask the device only when it is there.
+        if ((mode & TavReadMask::PartEntities) && PlayableBankCount() == 0) {
+            std::vector<CTavUserNameEntry> entries;
+            const std::string& folder = m_system->ScriptFolder();
+            if (!folder.empty() && CTavUserNameFile::Load(folder + CTavUserNameFile::kFileName, entries, nullptr))
+                TavBanksFromUserNames(m_entities, entries, BankCounts());
+            else if (PortsReady())
+                LoadBankLayout();
+        }
         ok = m_writer->ExportSmf(path, mode, &why);
     }
     if (ok)
