@@ -12,7 +12,7 @@ if ! command -v clang++ >/dev/null 2>&1; then
 fi
 
 seconds=${VIREO_FUZZ_SECONDS:-15}
-targets=(fuzz_midi_receive fuzz_message_parse fuzz_user_names fuzz_name_records fuzz_script_read)
+targets=(fuzz_midi_receive fuzz_message_parse fuzz_user_names fuzz_name_records fuzz_script_read fuzz_smf_import)
 build=build/fuzz
 
 cmake --preset fuzz >/dev/null

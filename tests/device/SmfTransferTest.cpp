@@ -7,9 +7,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 
 #include "app/TavStrings.h"
 #include "device/CTavBufferAccessor.h"
+#include "device/CTavEditCommands.h"
 #include "files/CTavSmf.h"
 #include "support/DeviceLayerFixture.h"
 #include "support/RecordingTextOut.h"
@@ -331,6 +334,36 @@ TEST_F(SmfTransfer, TheOutputsDeviceComesBackOnEveryWayOut) {
     EXPECT_FALSE(accessor.ExportSmf(target, PartInfo));
     EXPECT_EQ(Output().Device(), &cable);
     EXPECT_EQ(test::ReadFile(target), saved);
+}
+
+TEST_F(SmfTransfer, TheDeviceCommandsOfferAndRunTheSmfCommands) {
+    using namespace TavCommands;
+    Brio::CTavDeviceCommands commands(accessor);
+    const std::string path = (dir.Path() / "menu.mid").string();
+    Edit(accessor.Bound().partLevel[8], 44);
+    for (int id : {kExportPartInfo, kExportPartInfoAndSets, kImportSmf})
+        EXPECT_TRUE(commands.IsEnabled(*FindMenuItem(id))) << id;
+    EXPECT_TRUE(commands.Run(*FindMenuItem(kExportPartInfoAndSets), path));
+    EventList events(TavBytes(std::istreambuf_iterator<char>(*std::make_unique<std::ifstream>(path, std::ios::binary)),
+                              std::istreambuf_iterator<char>()));
+    ASSERT_TRUE(events.Read());
+    EXPECT_GT(events.messages.size(), DataSetsOf({accessor.Bound().partInfo}).size());
+    Edit(accessor.Bound().partLevel[8], 45);
+    EXPECT_TRUE(commands.Run(*FindMenuItem(kImportSmf), path));
+    EXPECT_EQ(accessor.Bound().partLevel[8]->GetRaw(), 44);
+    EXPECT_FALSE(commands.Run(*FindMenuItem(kImportSmf), path + ".missing"));
+
+}
+
+// Offline the layer has neither reader nor writer: nothing to offer.
+class SmfOffline : public test::DeviceLayerFixture {};
+
+TEST_F(SmfOffline, TheSmfCommandsAreDisabled) {
+    using namespace TavCommands;
+    StartLayer(test::ShippedScriptText(), false);
+    Brio::CTavDeviceCommands commands(accessor);
+    for (int id : {kExportPartInfo, kExportPartInfoAndSets, kImportSmf})
+        EXPECT_FALSE(commands.IsEnabled(*FindMenuItem(id))) << id;
 }
 
 // A script whose device memory has no part information: the export fails while the writer
