@@ -12,7 +12,8 @@ if ! command -v clang++ >/dev/null 2>&1; then
 fi
 
 seconds=${VIREO_FUZZ_SECONDS:-15}
-targets=(fuzz_midi_receive fuzz_message_parse fuzz_user_names fuzz_name_records fuzz_script_read fuzz_smf_import)
+targets=(fuzz_midi_receive fuzz_message_parse fuzz_user_names fuzz_name_records fuzz_script_read fuzz_smf_read
+    fuzz_smf_import)
 build=build/fuzz
 
 cmake --preset fuzz >/dev/null
@@ -27,7 +28,9 @@ for target in "${targets[@]}"; do
     corpus="$build/corpus/$target"
     rm -rf "$corpus"
     mkdir -p "$corpus"
-    cp fuzz/corpus/"$target"/* "$corpus"/
+    # A corpus may sort its seeds into folders (named after what is wrong with them); the
+    # run gets them all side by side.
+    find fuzz/corpus/"$target" -type f -exec cp {} "$corpus"/ \;
     log="$build/logs/$target.log"
     echo "fuzz: running $target for ${seconds}s"
     status=0

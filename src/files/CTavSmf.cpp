@@ -42,11 +42,14 @@ size_t CTavSmfMemoryRead::ReadBytes(uint64_t position, uint8_t* bytes, size_t co
         return 0;
     const size_t available = m_bytes.size() - static_cast<size_t>(position);
     const size_t taken = std::min(count, available);
+    if (taken == 0) // an empty event's data may have no storage yet
+        return 0;
     std::memcpy(bytes, m_bytes.data() + position, taken);
     return taken;
 }
 
-CTavSmfFileRead::CTavSmfFileRead(const std::string& path) : m_file(std::fopen(path.c_str(), "rb")), m_owned(true) {}
+CTavSmfFileRead::CTavSmfFileRead(const std::string& path)
+    : m_file(std::fopen(path.c_str(), "rb")), m_owned(true) {}
 
 CTavSmfFileRead::~CTavSmfFileRead() {
     if (m_owned && m_file)

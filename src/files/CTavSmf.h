@@ -57,6 +57,9 @@ public:
     uint64_t Position() const { return m_position; }
     // Learned once at the start of Read through Size().
     uint64_t FileSize() const { return m_fileSize; }
+    // The status byte of the event being handled: F0, F7, FF or the channel or system
+    // status (running status applied).
+    uint8_t EventStatus() const { return m_eventStatus; }
     // The track being read (0 based), -1 before the first.
     int32_t CurrentTrack() const { return m_currentTrack; }
     // Why the last Read stopped ("" after a success) and the offset of the item it was
@@ -94,6 +97,7 @@ private:
     uint64_t m_itemStart = 0;
     bool m_endOfTrack = false;
     uint8_t m_runningStatus = 0; // 0: none
+    uint8_t m_eventStatus = 0;
     std::string m_fault;
     uint64_t m_faultPosition = 0;
 };
@@ -131,6 +135,8 @@ public:
 protected:
     // Writes count bytes at position (past the end grows the file); answers how many.
     virtual size_t WriteBytes(uint64_t position, const uint8_t* bytes, size_t count) = 0;
+    // Called by BeginFile before anything is written, so an end can drop an earlier file.
+    virtual void OnBeginFile() {}
 
 private:
     void Put(uint64_t position, const TavBytes& bytes);
@@ -184,6 +190,7 @@ public:
 
 protected:
     size_t WriteBytes(uint64_t position, const uint8_t* bytes, size_t count) override;
+    void OnBeginFile() override { m_bytes.clear(); }
 
 private:
     TavBytes m_bytes;

@@ -21,6 +21,8 @@ bool CTavSmfRead::Fail(std::string why) {
 }
 
 bool CTavSmfRead::ReadExact(uint8_t* bytes, size_t count) {
+    if (count == 0) // empty data needs no read, and may have no storage to read into
+        return true;
     const size_t read = std::min(ReadBytes(m_position, bytes, count), count);
     m_position += read;
     return read == count;
@@ -33,7 +35,8 @@ bool CTavSmfRead::ReadVariableLength(uint32_t& value, const char* what) {
     const size_t used = ParseVariableLength(bytes, read, value);
     if (used == 0) {
         m_position += read;
-        return Fail(std::string(what) + (read == sizeof bytes ? " is longer than 4 bytes" : " runs past the end of the file"));
+        return Fail(std::string(what) +
+                    (read == sizeof bytes ? " is longer than 4 bytes" : " runs past the end of the file"));
     }
     m_position += used;
     return true;
@@ -44,7 +47,8 @@ bool CTavSmfRead::ReadData(uint32_t length, TavBytes& bytes, const char* what) {
     // hostile length costs nothing.
     const uint64_t left = m_fileSize > m_position ? m_fileSize - m_position : 0;
     if (length > left)
-        return Fail(std::string(what) + " of " + std::to_string(length) + " bytes runs past the end of the file");
+        return Fail(std::string(what) + " of " + std::to_string(length) +
+                    " bytes runs past the end of the file");
     const size_t start = bytes.size();
     bytes.resize(start + length);
     if (!ReadExact(bytes.data() + start, length))
@@ -59,6 +63,7 @@ bool CTavSmfRead::Read() {
     m_itemStart = 0;
     m_fault.clear();
     m_faultPosition = 0;
+    m_eventStatus = 0;
     m_fileSize = Size();
 
     uint8_t header[kHeaderSize];
@@ -101,6 +106,7 @@ bool CTavSmfRead::ReadEvent() {
     uint8_t status = 0;
     if (!ReadExact(&status, 1))
         return Fail("the file ends before the event");
+    m_eventStatus = status;
 
     if (status == 0xF0 || status == 0xF7) {
         const uint64_t eventStart = m_itemStart;
@@ -147,6 +153,7 @@ bool CTavSmfRead::ReadEvent() {
     } else {
         if (m_runningStatus == 0)
             return Fail("the data byte " + Hex(status) + " has no running status");
+        m_eventStatus = m_runningStatus;
         message.push_back(m_runningStatus);
         message.push_back(status);
         dataBytes = DataBytesAfter(m_runningStatus) - 1;

@@ -15,21 +15,13 @@ void CTavSmfWrite::Append(const TavBytes& bytes) {
 }
 
 TavBytes CTavSmfWrite::HeaderChunk() const {
-    const uint32_t tracks = static_cast<uint32_t>(std::min(m_numberOfTracks, 0xFFFF));
-    return {'M',
-            'T',
-            'h',
-            'd',
-            0,
-            0,
-            0,
-            6,
-            0,
-            0,
-            static_cast<uint8_t>(tracks >> 8),
-            static_cast<uint8_t>(tracks),
-            static_cast<uint8_t>(kDivision >> 8),
-            static_cast<uint8_t>(kDivision & 0xFF)};
+    const auto tracks = static_cast<uint16_t>(std::min(m_numberOfTracks, 0xFFFF));
+    TavBytes header = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0};
+    for (uint16_t number : {tracks, kDivision}) {
+        header.push_back(static_cast<uint8_t>(number >> 8));
+        header.push_back(static_cast<uint8_t>(number & 0xFF));
+    }
+    return header;
 }
 
 void CTavSmfWrite::BeginFile() {
@@ -38,6 +30,7 @@ void CTavSmfWrite::BeginFile() {
     m_trackStart = 0;
     m_inTrack = false;
     m_good = true;
+    OnBeginFile();
     Append(HeaderChunk());
 }
 
@@ -70,7 +63,8 @@ void CTavSmfWrite::WriteChannelEvent(uint32_t delta, const TavBytes& message) {
     // A message shorter than its status needs, or with a status byte among its data, would
     // put the events after it out of step.
     const size_t size = 1 + DataBytesAfter(message[0]);
-    if (message.size() < size || std::any_of(message.begin() + 1, message.begin() + size, [](uint8_t b) { return b & 0x80; }))
+    if (message.size() < size ||
+        std::any_of(message.begin() + 1, message.begin() + size, [](uint8_t b) { return b & 0x80; }))
         return;
     TavBytes event;
     AppendVariableLength(event, delta);
@@ -100,8 +94,9 @@ void CTavSmfWrite::EndTrack() {
     const uint64_t length = m_position - m_trackStart - kTrackHeaderSize;
     if (length > 0xFFFFFFFFu)
         m_good = false;
-    Put(m_trackStart, {'M', 'T', 'r', 'k', static_cast<uint8_t>(length >> 24), static_cast<uint8_t>(length >> 16),
-                       static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)});
+    Put(m_trackStart,
+        {'M', 'T', 'r', 'k', static_cast<uint8_t>(length >> 24), static_cast<uint8_t>(length >> 16),
+         static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)});
     m_inTrack = false;
     if (m_numberOfTracks == 0xFFFF)
         m_good = false;

@@ -1,115 +1,66 @@
 #include "app/cli/CliSmfCommands.h"
 
-#include <memory>
+#include <cstdio>
 
-#include "app/CTavSystem.h"
-#include "app/TavClock.h"
-#include "app/cli/CliEditCommands.h"
-#include "app/cli/CliPortCommands.h"
+#include "app/TavStrings.h"
 #include "app/cli/CliSupport.h"
-#include "device/CTavBufferAccessor.h"
-#include "files/CTavDataFile.h"
-#include "model/CTavBufferManager.h"
+#include "files/CTavSmf.h"
 
 namespace {
 
-constexpr const char* kExportUsage = "export-smf takes FILE.vro OUT.mid [--with-patches] [--device-id N]";
-constexpr const char* kImportUsage =
-    "import-smf takes IN.mid FILE.vro [-o OUT.vro] [--in NAME --out NAME] [--device-id N]";
+uint32_t BigEndian(const uint8_t* bytes, size_t count) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < count; ++i)
+        value = (value << 8) | bytes[i];
+    return value;
+}
 
-// A reader for an import without a device: nothing is ever waited for.
-class OfflineReader : public Brio::CTavReader {
+// Prints each part of the file as it is read, so a fault leaves everything before it shown.
+class CDump : public CTavSmfFileRead {
 public:
-    OfflineReader(CTavSystem& system, CTavEntityManager& entities)
-        : CTavReader(system.BufferManager(), entities, system.BufferOutput()) {}
+    using CTavSmfFileRead::CTavSmfFileRead;
 
 protected:
-    void Pump() override {}
-};
+    void OnHeader(const uint8_t* header) override {
+        std::printf("header: format %u, tracks %u, division %u\n", BigEndian(header + 8, 2),
+                    BigEndian(header + 10, 2), BigEndian(header + 12, 2));
+    }
+    void OnTrack(const uint8_t* trackHeader) override {
+        std::printf("track %d: length %u\n", CurrentTrack() + 1, BigEndian(trackHeader + 4, 4));
+    }
+    void OnShortEvent(uint32_t delta, const TavBytes& message) override {
+        Print(delta, EventStatus() >= 0xF0 ? "system" : "channel", message);
+    }
+    void OnExclusiveEvent(uint32_t delta, const CTavLongMessage& message) override {
+        Print(delta, EventStatus() == 0xF7 ? "escape" : "exclusive", message.Bytes());
+    }
+    void OnMetaEvent(uint32_t delta, uint8_t type, const TavBytes& data) override {
+        char kind[16];
+        std::snprintf(kind, sizeof kind, "meta %02X", type);
+        Print(delta, kind, data);
+    }
 
-// Shuts the device layer down however the command ends.
-struct LayerGuard {
-    Brio::CTavBufferAccessor& accessor;
-    ~LayerGuard() { accessor.Shutdown(); }
+private:
+    static void Print(uint32_t delta, const char* kind, const TavBytes& bytes) {
+        std::printf("  %u %s:%s%s\n", delta, kind, bytes.empty() ? "" : " ", CliHex(bytes).c_str());
+    }
 };
-
-bool LoadDataFile(CTavSystem& system, const std::string& path) {
-    CTavDataFile file(system.BufferManager(), system.BufferOutput());
-    if (!file.Load(path))
-        return false;
-    system.BufferManager().ClearPending();
-    return true;
-}
 
 } // namespace
 
-int CliExportSmf(CTavSystem& system, const std::vector<std::string>& arguments) {
-    bool withPatches = false;
-    std::vector<std::string> filtered;
-    for (const std::string& argument : arguments)
-        if (argument == "--with-patches")
-            withPatches = true;
-        else
-            filtered.push_back(argument);
-    CliFileArguments files;
-    std::vector<std::string> rest;
-    if (!files.Parse(filtered, rest) || !files.output.empty() || files.sysex || rest.size() != 1)
-        return CliError(kExportUsage);
-    if (!files.ApplyDeviceId(system))
-        return 1;
-
-    // No device to pace: the writer's pauses would only slow the export down.
-    static CTavNoPauseClock clock;
-    Brio::CTavBufferAccessor accessor;
-    const LayerGuard guard{accessor};
-    if (!accessor.Start(system, nullptr, std::make_unique<Brio::CTavWriter>(system.BufferManager(), clock), clock))
-        return CliError(system.ErrorText() + "Unable to start the device layer.");
-    CliFillUserBanks(system, accessor);
-    if (!LoadDataFile(system, files.input))
-        return CliFileError(system);
-    const uint32_t mode = withPatches ? Brio::TavExportMode::PartInfoAndSets : Brio::TavExportMode::PartInfo;
-    // A failure has been shown on standard error as the editor shows it.
-    return accessor.ExportSmf(rest.front(), mode) ? 0 : 1;
-}
-
-int CliImportSmf(CTavSystem& system, const std::vector<std::string>& arguments) {
-    CliFileArguments files;
-    std::vector<std::string> rest;
-    std::string in, out;
-    std::vector<std::string> filtered;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        if ((arguments[i] == "--in" || arguments[i] == "--out") && i + 1 < arguments.size()) {
-            (arguments[i] == "--in" ? in : out) = arguments[i + 1];
-            ++i;
-        } else if (arguments[i] == "--in" || arguments[i] == "--out") {
-            return CliError(kImportUsage);
-        } else {
-            filtered.push_back(arguments[i]);
-        }
-    }
-    if (!files.Parse(filtered, rest) || rest.size() != 1 || in.empty() != out.empty() || files.sysex)
-        return CliError(kImportUsage);
-    const std::string smf = files.input;
-    const std::string dataFile = rest.front();
-    const std::string target = files.output.empty() ? dataFile : files.output;
-    if (!files.ApplyDeviceId(system))
-        return 1;
-    if (!LoadDataFile(system, dataFile))
-        return CliFileError(system);
-
-    // The device layer's import shows its own failure ("This file could not be loaded.").
-    const auto import = [&](Brio::CTavBufferAccessor& accessor) {
-        if (!accessor.ImportSmf(smf))
-            return 1;
-        CTavDataFile file(system.BufferManager(), system.BufferOutput());
-        return file.Save(target) ? 0 : CliFileError(system);
-    };
-    if (!in.empty())
-        return CliWithDeviceLayer(system, in, out, std::nullopt, import);
-    Brio::CTavBufferAccessor accessor;
-    const LayerGuard guard{accessor};
-    if (!accessor.Start(system, std::make_unique<OfflineReader>(system, accessor.Entities()),
-                        std::make_unique<Brio::CTavWriter>(system.BufferManager())))
-        return CliError(system.ErrorText() + "Unable to start the device layer.");
-    return import(accessor);
+int CliSmfDump(const std::vector<std::string>& arguments) {
+    if (arguments.size() != 1)
+        return CliError("smf-dump takes one file");
+    const std::string loadFailed(TavStrings::Text(TavStrings::kFileNotLoaded));
+    CDump dump(arguments[0]);
+    if (!dump.IsOpen())
+        return CliError(loadFailed + " : cannot open " + arguments[0]);
+    const bool ok = dump.Read();
+    std::fflush(stdout);
+    if (ok)
+        return 0;
+    std::string where = "byte " + std::to_string(dump.FaultPosition());
+    if (dump.CurrentTrack() >= 0)
+        where = "track " + std::to_string(dump.CurrentTrack() + 1) + ", " + where;
+    return CliError(loadFailed + " : " + where + ": " + dump.Fault());
 }

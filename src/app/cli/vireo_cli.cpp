@@ -14,6 +14,7 @@
 #include "app/cli/CliOptions.h"
 #include "app/cli/CliPortCommands.h"
 #include "app/cli/CliSmfCommands.h"
+#include "app/cli/CliSmfTransfer.h"
 #include "virtual/TavVirtualDeviceOptions.h"
 
 namespace {
@@ -77,6 +78,12 @@ constexpr const char* kUsage =
     "                        in UserName.txt in the script folder and print them:\n"
     "                        LABEL, MSB, LSB, PC, CATEGORY, NAME separated by tabs\n"
     "                        (samples: Sample, 83, LSB, NUMBER, KIND, SIZE, NAME)\n"
+    "  smf-dump IN.mid       print a Standard MIDI File: the header (format, tracks,\n"
+    "                        division), each track and each event with its delta\n"
+    "                        time, kind (channel, system, exclusive, escape, meta\n"
+    "                        TYPE) and bytes in hex; a file that cannot be read to\n"
+    "                        its end prints what was read and exits 1 saying where\n"
+    "                        and why it stopped\n"
     "  simulate [--port NAME]\n"
     "                        run the virtual device on a MIDI sequencer port (default\n"
     "                        \"Vireo Virtual Device\") until interrupted\n"
@@ -153,6 +160,10 @@ int main(int argc, char** argv) {
         }
         CliSetVirtualDeviceId(id);
     }
+
+    // Commands on files of their own need no script.
+    if (options.command == "smf-dump")
+        return CliSmfDump(options.arguments);
 
     const Command* command = nullptr;
     for (const Command& candidate : kCommands)
