@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "device/CTavReader.h"
 #include "model/CTavBufferManager.h"
@@ -39,15 +41,22 @@ int ProgressRange(uint64_t size) {
 
 bool CTavReader::ImportSmf(const std::string& path, ITavRootStruct& root) {
     m_smfImported = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+    // Opened without waiting (a pipe would block until someone writes to it); only a
+    // regular file has a size to bound the reading by.
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
         return false;
-    m_smfFile = file;
-    const CFileCloser closer(m_smfFile);
-    // Only a regular file has a size to bound the reading by.
     struct stat status {};
-    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode))
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(descriptor);
         return false;
+    }
+    m_smfFile = fdopen(descriptor, "rb");
+    if (!m_smfFile) {
+        close(descriptor);
+        return false;
+    }
+    const CFileCloser closer(m_smfFile);
     m_smfBytes = nullptr;
     m_smfSize = static_cast<uint64_t>(status.st_size);
     m_smfFilePosition = 0;

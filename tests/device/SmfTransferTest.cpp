@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <sys/stat.h>
 
 #include "app/TavStrings.h"
 #include "device/CTavBufferAccessor.h"
@@ -266,8 +267,10 @@ TEST_F(SmfTransfer, AFaultKeepsWhatCameBeforeItAndReportsCodeOne) {
     EXPECT_NE(Value("qv.prti.part[7].partLevel").GetRaw(), 22);
     EXPECT_EQ(box->reports, std::vector<int>{TavStrings::kCodeLoadFailed});
 
-    // Neither a missing file nor a folder can be loaded.
-    for (const std::string& bad : {(dir.Path() / "missing.mid").string(), dir.Path().string()}) {
+    // Neither a missing file, a folder nor a pipe (which must not block) can be loaded.
+    const std::string pipe = (dir.Path() / "pipe.mid").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& bad : {(dir.Path() / "missing.mid").string(), dir.Path().string(), pipe}) {
         box->reports.clear();
         EXPECT_FALSE(accessor.ImportSmf(bad)) << bad;
         EXPECT_EQ(box->reports, std::vector<int>{TavStrings::kCodeLoadFailed}) << bad;
