@@ -22,6 +22,13 @@ public:
     void SleepFor(TavDuration duration) override;
 };
 
+// The monotonic clock without its pauses: for work with no device to pace, such as an
+// export that records what would be sent.
+class CTavNoPauseClock : public CTavSteadyClock {
+public:
+    void SleepFor(TavDuration) override {}
+};
+
 // The process's monotonic clock.
 ITavClock& TavSystemClock();
 

@@ -69,6 +69,7 @@ class ITavDeviceCommands {
 public:
     virtual ~ITavDeviceCommands() = default;
     virtual bool IsEnabled(const TavCommands::MenuItem& item) = 0;
-    // Runs the command; for SMF import and export, path is the chosen file.
-    virtual void Run(const TavCommands::MenuItem& item, const std::string& path) = 0;
+    // Runs the command; for SMF import and export, path is the chosen file. False when it
+    // failed (the command has reported why).
+    virtual bool Run(const TavCommands::MenuItem& item, const std::string& path) = 0;
 };

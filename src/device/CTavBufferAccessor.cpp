@@ -54,8 +54,17 @@ bool CTavBufferAccessor::Start(CTavSystem& system, std::unique_ptr<CTavReader> r
     Detach();
     m_reader = std::move(reader);
     m_writer = std::move(writer);
-    if (m_reader && m_writer)
+    if (m_reader && m_writer) {
         TavInstallTransfer(system.MidiManager(), *m_reader, *m_writer);
+    } else {
+        // A reader or writer alone still works through the first output (an SMF import or
+        // export without ports).
+        CTavMidiOut* first = system.MidiManager().Output(0);
+        if (m_reader && !m_reader->Output())
+            m_reader->SetOutput(first);
+        if (m_writer && !m_writer->Output())
+            m_writer->SetOutput(first);
+    }
     ITavProgress* progress = system.ViewManager().Progress();
     if (m_reader) {
         m_reader->SetPartEntities(this);

@@ -143,6 +143,8 @@ public:
     // The user and card banks from the user names file, else from the device's number
     // information. False when neither worked.
     bool LoadBankLayout();
+    // The patch and rhythm-set banks of the user and card areas the catalog holds.
+    int32_t PlayableBankCount() const;
     // Sends "qv.setup", "qv.system", "qv.prti" and every part's patch or rhythm set.
     bool Sync();
     // Reads the names of the user and card banks, stores the user names file and applies
@@ -162,6 +164,17 @@ public:
     // The device's PC mode result: 0 while the sample edit window is open means it left
     // PC mode by itself, which is reported (code 18) and asked for again.
     void OnPcModeResult(int32_t result);
+
+    // ---- Standard MIDI Files (CTavDeviceProcedures.cpp) ------------------------------------
+    // Plays the file's data sets into the root struct "qv" and to the device through the
+    // reader. A file that cannot be opened or read to its end: code 1 at once on the
+    // message box output (what came before the fault stays and has been sent).
+    bool ImportSmf(const std::string& path);
+    // Writes the part information (TavExportMode::PartInfo) or the part information with
+    // every part's patch or rhythm set (PartInfoAndSets) as a file through the writer. On
+    // failure the old file stays, the reason goes to the error output and code 2 ("This
+    // file could not be saved.") is shown at once.
+    bool ExportSmf(const std::string& path, uint32_t mode);
 
     // Writes a value's raw value without running the handlers and records the change, so
     // the views follow. Nothing for a null value.

@@ -124,17 +124,21 @@ bool CTavBufferAccessor::LoadBankLayout() {
     return m_reader->CountSteps(kNameMask) >= 0;
 }
 
+int32_t CTavBufferAccessor::PlayableBankCount() const {
+    int32_t banks = 0;
+    for (int32_t type : {TavEntityType::Patch, TavEntityType::RhythmSet})
+        for (int32_t area : {TavEntityArea::User, TavEntityArea::Card})
+            banks += m_entities.CountBanks({type, area, TavWildcard, TavWildcard});
+    return banks;
+}
+
 bool CTavBufferAccessor::Sync() {
     if (!PortsReady())
         return NotSetUp(m_system);
     CTavWaitCursor wait(*this);
     // Without any patch or rhythm-set bank no part's program names a patch or rhythm set, and
     // they would silently stay behind: learn the banks first, as Read does.
-    int32_t banks = 0;
-    for (int32_t type : {TavEntityType::Patch, TavEntityType::RhythmSet})
-        for (int32_t area : {TavEntityArea::User, TavEntityArea::Card})
-            banks += m_entities.CountBanks({type, area, TavWildcard, TavWildcard});
-    if (banks == 0)
+    if (PlayableBankCount() == 0)
         LoadBankLayout();
     const int32_t steps = m_reader->CountSteps(kSyncMask);
     if (steps < 0)
@@ -242,6 +246,62 @@ void CTavBufferAccessor::OnPcModeResult(int32_t result) {
     const uint8_t on = 1;
     m_writer->SendData(static_cast<uint32_t>(m_bound.pcModeRequest->AbsoluteRange().begin), &on, 1);
     m_handlingPcModeResult = false;
+}
+
+} // namespace Brio
+
+// ---- Standard MIDI Files ---------------------------------------------------------------------
+
+namespace Brio {
+
+namespace {
+
+void ShowAtOnce(CTavSystem* system, int code) {
+    if (system && system->MessageBoxOutput())
+        system->MessageBoxOutput()->Report(code);
+}
+
+} // namespace
+
+bool CTavBufferAccessor::ImportSmf(const std::string& path) {
+    auto* root = dynamic_cast<CTavRootStruct*>(m_bound.root);
+    if (!m_system || !m_reader || !m_reader->Output() || !root) {
+        if (m_system && m_system->ErrorOutput())
+            m_system->ErrorOutput()->Write("Unable to import a Standard MIDI File without the MIDI output.\n");
+        ShowAtOnce(m_system, TavStrings::kCodeLoadFailed);
+        return false;
+    }
+    CTavWaitCursor wait(*this);
+    m_reader->SetProgress(m_system->ViewManager().Progress());
+    if (m_reader->ImportSmf(path, *root))
+        return true;
+    ShowAtOnce(m_system, TavStrings::kCodeLoadFailed);
+    return false;
+}
+
+bool CTavBufferAccessor::ExportSmf(const std::string& path, uint32_t mode) {
+    std::string why = "the device layer has no writer";
+    bool ok = false;
+    if (m_system && m_writer) {
+        CTavWaitCursor wait(*this);
+        // What the parts play is known only from the banks: learn them first, as Sync does,
+        // but ask the device only when it is there.
+        if ((mode & TavReadMask::PartEntities) && PlayableBankCount() == 0) {
+            std::vector<CTavUserNameEntry> entries;
+            const std::string& folder = m_system->ScriptFolder();
+            if (!folder.empty() && CTavUserNameFile::Load(folder + CTavUserNameFile::kFileName, entries, nullptr))
+                TavBanksFromUserNames(m_entities, entries, BankCounts());
+            else if (PortsReady())
+                LoadBankLayout();
+        }
+        ok = m_writer->ExportSmf(path, mode, &why);
+    }
+    if (ok)
+        return true;
+    if (m_system && m_system->ErrorOutput())
+        m_system->ErrorOutput()->Printf("Unable to export %s : %s\n", path.c_str(), why.c_str());
+    ShowAtOnce(m_system, TavStrings::kCodeSaveFailed);
+    return false;
 }
 
 } // namespace Brio

@@ -252,18 +252,35 @@ void CTavEditCommands::Commit(CTavStruct& structure) {
 }
 
 bool CTavDeviceCommands::IsEnabled(const TavCommands::MenuItem& item) {
-    if (item.id == TavCommands::kReadNames || item.id == TavCommands::kReadSampleNames)
+    switch (item.id) {
+    case TavCommands::kReadNames:
+    case TavCommands::kReadSampleNames:
         return m_accessor.IsStarted();
-    return item.editCode >= 0 && m_edit.IsEnabled(item.editCode);
+    case TavCommands::kImportSmf:
+        return m_accessor.IsStarted() && m_accessor.Reader();
+    case TavCommands::kExportPartInfo:
+    case TavCommands::kExportPartInfoAndSets:
+        return m_accessor.IsStarted() && m_accessor.Writer();
+    default:
+        return item.editCode >= 0 && m_edit.IsEnabled(item.editCode);
+    }
 }
 
-void CTavDeviceCommands::Run(const TavCommands::MenuItem& item, const std::string&) {
-    if (item.id == TavCommands::kReadNames)
-        m_accessor.ReadNames();
-    else if (item.id == TavCommands::kReadSampleNames)
-        m_accessor.ReadSampleNames();
-    else if (item.editCode >= 0)
-        m_edit.Run(item.editCode);
+bool CTavDeviceCommands::Run(const TavCommands::MenuItem& item, const std::string& path) {
+    switch (item.id) {
+    case TavCommands::kReadNames:
+        return m_accessor.ReadNames();
+    case TavCommands::kReadSampleNames:
+        return m_accessor.ReadSampleNames();
+    case TavCommands::kImportSmf:
+        return m_accessor.ImportSmf(path);
+    case TavCommands::kExportPartInfo:
+        return m_accessor.ExportSmf(path, TavExportMode::PartInfo);
+    case TavCommands::kExportPartInfoAndSets:
+        return m_accessor.ExportSmf(path, TavExportMode::PartInfoAndSets);
+    default:
+        return item.editCode >= 0 && m_edit.Run(item.editCode);
+    }
 }
 
 } // namespace Brio

@@ -58,13 +58,14 @@ private:
 };
 
 // The device commands of the editor's menu: the Edit menu's commands run through the
-// handler above; the others are not offered yet.
+// handler above, the name reads and the SMF import and export through the device layer.
 class CTavDeviceCommands : public ITavDeviceCommands {
 public:
     explicit CTavDeviceCommands(CTavBufferAccessor& accessor) : m_accessor(accessor), m_edit(accessor) {}
-    // The name reads are always enabled: without a link they report it themselves.
+    // The name reads are always enabled: without a link they report it themselves. SMF
+    // import needs the layer's reader and export its writer.
     bool IsEnabled(const TavCommands::MenuItem& item) override;
-    void Run(const TavCommands::MenuItem& item, const std::string& path) override;
+    bool Run(const TavCommands::MenuItem& item, const std::string& path) override;
 
 private:
     CTavBufferAccessor& m_accessor;

@@ -2,17 +2,23 @@
 // The device reader: reads what a read mask names (structs block by block, the number
 // information and name lists of the user and card banks, the sample names) and routes the
 // device's replies. Name and number answers go to the entity catalog; a write notification
-// from the device updates the stored entry and the part that plays it. GUI thread only.
+// from the device updates the stored entry and the part that plays it. It also imports
+// Standard MIDI Files: the device's data sets in a file are stored and sent to the device
+// as they come (CTavSmfImport.cpp). GUI thread only.
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "device/CTavDeviceBindings.h"
 #include "entity/CTavEntityBanks.h"
+#include "files/CTavSmf.h"
 #include "midi/CTavMidiReader.h"
 
 class CTavBufferManager;
+class ITavRootStruct;
 class ITavProgress;
 
 namespace Brio {
@@ -37,7 +43,7 @@ public:
     virtual CTavEntityId PartEntityId(int32_t part) const = 0;
 };
 
-class CTavReader : public CTavMidiReader {
+class CTavReader : public CTavMidiReader, public CTavSmfRead {
 public:
     static constexpr int kNameTimeoutMs = 19200;
     static constexpr int kSampleTimeoutMs = 15000;
@@ -95,6 +101,33 @@ public:
     // Handles the write notifications that arrived while a request waited.
     void HandlePendingNotifications();
 
+    // ---- Standard MIDI File import (CTavSmfImport.cpp) ----------------------------------
+    // Files larger than this show the progress bar ("Reading SMF.") with the file size as
+    // its range, advanced by the read position.
+    static constexpr uint64_t kSmfProgressThreshold = 16383;
+    // Pending changes delivered to the views while an import runs, so a long file does not
+    // pile them up.
+    static constexpr size_t kSmfPendingLimit = 1u << 16;
+
+    // Reads the file and, for every exclusive event that is a data set for the output
+    // (its manufacturer, model ID and device ID, a correct checksum), hands it to the root
+    // struct and sends it unchanged through the output. Other events are ignored. The
+    // pending changes are published and cleared at the end. False when the file cannot be
+    // opened (or is not a regular file) or cannot be read to its end; what came before
+    // the fault has been stored and sent.
+    bool ImportSmf(const std::string& path, ITavRootStruct& root);
+    // The same over bytes in memory.
+    bool ImportSmf(const uint8_t* bytes, size_t size, ITavRootStruct& root);
+    // The data sets the last import stored and sent.
+    size_t ImportedDataSets() const { return m_smfImported; }
+
+protected:
+    void OnExclusiveEvent(uint32_t delta, const CTavLongMessage& message) override;
+    void OnShortEvent(uint32_t delta, const TavBytes& message) override;
+    void OnMetaEvent(uint32_t delta, uint8_t type, const TavBytes& data) override;
+    size_t ReadBytes(uint64_t position, uint8_t* bytes, size_t count) override;
+    uint64_t Size() override;
+
 private:
     struct Notification {
         CTavProgramId program;
@@ -109,6 +142,9 @@ private:
     void HandleWriteNotification(const Notification& notification);
     // True when the reply's address is the value's.
     static bool IsAt(const CTavValue* value, uint32_t address);
+    // Runs the import over the source set up by ImportSmf.
+    bool Import(ITavRootStruct& root);
+    void AdvanceSmfProgress();
 
     CTavBufferManager& m_buffers;
     CTavEntityManager& m_entities;
@@ -134,6 +170,17 @@ private:
     Notification m_pending[kMaxPendingNotifications] = {};
     size_t m_pendingCount = 0;
     bool m_handlingNotifications = false;
+
+    // While an import runs: its source (a file or bytes), the root struct, the progress
+    // bar when the file is large and the position it shows.
+    std::FILE* m_smfFile = nullptr;
+    const uint8_t* m_smfBytes = nullptr;
+    uint64_t m_smfSize = 0;
+    uint64_t m_smfFilePosition = 0;
+    ITavRootStruct* m_smfRoot = nullptr;
+    ITavProgress* m_smfProgress = nullptr;
+    uint64_t m_smfShown = 0;
+    size_t m_smfImported = 0;
 };
 
 } // namespace Brio

@@ -1,5 +1,6 @@
 // An installation under any prefix: launchers on the PATH that find the programs and
-// their Script folder, the manual beside them, and the desktop entry, icon and document type.
+// their Script folder, the manual and the example MIDI files beside them, and the desktop
+// entry, icon and document type.
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,9 @@ TEST(Install, LaunchersDesktopEntryIconAndDocumentType) {
     const auto& root = prefix.Path();
     EXPECT_TRUE(std::filesystem::exists(root / "bin/vireo-editor"));
     EXPECT_TRUE(std::filesystem::exists(root / "libexec/vireo-editor/Script/VireoEditorScript.xml"));
+    // The SMF dialog opens first in the example files' folder.
+    for (const char* example : {"PartSetup.mid", "PartSetupWithPatches.mid"})
+        EXPECT_EQ(test::ReadFile(root / "libexec/vireo-editor/SampleSMF" / example).substr(0, 4), "MThd") << example;
     // The "Unable to read/write data" message sends the user to this section of the manual.
     const std::string manual = test::ReadFile(root / "libexec/vireo-editor/Manual/VireoEditorManual_E.htm");
     EXPECT_NE(manual.find("id=\"unable-to-read-write\""), std::string::npos);

@@ -19,21 +19,6 @@ constexpr const char* kEditUsage =
 // Without a user names file the catalog holds one user bank of each kind.
 constexpr int32_t kDefaultBankCount = 128;
 
-// The user banks as the names file beside the script lists them, else one bank of each.
-void FillUserBanks(CTavSystem& system, Brio::CTavBufferAccessor& accessor) {
-    const std::string path = system.ScriptFolder() + CTavUserNameFile::kFileName;
-    std::vector<CTavUserNameEntry> entries;
-    std::error_code error;
-    if (std::filesystem::exists(path, error) && CTavUserNameFile::Load(path, entries, system.ErrorOutput())) {
-        TavBanksFromUserNames(accessor.Entities(), entries, accessor.BankCounts());
-        return;
-    }
-    for (int32_t type : {TavEntityType::Patch, TavEntityType::RhythmSet}) {
-        TavAddNameBank(accessor.Entities(), type, TavEntityArea::User, 0, kDefaultBankCount);
-        accessor.BankCounts().List(type, TavEntityArea::User) = {kDefaultBankCount};
-    }
-}
-
 // Writes a view-state value as a user would; false (with a message) out of its range.
 bool WriteSetting(CTavBufferManager& buffers, CTavValue* value, int32_t raw, const char* what) {
     if (!value)
@@ -47,6 +32,20 @@ bool WriteSetting(CTavBufferManager& buffers, CTavValue* value, int32_t raw, con
 }
 
 } // namespace
+
+void CliFillUserBanks(CTavSystem& system, Brio::CTavBufferAccessor& accessor) {
+    const std::string path = system.ScriptFolder() + CTavUserNameFile::kFileName;
+    std::vector<CTavUserNameEntry> entries;
+    std::error_code error;
+    if (std::filesystem::exists(path, error) && CTavUserNameFile::Load(path, entries, system.ErrorOutput())) {
+        TavBanksFromUserNames(accessor.Entities(), entries, accessor.BankCounts());
+        return;
+    }
+    for (int32_t type : {TavEntityType::Patch, TavEntityType::RhythmSet}) {
+        TavAddNameBank(accessor.Entities(), type, TavEntityArea::User, 0, kDefaultBankCount);
+        accessor.BankCounts().List(type, TavEntityArea::User) = {kDefaultBankCount};
+    }
+}
 
 int CliEdit(CTavSystem& system, const std::vector<std::string>& arguments) {
     CliFileArguments files;
@@ -79,7 +78,7 @@ int CliEdit(CTavSystem& system, const std::vector<std::string>& arguments) {
     Brio::CTavBufferAccessor& accessor = Brio::CTavBufferAccessor::Instance();
     if (!accessor.Start(system, nullptr, nullptr))
         return CliError(system.ErrorText() + "Unable to start the device layer.");
-    FillUserBanks(system, accessor);
+    CliFillUserBanks(system, accessor);
     CTavBufferManager& buffers = system.BufferManager();
     CTavDataFile file(buffers, system.BufferOutput());
     if (!file.Load(files.input))

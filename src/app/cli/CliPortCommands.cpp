@@ -531,3 +531,15 @@ int CliRestore(CTavSystem& system, const std::vector<std::string>& arguments) {
     }
     return session.ports.Finish(0);
 }
+
+int CliWithDeviceLayer(CTavSystem& system, const std::string& in, const std::string& out,
+                       std::optional<int32_t> deviceId, const std::function<int(Brio::CTavBufferAccessor&)>& work) {
+    TransferArguments parsed;
+    parsed.in = in;
+    parsed.out = out;
+    parsed.file.deviceId = deviceId;
+    LayerSession session(system);
+    if (const int status = session.Open(parsed))
+        return session.ports.Finish(status);
+    return session.ports.Finish(work(session.accessor));
+}

@@ -2,10 +2,15 @@
 // vireo-cli commands that talk to MIDI ports: the system's and the virtual device's.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 class CTavSystem;
+namespace Brio {
+class CTavBufferAccessor;
+}
 
 // The device ID byte the virtual device of the commands below answers to (default 0x10).
 void CliSetVirtualDeviceId(uint8_t id);
@@ -24,3 +29,9 @@ int CliBackup(CTavSystem& system, const std::vector<std::string>& arguments);
 int CliRestore(CTavSystem& system, const std::vector<std::string>& arguments);
 // simulate [--port NAME]
 int CliSimulate(CTavSystem& system, const std::vector<std::string>& arguments);
+
+// Opens the named ports, starts a device layer on them (reader and writer on the first
+// input and output) and runs work with it; answers work's status, or 1 (with a message)
+// when the ports or the layer cannot be opened.
+int CliWithDeviceLayer(CTavSystem& system, const std::string& in, const std::string& out,
+                       std::optional<int32_t> deviceId, const std::function<int(Brio::CTavBufferAccessor&)>& work);

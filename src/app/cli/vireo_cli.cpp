@@ -14,6 +14,7 @@
 #include "app/cli/CliOptions.h"
 #include "app/cli/CliPortCommands.h"
 #include "app/cli/CliSmfCommands.h"
+#include "app/cli/CliSmfTransfer.h"
 #include "virtual/TavVirtualDeviceOptions.h"
 
 namespace {
@@ -42,6 +43,16 @@ constexpr const char* kUsage =
     "                        --rhythm-tone selects rhythm key K (0 to 15); the user\n"
     "                        banks come from UserName.txt in the script folder, else\n"
     "                        one bank of 128 patches and one of 128 rhythm sets\n"
+    "  export-smf FILE.vro OUT.mid [--with-patches] [--device-id N]\n"
+    "                        write the file's part settings as a Standard MIDI File of\n"
+    "                        data sets, as the editor's Export SMF does; --with-patches\n"
+    "                        adds each part's patch or rhythm set (up to the first part\n"
+    "                        that plays neither); the user banks as for edit\n"
+    "  import-smf IN.mid FILE.vro [-o OUT.vro] [--in NAME --out NAME] [--device-id N]\n"
+    "                        apply the device's data sets in the MIDI file to the data\n"
+    "                        file and save it (in place, or to OUT.vro); with ports,\n"
+    "                        also send each data set to the device as the editor does.\n"
+    "                        A file that cannot be read to its end saves nothing\n"
     "  receive FILE.vro HEX... [-o OUT.vro] [--device-id N]\n"
     "                        offer each message (hex bytes, one message per argument)\n"
     "                        to the first MIDI input as if the device sent it, save,\n"
@@ -125,6 +136,7 @@ constexpr Command kCommands[] = {
     {"set", CliSet},     {"receive", CliReceive},   {"ports", CliPorts}, {"read", CliRead},
     {"write", CliWrite}, {"simulate", CliSimulate}, {"names", CliNames},
     {"backup", CliBackup}, {"restore", CliRestore}, {"edit", CliEdit},
+    {"export-smf", CliExportSmf}, {"import-smf", CliImportSmf},
 };
 
 } // namespace

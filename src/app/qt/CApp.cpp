@@ -485,19 +485,13 @@ void CApp::RunDeviceCommand(int id) {
     const TavCommands::MenuItem* item = TavCommands::FindMenuItem(id);
     if (!item || !item->deviceCommand || !m_deviceCommands || !m_deviceCommands->IsEnabled(*item))
         return;
-    QString path;
     if (id == TavCommands::kImportSmf || id == TavCommands::kExportPartInfo ||
         id == TavCommands::kExportPartInfoAndSets) {
-        CProfiledFileDialog smf(m_settings,
-                                {"SMF", "Standard MIDI Files(*.mid)|*.mid|All Files(*.*)|*.*||", "mid",
-                                 QCoreApplication::applicationDirPath() + QStringLiteral("/SampleSMF")});
-        CWindowList* windows = &m_panelWindows.windows;
-        path = id == TavCommands::kImportSmf ? smf.ChooseOpen(windows) : smf.ChooseSave(windows, QString());
-        if (path.isEmpty())
-            return;
+        m_files->RunSmfCommand(id, *m_deviceCommands);
+        return;
     }
     CWaitCursor wait;
-    m_deviceCommands->Run(*item, QFile::encodeName(path).toStdString());
+    m_deviceCommands->Run(*item, std::string());
 }
 
 void CApp::CopyMidiMessage() {

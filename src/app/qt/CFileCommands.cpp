@@ -1,11 +1,13 @@
 #include "app/qt/CFileCommands.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QMessageBox>
 #include <filesystem>
 
 #include "app/CTavSystem.h"
+#include "app/TavCommands.h"
 #include "app/TavStrings.h"
 #include "app/qt/CTextOutBox.h"
 #include "app/qt/CWaitCursor.h"
@@ -25,7 +27,13 @@ QByteArray Absolute(const QByteArray& fileName) {
 
 CFileCommands::CFileCommands(CTavSystem& system, ITavSettings& settings, TavDataFileSettings dataFiles)
     : m_system(system), m_dataFiles(std::move(dataFiles)),
-      m_dialog(settings, {"File", m_dataFiles.Filter(), m_dataFiles.DefaultExtension(), QString()}) {}
+      m_dialog(settings, {"File", m_dataFiles.Filter(), m_dataFiles.DefaultExtension(), QString()}),
+      m_smfDialog(settings, SmfDialogKind()) {}
+
+CProfiledFileDialog::Kind CFileCommands::SmfDialogKind() {
+    return {"SMF", "Standard MIDI Files(*.mid)|*.mid|All Files(*.*)|*.*||", "mid",
+            QCoreApplication::applicationDirPath() + QStringLiteral("/SampleSMF")};
+}
 
 bool CFileCommands::IsModified() const {
     const CTavRootStruct* root = m_system.BufferManager().FindRoot(m_dataFiles.rootName);
@@ -133,4 +141,24 @@ CFileCommands::SaveResult CFileCommands::SaveTo(QByteArray fileName) {
 
 bool CFileCommands::CanClose() {
     return !IsModified() || AskToSave(false);
+}
+
+bool CFileCommands::RunSmfCommand(int id, ITavDeviceCommands& device) {
+    const TavCommands::MenuItem* item = TavCommands::FindMenuItem(id);
+    const bool import = id == TavCommands::kImportSmf;
+    if (!item || (!import && id != TavCommands::kExportPartInfo && id != TavCommands::kExportPartInfoAndSets) ||
+        !device.IsEnabled(*item))
+        return false;
+    const QString path = import ? m_smfDialog.ChooseOpen(m_windows) : m_smfDialog.ChooseSave(m_windows, QString());
+    if (path.isEmpty())
+        return false;
+    CWaitCursor wait;
+    if (!device.Run(*item, QFile::encodeName(path).toStdString()))
+        return false;
+    if (import) {
+        CTavBufferManager& buffers = m_system.BufferManager();
+        buffers.PublishPending();
+        buffers.ClearPending();
+    }
+    return true;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The current data file and the commands on it: Open, Save, Save As and the save-changes
-// question. Failures are reported as message codes on the buffer output and shown by the
-// idle pass; a failed command keeps the current path. File names are kept as the file
+// question, and the Standard MIDI File import and export the device layer runs. Data file
+// failures are reported as message codes on the buffer output and shown by the idle pass;
+// the device layer shows its SMF failures at once. A failed command keeps the current path. File names are kept as the file
 // system's bytes, so a name that is not valid text still opens and saves under itself.
 
 #include <QByteArray>
@@ -14,6 +15,7 @@
 
 class CTavSystem;
 class CWindowList;
+class ITavDeviceCommands;
 class ITavSettings;
 
 class CFileCommands {
@@ -34,6 +36,14 @@ public:
     bool SaveAs();
     // Before the main window closes: asks when the data is modified. True when it may close.
     bool CanClose();
+
+    // Import SMF and the two Export SMF commands (TavCommands ids): the SMF dialog chooses
+    // the file (cancel ends), then the device layer runs the command under the wait
+    // cursor; after an import the views are told. True when the command ran and succeeded.
+    bool RunSmfCommand(int id, ITavDeviceCommands& device);
+    // The SMF dialog's settings: section "SMF", the filter and "mid", and the folder
+    // "SampleSMF" beside the program until one has been chosen.
+    static CProfiledFileDialog::Kind SmfDialogKind();
 
     // Reads a file as the current file without asking (the file named on the command line).
     bool Load(const QString& path);
@@ -64,6 +74,7 @@ private:
     CTavSystem& m_system;
     TavDataFileSettings m_dataFiles;
     CProfiledFileDialog m_dialog;
+    CProfiledFileDialog m_smfDialog;
     CWindowList* m_windows = nullptr;
     QByteArray m_fileName; // absolute, in the file system's bytes
 };

@@ -208,7 +208,10 @@ TEST_F(MainWindow, CopyMidiMessageCopiesTheLastSentMessageWithoutTrailingBlanks)
 
 struct RecordingDeviceCommands : ITavDeviceCommands {
     bool IsEnabled(const TavCommands::MenuItem& item) override { return item.editCode >= 0; }
-    void Run(const TavCommands::MenuItem& item, const std::string&) override { codes.push_back(item.editCode); }
+    bool Run(const TavCommands::MenuItem& item, const std::string&) override {
+        codes.push_back(item.editCode);
+        return true;
+    }
     std::vector<int> codes;
 };
 

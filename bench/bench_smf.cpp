@@ -1,0 +1,115 @@
+// Standard MIDI File export and import through the device layer on the shipped script,
+// offline: a full state (every part plays a patch, part 10 a rhythm set) exported with
+// every part's patch or rhythm set, and that file imported again. The writer's clock does
+// not pause and no device is behind the output, so the figures are the work itself.
+
+#include <benchmark/benchmark.h>
+
+#include "BenchSupport.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <unistd.h>
+
+#include "app/TavClock.h"
+#include "device/CTavBufferAccessor.h"
+#include "entity/CTavEntityBanks.h"
+#include "model/CTavBufferManager.h"
+#include "model/CTavStruct.h"
+
+namespace {
+
+class OfflineReader : public Brio::CTavReader {
+public:
+    OfflineReader(CTavSystem& system, CTavEntityManager& entities)
+        : CTavReader(system.BufferManager(), entities, system.BufferOutput()) {}
+
+protected:
+    void Pump() override {}
+};
+
+// The shipped script with the device layer started offline, the user banks known and
+// every part playing something.
+struct FullState {
+    FullState() {
+        if (!bench::BuildShipped(system) ||
+            !accessor.Start(system, std::make_unique<OfflineReader>(system, accessor.Entities()),
+                            std::make_unique<Brio::CTavWriter>(system.BufferManager(), clock), clock))
+            return;
+        TavAddNameBank(accessor.Entities(), TavEntityType::Patch, TavEntityArea::User, 0, 128);
+        TavAddNameBank(accessor.Entities(), TavEntityType::RhythmSet, TavEntityArea::User, 0, 64);
+        const Brio::CTavBoundTable& bound = accessor.Bound();
+        CTavBufferManager& buffers = system.BufferManager();
+        for (int32_t part = 0; part < Brio::kTavPartCount; ++part) {
+            const CTavEntityId id = {part == 9 ? TavEntityType::RhythmSet : TavEntityType::Patch, TavEntityArea::User,
+                                     0, part};
+            const CTavProgramId program = accessor.Entities().ProgramIdOf(id);
+            buffers.WriteIntegers({{bound.partBankSelectMsb[part], program.msb},
+                                   {bound.partBankSelectLsb[part], program.lsb},
+                                   {bound.partProgramNumber[part], program.program}});
+        }
+        buffers.ClearPending();
+        root = buffers.FindRoot(std::string(CTavSystem::kRootName));
+    }
+    ~FullState() { accessor.Shutdown(); }
+
+    CTavSystem system;
+    CTavNoPauseClock clock;
+    Brio::CTavBufferAccessor accessor;
+    CTavRootStruct* root = nullptr;
+};
+
+void ExportPartInfoAndSets(benchmark::State& state) {
+    FullState full;
+    if (!full.root) {
+        state.SkipWithError("the shipped script does not build");
+        return;
+    }
+    TavBytes file;
+    for (auto _ : state) {
+        if (!full.accessor.Writer()->ExportSmf(Brio::TavExportMode::PartInfoAndSets, file))
+            state.SkipWithError("the export failed");
+        benchmark::DoNotOptimize(file.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+    state.counters["fileBytes"] = static_cast<double>(file.size());
+}
+BENCHMARK(ExportPartInfoAndSets)->Unit(benchmark::kMillisecond);
+
+// The same, saved through the temporary file as the menu command does.
+void ExportPartInfoAndSetsToFile(benchmark::State& state) {
+    FullState full;
+    if (!full.root) {
+        state.SkipWithError("the shipped script does not build");
+        return;
+    }
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("vireo-bench-smf-" + std::to_string(::getpid()) + ".mid")).string();
+    for (auto _ : state)
+        if (!full.accessor.ExportSmf(path, Brio::TavExportMode::PartInfoAndSets))
+            state.SkipWithError("the export failed");
+    std::remove(path.c_str());
+}
+BENCHMARK(ExportPartInfoAndSetsToFile)->Unit(benchmark::kMillisecond);
+
+void ImportPartInfoAndSets(benchmark::State& state) {
+    FullState full;
+    TavBytes file;
+    if (!full.root || !full.accessor.Writer()->ExportSmf(Brio::TavExportMode::PartInfoAndSets, file)) {
+        state.SkipWithError("the shipped script does not build");
+        return;
+    }
+    Brio::CTavReader& reader = *full.accessor.Reader();
+    for (auto _ : state) {
+        if (!reader.ImportSmf(file.data(), file.size(), *full.root))
+            state.SkipWithError("the import failed");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+    state.counters["dataSets"] = static_cast<double>(reader.ImportedDataSets());
+}
+BENCHMARK(ImportPartInfoAndSets)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,80 @@
+// Feeds arbitrary bytes as a Standard MIDI File to the device layer's import, offline: the
+// shipped editor script's model with the device layer started on a reader that never
+// waits and no device behind the first output. Accepted data sets land in the model and
+// are framed again for the output, so mutations of a valid export reach parsing, the
+// framing checks and the root struct's buffers.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+#include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
+#include "app/TavClock.h"
+#include "device/CTavBufferAccessor.h"
+#include "midi/CTavMidiManager.h"
+#include "model/CTavBufferManager.h"
+#include "model/CTavStruct.h"
+
+#ifndef VIREO_FUZZ_SCRIPT
+#error "VIREO_FUZZ_SCRIPT must name the editor script"
+#endif
+
+namespace {
+
+// Nothing answers offline, so there is nothing to wait for.
+class OfflineReader : public Brio::CTavReader {
+public:
+    OfflineReader(CTavSystem& system, CTavEntityManager& entities)
+        : CTavReader(system.BufferManager(), entities, system.BufferOutput()) {}
+
+protected:
+    void Pump() override {}
+};
+
+struct Layer {
+    CTavSystem system;
+    Brio::CTavBufferAccessor accessor;
+    CTavNoPauseClock clock;
+    CTavRootStruct* root = nullptr;
+};
+
+Layer& Built() {
+    static Layer* layer = [] {
+        auto* built = new Layer;
+        CTavSystem& system = built->system;
+        system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+        system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
+        system.AttachErrorOutputToManagers();
+        std::ifstream in(VIREO_FUZZ_SCRIPT, std::ios::binary);
+        if (!in || !system.ReadScript(in) || !system.CreateManagers(CTavSystem::Views::Skip) ||
+            !system.MidiManager().Output(0) ||
+            !built->accessor.Start(system, std::make_unique<OfflineReader>(system, built->accessor.Entities()),
+                                   std::make_unique<Brio::CTavWriter>(system.BufferManager(), built->clock),
+                                   built->clock) ||
+            !(built->root = system.BufferManager().FindRoot(std::string(CTavSystem::kRootName)))) {
+            std::fprintf(stderr, "Cannot build the editor from %s:\n%s\n", VIREO_FUZZ_SCRIPT,
+                         system.ErrorText().c_str());
+            std::abort();
+        }
+        return built;
+    }();
+    return *layer;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    Built();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Layer& layer = Built();
+    layer.accessor.Reader()->ImportSmf(data, size, *layer.root);
+    layer.system.BufferManager().ClearPending();
+    return 0;
+}

@@ -1,0 +1,115 @@
+#include "app/cli/CliSmfTransfer.h"
+
+#include <memory>
+
+#include "app/CTavSystem.h"
+#include "app/TavClock.h"
+#include "app/cli/CliEditCommands.h"
+#include "app/cli/CliPortCommands.h"
+#include "app/cli/CliSupport.h"
+#include "device/CTavBufferAccessor.h"
+#include "files/CTavDataFile.h"
+#include "model/CTavBufferManager.h"
+
+namespace {
+
+constexpr const char* kExportUsage = "export-smf takes FILE.vro OUT.mid [--with-patches] [--device-id N]";
+constexpr const char* kImportUsage =
+    "import-smf takes IN.mid FILE.vro [-o OUT.vro] [--in NAME --out NAME] [--device-id N]";
+
+// A reader for an import without a device: nothing is ever waited for.
+class OfflineReader : public Brio::CTavReader {
+public:
+    OfflineReader(CTavSystem& system, CTavEntityManager& entities)
+        : CTavReader(system.BufferManager(), entities, system.BufferOutput()) {}
+
+protected:
+    void Pump() override {}
+};
+
+// Shuts the device layer down however the command ends.
+struct LayerGuard {
+    Brio::CTavBufferAccessor& accessor;
+    ~LayerGuard() { accessor.Shutdown(); }
+};
+
+bool LoadDataFile(CTavSystem& system, const std::string& path) {
+    CTavDataFile file(system.BufferManager(), system.BufferOutput());
+    if (!file.Load(path))
+        return false;
+    system.BufferManager().ClearPending();
+    return true;
+}
+
+} // namespace
+
+int CliExportSmf(CTavSystem& system, const std::vector<std::string>& arguments) {
+    bool withPatches = false;
+    std::vector<std::string> filtered;
+    for (const std::string& argument : arguments)
+        if (argument == "--with-patches")
+            withPatches = true;
+        else
+            filtered.push_back(argument);
+    CliFileArguments files;
+    std::vector<std::string> rest;
+    if (!files.Parse(filtered, rest) || !files.output.empty() || files.sysex || rest.size() != 1)
+        return CliError(kExportUsage);
+    if (!files.ApplyDeviceId(system))
+        return 1;
+
+    // No device to pace: the writer's pauses would only slow the export down.
+    static CTavNoPauseClock clock;
+    Brio::CTavBufferAccessor accessor;
+    const LayerGuard guard{accessor};
+    if (!accessor.Start(system, nullptr, std::make_unique<Brio::CTavWriter>(system.BufferManager(), clock), clock))
+        return CliError(system.ErrorText() + "Unable to start the device layer.");
+    CliFillUserBanks(system, accessor);
+    if (!LoadDataFile(system, files.input))
+        return CliFileError(system);
+    const uint32_t mode = withPatches ? Brio::TavExportMode::PartInfoAndSets : Brio::TavExportMode::PartInfo;
+    // A failure has been shown on standard error as the editor shows it.
+    return accessor.ExportSmf(rest.front(), mode) ? 0 : 1;
+}
+
+int CliImportSmf(CTavSystem& system, const std::vector<std::string>& arguments) {
+    CliFileArguments files;
+    std::vector<std::string> rest;
+    std::string in, out;
+    std::vector<std::string> filtered;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if ((arguments[i] == "--in" || arguments[i] == "--out") && i + 1 < arguments.size()) {
+            (arguments[i] == "--in" ? in : out) = arguments[i + 1];
+            ++i;
+        } else if (arguments[i] == "--in" || arguments[i] == "--out") {
+            return CliError(kImportUsage);
+        } else {
+            filtered.push_back(arguments[i]);
+        }
+    }
+    if (!files.Parse(filtered, rest) || rest.size() != 1 || in.empty() != out.empty() || files.sysex)
+        return CliError(kImportUsage);
+    const std::string smf = files.input;
+    const std::string dataFile = rest.front();
+    const std::string target = files.output.empty() ? dataFile : files.output;
+    if (!files.ApplyDeviceId(system))
+        return 1;
+    if (!LoadDataFile(system, dataFile))
+        return CliFileError(system);
+
+    // The device layer's import shows its own failure ("This file could not be loaded.").
+    const auto import = [&](Brio::CTavBufferAccessor& accessor) {
+        if (!accessor.ImportSmf(smf))
+            return 1;
+        CTavDataFile file(system.BufferManager(), system.BufferOutput());
+        return file.Save(target) ? 0 : CliFileError(system);
+    };
+    if (!in.empty())
+        return CliWithDeviceLayer(system, in, out, std::nullopt, import);
+    Brio::CTavBufferAccessor accessor;
+    const LayerGuard guard{accessor};
+    if (!accessor.Start(system, std::make_unique<OfflineReader>(system, accessor.Entities()),
+                        std::make_unique<Brio::CTavWriter>(system.BufferManager())))
+        return CliError(system.ErrorText() + "Unable to start the device layer.");
+    return import(accessor);
+}
