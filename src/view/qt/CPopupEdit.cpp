@@ -33,11 +33,16 @@ CPopupEdit::CPopupEdit(QWidget* owner, const QRect& screenRect, const QFont& fon
 bool CPopupEdit::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
         m_wasActive = true;
-    } else if (event->type() == QEvent::WindowDeactivate && m_wasActive && isVisible()) {
+    } else if (event->type() == QEvent::WindowDeactivate && m_wasActive && isVisible() && !m_closing) {
         // Another application took the keyboard: keep what was typed.
         accept();
     }
     return QDialog::event(event);
+}
+
+void CPopupEdit::done(int result) {
+    m_closing = true;
+    QDialog::done(result);
 }
 
 bool CPopupEdit::Run(CWindowList* windows, QWidget* owner, const QRect& screenRect, const QFont& font,

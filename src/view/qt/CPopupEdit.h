@@ -29,12 +29,17 @@ public:
     static bool Run(CWindowList* windows, QWidget* owner, const QRect& screenRect, const QFont& font,
                     QString& text, int maxLength = 32767);
 
+    void done(int result) override;
+
 protected:
     bool event(QEvent* event) override;
 
 private:
     QLineEdit* m_lineEdit;
     bool m_wasActive = false;
+    // Set once the box is closing: hiding it deactivates its window, which must not turn
+    // an Escape into a confirmation.
+    bool m_closing = false;
 };
 
 // Runs the box for an edit control over the rectangle, with the control's text writer's

@@ -176,6 +176,31 @@ TEST_F(PopupEdit, EscapeLeavesTheValueAndKeysForThePanelDoNotReachIt) {
     EXPECT_EQ(edit->keys, 1);
 }
 
+// A window system deactivates the box's window while Escape hides it; that must not
+// confirm what was typed.
+TEST_F(PopupEdit, EscapeStaysACancelWhenHidingTheBoxDeactivatesIt) {
+    // Deactivates the box the moment its line edit is hidden or loses the focus.
+    struct DeactivateOnHide : QObject {
+        QWidget* box = nullptr;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (box && (event->type() == QEvent::HideToParent || event->type() == QEvent::FocusOut)) {
+                QEvent deactivate(QEvent::WindowDeactivate);
+                QApplication::sendEvent(box, &deactivate);
+            }
+            return false;
+        }
+    } filter;
+    ASSERT_TRUE(WithBox({20, 15}, [&](CPopupEdit& box) {
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(&box, &activate);
+        filter.box = &box;
+        box.LineEdit().installEventFilter(&filter);
+        Type(&box.LineEdit(), "abc");
+        Key(&box.LineEdit(), Qt::Key_Escape);
+    }));
+    EXPECT_EQ(Raw("qv.ctl.level"), 64);
+}
+
 TEST_F(PopupEdit, TheBoxConfirmsWhenAnotherApplicationTakesTheKeyboard) {
     ASSERT_TRUE(WithBox({20, 15}, [&](CPopupEdit& box) {
         Type(&box.LineEdit(), "12");
