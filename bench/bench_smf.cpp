@@ -20,21 +20,14 @@
 
 namespace {
 
-class OfflineReader : public Brio::CTavReader {
-public:
-    OfflineReader(CTavSystem& system, CTavEntityManager& entities)
-        : CTavReader(system.BufferManager(), entities, system.BufferOutput()) {}
-
-protected:
-    void Pump() override {}
-};
-
 // The shipped script with the device layer started offline, the user banks known and
 // every part playing something.
 struct FullState {
     FullState() {
         if (!bench::BuildShipped(system) ||
-            !accessor.Start(system, std::make_unique<OfflineReader>(system, accessor.Entities()),
+            !accessor.Start(system,
+                            std::make_unique<Brio::CTavOfflineReader>(
+                                system.BufferManager(), accessor.Entities(), system.BufferOutput()),
                             std::make_unique<Brio::CTavWriter>(system.BufferManager(), clock), clock))
             return;
         TavAddNameBank(accessor.Entities(), TavEntityType::Patch, TavEntityArea::User, 0, 128);

@@ -25,16 +25,6 @@
 
 namespace {
 
-// Nothing answers offline, so there is nothing to wait for.
-class OfflineReader : public Brio::CTavReader {
-public:
-    OfflineReader(CTavSystem& system, CTavEntityManager& entities)
-        : CTavReader(system.BufferManager(), entities, system.BufferOutput()) {}
-
-protected:
-    void Pump() override {}
-};
-
 struct Layer {
     CTavSystem system;
     Brio::CTavBufferAccessor accessor;
@@ -52,9 +42,11 @@ Layer& Built() {
         std::ifstream in(VIREO_FUZZ_SCRIPT, std::ios::binary);
         if (!in || !system.ReadScript(in) || !system.CreateManagers(CTavSystem::Views::Skip) ||
             !system.MidiManager().Output(0) ||
-            !built->accessor.Start(system, std::make_unique<OfflineReader>(system, built->accessor.Entities()),
-                                   std::make_unique<Brio::CTavWriter>(system.BufferManager(), built->clock),
-                                   built->clock) ||
+            !built->accessor.Start(
+                system,
+                std::make_unique<Brio::CTavOfflineReader>(system.BufferManager(), built->accessor.Entities(),
+                                                          system.BufferOutput()),
+                std::make_unique<Brio::CTavWriter>(system.BufferManager(), built->clock), built->clock) ||
             !(built->root = system.BufferManager().FindRoot(std::string(CTavSystem::kRootName)))) {
             std::fprintf(stderr, "Cannot build the editor from %s:\n%s\n", VIREO_FUZZ_SCRIPT,
                          system.ErrorText().c_str());

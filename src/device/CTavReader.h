@@ -183,4 +183,13 @@ private:
     size_t m_smfImported = 0;
 };
 
+// A reader where no device answers (offline imports, tools): nothing is waited for.
+class CTavOfflineReader : public CTavReader {
+public:
+    using CTavReader::CTavReader;
+
+protected:
+    void Pump() override {}
+};
+
 } // namespace Brio

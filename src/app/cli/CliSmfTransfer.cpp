@@ -17,16 +17,6 @@ constexpr const char* kExportUsage = "export-smf takes FILE.vro OUT.mid [--with-
 constexpr const char* kImportUsage =
     "import-smf takes IN.mid FILE.vro [-o OUT.vro] [--in NAME --out NAME] [--device-id N]";
 
-// A reader for an import without a device: nothing is ever waited for.
-class OfflineReader : public Brio::CTavReader {
-public:
-    OfflineReader(CTavSystem& system, CTavEntityManager& entities)
-        : CTavReader(system.BufferManager(), entities, system.BufferOutput()) {}
-
-protected:
-    void Pump() override {}
-};
-
 // Shuts the device layer down however the command ends.
 struct LayerGuard {
     Brio::CTavBufferAccessor& accessor;
@@ -108,7 +98,9 @@ int CliImportSmf(CTavSystem& system, const std::vector<std::string>& arguments) 
         return CliWithDeviceLayer(system, in, out, std::nullopt, import);
     Brio::CTavBufferAccessor accessor;
     const LayerGuard guard{accessor};
-    if (!accessor.Start(system, std::make_unique<OfflineReader>(system, accessor.Entities()),
+    if (!accessor.Start(system,
+                        std::make_unique<Brio::CTavOfflineReader>(system.BufferManager(), accessor.Entities(),
+                                                                  system.BufferOutput()),
                         std::make_unique<Brio::CTavWriter>(system.BufferManager())))
         return CliError(system.ErrorText() + "Unable to start the device layer.");
     return import(accessor);
