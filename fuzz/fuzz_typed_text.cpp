@@ -1,22 +1,26 @@
 // Types arbitrary text into an integer edit (with an offset), a string edit, an edit over a
 // string table, an edit over a number table and an edit double. Whatever is typed, each
 // value must afterwards hold something inside its range: an integer within its range or
-// number table, a string of its length in 7-bit bytes.
+// number table, a string of its length in 7-bit bytes. The readers knobs and sliders use
+// must answer inside their bounds, or nothing.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <string>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
 #include "model/CTavValue.h"
+#include "script/CTavResourceManager.h"
 #include "script/CTavTable.h"
 #include "view/CTavPanel.h"
 #include "view/CTavPopEditControl.h"
 #include "view/CTavViewManager.h"
+#include "view/TavValueText.h"
 
 namespace {
 
@@ -91,6 +95,14 @@ void CheckInteger(const CTavValue& value) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Edits edits;
     const std::string text(reinterpret_cast<const char*>(data), size);
+    if (const auto raw = TavTypedIntegerIfRead(text, std::numeric_limits<int32_t>::min(), -64, 63);
+        raw && (*raw < -64 || *raw > 63))
+        Fail("A knob's typed integer left its range", std::to_string(*raw));
+    if (const auto* modes = edits.system.ResourceManager().FindStringTable("modes")) {
+        if (const auto index = TavTypedTableEntry(text, *modes);
+            index && (*index < 0 || *index >= modes->Count()))
+            Fail("A knob's typed entry is not in its table", std::to_string(*index));
+    }
     for (CTavPopEditControl* control : edits.controls) {
         control->SetText(text);
         // What the control shows types back to a value inside the range too.

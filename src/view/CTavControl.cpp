@@ -1,14 +1,18 @@
 #include "view/CTavControl.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <limits>
 
 #include "app/CTavTextOut.h"
 #include "app/TavClock.h"
 #include "model/CTavValue.h"
+#include "script/CTavTable.h"
 #include "view/CTavKeyOperator.h"
 #include "view/CTavTipBarOperator.h"
 #include "view/CTavViewManager.h"
 #include "view/TavSetValue.h"
+#include "view/TavValueText.h"
 
 // --- CTavControl ------------------------------------------------------------------------
 
@@ -66,6 +70,25 @@ bool CTavControl::SetDefaultIndex(int refIndex) {
     return value && SetValueIndex(refIndex, value->Spec().PositionOfRaw(value->Spec().defaultValue));
 }
 
+bool CTavControl::WriteNearestRaw(int32_t raw) {
+    const CTavValue* value = GetValue(0);
+    if (!value)
+        return false;
+    const CTavIntegerTable* numbers = value->Spec().numberTable;
+    if (!numbers)
+        return SetValueInteger(0, raw);
+    int32_t nearest = -1;
+    int64_t distance = std::numeric_limits<int64_t>::max();
+    for (int32_t position = 0; position < numbers->Count(); ++position) {
+        const int64_t d = std::llabs(int64_t{numbers->ElementAt(position)} - raw);
+        if (d < distance) {
+            distance = d;
+            nearest = position;
+        }
+    }
+    return nearest >= 0 && SetValueIndex(0, nearest);
+}
+
 ITavClock& CTavControl::Clock() const {
     return m_viewManager ? m_viewManager->Clock() : TavSystemClock();
 }
@@ -101,7 +124,10 @@ bool CTavDragControl::Configure(TavItems& items) {
         return fail("Unable to convert key operator for drag control. : %s\n");
     m_tipBarOperator = CreateTipBarOperator();
     if (m_tipBarOperator) {
-        switch (m_tipBarOperator->Configure(items)) {
+        const int wanted = m_tipBarOperator->Configure(items);
+        m_textOffset = m_tipBarOperator->OffsetValue();
+        m_textTable = m_tipBarOperator->StringTable();
+        switch (wanted) {
         case CTavTipBarOperator::kTipBarWanted:
             break;
         case CTavTipBarOperator::kTipBarNotWanted:
@@ -136,8 +162,21 @@ bool CTavDragControl::OnMouse(const CTavMouseInfo& info) {
     if (m_keyOperator)
         m_keyOperator->OnMouse(info);
     switch (info.kind) {
-    case CTavMouseInfo::kPressed:
     case CTavMouseInfo::kDoubleClick:
+        if (TakesTypedValue() && !(info.modifiers & kTavCtrl)) {
+            // The first click's drag has normally ended already; a drag still running
+            // ends here, so the box leaves nothing captured and the value unmoved.
+            if (!HasFocus())
+                SetFocus(true);
+            if (m_captured) {
+                Capture(false);
+                EndDrag(info);
+            }
+            EditValue();
+            return true;
+        }
+        [[fallthrough]];
+    case CTavMouseInfo::kPressed:
         if (!HasFocus())
             SetFocus(true);
         Capture(true);
@@ -161,7 +200,69 @@ bool CTavDragControl::OnMouse(const CTavMouseInfo& info) {
 }
 
 bool CTavDragControl::OnKey(const CTavKeyInfo& info) {
-    return m_keyOperator && m_keyOperator->OnKey(info);
+    if (m_keyOperator && m_keyOperator->OnKey(info))
+        return true;
+    if (info.kind != CTavKeyInfo::kDown || info.code != kTavKeyReturn || !TakesTypedValue() || !HasFocus())
+        return false;
+    EditValue();
+    return true;
+}
+
+bool CTavDragControl::RunEditBox(const TavRect&, std::string&) {
+    return false;
+}
+
+TavRect CTavDragControl::EditBoxRect() const {
+    const int64_t width = std::max<int64_t>(m_rect.Width(), kEditBoxMinWidth);
+    const int64_t left = m_rect.left + (int64_t{m_rect.Width()} - width) / 2;
+    return {static_cast<int32_t>(left), m_rect.top, static_cast<int32_t>(left + width), m_rect.bottom};
+}
+
+bool CTavDragControl::EditValue() {
+    const CTavValue* value = GetValue(0);
+    if (!TakesTypedValue() || !value || value->Kind() != kTavKindInteger)
+        return false;
+    const TavRect box = EditBoxRect();
+    const TavPoint topLeft = ToScreen({box.left, box.top});
+    const TavPoint bottomRight = ToScreen({box.right, box.bottom});
+    // A held arrow key must not go on stepping, nor the focus time out, while the box
+    // runs: the key operator starts afresh once it has gone.
+    if (m_keyOperator)
+        m_keyOperator->SetFocus(false);
+    std::string typed = ValueText();
+    const bool confirmed = RunEditBox({topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, typed);
+    if (m_keyOperator && HasFocus())
+        m_keyOperator->SetFocus(true);
+    return confirmed && SetTypedText(typed);
+}
+
+bool CTavDragControl::SetTypedText(std::string_view text) {
+    const CTavValue* value = GetValue(0);
+    if (!value || value->Kind() != kTavKindInteger)
+        return false;
+    if (m_textTable) {
+        const std::optional<int32_t> index = TavTypedTableEntry(text, *m_textTable);
+        const int32_t count = TavValueCount(*value);
+        if (!index || count <= 0)
+            return false;
+        SetValueIndex(0, std::min(*index, count - 1));
+        return true;
+    }
+    const CTavValueSpec& spec = value->Spec();
+    const std::optional<int32_t> raw = TavTypedIntegerIfRead(text, m_textOffset, spec.minimum, spec.maximum);
+    if (!raw)
+        return false;
+    WriteNearestRaw(*raw);
+    return true;
+}
+
+std::string CTavDragControl::ValueText() const {
+    const CTavValue* value = GetValue(0);
+    if (!value || value->Kind() != kTavKindInteger)
+        return {};
+    if (m_textTable)
+        return TavTableText(*m_textTable, value->GetPosition());
+    return TavNumberText(int64_t{value->GetRaw()} + m_textOffset);
 }
 
 bool CTavDragControl::OnTimer(const CTavTimerInfo& info) {

@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "view/CTavView.h"
 
 class CTavKeyOperator;
+class CTavStringTable;
 class CTavTipBarOperator;
 class ITavClock;
 class ITavTipBar;
@@ -44,6 +46,11 @@ public:
     ITavTipBar* TipBar() const;
     // Where the operators report configuration failures.
     CTavTextOut* Errors() const { return ErrorOutput(); }
+
+protected:
+    // Writes the raw value nearest to raw that the main value can take (for values whose
+    // numbers come from a number table, the nearest element); false when nothing was written.
+    bool WriteNearestRaw(int32_t raw);
 };
 
 class CTavDragControl : public CTavControl {
@@ -58,8 +65,12 @@ public:
     // Outside the control and without the capture: not taken. Otherwise the key operator
     // sees it first; a press takes the focus and the capture and begins a drag, a move
     // under capture drags, a release under capture ends the drag and lets the capture go
-    // (and the focus too, for a control without key operator).
+    // (and the focus too, for a control without key operator). A double-click without
+    // Ctrl on a control that takes typed values ends any drag and opens the edit box;
+    // otherwise it acts as a press.
     bool OnMouse(const CTavMouseInfo& info) override;
+    // The key operator's keys; then Return pressed on a control that takes typed values
+    // opens the edit box.
     bool OnKey(const CTavKeyInfo& info) override;
     bool OnTimer(const CTavTimerInfo& info) override;
     // Over the control: OnWheel with the notches and modifiers. A control with a key
@@ -74,7 +85,28 @@ public:
     bool OnValuesChanged(const CTavValueSet& changed) override;
     void SetRect(const TavRect& rect) override;
 
+    // Opens the edit box over the control with the main value's text selected and writes
+    // what the user confirms (SetTypedText); true when a typed value was taken.
+    bool EditValue();
+    // Writes text typed for the main value, as one set-value transaction: with a string
+    // table the index of the entry the text names, otherwise the number read minus the
+    // offset, limited to the range (the nearest number of a number table). True when the
+    // text gave a value; text that names no entry, or in which no number reads, writes
+    // nothing: false.
+    bool SetTypedText(std::string_view text);
+    // The main value as the tip bar shows it, so that it types back to the same value: the
+    // string table entry, or the integer plus the offset; empty without an integer.
+    std::string ValueText() const;
+    // Where the edit box goes, in root client coordinates: over the control, centred on
+    // it and at least kEditBoxMinWidth wide, so a narrow slider still gets a readable box.
+    TavRect EditBoxRect() const;
+    static constexpr int32_t kEditBoxMinWidth = 48;
+
     CTavKeyOperator* KeyOperator() const { return m_keyOperator.get(); }
+    // The offset and string table of the value's text (from the tip bar attributes, kept
+    // even when the tip bar is not wanted).
+    int32_t TextOffset() const { return m_textOffset; }
+    const CTavStringTable* TextTable() const { return m_textTable; }
     CTavTipBarOperator* TipBarOperator() const { return m_tipBarOperator.get(); }
 
 protected:
@@ -87,6 +119,12 @@ protected:
     // The operators this kind of control uses; none in the base.
     virtual std::unique_ptr<CTavKeyOperator> CreateKeyOperator();
     virtual std::unique_ptr<CTavTipBarOperator> CreateTipBarOperator();
+    // Whether a double-click or Return types the value into an edit box; none in the base.
+    virtual bool TakesTypedValue() const { return false; }
+    // Shows an edit box over the rectangle (screen coordinates) with text selected; true
+    // with the new text in text when the user confirmed it. The core has no box and
+    // answers false; CPopEditControl<T> (src/view/qt) binds the editor's box.
+    virtual bool RunEditBox(const TavRect& screenRect, std::string& text);
     virtual void BeginDrag(const CTavMouseInfo& info) = 0;
     virtual void EndDrag(const CTavMouseInfo& info) = 0;
     virtual void Drag(const CTavMouseInfo& info) = 0;
@@ -94,4 +132,6 @@ protected:
 private:
     std::unique_ptr<CTavKeyOperator> m_keyOperator;
     std::unique_ptr<CTavTipBarOperator> m_tipBarOperator;
+    int32_t m_textOffset = 0;
+    const CTavStringTable* m_textTable = nullptr;
 };

@@ -39,6 +39,8 @@ public:
 protected:
     std::unique_ptr<CTavKeyOperator> CreateKeyOperator() override;
     std::unique_ptr<CTavTipBarOperator> CreateTipBarOperator() override;
+    // A double-click or Return types the value into the edit box.
+    bool TakesTypedValue() const override { return true; }
     // Ctrl alone restores the default index and ends the drag at once.
     void BeginDrag(const CTavMouseInfo& info) override;
     // A move that crosses the bottom (more than 180 degrees at once) is ignored.

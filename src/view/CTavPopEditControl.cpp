@@ -1,7 +1,6 @@
 #include "view/CTavPopEditControl.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <limits>
 
 #include "app/CTavTextOut.h"
@@ -67,28 +66,6 @@ void CTavPopEditControl::SetText(const std::string& text) {
     }
     const CTavValueSpec& spec = value->Spec();
     WriteNearestRaw(TavTypedInteger(text, OffsetValue(), spec.minimum, spec.maximum));
-}
-
-void CTavPopEditControl::WriteNearestRaw(int32_t raw) {
-    const CTavValue* value = GetValue(0);
-    if (!value)
-        return;
-    const CTavIntegerTable* numbers = value->Spec().numberTable;
-    if (!numbers) {
-        SetValueInteger(0, raw);
-        return;
-    }
-    int32_t nearest = -1;
-    int64_t distance = std::numeric_limits<int64_t>::max();
-    for (int32_t position = 0; position < numbers->Count(); ++position) {
-        const int64_t d = std::llabs(int64_t{numbers->ElementAt(position)} - raw);
-        if (d < distance) {
-            distance = d;
-            nearest = position;
-        }
-    }
-    if (nearest >= 0)
-        SetValueIndex(0, nearest);
 }
 
 // --- CTavEditDoubleControl --------------------------------------------------------------

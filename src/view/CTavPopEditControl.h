@@ -28,9 +28,6 @@ protected:
     // Shows an edit box over the rectangle with text selected; true with the new text in
     // text when the user confirmed it. The core has no box and answers false.
     virtual bool RunEditBox(const TavRect& screenRect, std::string& text);
-    // Writes the raw value nearest to raw that the value can take (for values whose
-    // numbers come from a number table, the nearest element).
-    void WriteNearestRaw(int32_t raw);
     // The text position and size, and the button's position when there is a button, are
     // given; false with the message otherwise.
     bool CheckPlaces() const;

@@ -40,6 +40,8 @@ public:
 protected:
     std::unique_ptr<CTavKeyOperator> CreateKeyOperator() override;
     std::unique_ptr<CTavTipBarOperator> CreateTipBarOperator() override;
+    // A double-click or Return types the value into the edit box.
+    bool TakesTypedValue() const override { return true; }
     // Ctrl alone restores the default index. A press on the knob holds it where it was
     // grabbed; a press beside it grabs its middle and moves the value there at once.
     void BeginDrag(const CTavMouseInfo& info) override;

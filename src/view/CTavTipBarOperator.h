@@ -26,6 +26,9 @@ public:
     virtual void SetFocus(bool focus) = 0;
     // Shows the control's current value (only while the control has the focus).
     virtual void Refresh() = 0;
+    // What an integer is shown as: the number added to it, and the table of its texts.
+    virtual int32_t OffsetValue() const { return 0; }
+    virtual const CTavStringTable* StringTable() const { return nullptr; }
 
     CTavDragControl& Control() const { return m_control; }
 
@@ -45,8 +48,8 @@ public:
     void SetFocus(bool focus) override;
     void Refresh() override;
 
-    int32_t OffsetValue() const { return m_offsetValue; }
-    const CTavStringTable* StringTable() const { return m_stringTable; }
+    int32_t OffsetValue() const override { return m_offsetValue; }
+    const CTavStringTable* StringTable() const override { return m_stringTable; }
 
 protected:
     int32_t m_offsetValue = 0;

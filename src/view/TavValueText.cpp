@@ -51,6 +51,27 @@ int32_t Limit(int64_t number, int32_t minimum, int32_t maximum) {
     return static_cast<int32_t>(std::max<int64_t>(minimum, std::min<int64_t>(number, maximum)));
 }
 
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t at = 0; at < a.size(); ++at)
+        if (AsciiLower(a[at]) != AsciiLower(b[at]))
+            return false;
+    return true;
+}
+
 } // namespace
 
 std::string TavNumberText(int64_t number, std::string_view unit) {
@@ -168,6 +189,25 @@ int32_t TavTypedTableIndex(std::string_view text, const CTavStringTable& table) 
         if (table.ElementAt(index) == text)
             return index;
     return table.Count() - 1;
+}
+
+std::optional<int32_t> TavTypedIntegerIfRead(std::string_view text, int32_t offset, int32_t minimum,
+                                             int32_t maximum) {
+    int64_t number = 0;
+    if (!TavReadLeadingInteger(text, number))
+        return std::nullopt;
+    return Limit(number - offset, minimum, maximum);
+}
+
+std::optional<int32_t> TavTypedTableEntry(std::string_view text, const CTavStringTable& table) {
+    for (int32_t index = 0; index < table.Count(); ++index)
+        if (table.ElementAt(index) == text)
+            return index;
+    const std::string_view typed = TrimBlanks(text);
+    for (int32_t index = 0; index < table.Count(); ++index)
+        if (EqualIgnoringCase(TrimBlanks(table.ElementAt(index)), typed))
+            return index;
+    return std::nullopt;
 }
 
 std::string TavTypedString(std::string_view text, size_t length) {

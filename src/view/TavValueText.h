@@ -5,6 +5,7 @@
 // answers a value inside the bounds it is given and never reads past the text.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,17 @@ int32_t TavTypedQuotient(std::string_view text, int32_t division, int32_t offset
 // Typed text for an integer shown through a string table: the position of the equal entry,
 // limited to 0 ... entries - 1 (text equal to no entry gives the last); -1 for an empty table.
 int32_t TavTypedTableIndex(std::string_view text, const CTavStringTable& table);
+
+// Typed text for a knob or slider, where nothing written is better than a guess: the
+// leading integer minus the offset, limited to minimum ... maximum; nothing when no digit
+// reads.
+std::optional<int32_t> TavTypedIntegerIfRead(std::string_view text, int32_t offset, int32_t minimum,
+                                             int32_t maximum);
+
+// The position of the table entry text names: the first equal entry, else the first equal
+// to it with blanks around either trimmed and ASCII letters compared without case; nothing
+// when no entry matches.
+std::optional<int32_t> TavTypedTableEntry(std::string_view text, const CTavStringTable& table);
 
 // Typed text for a string value of length bytes: cut or padded with blanks to the length;
 // control characters (below 32, and 127) become blanks and every character outside 7-bit
