@@ -1,6 +1,6 @@
 #pragma once
-// Binds an edit kind (CTavPopEditControl or a class derived from it) to the editor's
-// in-place edit box.
+// Binds an edit kind (CTavPopEditControl or a class derived from it), a knob or a slider
+// to the editor's in-place edit box.
 
 #include <string>
 

@@ -10,6 +10,7 @@
 #include "script/CTavTable.h"
 #include "script/qt/CTextWriter.h"
 #include "script/qt/TavShiftJis.h"
+#include "view/CTavControl.h"
 #include "view/CTavPopControl.h"
 #include "view/qt/CPanelWidget.h"
 #include "view/qt/CRootPanel.h"
@@ -72,26 +73,22 @@ CRootPanel* RootOf(CTavView& view) {
     return dynamic_cast<CRootPanel*>(top);
 }
 
-} // namespace
-
-bool TavRunPopupEdit(CTavPopControl& control, const TavRect& screenRect, std::string& text) {
-    CRootPanel* root = RootOf(control);
+QFont PanelFont(CRootPanel* root) {
     CPanelWidget* widget = root ? root->Widget() : nullptr;
-    QFont font = widget ? widget->font() : QApplication::font();
-    if (const auto* writer = dynamic_cast<const CTextWriter*>(control.TextWriter()))
-        font = writer->Font();
-    // A string value holds at most its length; longer text would be cut anyway.
-    int maxLength = 32767;
-    if (const CTavValue* value = control.GetValue(0); value && value->Kind() == kTavKindString)
-        maxLength = std::clamp(value->Size(), 1, maxLength);
+    return widget ? widget->font() : QApplication::font();
+}
+
+// Runs the box for a control and turns what was typed back into bytes: the string table's
+// entries are Shift_JIS, so an entry that reads as the typed text is passed on as its own
+// bytes (it compares equal); anything else as UTF-8.
+bool RunForControl(CRootPanel* root, const QRect& screenRect, const QFont& font, const CTavStringTable* table,
+                   int maxLength, std::string& text) {
+    CPanelWidget* widget = root ? root->Widget() : nullptr;
     QString typed = TavDecodeShiftJis(text);
     if (!CPopupEdit::Run(root ? &root->Windows().windows : nullptr, widget ? widget->window() : nullptr,
-                         QRect(screenRect.left, screenRect.top, screenRect.Width(), screenRect.Height()),
-                         font, typed, maxLength))
+                         screenRect, font, typed, maxLength))
         return false;
-    // The table's entries are Shift_JIS: an entry that reads as the typed text is passed on
-    // as its own bytes, so it compares equal.
-    if (const CTavStringTable* table = control.StringTable()) {
+    if (table) {
         for (const std::string& entry : table->Elements()) {
             if (TavDecodeShiftJis(entry) == typed) {
                 text = entry;
@@ -101,4 +98,33 @@ bool TavRunPopupEdit(CTavPopControl& control, const TavRect& screenRect, std::st
     }
     text = typed.toStdString();
     return true;
+}
+
+} // namespace
+
+bool TavRunPopupEdit(CTavPopControl& control, const TavRect& screenRect, std::string& text) {
+    CRootPanel* root = RootOf(control);
+    QFont font = PanelFont(root);
+    if (const auto* writer = dynamic_cast<const CTextWriter*>(control.TextWriter()))
+        font = writer->Font();
+    // A string value holds at most its length; longer text would be cut anyway.
+    int maxLength = 32767;
+    if (const CTavValue* value = control.GetValue(0); value && value->Kind() == kTavKindString)
+        maxLength = std::clamp(value->Size(), 1, maxLength);
+    return RunForControl(root,
+                         QRect(screenRect.left, screenRect.top, screenRect.Width(), screenRect.Height()),
+                         font, control.StringTable(), maxLength, text);
+}
+
+bool TavRunPopupEdit(CTavDragControl& control, const TavRect& screenRect, std::string& text) {
+    CRootPanel* root = RootOf(control);
+    const QFont font = PanelFont(root);
+    // One line of the panel's font, centred on the control: a tall slider gets a box, not
+    // a column.
+    QLineEdit probe;
+    probe.setFont(font);
+    const int height = probe.sizeHint().height();
+    const int top = screenRect.top + (screenRect.Height() - height) / 2;
+    return RunForControl(root, QRect(screenRect.left, top, screenRect.Width(), height), font,
+                         control.TextTable(), kTypedValueMaxLength, text);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The in-place edit box of the edit controls: a frameless line edit laid over the
+// The in-place edit box of the edit controls, knobs and sliders: a frameless line edit laid over the
 // control's text, in its text writer's font, with the current text selected. Enter
 // confirms, Escape cancels, and so does nothing else: leaving the box for another
 // application confirms what was typed, as in-place editors usually do. While it runs it
@@ -11,6 +11,7 @@
 
 #include "view/TavViewTypes.h"
 
+class CTavDragControl;
 class CTavPopControl;
 class CWindowList;
 class QFont;
@@ -46,3 +47,9 @@ private:
 // font and its root panel's window list; true with the typed text (UTF-8, or the string
 // table's own entry when the text equals one) when confirmed.
 bool TavRunPopupEdit(CTavPopControl& control, const TavRect& screenRect, std::string& text);
+
+// Runs the box for a knob or slider: one line of its panel's font, centred on the
+// rectangle, holding at most kTypedValueMaxLength characters; true with the typed text
+// (or the string table's own entry) when confirmed.
+constexpr int kTypedValueMaxLength = 64;
+bool TavRunPopupEdit(CTavDragControl& control, const TavRect& screenRect, std::string& text);

@@ -1,8 +1,10 @@
 #pragma once
 // The editor's view factory: window-bound root and node panels, every generic kind, and
-// the edit kinds bound to the in-place edit box.
+// the edit kinds, knobs and sliders bound to the in-place edit box.
 
+#include "view/CTavKnobControl.h"
 #include "view/CTavPopEditControl.h"
+#include "view/CTavSliderControl.h"
 #include "view/CTavViewFactory.h"
 #include "view/qt/CPopEditControl.h"
 #include "view/qt/CRootPanel.h"
@@ -12,6 +14,8 @@ public:
     explicit CViewFactory(CPanelWindows& windows) : m_windows(windows) {
         Register("edit", [] { return std::make_unique<CPopEditControl<CTavPopEditControl>>(); });
         Register("editDouble", [] { return std::make_unique<CPopEditControl<CTavEditDoubleControl>>(); });
+        Register("knob", [] { return std::make_unique<CPopEditControl<CTavKnobControl>>(); });
+        Register("slider", [] { return std::make_unique<CPopEditControl<CTavSliderControl>>(); });
     }
     std::unique_ptr<CTavRootPanel> CreateRootPanel() override {
         return std::make_unique<CRootPanel>(m_windows);
