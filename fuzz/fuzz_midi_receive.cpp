@@ -5,34 +5,20 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <iterator>
 
+#include "FuzzShippedSystem.h"
 #include "app/CTavSystem.h"
-#include "app/CTavTextOut.h"
 #include "midi/CTavLongMessage.h"
 #include "midi/CTavMidiManager.h"
-
-#ifndef VIREO_FUZZ_SCRIPT
-#error "VIREO_FUZZ_SCRIPT must name the editor script"
-#endif
 
 namespace {
 
 CTavSystem& System() {
     static CTavSystem* system = [] {
         auto* built = new CTavSystem;
-        built->SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
-        built->SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
-        built->AttachErrorOutputToManagers();
-        std::ifstream in(VIREO_FUZZ_SCRIPT, std::ios::binary);
-        if (!in || !built->ReadScript(in) || !built->CreateManagers(CTavSystem::Views::Skip) || !built->MidiManager().Input(0)) {
-            std::fprintf(stderr, "Cannot build the editor from %s:\n%s\n", VIREO_FUZZ_SCRIPT,
-                         built->ErrorText().c_str());
-            std::abort();
-        }
+        if (!FuzzBuildShippedSystem(*built) || !built->MidiManager().Input(0))
+            FuzzCannotBuild(*built);
         return built;
     }();
     return *system;

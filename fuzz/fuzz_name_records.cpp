@@ -6,20 +6,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 
+#include "FuzzShippedSystem.h"
 #include "app/CTavSystem.h"
-#include "app/CTavTextOut.h"
 #include "device/CTavReader.h"
 #include "midi/CTavMidiManager.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavValue.h"
-
-#ifndef VIREO_FUZZ_SCRIPT
-#error "VIREO_FUZZ_SCRIPT must name the editor script"
-#endif
 
 namespace {
 
@@ -93,16 +86,9 @@ Harness& Instance() {
     static Harness* harness = [] {
         auto* built = new Harness;
         CTavSystem& system = built->system;
-        system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
-        system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
-        system.AttachErrorOutputToManagers();
-        std::ifstream in(VIREO_FUZZ_SCRIPT, std::ios::binary);
-        if (!in || !system.ReadScript(in) || !system.CreateManagers(CTavSystem::Views::Skip) ||
-            !system.MidiManager().Input(0) || !system.MidiManager().Output(0)) {
-            std::fprintf(stderr, "Cannot build the editor from %s:\n%s\n", VIREO_FUZZ_SCRIPT,
-                         system.ErrorText().c_str());
-            std::abort();
-        }
+        if (!FuzzBuildShippedSystem(system) || !system.MidiManager().Input(0) ||
+            !system.MidiManager().Output(0))
+            FuzzCannotBuild(system);
         built->reader = new FuzzReader(system, built->entities, built->clock);
         system.MidiManager().Input(0)->SetReader(built->reader);
         built->reader->SetOutput(system.MidiManager().Output(0));

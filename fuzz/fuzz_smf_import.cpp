@@ -6,22 +6,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <memory>
 
+#include "FuzzShippedSystem.h"
 #include "app/CTavSystem.h"
-#include "app/CTavTextOut.h"
 #include "app/TavClock.h"
 #include "device/CTavBufferAccessor.h"
 #include "midi/CTavMidiManager.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavStruct.h"
-
-#ifndef VIREO_FUZZ_SCRIPT
-#error "VIREO_FUZZ_SCRIPT must name the editor script"
-#endif
 
 namespace {
 
@@ -36,22 +29,14 @@ Layer& Built() {
     static Layer* layer = [] {
         auto* built = new Layer;
         CTavSystem& system = built->system;
-        system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
-        system.SetTextOut(CTavSystem::kBufferOutput, new CTavTextOutBuffer);
-        system.AttachErrorOutputToManagers();
-        std::ifstream in(VIREO_FUZZ_SCRIPT, std::ios::binary);
-        if (!in || !system.ReadScript(in) || !system.CreateManagers(CTavSystem::Views::Skip) ||
-            !system.MidiManager().Output(0) ||
+        if (!FuzzBuildShippedSystem(system) || !system.MidiManager().Output(0) ||
             !built->accessor.Start(
                 system,
                 std::make_unique<Brio::CTavOfflineReader>(system.BufferManager(), built->accessor.Entities(),
                                                           system.BufferOutput()),
                 std::make_unique<Brio::CTavWriter>(system.BufferManager(), built->clock), built->clock) ||
-            !(built->root = system.BufferManager().FindRoot(std::string(CTavSystem::kRootName)))) {
-            std::fprintf(stderr, "Cannot build the editor from %s:\n%s\n", VIREO_FUZZ_SCRIPT,
-                         system.ErrorText().c_str());
-            std::abort();
-        }
+            !(built->root = system.BufferManager().FindRoot(std::string(CTavSystem::kRootName))))
+            FuzzCannotBuild(system);
         return built;
     }();
     return *layer;
