@@ -1,7 +1,6 @@
 #include "device/CTavWriter.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "device/CTavReader.h"
 #include "files/TavSafeFile.h"
@@ -36,7 +35,8 @@ private:
 
 } // namespace
 
-CTavWriter::CTavWriter(CTavBufferManager& buffers, ITavClock& clock) : CTavMidiWriter(clock) {
+CTavWriter::CTavWriter(CTavBufferManager& buffers, ITavClock& clock)
+    : CTavMidiWriter(clock), CTavSmfMemoryWrite(kMaxExportBytes) {
     m_bound.Bind(buffers);
 }
 
@@ -104,7 +104,6 @@ bool CTavWriter::ExportSmf(uint32_t mode, TavBytes& file) {
     CTavMidiOut* output = Output();
     if (!output)
         return false;
-    m_file.clear();
     BeginFile();
     BeginTrack();
     bool sent = false;
@@ -115,9 +114,9 @@ bool CTavWriter::ExportSmf(uint32_t mode, TavBytes& file) {
     EndTrack();
     EndFile();
     const bool good = sent && Good();
+    TavBytes written = TakeBytes();
     if (good)
-        file = std::move(m_file);
-    m_file = TavBytes();
+        file = std::move(written);
     return good;
 }
 
@@ -137,17 +136,6 @@ void CTavWriter::Send(const TavBytes& bytes) {
     CTavLongMessage message;
     if (message.SetBytes(bytes))
         WriteExclusiveEvent(DeltaTicks(bytes.size()), message);
-}
-
-size_t CTavWriter::WriteBytes(uint64_t position, const uint8_t* bytes, size_t count) {
-    if (position > kMaxExportBytes || count > kMaxExportBytes - position)
-        return 0;
-    const size_t end = static_cast<size_t>(position) + count;
-    if (m_file.size() < end)
-        m_file.resize(end);
-    if (count)
-        std::memcpy(m_file.data() + position, bytes, count);
-    return count;
 }
 
 } // namespace Brio

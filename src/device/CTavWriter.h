@@ -27,7 +27,7 @@ inline constexpr uint32_t PartInfo = 0x4;
 inline constexpr uint32_t PartInfoAndSets = 0xC;
 } // namespace TavExportMode
 
-class CTavWriter : public CTavMidiWriter, public CTavSmfWrite, public CTavMidiOutDevice {
+class CTavWriter : public CTavMidiWriter, public CTavSmfMemoryWrite, public CTavMidiOutDevice {
 public:
     // Files larger than this are refused while they are built.
     static constexpr uint64_t kMaxExportBytes = 64u << 20;
@@ -60,9 +60,6 @@ public:
     // event; anything else has no place in the file.
     void Send(const TavBytes& bytes) override;
 
-protected:
-    size_t WriteBytes(uint64_t position, const uint8_t* bytes, size_t count) override;
-
 private:
     bool SendStruct(CTavStruct* structure);
     bool SendExport(uint32_t mode);
@@ -71,7 +68,6 @@ private:
     ITavProgress* m_progress = nullptr;
     const ITavPartEntities* m_parts = nullptr;
     bool m_exporting = false;
-    TavBytes m_file;
 };
 
 } // namespace Brio

@@ -71,7 +71,8 @@ size_t CTavSmfFileRead::ReadBytes(uint64_t position, uint8_t* bytes, size_t coun
 }
 
 size_t CTavSmfMemoryWrite::WriteBytes(uint64_t position, const uint8_t* bytes, size_t count) {
-    if (position > m_bytes.max_size() || count > m_bytes.max_size() - position)
+    const uint64_t limit = std::min<uint64_t>(m_limit, m_bytes.max_size());
+    if (position > limit || count > limit - position)
         return 0;
     const size_t end = static_cast<size_t>(position) + count;
     if (end > m_bytes.size())

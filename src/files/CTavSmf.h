@@ -186,12 +186,18 @@ private:
 // Writes into a growing byte sequence; the finished file is Bytes().
 class CTavSmfMemoryWrite : public CTavSmfWrite {
 public:
+    // A file that would grow past limit bytes is refused (the writer is no longer good).
+    explicit CTavSmfMemoryWrite(uint64_t limit = UINT64_MAX) : m_limit(limit) {}
+
     const TavBytes& Bytes() const { return m_bytes; }
+    // Hands the bytes over and leaves the writer empty.
+    TavBytes TakeBytes() { return std::exchange(m_bytes, TavBytes()); }
 
 protected:
     size_t WriteBytes(uint64_t position, const uint8_t* bytes, size_t count) override;
     void OnBeginFile() override { m_bytes.clear(); }
 
 private:
+    uint64_t m_limit;
     TavBytes m_bytes;
 };
