@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -132,6 +133,37 @@ std::string ReadFile(const std::filesystem::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+const char* Describe(NotAFile kind) {
+    switch (kind) {
+    case NotAFile::kFolder:
+        return "folder";
+    case NotAFile::kFifo:
+        return "fifo";
+    case NotAFile::kEndless:
+        return "link to /dev/zero";
+    case NotAFile::kDangling:
+        return "dangling link";
+    }
+    return "?";
+}
+
+void MakeNotAFile(NotAFile kind, const std::filesystem::path& path) {
+    switch (kind) {
+    case NotAFile::kFolder:
+        std::filesystem::create_directory(path);
+        break;
+    case NotAFile::kFifo:
+        ::mkfifo(path.c_str(), 0600);
+        break;
+    case NotAFile::kEndless:
+        std::filesystem::create_symlink("/dev/zero", path);
+        break;
+    case NotAFile::kDangling:
+        std::filesystem::create_symlink(path.string() + ".nowhere", path);
+        break;
+    }
 }
 
 std::filesystem::path DataDir() {

@@ -43,6 +43,15 @@ private:
 
 std::string ReadFile(const std::filesystem::path& path);
 
+// What a user may have standing where a file belongs: a folder, a FIFO nobody writes to,
+// a link to an endless device, a link to nothing. Each is made at its path (replacing
+// nothing) by MakeNotAFile.
+enum class NotAFile { kFolder, kFifo, kEndless, kDangling };
+inline constexpr NotAFile kNotAFiles[] = {NotAFile::kFolder, NotAFile::kFifo, NotAFile::kEndless,
+                                          NotAFile::kDangling};
+const char* Describe(NotAFile kind);
+void MakeNotAFile(NotAFile kind, const std::filesystem::path& path);
+
 // Test data folder, the shipped script folder and the build tree's script folder (the
 // shipped script with the drawn bitmaps).
 std::filesystem::path DataDir();
