@@ -5,31 +5,28 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 
 #include "entity/CTavUserNameFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     std::vector<CTavUserNameEntry> entries;
-    if (!CTavUserNameFile::Read(in, entries))
+    if (!CTavUserNameFile::Read(std::string_view(reinterpret_cast<const char*>(data), size), entries))
         return 0;
     CTavEntityManager manager;
     CTavBankCounts counts;
     TavBanksFromUserNames(manager, entries, counts);
-    std::ostringstream out;
-    if (!CTavUserNameFile::Write(out, manager)) {
+    std::string out;
+    if (!CTavUserNameFile::Write(manager, out)) {
         std::fprintf(stderr, "Writing the catalog read from a names file failed\n");
         std::abort();
     }
-    std::istringstream again(out.str());
     std::vector<CTavUserNameEntry> reread;
     size_t written = 0;
     for (int type = 0; type < 2; ++type)
         for (int area = 0; area < 2; ++area)
             written += static_cast<size_t>(counts.Sum(type, area));
-    if (!CTavUserNameFile::Read(again, reread) || reread.size() != written) {
+    if (!CTavUserNameFile::Read(out, reread) || reread.size() != written) {
         std::fprintf(stderr, "The written names file reads back as %zu entries, not %zu\n", reread.size(),
                      written);
         std::abort();

@@ -1,13 +1,13 @@
 #include "app/TavStartup.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
 #include "app/TavStrings.h"
+#include "files/TavReadFile.h"
 
 namespace {
 
@@ -76,15 +76,20 @@ void TavInstallHeadlessOutputs(CTavSystem& system) {
     system.AttachErrorOutputToManagers();
 }
 
-std::string TavReadScriptText(const CTavSystem& system) {
-    std::ifstream in(system.ScriptPath(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+std::string TavReadScriptText(const CTavSystem& system, std::string* why) {
+    std::string text;
+    if (TavReadWholeFile(system.ScriptPath(), kTavMaxScriptFileSize, text, why) != TavFileRead::kRead)
+        text.clear();
+    return text;
 }
 
 bool TavLoadScriptAndCreateManagers(CTavSystem& system, std::string& failureText, CTavSystem::Views views) {
-    std::ifstream script(system.ScriptPath(), std::ios::binary);
-    if (!script || std::filesystem::is_directory(system.ScriptPath())) {
-        failureText = "Unable to open script.\n";
+    std::string why;
+    std::string script;
+    const TavFileRead read = TavReadWholeFile(system.ScriptPath(), kTavMaxScriptFileSize, script, &why);
+    if (read != TavFileRead::kRead) {
+        // Something in the script's place (a folder, a FIFO) is named before the usual line.
+        failureText = (read == TavFileRead::kRefused ? why + "\n" : std::string()) + "Unable to open script.\n";
         return false;
     }
     if (!system.ReadScript(script)) {

@@ -2,6 +2,7 @@
 // The start-up steps that need no window: finding the script folder, reading the script
 // and creating the managers. The editor and the command-line companion both run them.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -33,9 +34,12 @@ void TavInstallHeadlessOutputs(CTavSystem& system);
 // Opens and reads the script in the system's script folder and creates the managers.
 // On failure returns false with the text the start-up message box shows: "Unable to open
 // script.\n" alone, or the collected error text followed by the failing step's line.
-// The whole text of the system's script file; empty when it cannot be read. The virtual
-// device lays out its memory from it.
-std::string TavReadScriptText(const CTavSystem& system);
+// Scripts are read whole; a larger file is refused before it is read.
+inline constexpr uint64_t kTavMaxScriptFileSize = 64u << 20;
+
+// The whole text of the system's script file; empty (with why set) when it cannot be read.
+// The virtual device lays out its memory from it.
+std::string TavReadScriptText(const CTavSystem& system, std::string* why = nullptr);
 
 bool TavLoadScriptAndCreateManagers(CTavSystem& system, std::string& failureText,
                                     CTavSystem::Views views = CTavSystem::Views::Build);

@@ -3,11 +3,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <tuple>
 
 #include "app/CTavTextOut.h"
+#include "entity/CTavEntityRecords.h"
+#include "files/TavReadFile.h"
+#include "files/TavSafeFile.h"
 
 namespace {
 
@@ -24,43 +26,40 @@ constexpr Pattern kPatterns[] = {
     {{TavEntityType::RhythmSet, TavEntityArea::Card, TavWildcard, TavWildcard}, "Rhythm"},
 };
 
-std::string Trim(const std::string& text) {
+std::string_view Trim(std::string_view text) {
     const size_t begin = text.find_first_not_of(" \t\r");
-    if (begin == std::string::npos)
+    if (begin == std::string_view::npos)
         return {};
     const size_t end = text.find_last_not_of(" \t\r");
     return text.substr(begin, end - begin + 1);
 }
 
-// Reads one line of at most limit characters; a longer line is consumed whole and marked.
-bool ReadLine(std::istream& in, std::string& line, bool& tooLong, size_t limit) {
-    line.clear();
-    tooLong = false;
-    std::streambuf* buffer = in.rdbuf();
-    if (!buffer)
+// Takes the next line off the text (without its LF, and a CR before it); a longer line
+// than limit is marked.
+bool NextLine(std::string_view& text, std::string_view& line, bool& tooLong, size_t limit) {
+    if (text.empty())
         return false;
-    bool any = false;
-    for (;;) {
-        const int c = buffer->sbumpc();
-        if (c == std::char_traits<char>::eof())
-            return any;
-        any = true;
-        if (c == '\n')
-            return true;
-        if (line.size() < limit)
-            line.push_back(static_cast<char>(c));
-        else
-            tooLong = true;
-    }
+    const size_t end = text.find('\n');
+    line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    tooLong = line.size() > limit;
+    return true;
+}
+
+// Names hold what a device name holds: printable ASCII.
+bool IsNameCharacter(char c) {
+    return c >= 0x20 && c <= 0x7E;
 }
 
 // The name field: optional blanks, a quoted text with doubled quotes, optional blanks;
 // or a text without quotes, trimmed.
-bool ParseName(const std::string& field, std::string& name) {
-    const std::string text = Trim(field);
+bool ParseName(std::string_view field, std::string& name) {
+    const std::string_view text = Trim(field);
     name.clear();
     if (text.empty() || text[0] != '"') {
-        if (text.find('"') != std::string::npos)
+        if (text.find('"') != std::string_view::npos)
             return false;
         name = text;
         return true;
@@ -83,8 +82,8 @@ bool ParseName(const std::string& field, std::string& name) {
 
 // A number as "%li" reads it (decimal, octal or hexadecimal, with sign), with nothing but
 // blanks after it, within 0-127.
-bool ParseNumber(const std::string& field, int32_t& value) {
-    const std::string text = Trim(field);
+bool ParseNumber(std::string_view field, int32_t& value) {
+    const std::string text(Trim(field));
     if (text.empty())
         return false;
     errno = 0;
@@ -96,20 +95,23 @@ bool ParseNumber(const std::string& field, int32_t& value) {
     return true;
 }
 
-// Splits at commas outside double quotes.
-std::vector<std::string> SplitFields(const std::string& text) {
-    std::vector<std::string> fields(1);
+// Splits at commas outside double quotes; at most six fields are kept, which is one more
+// than a valid line has.
+size_t SplitFields(std::string_view text, std::string_view (&fields)[6]) {
+    size_t count = 0;
+    size_t start = 0;
     bool quoted = false;
-    for (char c : text) {
-        if (c == '"')
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] == '"')
             quoted = !quoted;
-        if (c == ',' && !quoted) {
-            fields.emplace_back();
-            continue;
+        if (i == text.size() || (text[i] == ',' && !quoted)) {
+            if (count == std::size(fields))
+                return count + 1;
+            fields[count++] = text.substr(start, i - start);
+            start = i + 1;
         }
-        fields.back().push_back(c);
     }
-    return fields;
+    return count;
 }
 
 } // namespace
@@ -127,26 +129,37 @@ std::string CTavUserNameFile::Quote(const std::string& text, bool force) {
     return needs ? "\"" + out + "\"" : out;
 }
 
-bool CTavUserNameFile::ParseLine(const std::string& line, CTavUserNameEntry& entry) {
+bool CTavUserNameFile::ParseLine(std::string_view line, CTavUserNameEntry& entry, bool* badName) {
+    if (badName)
+        *badName = false;
     if (line.size() <= kLabelWidth)
         return false;
-    const std::string label = Trim(line.substr(0, kLabelWidth));
+    const std::string_view label = Trim(line.substr(0, kLabelWidth));
     if (label == "Patch")
         entry.type = TavEntityType::Patch;
     else if (label == "Rhythm")
         entry.type = TavEntityType::RhythmSet;
     else
         return false;
-    const std::vector<std::string> fields = SplitFields(line.substr(kLabelWidth));
-    if (fields.size() != 5 || !ParseName(fields[0], entry.name))
+    std::string_view fields[6];
+    if (SplitFields(line.substr(kLabelWidth), fields) != 5 || !ParseName(fields[0], entry.name))
         return false;
-    return ParseNumber(fields[1], entry.program.msb) && ParseNumber(fields[2], entry.program.lsb) &&
-           ParseNumber(fields[3], entry.program.program) && ParseNumber(fields[4], entry.category);
+    if (!ParseNumber(fields[1], entry.program.msb) || !ParseNumber(fields[2], entry.program.lsb) ||
+        !ParseNumber(fields[3], entry.program.program) || !ParseNumber(fields[4], entry.category))
+        return false;
+    for (char c : entry.name)
+        if (!IsNameCharacter(c)) {
+            if (badName)
+                *badName = true;
+            return false;
+        }
+    if (entry.name.size() > kTavNameLength)
+        entry.name.resize(kTavNameLength);
+    return true;
 }
 
-bool CTavUserNameFile::Write(std::ostream& out, const CTavEntityManager& manager) {
-    out << Quote(kHeader, false) << "\n\n";
-    std::string line;
+bool CTavUserNameFile::Write(const CTavEntityManager& manager, std::string& text) {
+    text = Quote(kHeader, false) + "\n\n";
     char numbers[64];
     for (const Pattern& pattern : kPatterns) {
         for (auto entry = manager.Reference(pattern.id); entry->IsValid(); entry->Next()) {
@@ -154,63 +167,71 @@ bool CTavUserNameFile::Write(std::ostream& out, const CTavEntityManager& manager
             if (!program.IsValid())
                 return false;
             const IInformation& information = entry->Information();
-            // "%-13s%-14s,%d,%d,%d,%d\n"; a name is cut so that its line always reads back.
-            line = pattern.label;
-            line.resize(kLabelWidth, ' ');
-            line += Quote(information.Name().substr(0, kMaxNameLength), true);
-            if (line.size() < kLabelWidth + 14)
-                line.resize(kLabelWidth + 14, ' ');
-            std::snprintf(numbers, sizeof numbers, ",%d,%d,%d,%d\n", program.msb, program.lsb,
-                          program.program, information.Category());
-            out << line << numbers;
+            // "%-13s%-14s,%d,%d,%d,%d\n"; a name is cut to a device name's length, so that its
+            // line always reads back.
+            const size_t start = text.size();
+            text += pattern.label;
+            text.resize(start + kLabelWidth, ' ');
+            text += Quote(information.Name().substr(0, kTavNameLength), true);
+            if (text.size() < start + kLabelWidth + 14)
+                text.resize(start + kLabelWidth + 14, ' ');
+            std::snprintf(numbers, sizeof numbers, ",%d,%d,%d,%d\n", program.msb, program.lsb, program.program,
+                          information.Category());
+            text += numbers;
         }
-    }
-    out.flush();
-    return static_cast<bool>(out);
-}
-
-bool CTavUserNameFile::Read(std::istream& in, std::vector<CTavUserNameEntry>& entries) {
-    entries.clear();
-    std::string line;
-    bool tooLong = false;
-    if (!ReadLine(in, line, tooLong, kMaxLineLength) || tooLong)
-        return false;
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    if (line != Quote(kHeader, false))
-        return false;
-    for (size_t count = 0; count < kMaxLines && ReadLine(in, line, tooLong, kMaxLineLength); ++count) {
-        if (tooLong)
-            continue;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        CTavUserNameEntry entry;
-        if (ParseLine(line, entry))
-            entries.push_back(std::move(entry));
     }
     return true;
 }
 
-bool CTavUserNameFile::Save(const std::string& path, const CTavEntityManager& manager, CTavTextOut* errors) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (out && Write(out, manager)) {
-        out.close();
-        if (out)
-            return true;
+bool CTavUserNameFile::Read(std::string_view text, std::vector<CTavUserNameEntry>& entries, CTavTextOut* errors) {
+    entries.clear();
+    std::string_view line;
+    bool tooLong = false;
+    if (!NextLine(text, line, tooLong, kMaxLineLength) || tooLong || line != Quote(kHeader, false))
+        return false;
+    size_t refused = 0;
+    CTavUserNameEntry entry;
+    for (size_t number = 2; number <= kMaxLines + 1 && NextLine(text, line, tooLong, kMaxLineLength); ++number) {
+        if (tooLong)
+            continue;
+        bool badName = false;
+        if (ParseLine(line, entry, &badName)) {
+            entries.push_back(std::move(entry));
+        } else if (badName && errors && ++refused <= kMaxReportedLines) {
+            errors->Printf("Line %zu of %s is not used: its name holds a character a device name cannot hold.\n",
+                           number, kFileName);
+        }
     }
+    if (errors && refused > kMaxReportedLines)
+        errors->Printf("%zu more lines of %s are not used for the same reason.\n", refused - kMaxReportedLines,
+                       kFileName);
+    return true;
+}
+
+bool CTavUserNameFile::Save(const std::string& path, const CTavEntityManager& manager, CTavTextOut* errors) {
+    std::string text;
+    std::string why = "an entry has no program number";
+    if (Write(manager, text) &&
+        TavSaveFileSafely(path, reinterpret_cast<const uint8_t*>(text.data()), text.size(), &why))
+        return true;
     if (errors)
-        errors->Printf("Unable to write user names. : %s\n", path.c_str());
+        errors->Printf("Unable to write user names. : %s : %s\n", path.c_str(), why.c_str());
     return false;
 }
 
 bool CTavUserNameFile::Load(const std::string& path, std::vector<CTavUserNameEntry>& entries,
                             CTavTextOut* errors) {
-    std::ifstream in(path, std::ios::binary);
-    if (in && Read(in, entries))
+    entries.clear();
+    std::string text;
+    std::string why;
+    const TavFileRead result = TavReadWholeFile(path, kMaxFileSize, text, &why);
+    if (result == TavFileRead::kRead && Read(text, entries, errors))
         return true;
     entries.clear();
     if (errors)
-        errors->Printf("Unable to read user names. : %s\n", path.c_str());
+        errors->Printf("Unable to read user names. : %s\n",
+                       result == TavFileRead::kRead ? (path + " : the first line is not the names file's header").c_str()
+                                                    : why.c_str());
     return false;
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/CTavTextOut.h"
 #include "app/TavStrings.h"
+#include "files/TavReadFile.h"
 #include "files/TavSafeFile.h"
 #include "model/CTavBufferManager.h"
 
@@ -75,6 +76,7 @@ std::array<uint8_t, CTavDataFile::kHeaderSize> CTavDataFile::Header() const {
 }
 
 bool CTavDataFile::Save(const std::string& path) {
+    m_why.clear();
     CTavRootStruct* root = m_buffers.FindRoot(m_settings.rootName);
     if (!root || path.empty())
         return Fail(TavStrings::kCodeSaveFailed);
@@ -85,14 +87,22 @@ bool CTavDataFile::Save(const std::string& path) {
         const std::vector<uint8_t>& bytes = *leaf.Bytes();
         file.insert(file.end(), bytes.begin(), bytes.end());
     });
-    if (!TavSaveFileSafely(path, file.data(), file.size()))
+    // What Load would refuse is never written: the file must read back.
+    if (!CTavBufferManager::CanHoldBody(*root, file.data() + header.size(), file.size() - header.size())) {
+        m_why = "the edit state holds a byte a value cannot hold, so the file could not be read back";
+        return Fail(TavStrings::kCodeSaveFailed);
+    }
+    if (!TavSaveFileSafely(path, file.data(), file.size(), &m_why))
         return Fail(TavStrings::kCodeSaveFailed);
     root->SetModified(false);
     return true;
 }
 
 bool CTavDataFile::Load(const std::string& path) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
+    // Only the header and the body are read, so any size will do; what matters is that a
+    // FIFO or device in the file's place is refused instead of waited on.
+    uint64_t size = 0;
+    FilePtr file(TavOpenForReading(path, UINT64_MAX, size));
     if (!file)
         return Fail(TavStrings::kCodeLoadFailed);
     std::array<uint8_t, kHeaderSize> header{};

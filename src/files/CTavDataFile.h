@@ -44,6 +44,9 @@ public:
     // the modified flag is cleared.
     bool Load(const std::string& path);
 
+    // Why the last Save failed, in one line, where more is known than the code says.
+    const std::string& Why() const { return m_why; }
+
     std::array<uint8_t, kHeaderSize> Header() const;
     const TavDataFileSettings& Settings() const { return m_settings; }
 
@@ -53,4 +56,5 @@ private:
     CTavBufferManager& m_buffers;
     CTavTextOut* m_report;
     TavDataFileSettings m_settings;
+    std::string m_why;
 };

@@ -1,5 +1,6 @@
 #include "midi/CTavMidi.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -72,6 +73,13 @@ bool CTavMidi::ConvertCommon(TavItems& items, CTavTextOut* errors) {
             if (!ParseModelId(text, m_modelId)) {
                 if (errors)
                     errors->Printf("MIDI %s modelID is invalid. : %s\n", m_name.c_str(), text.c_str());
+                return false;
+            }
+            // Every byte travels inside exclusive messages, where one of 0x80 or above would
+            // be a status byte.
+            if (std::any_of(m_modelId.begin(), m_modelId.end(), [](uint8_t byte) { return byte > 0x7F; })) {
+                if (errors)
+                    errors->Printf("MIDI %s modelID holds a byte above 7F. : %s\n", m_name.c_str(), text.c_str());
                 return false;
             }
         } else if (tag == "addressSize") {

@@ -1,5 +1,7 @@
 #include "model/CTavValueSpec.h"
 
+#include <algorithm>
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -135,6 +137,14 @@ bool TavConvertValueSpec(TavItems& items, std::string_view typeText, int32_t run
                               text.c_str());
         } else if (tag == "default") {
             if (spec.type == kTavString) {
+                // Text values go to the device and into data files byte for byte, where a
+                // byte above 7F would be a status byte and the file could not be read back.
+                const auto high = std::find_if(text.begin(), text.end(),
+                                               [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
+                if (high != text.end())
+                    return report("Value default holds the byte %02X, which a text value cannot hold. : %s : %s\n",
+                                  static_cast<unsigned>(static_cast<unsigned char>(*high)), spec.name.c_str(),
+                                  text.c_str());
                 spec.defaultText = text;
             } else {
                 if (!ParseDefault(text, spec.type, spec.defaultValue))

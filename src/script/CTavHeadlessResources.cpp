@@ -1,6 +1,8 @@
 #include "script/CTavHeadlessResources.h"
 
-#include <fstream>
+#include <cstdio>
+
+#include "files/TavReadFile.h"
 
 namespace {
 
@@ -17,9 +19,14 @@ bool TavReadBmpSize(const std::string& path, int32_t& width, int32_t& height) {
     // File header (14 bytes), then the info header: its size, then width and height, 16 bits
     // each in the old 12-byte core header, 32 bits each (height negative when top-down) in
     // every later one.
-    std::ifstream file(path, std::ios::binary);
+    uint64_t size = 0;
+    std::FILE* file = TavOpenForReading(path, kTavMaxBitmapFileSize, size);
+    if (!file)
+        return false;
     unsigned char header[26] = {};
-    if (!file.read(reinterpret_cast<char*>(header), sizeof header) || header[0] != 'B' || header[1] != 'M')
+    const size_t read = std::fread(header, 1, sizeof header, file);
+    std::fclose(file);
+    if (read != sizeof header || header[0] != 'B' || header[1] != 'M')
         return false;
     const uint32_t infoSize = Little(header + 14, 4);
     int64_t w = 0;

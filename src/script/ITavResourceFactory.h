@@ -12,6 +12,9 @@
 
 class CTavTextOut;
 
+// Image files larger than this are refused before they are read.
+inline constexpr uint64_t kTavMaxBitmapFileSize = 64u << 20;
+
 // A multi-state bitmap drawn from one image file "<name>.bmp" in the image folder.
 class CTavStateBitmap {
 public:

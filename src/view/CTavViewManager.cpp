@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "app/CTavTextOut.h"
+#include "files/TavReadFile.h"
+#include "files/TavSafeFile.h"
 #include "model/CTavValue.h"
 #include "view/CTavPanel.h"
 #include "view/CTavViewFactory.h"
@@ -211,50 +214,60 @@ void CTavViewManager::ValuesChanged(const std::vector<CTavBuffer*>& changed) {
 
 namespace {
 
-// Reads one line of at most 255 characters, without its line end; false at the end of
-// the file or on a read error. A longer line is read in pieces.
-bool ReadLine(std::FILE* file, std::string& line) {
-    char buffer[256];
-    if (!std::fgets(buffer, sizeof buffer, file))
+// The positions of a few hundred windows take a few kilobytes.
+constexpr uint64_t kMaxWindowPositionsSize = 1u << 20;
+
+// Takes the next line of at most 255 characters off the text, without its line end; a
+// longer line is taken in pieces. False at the end.
+bool NextLine(std::string_view& text, std::string_view& line) {
+    constexpr size_t kMaxLine = 255;
+    if (text.empty())
         return false;
-    size_t length = std::strlen(buffer);
-    while (length > 0 && (buffer[length - 1] == '\n' || buffer[length - 1] == '\r'))
-        --length;
-    line.assign(buffer, length);
+    const size_t end = text.find('\n');
+    if (end != std::string_view::npos && end <= kMaxLine) {
+        line = text.substr(0, end);
+        text.remove_prefix(end + 1);
+    } else {
+        line = text.substr(0, kMaxLine);
+        text.remove_prefix(line.size());
+    }
+    while (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
     return true;
 }
 
 } // namespace
 
 bool CTavViewManager::LoadWindowPositions(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (!file)
+    std::string content;
+    if (TavReadWholeFile(path, kMaxWindowPositionsSize, content) != TavFileRead::kRead)
         return false;
-    std::string name;
-    std::string position;
-    while (ReadLine(file, name) && ReadLine(file, position)) {
+    std::string_view text = content;
+    std::string_view name;
+    std::string_view position;
+    while (NextLine(text, name) && NextLine(text, position)) {
         long x = 0;
         long y = 0;
-        if (std::sscanf(position.c_str(), "%li,%li", &x, &y) != 2)
+        if (std::sscanf(std::string(position).c_str(), "%li,%li", &x, &y) != 2)
             continue;
-        if (CTavRootPanel* panel = FindRootPanel(name))
+        if (CTavRootPanel* panel = FindRootPanel(std::string(name)))
             panel->SetWindowPosition({static_cast<int32_t>(x), static_cast<int32_t>(y)});
     }
-    std::fclose(file);
     return true;
 }
 
 bool CTavViewManager::SaveWindowPositions(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
+    std::string text;
+    char position[64];
     for (const auto& panel : m_rootPanels) {
         // An open panel's window records where it is when it goes.
         if (panel->IsOpen())
             panel->Close();
-        const TavPoint position = panel->WindowPosition();
-        if (file)
-            std::fprintf(file, "%s\n%d,%d\n", panel->Name().c_str(), position.x, position.y);
+        const TavPoint at = panel->WindowPosition();
+        std::snprintf(position, sizeof position, "\n%d,%d\n", at.x, at.y);
+        text += panel->Name() + position;
     }
-    return file && std::fclose(file) == 0;
+    return TavSaveFileSafely(path, reinterpret_cast<const uint8_t*>(text.data()), text.size());
 }
 
 void CTavViewManager::Destroy() {

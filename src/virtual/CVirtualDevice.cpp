@@ -4,13 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string_view>
 #include <system_error>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
+#include "files/TavReadFile.h"
+#include "files/TavSafeFile.h"
 #include "midi/CTavMidi.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavStruct.h"
@@ -20,6 +21,8 @@ namespace {
 
 constexpr std::string_view kMemoryFileHeader = "VIREO-VIRTUAL-DEVICE-MEMORY 1\n";
 constexpr size_t kMemoryFileCountBytes = 4;
+// The generated catalog behind the image takes well under a megabyte.
+constexpr size_t kMaxCatalogBytes = 8u << 20;
 
 // How long count bytes take on a MIDI cable.
 TavDuration WireTime(size_t count) {
@@ -361,15 +364,20 @@ bool CVirtualDevice::LoadMemory(const std::string& path, CTavTextOut* errors) {
     };
     if (!IsCreated())
         return fail("The virtual device has no memory image to load");
-    std::error_code error;
-    if (!std::filesystem::exists(path, error))
-        return !error || fail("Unable to read the virtual device memory");
-    std::ifstream in(path, std::ios::binary);
-    const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.good() && !in.eof())
-        return fail("Unable to read the virtual device memory");
-
+    // A file of its own is opened like any outside file: a folder, FIFO or device in its
+    // place is refused at once (the defaults stay), nothing at all is a first start.
+    std::string content;
+    std::string why;
     const size_t dataOffset = kMemoryFileHeader.size() + kMemoryFileCountBytes;
+    const TavFileRead read = TavReadWholeFile(path, dataOffset + m_imageSize + kMaxCatalogBytes, content, &why);
+    if (read == TavFileRead::kMissing)
+        return true;
+    if (read != TavFileRead::kRead) {
+        if (errors)
+            errors->Printf("Unable to read the virtual device memory; the defaults are kept: %s\n", why.c_str());
+        return false;
+    }
+
     const size_t imageEnd = dataOffset + m_imageSize;
     bool matches = content.size() >= imageEnd &&
                    std::string_view(content).substr(0, kMemoryFileHeader.size()) == kMemoryFileHeader;
@@ -422,32 +430,20 @@ bool CVirtualDevice::SaveMemory(const std::string& path, CTavTextOut* errors) co
     if (error)
         return fail();
 
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(kMemoryFileHeader.data(), static_cast<std::streamsize>(kMemoryFileHeader.size()));
-        const uint32_t count = static_cast<uint32_t>(m_imageSize);
-        const char countBytes[kMemoryFileCountBytes] = {
-            static_cast<char>(count >> 24), static_cast<char>(count >> 16), static_cast<char>(count >> 8),
-            static_cast<char>(count)};
-        out.write(countBytes, sizeof countBytes);
-        for (const Leaf& leaf : m_leaves) {
-            const TavBytes& bytes = *leaf.leaf->Bytes();
-            out.write(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<std::streamsize>(bytes.size()));
-        }
-        const std::string catalog = m_catalog.Serialize();
-        out.write(catalog.data(), static_cast<std::streamsize>(catalog.size()));
-        out.close();
-        if (!out) {
-            fs::remove(temporary, error);
-            return fail();
-        }
+    std::string file(kMemoryFileHeader);
+    const uint32_t count = static_cast<uint32_t>(m_imageSize);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        file.push_back(static_cast<char>(count >> shift));
+    for (const Leaf& leaf : m_leaves) {
+        const TavBytes& bytes = *leaf.leaf->Bytes();
+        file.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
-    fs::rename(temporary, target, error);
-    if (error) {
-        fs::remove(temporary, error);
-        return fail();
+    file += m_catalog.Serialize();
+    std::string why;
+    if (!TavSaveFileSafely(path, reinterpret_cast<const uint8_t*>(file.data()), file.size(), &why)) {
+        if (errors)
+            errors->Printf("Unable to save the virtual device memory: %s\n", why.c_str());
+        return false;
     }
     return true;
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/TestSupport.h"
 
 namespace {
@@ -28,6 +30,23 @@ TEST(CliCheck, AMissingBitmapImageIsNamedByItsPath) {
     EXPECT_EQ(firstLine.rfind("Unable to load the image of bitmap ", 0), 0u) << result.err;
     EXPECT_NE(firstLine.find(" : " + std::string(VIREO_SHIPPED_SCRIPT_DIR) + "/"), std::string::npos) << result.err;
     EXPECT_TRUE(firstLine.ends_with(".bmp")) << result.err;
+}
+
+TEST(CliCheck, WhatStandsInPlaceOfABitmapIsNamedAndNotWaitedOn) {
+    test::ScriptFolderCopy scripts;
+    std::filesystem::path victim;
+    for (const auto& entry : std::filesystem::directory_iterator(scripts.Path()))
+        if (entry.path().extension() == ".bmp" && (victim.empty() || entry.path() < victim))
+            victim = entry.path();
+    ASSERT_FALSE(victim.empty());
+    for (test::NotAFile kind : {test::NotAFile::kFifo, test::NotAFile::kFolder, test::NotAFile::kEndless}) {
+        std::filesystem::remove_all(victim);
+        test::MakeNotAFile(kind, victim);
+        const auto result = test::RunCli({"--script-dir", scripts.String(), "check"});
+        EXPECT_FALSE(result.timedOut) << test::Describe(kind);
+        EXPECT_EQ(result.exitCode, 1) << test::Describe(kind);
+        EXPECT_NE(result.err.find(" : " + victim.string() + "\n"), std::string::npos) << result.err;
+    }
 }
 
 TEST(CliCheck, ScriptBesideTheProgramIsFoundWithoutOptions) {

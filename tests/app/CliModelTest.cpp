@@ -82,6 +82,8 @@ TEST_F(CliModel, BadAssignmentsFailTheWholeCommandBeforeAnythingIsWritten) {
         {"qv.prti.common.name=Bass", "Expected a text in double quotes: qv.prti.common.name\n"},
         {"vs.monitor.midiMessage=\"x\"",
          "Value is not kept in data files (only qv is): vs.monitor.midiMessage\n"},
+        {"qv.prti.common.name=\"Caf\xc3\xa9\"", "Text holds the byte C3, which the device cannot store (only "
+                                                 "7-bit characters): qv.prti.common.name\n"},
     };
     for (const Case& c : cases) {
         const auto result = Cli({"set", file, "qv.prti.part[0].partLevel=1", c.assignment});

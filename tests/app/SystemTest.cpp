@@ -536,10 +536,20 @@ TEST_F(SystemScriptLoading, MissingScriptFolderFailsWithOnlyTheOpenMessage) {
     EXPECT_EQ(failure, "Unable to open script.\n");
 }
 
-TEST_F(SystemScriptLoading, FolderInPlaceOfTheScriptFileCannotBeOpened) {
-    std::filesystem::create_directories(dir.Path() / std::string(CTavSystem::kScriptFileName));
-    EXPECT_FALSE(TavLoadScriptAndCreateManagers(system, failure));
-    EXPECT_EQ(failure, "Unable to open script.\n");
+TEST_F(SystemScriptLoading, WhatStandsInPlaceOfTheScriptFileIsNamedAndNotWaitedOn) {
+    const auto path = dir.Path() / std::string(CTavSystem::kScriptFileName);
+    const std::pair<test::NotAFile, const char*> cases[] = {
+        {test::NotAFile::kFolder, " : a folder, not a file\n"},
+        {test::NotAFile::kFifo, " : not a regular file\n"},
+        {test::NotAFile::kEndless, " : not a regular file\n"},
+        {test::NotAFile::kDangling, ""}, // nothing there
+    };
+    for (const auto& [kind, reason] : cases) {
+        std::filesystem::remove(path);
+        test::MakeNotAFile(kind, path);
+        EXPECT_FALSE(TavLoadScriptAndCreateManagers(system, failure));
+        EXPECT_EQ(failure, (*reason ? path.string() + reason : "") + "Unable to open script.\n") << test::Describe(kind);
+    }
 }
 
 TEST_F(SystemScriptLoading, MisspeltTopLevelTagNamesTheTagThenTheReadFailure) {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <chrono>
 
 #include "app/CTavTextOut.h"
 #include "entity/CTavUserNameFile.h"
@@ -12,6 +12,7 @@
 namespace {
 
 using namespace TavEntityType;
+using namespace std::string_literals;
 
 const std::string kHeaderLine = "\"Vireo Contents Name File version 1,0,0,0\"";
 
@@ -43,17 +44,16 @@ TEST(UserNameFile, WritesTheHeaderAndOneLinePerEntryInBankOrder) {
     manager.SetInformation({Patch, 0, 1, 1}, CCategoryInformation("TwelveChars!", 3));
     manager.SetInformation({Patch, 1, 0, 0}, CCategoryInformation("Card", 1));
     manager.SetInformation({RhythmSet, 0, 0, 0}, CCategoryInformation("Kit", 39));
-    std::ostringstream out;
-    ASSERT_TRUE(CTavUserNameFile::Write(out, manager));
-    EXPECT_EQ(out.str(), kHeaderLine + "\n\n"
+    std::string out;
+    ASSERT_TRUE(CTavUserNameFile::Write(manager, out));
+    EXPECT_EQ(out, kHeaderLine + "\n\n"
                                        "Patch        \"Soft \"\"Pad\"\"\",81,1,0,12\n"
                                        "Patch        \"TwelveChars!\",81,1,1,3\n"
                                        "Patch        \"Card\"        ,81,32,0,1\n"
                                        "Rhythm       \"Kit\"         ,82,0,0,39\n");
 
-    std::istringstream in(out.str());
     std::vector<CTavUserNameEntry> entries;
-    ASSERT_TRUE(CTavUserNameFile::Read(in, entries));
+    ASSERT_TRUE(CTavUserNameFile::Read(out, entries));
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].name, "Soft \"Pad\"");
     EXPECT_EQ(entries[0].category, 12);
@@ -74,54 +74,98 @@ TEST(UserNameFile, ReadsOnlyTheValidLinesOfAHostileFile) {
     text += "Sample       \"Label\"       ,81,0,9,7\n";        // unknown label
     text += "Rhythm       \"Hex, comma\"  ,0x52,0,010,39\r\n"; // "%li" bases, CR LF
     text += "Patch        \"Trail\"       ,81,0,11,7x\n";
-    text += std::string("Patch        \"Bin\xff\x01\"      ,81,0,12,7\n"); // bytes kept as they are
+    text += std::string("Patch        \"Bin\xff\x01\"      ,81,0,12,7\n"); // line 14: refused
+    text += "Patch        \"N\0L\"         ,81,0,13,7\n"s; // line 15: refused
+    text += "Patch        \"Fourteen chars\",81,0,14,7\n";                  // cut to 12
     text += std::string("\x00\xff\xfe garbage\n", 12);
     text += "Patch"; // no newline, too short
-    std::istringstream in(text);
     std::vector<CTavUserNameEntry> entries;
-    ASSERT_TRUE(CTavUserNameFile::Read(in, entries));
-    ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(entries[0].name, "Good One");
-    EXPECT_EQ(entries[1].name, "No quotes");
-    EXPECT_EQ(entries[2].name, "Hex, comma");
+    CTavTextOutStringStream errors;
+    ASSERT_TRUE(CTavUserNameFile::Read(text, entries, &errors));
+    std::vector<std::string> names;
+    for (const auto& entry : entries)
+        names.push_back(entry.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Good One", "No quotes", "Hex, comma", "Fourteen cha"}));
     EXPECT_EQ(entries[2].program, (CTavProgramId{82, 0, 8}));
-    EXPECT_EQ(entries[3].name, "Bin\xff\x01");
+    EXPECT_EQ(errors.Text(),
+              "Line 14 of UserName.txt is not used: its name holds a character a device name cannot hold.\n"
+              "Line 15 of UserName.txt is not used: its name holds a character a device name cannot hold.\n");
 
     for (const std::string& header : {std::string("Vireo Contents Name File version 1,0,0,0\n"),
                                       std::string("\"Other Contents Name File version 1,0,0,0\"\n"),
                                       std::string(), std::string(5000, '"')}) {
-        std::istringstream foreign(header + "Patch        \"Good One\"    ,81,0,5,7\n");
-        EXPECT_FALSE(CTavUserNameFile::Read(foreign, entries));
+        EXPECT_FALSE(CTavUserNameFile::Read(header + "Patch        \"Good One\"    ,81,0,5,7\n", entries));
         EXPECT_TRUE(entries.empty());
     }
 }
 
-TEST(UserNameFile, StopsAfterTheLineLimit) {
+TEST(UserNameFile, BoundsLinesAndReportsOnlySomeRefusals) {
     std::string text = kHeaderLine + "\n";
     const std::string line = "Patch        \"N\"           ,81,0,1,7\n";
-    text.reserve(text.size() + line.size() * 100000);
+    const std::string bad = "Patch        \"\x01\"           ,81,0,1,7\n";
+    for (int i = 0; i < 20; ++i)
+        text += bad;
     for (int i = 0; i < 100000; ++i)
         text += line;
-    std::istringstream in(text);
     std::vector<CTavUserNameEntry> entries;
-    ASSERT_TRUE(CTavUserNameFile::Read(in, entries));
-    EXPECT_EQ(entries.size(), CTavUserNameFile::kMaxLines);
+    CTavTextOutStringStream errors;
+    ASSERT_TRUE(CTavUserNameFile::Read(text, entries, &errors));
+    EXPECT_EQ(entries.size(), CTavUserNameFile::kMaxLines - 20);
+    EXPECT_NE(errors.Text().find("Line 9 of"), std::string::npos);
+    EXPECT_EQ(errors.Text().find("Line 10 of"), std::string::npos);
+    EXPECT_NE(errors.Text().find("12 more lines of UserName.txt"), std::string::npos);
 }
 
-TEST(UserNameFile, SavesAndLoadsThroughTheScriptFolder) {
+class UserNameFileOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(TavAddNameBank(manager, Patch, TavEntityArea::User, 0, 2)); }
+    std::string Path(const char* name = CTavUserNameFile::kFileName) const { return (dir.Path() / name).string(); }
+
     test::TempDir dir;
     CTavEntityManager manager;
-    ASSERT_TRUE(TavAddNameBank(manager, Patch, TavEntityArea::User, 0, 2));
-    const std::string path = (dir.Path() / CTavUserNameFile::kFileName).string();
-    ASSERT_TRUE(CTavUserNameFile::Save(path, manager, nullptr));
     std::vector<CTavUserNameEntry> entries;
-    ASSERT_TRUE(CTavUserNameFile::Load(path, entries, nullptr));
-    EXPECT_EQ(entries.size(), 2u);
     CTavTextOutStringStream errors;
-    EXPECT_FALSE(CTavUserNameFile::Load((dir.Path() / "missing.txt").string(), entries, &errors));
+};
+
+TEST_F(UserNameFileOnDisk, SavesAndLoadsThroughTheScriptFolder) {
+    ASSERT_TRUE(CTavUserNameFile::Save(Path(), manager, nullptr));
+    ASSERT_TRUE(CTavUserNameFile::Load(Path(), entries, nullptr));
+    EXPECT_EQ(entries.size(), 2u);
+    EXPECT_FALSE(CTavUserNameFile::Load(Path("missing.txt"), entries, &errors));
     EXPECT_FALSE(CTavUserNameFile::Save((dir.Path() / "no" / "such" / "dir.txt").string(), manager, &errors));
-    EXPECT_NE(errors.Text().find("Unable to read user names."), std::string::npos);
+    EXPECT_NE(errors.Text().find("Unable to read user names. : " + Path("missing.txt")), std::string::npos);
     EXPECT_NE(errors.Text().find("Unable to write user names."), std::string::npos);
+}
+
+TEST_F(UserNameFileOnDisk, ReadsNothingButARegularFileWithoutWaiting) {
+    for (test::NotAFile kind : test::kNotAFiles) {
+        SCOPED_TRACE(test::Describe(kind));
+        const std::string path = Path(test::Describe(kind));
+        test::MakeNotAFile(kind, path);
+        errors.Clear();
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(CTavUserNameFile::Load(path, entries, &errors));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_EQ(errors.Text().rfind("Unable to read user names. : " + path, 0), 0u) << errors.Text();
+    }
+    // A file of names that runs on for ever stops at the bound, without being read.
+    std::string huge = kHeaderLine + "\n" + std::string(CTavUserNameFile::kMaxFileSize, '\n');
+    EXPECT_FALSE(CTavUserNameFile::Load(dir.Write("huge.txt", huge).string(), entries, nullptr));
+}
+
+TEST_F(UserNameFileOnDisk, AFailedSaveKeepsThePreviousFileWhole) {
+    ASSERT_TRUE(CTavUserNameFile::Save(Path(), manager, nullptr));
+    const std::string before = test::ReadFile(Path());
+    ASSERT_TRUE(TavAddNameBank(manager, Patch, TavEntityArea::User, 1, 128));
+    bool saved = true;
+    {
+        const test::FileSizeLimit limit(before.size() + 10);
+        saved = CTavUserNameFile::Save(Path(), manager, &errors);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(test::ReadFile(Path()), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+    EXPECT_NE(errors.Text().find("Unable to write user names. : " + Path()), std::string::npos);
 }
 
 TEST(UserNameFile, EntriesBecomeBanksCoveringTheHighestProgram) {

@@ -1,12 +1,10 @@
 // Data files: header, body order, and what a failed save or load leaves behind.
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -169,6 +167,15 @@ TEST_F(DataFile, TruncatedFilesReportCodeOneAndLeaveTheEditStateUntouched) {
     }
     EXPECT_FALSE(File().Load((dir.Path() / "missing.vro").string()));
     EXPECT_EQ(system.PendingCode(), TavStrings::kCodeLoadFailed);
+    // What stands in a file's place is refused at once (a FIFO is not waited on).
+    for (test::NotAFile kind : test::kNotAFiles) {
+        const auto path = dir.Path() / (std::string(test::Describe(kind)) + ".vro");
+        test::MakeNotAFile(kind, path);
+        system.BufferOutput()->Report(0);
+        EXPECT_FALSE(File().Load(path.string())) << test::Describe(kind);
+        EXPECT_EQ(system.PendingCode(), TavStrings::kCodeLoadFailed) << test::Describe(kind);
+        EXPECT_EQ(Value("qv.area.first.level").GetRaw(), 9) << test::Describe(kind);
+    }
 }
 
 TEST_F(DataFile, BodyBytesTheValuesCannotHoldReportCodeOneAndChangeNothing) {
@@ -223,14 +230,11 @@ TEST_F(DataFile, FailedSaveKeepsThePreviousFile) {
     Buffers().WriteInteger(Value("qv.area.first.level"), 1);
 
     // Writes beyond 100 bytes fail, as on a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limited = saved;
-    limited.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool written = File().Save(path.string());
-    setrlimit(RLIMIT_FSIZE, &saved);
+    bool written = false;
+    {
+        const test::FileSizeLimit limit(100);
+        written = File().Save(path.string());
+    }
 
     EXPECT_FALSE(written);
     EXPECT_EQ(system.PendingCode(), TavStrings::kCodeSaveFailed);
@@ -238,6 +242,19 @@ TEST_F(DataFile, FailedSaveKeepsThePreviousFile) {
     EXPECT_TRUE(Qv().IsModified());
     // No temporary file is left behind.
     EXPECT_EQ(Entries(dir.Path()), 1u);
+}
+
+TEST_F(DataFile, AStateThatWouldNotReadBackIsNotSaved) {
+    const auto path = dir.Path() / "kept.vro";
+    const std::string before = Saved();
+    dir.Write("kept.vro", before);
+    CTavValue& title = Value("qv.area.second.title");
+    title.SetText("Caf\xc3\xa9"); // straight into the bytes, past every check of an edit
+    CTavDataFile file = File();
+    EXPECT_FALSE(file.Save(path.string()));
+    EXPECT_EQ(system.PendingCode(), TavStrings::kCodeSaveFailed);
+    EXPECT_EQ(file.Why(), "the edit state holds a byte a value cannot hold, so the file could not be read back");
+    EXPECT_EQ(test::ReadFile(path), before);
 }
 
 TEST_F(DataFile, SaveIntoAMissingFolderFailsWithCodeTwo) {

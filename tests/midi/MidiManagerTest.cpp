@@ -547,7 +547,7 @@ TEST_F(MidiManagerScript, ModelIdTakesOneOrTwoHexadecimalDigitsPerByteInEitherCa
         const char* bytes;
     } cases[] = {
         {"00 6A", "00 6A"}, {"00 6a", "00 6A"},  {"0 6A", "00 6A"},
-        {"41", "41"},       {" 1  2 ", "01 02"}, {"7f 0 00 Ab", "7F 00 00 AB"},
+        {"41", "41"},       {" 1  2 ", "01 02"}, {"7f 0 00 2b", "7F 00 00 2B"},
     };
     std::string ports;
     for (const auto& c : cases)
@@ -583,6 +583,12 @@ TEST_F(MidiManagerScript, ScriptErrorsStopCreationWithTheirMessages) {
          "Unable to convert element definitions out to MIDI out.\n"},
         {"<midiIn><name>in</name><modelID>006A</modelID></midiIn>",
          "MIDI in modelID is invalid. : 006A\n"
+         "Unable to convert element definitions in to MIDI in.\n"},
+        {"<midiOut><name>out</name><modelID>00 8A</modelID></midiOut>",
+         "MIDI out modelID holds a byte above 7F. : 00 8A\n"
+         "Unable to convert element definitions out to MIDI out.\n"},
+        {"<midiIn><name>in</name><modelID>FF</modelID></midiIn>",
+         "MIDI in modelID holds a byte above 7F. : FF\n"
          "Unable to convert element definitions in to MIDI in.\n"},
         // Without a name, the element is told by its type or by its place.
         {"<midiIn><name>in</name></midiIn><midiIn><addressSize>9</addressSize></midiIn>",

@@ -489,6 +489,9 @@ TEST(ValueSpecConversion, EachFailureWritesItsOneLineAndFails) {
          {{"range", "-10S,10S"}, {"default", "20S"}},
          "Value default 84 is out of range [54,74]. : v : 20S\n"},
         {"int1x7", {{"numberTableRef", "nope"}}, "Unable to find number table. : v : nope.\n"},
+        {"string",
+         {{"size", "08"}, {"default", "Caf\xc3\xa9"}},
+         "Value default holds the byte C3, which a text value cannot hold. : v : Caf\xc3\xa9\n"},
     };
     for (const Case& c : cases) {
         TavItems items{{"name", "v"}};

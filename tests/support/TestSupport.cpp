@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -142,9 +143,9 @@ const char* Describe(NotAFile kind) {
     case NotAFile::kFifo:
         return "fifo";
     case NotAFile::kEndless:
-        return "link to /dev/zero";
+        return "link-to-dev-zero";
     case NotAFile::kDangling:
-        return "dangling link";
+        return "dangling-link";
     }
     return "?";
 }
@@ -163,6 +164,24 @@ void MakeNotAFile(NotAFile kind, const std::filesystem::path& path) {
     case NotAFile::kDangling:
         std::filesystem::create_symlink(path.string() + ".nowhere", path);
         break;
+    }
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long limit) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit current{};
+    if (getrlimit(RLIMIT_FSIZE, &current) != 0)
+        return;
+    m_saved = current.rlim_cur;
+    current.rlim_cur = limit;
+    m_set = setrlimit(RLIMIT_FSIZE, &current) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit current{};
+    if (m_set && getrlimit(RLIMIT_FSIZE, &current) == 0) {
+        current.rlim_cur = m_saved;
+        setrlimit(RLIMIT_FSIZE, &current);
     }
 }
 

@@ -52,6 +52,20 @@ inline constexpr NotAFile kNotAFiles[] = {NotAFile::kFolder, NotAFile::kFifo, No
 const char* Describe(NotAFile kind);
 void MakeNotAFile(NotAFile kind, const std::filesystem::path& path);
 
+// For its lifetime, writes beyond limit bytes into any file fail (as on a full disk)
+// instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(unsigned long limit);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    unsigned long m_saved = 0;
+    bool m_set = false;
+};
+
 // Test data folder, the shipped script folder and the build tree's script folder (the
 // shipped script with the drawn bitmaps).
 std::filesystem::path DataDir();

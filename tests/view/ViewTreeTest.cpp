@@ -376,6 +376,8 @@ TEST_F(ViewTree, WindowPositionsAreSavedAndLoadedInLinePairs) {
     EXPECT_EQ(Root("dialog").WindowPosition(), (TavPoint{7, 8}));
     EXPECT_EQ(Root("main").WindowPosition(), (TavPoint{-9, 9}));
     EXPECT_FALSE(Views().LoadWindowPositions((dir.Path() / "absent.txt").string()));
+    test::MakeNotAFile(test::NotAFile::kFifo, dir.Path() / "fifo.txt");
+    EXPECT_FALSE(Views().LoadWindowPositions((dir.Path() / "fifo.txt").string())); // not waited on
 }
 
 TEST(ViewTreeBuild, MessagesNameWhatFailed) {

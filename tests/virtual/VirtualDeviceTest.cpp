@@ -272,6 +272,49 @@ TEST_F(VirtualDeviceTest, MemoryFileRoundTripsAndForeignFilesAreRefused) {
     EXPECT_EQ(read, defaults);
 }
 
+TEST_F(VirtualDeviceTest, MemoryFileIsOnlyARegularFileAndIsSavedThroughLinks) {
+    test::TempDir dir;
+    TavBytes defaults;
+    ASSERT_TRUE(device.ReadMemory(kSystem, 16, defaults));
+    const TavBytes saved(16, 0x22);
+    ASSERT_TRUE(device.WriteMemory(kSystem, saved.data(), saved.size()));
+    for (test::NotAFile kind : test::kNotAFiles) {
+        if (kind == test::NotAFile::kDangling)
+            continue; // nothing there: a first start
+        SCOPED_TRACE(test::Describe(kind));
+        const std::string path = (dir.Path() / test::Describe(kind)).string();
+        test::MakeNotAFile(kind, path);
+        errors.Clear();
+        EXPECT_FALSE(device.LoadMemory(path, &errors));
+        EXPECT_EQ(errors.Text().rfind("Unable to read the virtual device memory; the defaults are kept: " + path, 0),
+                  0u)
+            << errors.Text();
+        TavBytes read;
+        ASSERT_TRUE(device.ReadMemory(kSystem, 16, read));
+        EXPECT_EQ(read, saved); // a refused file changes nothing
+    }
+
+    // Saving through a link writes the file it leads to and keeps the link; a name at the
+    // folder's length limit saves as well as a short one.
+    const auto target = dir.Path() / "target.bin";
+    const auto link = dir.Path() / "link.bin";
+    dir.Write("target.bin", "old");
+    std::filesystem::create_symlink(target, link);
+    const std::string longest = (dir.Path() / std::string(255, 'm')).string();
+    for (const std::string& path : {link.string(), longest}) {
+        errors.Clear();
+        ASSERT_TRUE(device.SaveMemory(path, &errors)) << errors.Text();
+        device.ResetMemory();
+        ASSERT_TRUE(device.LoadMemory(path, &errors)) << errors.Text();
+        TavBytes read;
+        ASSERT_TRUE(device.ReadMemory(kSystem, 16, read));
+        EXPECT_EQ(read, saved);
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(target)));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 6); // no temporaries
+}
+
 // Sets an environment variable for its lifetime.
 class ScopedEnv {
 public:

@@ -72,6 +72,16 @@ bool ParseAssignments(CTavBufferManager& buffers, const std::vector<std::string>
                 return false;
             }
             assignment.text = valueText.substr(1, valueText.size() - 2);
+            // A text value holds 7-bit bytes only: anything else would be a status byte on
+            // the wire and make the file unreadable.
+            for (char c : assignment.text)
+                if (static_cast<unsigned char>(c) > 0x7F) {
+                    char byte[8];
+                    std::snprintf(byte, sizeof byte, "%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
+                    CliError("Text holds the byte " + std::string(byte) +
+                             ", which the device cannot store (only 7-bit characters): " + assignment.path);
+                    return false;
+                }
             const size_t size = static_cast<size_t>(assignment.value->Size());
             if (assignment.text.size() > size) {
                 CliError("Text longer than " + std::to_string(size) + " bytes: " + assignment.path);
@@ -129,7 +139,7 @@ int CliNew(CTavSystem& system, const std::vector<std::string>& arguments) {
     if (arguments.size() != 1)
         return CliError("new takes one file");
     CTavDataFile file(system.BufferManager(), system.BufferOutput());
-    return file.Save(arguments[0]) ? 0 : CliFileError(system);
+    return file.Save(arguments[0]) ? 0 : CliSaveError(system, file);
 }
 
 int CliGet(CTavSystem& system, const std::vector<std::string>& arguments) {
@@ -206,7 +216,7 @@ int CliSet(CTavSystem& system, const std::vector<std::string>& arguments) {
     for (const auto& output : system.MidiManager().Outputs())
         output->SetDevice(nullptr);
     if (!file.Save(files.OutputPath()))
-        return CliFileError(system);
+        return CliSaveError(system, file);
     if (files.sysex) {
         std::string out;
         for (const TavBytes& message : sent)

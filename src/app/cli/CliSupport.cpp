@@ -8,6 +8,7 @@
 
 #include "app/CTavSystem.h"
 #include "app/TavStrings.h"
+#include "files/CTavDataFile.h"
 
 int CliError(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
@@ -16,6 +17,13 @@ int CliError(const std::string& message) {
 
 int CliFileError(CTavSystem& system) {
     return CliError(std::string(TavStrings::Text(TavStrings::MessageStringId(system.PendingCode()))));
+}
+
+int CliSaveError(CTavSystem& system, const CTavDataFile& file) {
+    CliFileError(system);
+    if (!file.Why().empty())
+        std::fprintf(stderr, "%s\n", file.Why().c_str());
+    return 1;
 }
 
 std::optional<int32_t> CliParseDecimal(const std::string& text) {

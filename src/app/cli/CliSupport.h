@@ -8,11 +8,14 @@
 #include "midi/CTavLongMessage.h"
 
 class CTavSystem;
+class CTavDataFile;
 
 // Writes the message and a line break to standard error; answers 1.
 int CliError(const std::string& message);
 // Writes the text of the message code the data file reported; answers 1.
 int CliFileError(CTavSystem& system);
+// The same after a failed save, with the reason the data file knows as a second line.
+int CliSaveError(CTavSystem& system, const CTavDataFile& file);
 // A whole decimal number that fits 32 bits.
 std::optional<int32_t> CliParseDecimal(const std::string& text);
 // Hexadecimal bytes of one or two digits separated by blanks ("F0 41 10 F7").

@@ -4,6 +4,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QBuffer>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +29,7 @@
 #include "app/qt/CWaitCursor.h"
 #include "device/CTavBufferAccessor.h"
 #include "device/CTavEditCommands.h"
+#include "files/TavSafeFile.h"
 #include "midi/qt/CMidiService.h"
 #include "midi/qt/CMidiSetupDialog.h"
 #include "model/CTavBufferManager.h"
@@ -377,8 +379,15 @@ bool CApp::Screenshot(const QString& file, const QString& panelName) {
                      name.c_str());
         return false;
     }
-    if (!panel->Widget() || !panel->Widget()->Render().save(file, "PNG")) {
-        std::fprintf(stderr, "Unable to write the picture %s.\n", file.toLocal8Bit().constData());
+    // Encoded in memory and saved as data files are, so a full disk or a FIFO in the
+    // picture's place leaves nothing half written and blocks nothing.
+    QByteArray png;
+    QBuffer buffer(&png);
+    std::string why = "the picture could not be encoded";
+    if (!panel->Widget() || !buffer.open(QIODevice::WriteOnly) || !panel->Widget()->Render().save(&buffer, "PNG") ||
+        !TavSaveFileSafely(QFile::encodeName(file).toStdString(), reinterpret_cast<const uint8_t*>(png.constData()),
+                           static_cast<size_t>(png.size()), &why)) {
+        std::fprintf(stderr, "Unable to write the picture %s: %s.\n", file.toLocal8Bit().constData(), why.c_str());
         return false;
     }
     return true;

@@ -1,13 +1,19 @@
 #include "script/qt/CStateBitmap.h"
 
-#include <QFile>
 #include <QPainter>
+
+#include <vector>
+
+#include "files/TavReadFile.h"
 
 #include "view/qt/CDrawInfo.h"
 
 bool CStateBitmap::LoadImage(const std::string& path, int32_t& width, int32_t& height) {
+    // Read as any outside file: a FIFO in the image's place is refused, not waited on.
+    std::vector<uint8_t> bytes;
     QImage image;
-    if (!image.load(QFile::decodeName(QByteArray::fromStdString(path)), "BMP") || image.isNull())
+    if (TavReadWholeFile(path, kTavMaxBitmapFileSize, bytes) != TavFileRead::kRead ||
+        !image.loadFromData(bytes.data(), static_cast<int>(bytes.size()), "BMP") || image.isNull())
         return false;
     width = image.width();
     height = image.height();

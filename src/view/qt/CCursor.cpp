@@ -1,15 +1,17 @@
 #include "view/qt/CCursor.h"
 
-#include <QFile>
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
 #include <algorithm>
 #include <iterator>
+#include <vector>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
+#include "files/TavReadFile.h"
+#include "script/ITavResourceFactory.h"
 #include "view/CTavView.h"
 
 namespace {
@@ -31,8 +33,10 @@ constexpr int kMaxCursorSize = 256;
 // The picture of a cursor file with its mask (the right half) made the alpha channel; a
 // null image when the file is missing or has no picture and mask of one size.
 QImage LoadMaskedImage(const std::string& path) {
+    std::vector<uint8_t> bytes;
     QImage file;
-    if (!file.load(QFile::decodeName(QByteArray::fromStdString(path)), "BMP"))
+    if (TavReadWholeFile(path, kTavMaxBitmapFileSize, bytes) != TavFileRead::kRead ||
+        !file.loadFromData(bytes.data(), static_cast<int>(bytes.size()), "BMP"))
         return {};
     const int width = file.width() / 2;
     const int height = file.height();

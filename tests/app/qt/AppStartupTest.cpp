@@ -269,6 +269,8 @@ TEST(EditorScreenshot, WithAFileItLoadsItWritesMessagesToStandardErrorAndEnds) {
     ASSERT_EQ(test::RunCli({"--script-dir", scripts.String(), "new", good}).exitCode, 0);
     std::filesystem::create_symlink(good, dir.Path() / "link.vro");
     const std::string unreadable = dir.Write("notes.vro", std::string(300, 'x')).string();
+    const std::string fifo = (dir.Path() / "pipe.vro").string();
+    test::MakeNotAFile(test::NotAFile::kFifo, fifo);
     struct Case {
         std::string file;
         int exitCode;
@@ -279,6 +281,7 @@ TEST(EditorScreenshot, WithAFileItLoadsItWritesMessagesToStandardErrorAndEnds) {
         {(dir.Path() / "link.vro").string(), 0, "MIDI devices aren't set up correctly."},
         {unreadable, 1, "Cannot read files of this type."},
         {(dir.Path() / "missing.vro").string(), 1, "This file could not be loaded."},
+        {fifo, 1, "This file could not be loaded."}, // refused, not waited on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);

@@ -173,6 +173,24 @@ TEST(Screenshot, TheEditorRendersTheMainPanelIntoAPicture) {
         {"QT_QPA_PLATFORM=offscreen"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err.substr(missing.err.find("There is")), "There is no root panel named nowhere.\n");
+
+    // A picture that cannot be written leaves what was there: a FIFO is neither waited on
+    // nor replaced, and a full disk leaves the earlier picture whole.
+    const std::string fifo = (dir.Path() / "pipe.png").string();
+    test::MakeNotAFile(test::NotAFile::kFifo, fifo);
+    const std::string before = test::ReadFile(file);
+    for (const std::string& target : {fifo, file}) {
+        const auto failed = test::RunProcess(
+            "/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"", VIREO_EDITOR_PATH, "--script-dir", scripts.String(),
+                        "--screenshot", target},
+            {"QT_QPA_PLATFORM=offscreen", "VIREO_VIRTUAL_DEVICE_MEMORY=" + (dir.Path() / "memory.bin").string()},
+            std::chrono::seconds(20));
+        EXPECT_FALSE(failed.timedOut) << target;
+        EXPECT_EQ(failed.exitCode, 1) << target;
+        EXPECT_NE(failed.err.find("Unable to write the picture " + target + ": "), std::string::npos) << failed.err;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_EQ(test::ReadFile(file), before);
 }
 
 TEST(ProgressBar, StepsUpToItsCountAndCloses) {
