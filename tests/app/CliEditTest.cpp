@@ -112,3 +112,16 @@ TEST_F(CliEdit, RhythmToneSelectsTheKeyTheKeyCommandsWorkOn) {
 }
 
 } // namespace
+
+// Whatever stands where the names file belongs is no names file: one user bank of each kind.
+TEST_F(CliEdit, ANamesFileThatIsNotAFileCountsAsNone) {
+    for (test::NotAFile kind : test::kNotAFiles) {
+        const auto names = dir.Path() / "UserName.txt";
+        std::filesystem::remove_all(names);
+        test::MakeNotAFile(kind, names);
+        const auto edit = Cli({"edit", File("base.vro"), "--part", "3", "Initialize Rhythm Set", "-o", File("n.vro")});
+        EXPECT_FALSE(edit.timedOut) << test::Describe(kind);
+        EXPECT_EQ(edit.exitCode, 0) << test::Describe(kind) << edit.err;
+        EXPECT_EQ(Get(File("n.vro"), "qv.rhy[2].tone[15].toneName"), "qv.rhy[2].tone[15].toneName=\"INIT TONE   \"\n");
+    }
+}
