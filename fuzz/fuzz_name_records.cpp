@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <vector>
 
 #include "FuzzShippedSystem.h"
 #include "app/CTavSystem.h"
@@ -58,22 +60,48 @@ protected:
     }
 
 private:
-    uint32_t Address(uint8_t selector) const {
-        const Brio::CTavDeviceBindings& b = Bindings();
-        const CTavValue* values[] = {b.patchNameInformation,       b.rhythmSetNameInformation,
-                                     b.sampleNameInformation,      b.patchNumberInformation,
-                                     b.rhythmSetNumberInformation, b.writeMessage,
-                                     b.waveNameInformation,        b.bankInformation[0][0],
-                                     b.bankInformation[1][1],      b.patchName[selector % 16]};
-        const CTavValue* value = values[selector % (sizeof values / sizeof values[0])];
-        return value ? static_cast<uint32_t>(value->AbsoluteRange().begin) : 0;
+    // The addresses a message may go to, learned once: the tree never changes.
+    uint32_t Address(uint8_t selector) {
+        if (m_addresses.empty()) {
+            const Brio::CTavDeviceBindings& b = Bindings();
+            std::vector<const CTavValue*> values = {b.patchNameInformation,       b.rhythmSetNameInformation,
+                                                    b.sampleNameInformation,      b.patchNumberInformation,
+                                                    b.rhythmSetNumberInformation, b.writeMessage,
+                                                    b.waveNameInformation,        b.bankInformation[0][0],
+                                                    b.bankInformation[1][1]};
+            for (const CTavValue* name : b.patchName)
+                values.push_back(name);
+            for (const CTavValue* value : values)
+                m_addresses.push_back(value ? static_cast<uint32_t>(value->AbsoluteRange().begin) : 0);
+        }
+        // Nine catalog addresses and, for the tenth choice, one of the patch names.
+        const size_t choice = selector % 10;
+        return m_addresses[choice < 9 ? choice : 9 + selector % 16];
     }
 
+    std::vector<uint32_t> m_addresses;
     CTavSystem& m_system;
     JumpingClock& m_clock;
     const uint8_t* m_data = nullptr;
     size_t m_size = 0;
 };
+
+// Puts back what the procedures change: the user and card name banks (two of them, of
+// 130 and 3 entries) and the sample and sample-patch banks, empty. The fixed banks are
+// made once; rebuilding them for every input would cost more than the input.
+void ResetCatalog(CTavEntityManager& entities) {
+    for (int32_t type : {TavEntityType::Patch, TavEntityType::RhythmSet})
+        for (int32_t area : {TavEntityArea::User, TavEntityArea::Card})
+            entities.RemoveBanks({type, area, 0, 0});
+    const CTavEntityId samples[] = {{TavEntityType::Sample, 0, 0, TavWildcard},
+                                    {TavEntityType::Sample, 1, 0, TavWildcard},
+                                    {TavEntityType::Patch, 3, 0, TavWildcard},
+                                    {TavEntityType::Patch, 4, 0, TavWildcard}};
+    for (const CTavEntityId& bank : samples)
+        entities.InserterFor(bank); // an inserter empties its bank
+    TavAddNameBank(entities, TavEntityType::Patch, TavEntityArea::User, 0, 130);
+    TavAddNameBank(entities, TavEntityType::RhythmSet, TavEntityArea::Card, 1, 3);
+}
 
 struct Harness {
     CTavSystem system;
@@ -89,6 +117,8 @@ Harness& Instance() {
         if (!FuzzBuildShippedSystem(system) || !system.MidiManager().Input(0) ||
             !system.MidiManager().Output(0))
             FuzzCannotBuild(system);
+        if (!TavCreateFixedBanks(built->entities, {"Wave"}))
+            std::abort();
         built->reader = new FuzzReader(system, built->entities, built->clock);
         system.MidiManager().Input(0)->SetReader(built->reader);
         built->reader->SetOutput(system.MidiManager().Output(0));
@@ -109,10 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     Harness& harness = Instance();
     FuzzReader& reader = *harness.reader;
-    harness.entities.Clear();
-    TavCreateFixedBanks(harness.entities, {"Wave"});
-    TavAddNameBank(harness.entities, TavEntityType::Patch, TavEntityArea::User, 0, 130);
-    TavAddNameBank(harness.entities, TavEntityType::RhythmSet, TavEntityArea::Card, 1, 3);
+    ResetCatalog(harness.entities);
     reader.Feed(data + 1, size - 1);
     switch (data[0] % 4) {
     case 0:

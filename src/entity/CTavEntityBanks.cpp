@@ -110,10 +110,7 @@ CTavProgramId TavNameBankProgramId(int32_t type, int32_t area, int32_t subBank) 
 }
 
 void TavPadBank(CTavEntityManager::IInserter& inserter, int32_t type) {
-    const CCategoryInformation empty("", TavEmptyCategory(type));
-    while (!inserter.IsFull())
-        if (!inserter.PushBack(empty))
-            break;
+    inserter.Fill(CCategoryInformation("", TavEmptyCategory(type)));
 }
 
 bool TavAddNameBank(CTavEntityManager& manager, int32_t type, int32_t area, int32_t subBank, int32_t count) {

@@ -34,6 +34,11 @@ bool CTavEntityManager::CInserter::PushBack(const IInformation& information) {
     return m_bank.Informations().PushBack(information);
 }
 
+void CTavEntityManager::CInserter::Fill(const IInformation& information) {
+    Touch();
+    m_bank.Informations().Fill(information);
+}
+
 // ---- Reference ------------------------------------------------------------------------
 
 CTavEntityManager::CReference::CReference(const CTavEntityManager& manager, const CTavEntityId& pattern)

@@ -65,6 +65,8 @@ public:
         virtual bool Insert(const CReference& reference, const IInformation& information) = 0;
         // Appends; false when the bank is full.
         virtual bool PushBack(const IInformation& information) = 0;
+        // Appends copies until the bank is full.
+        virtual void Fill(const IInformation& information) = 0;
     };
 
     class CInserter : public IInserter {
@@ -77,6 +79,7 @@ public:
         bool Insert(const CTavProgramId& id, const IInformation& information) override;
         bool Insert(const CReference& reference, const IInformation& information) override;
         bool PushBack(const IInformation& information) override;
+        void Fill(const IInformation& information) override;
         IBank& Bank() const { return m_bank; }
 
     private:
@@ -95,6 +98,7 @@ public:
         bool Insert(const CTavProgramId&, const IInformation&) override { return false; }
         bool Insert(const CReference&, const IInformation&) override { return false; }
         bool PushBack(const IInformation&) override { return false; }
+        void Fill(const IInformation&) override {}
     };
 
     // A cursor over the catalog. A number of -2 starts at the bank's first entry and lets

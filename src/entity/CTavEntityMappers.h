@@ -4,9 +4,11 @@
 // list) and informations (filled from the front, or by index). No lookup throws: an index
 // outside the count gives -1, the invalid ID or the information class's null object.
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "entity/CTavEntityId.h"
@@ -108,6 +110,11 @@ public:
     virtual bool PushBack(const IInformation& information) = 0;
     // Stores a copy under the index, replacing; false outside [0, count).
     virtual bool Insert(const CPair& pair) = 0;
+    // Appends copies until count entries are stored.
+    virtual void Fill(const IInformation& information) {
+        while (Stored() < Count() && PushBack(information)) {
+        }
+    }
     // How many entries are stored.
     virtual int32_t Stored() const = 0;
     virtual void Clear() = 0;
@@ -127,16 +134,18 @@ template <> inline const IInformation& TavNullInformation<Brio::CTavSampleInform
 
 // A copy of any information as a T: the same class is copied whole, another gives its
 // name and category.
-template <class T> std::unique_ptr<T> TavInformationAs(const IInformation& information) {
+template <class T> T TavInformationAs(const IInformation& information) {
     if (const T* same = dynamic_cast<const T*>(&information); same && !same->IsNull())
-        return std::make_unique<T>(*same);
-    auto copy = std::make_unique<T>();
-    copy->SetName(information.Name());
-    copy->SetCategory(information.Category());
+        return *same;
+    T copy;
+    copy.SetName(information.Name());
+    copy.SetCategory(information.Category());
     return copy;
 }
 
 // Entries filled from the front; a gap left by storing under a later index reads as null.
+// Entries are held by value, and the copies Fill appends are one shared entry until one of
+// them is changed, so padding a bank of thousands of names costs nothing per name.
 template <class T> class CContinuousInformationMapper : public IInformationMapper {
 public:
     explicit CContinuousInformationMapper(int32_t count) : m_count(count < 0 ? 0 : count) {}
@@ -145,37 +154,69 @@ public:
         m_count = count < 0 ? 0 : count;
         if (m_entries.size() > static_cast<size_t>(m_count))
             m_entries.resize(static_cast<size_t>(m_count));
+        m_filled = std::min(m_filled, static_cast<size_t>(m_count));
     }
     const IInformation& InformationAt(int32_t index) const override {
-        if (index < 0 || index >= m_count || static_cast<size_t>(index) >= m_entries.size() ||
-            !m_entries[index])
+        if (index < 0 || index >= m_count)
             return TavNullInformation<T>();
-        return *m_entries[static_cast<size_t>(index)];
+        const size_t at = static_cast<size_t>(index);
+        if (at < m_entries.size())
+            return m_entries[at] ? static_cast<const IInformation&>(*m_entries[at]) : TavNullInformation<T>();
+        return at < m_filled ? static_cast<const IInformation&>(*m_fill) : TavNullInformation<T>();
     }
     IInformation* MutableAt(int32_t index) override {
-        if (index < 0 || index >= m_count || static_cast<size_t>(index) >= m_entries.size())
+        if (index < 0 || index >= m_count || index >= Stored())
             return nullptr;
-        return m_entries[static_cast<size_t>(index)].get();
+        Materialize();
+        std::optional<T>& entry = m_entries[static_cast<size_t>(index)];
+        return entry ? &*entry : nullptr;
     }
     bool PushBack(const IInformation& information) override {
-        if (m_entries.size() >= static_cast<size_t>(m_count))
+        if (Stored() >= m_count)
             return false;
-        m_entries.push_back(TavInformationAs<T>(information));
+        Materialize();
+        // Filling a bank grows it to its count at once.
+        if (m_entries.capacity() == 0)
+            m_entries.reserve(static_cast<size_t>(m_count));
+        m_entries.emplace_back(TavInformationAs<T>(information));
         return true;
     }
     bool Insert(const CPair& pair) override {
         if (pair.index < 0 || pair.index >= m_count)
             return false;
+        Materialize();
         if (static_cast<size_t>(pair.index) >= m_entries.size())
             m_entries.resize(static_cast<size_t>(pair.index) + 1);
         m_entries[static_cast<size_t>(pair.index)] = TavInformationAs<T>(pair.information);
         return true;
     }
-    int32_t Stored() const override { return static_cast<int32_t>(m_entries.size()); }
-    void Clear() override { m_entries.clear(); }
+    void Fill(const IInformation& information) override {
+        if (Stored() >= m_count)
+            return;
+        Materialize();
+        m_fill = TavInformationAs<T>(information);
+        m_filled = static_cast<size_t>(m_count);
+    }
+    int32_t Stored() const override { return static_cast<int32_t>(std::max(m_entries.size(), m_filled)); }
+    void Clear() override {
+        m_entries.clear();
+        m_fill.reset();
+        m_filled = 0;
+    }
 
 private:
-    std::vector<std::unique_ptr<T>> m_entries;
+    // Turns the shared copies into entries of their own, before anything changes.
+    void Materialize() {
+        if (m_fill && m_entries.size() < m_filled)
+            m_entries.resize(m_filled, m_fill);
+        m_fill.reset();
+        m_filled = 0;
+    }
+
+    std::vector<std::optional<T>> m_entries;
+    // Entries from the end of m_entries up to m_filled read as m_fill.
+    std::optional<T> m_fill;
+    size_t m_filled = 0;
     int32_t m_count;
 };
 
@@ -203,7 +244,7 @@ public:
     bool Insert(const CPair& pair) override {
         if (pair.index < 0 || pair.index >= m_count)
             return false;
-        m_entries.insert_or_assign(pair.index, *TavInformationAs<T>(pair.information));
+        m_entries.insert_or_assign(pair.index, TavInformationAs<T>(pair.information));
         return true;
     }
     int32_t Stored() const override { return static_cast<int32_t>(m_entries.size()); }

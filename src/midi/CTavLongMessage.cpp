@@ -1,9 +1,12 @@
 #include "midi/CTavLongMessage.h"
 
+#include <cstring>
+
 #include <algorithm>
 
 TavBytes TavEncodeAddress(uint32_t value, int size) {
     TavBytes bytes;
+    bytes.reserve(size > 0 ? static_cast<size_t>(size) : 0);
     for (int i = size - 1; i >= 0; --i)
         bytes.push_back(static_cast<uint8_t>((value >> (7 * i)) & 0x7F));
     return bytes;
@@ -110,6 +113,12 @@ void CTavHaldenMessage::SetField(int index, const TavBytes& bytes) {
     field.length = static_cast<int>(bytes.size());
     for (size_t later = static_cast<size_t>(index) + 1; later < m_fields.size(); ++later)
         m_fields[later].offset += delta;
+}
+
+bool CTavHaldenMessage::FieldIs(int index, const uint8_t* bytes, size_t count) const {
+    const FieldRange& field = m_fields[index];
+    return static_cast<size_t>(field.length) == count &&
+           (count == 0 || std::memcmp(m_bytes.data() + field.offset, bytes, count) == 0);
 }
 
 TavBytes CTavHaldenMessage::GetField(int index) const {

@@ -67,6 +67,12 @@ public:
     // Replaces a field's bytes and moves the fields after it.
     void SetField(int index, const TavBytes& bytes);
     TavBytes GetField(int index) const;
+    // Whether a field holds exactly these bytes, without copying it.
+    bool FieldIs(int index, const TavBytes& bytes) const {
+        return FieldIs(index, bytes.data(), bytes.size());
+    }
+    bool FieldIs(int index, const uint8_t* bytes, size_t count) const;
+    bool FieldIs(int index, uint8_t byte) const { return FieldIs(index, &byte, 1); }
     int FieldOffset(int index) const { return m_fields[index].offset; }
     int FieldLength(int index) const { return m_fields[index].length; }
     const uint8_t* FieldData(int index) const { return m_bytes.data() + m_fields[index].offset; }

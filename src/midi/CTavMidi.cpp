@@ -202,17 +202,15 @@ void CTavMidiIn::ReceiveExclusive(const TavBytes& bytes) {
     if (bytes[1] == CTavHaldenMessage::kManufacturerId) {
         CTavHaldenMessage message;
         if (!message.Parse(bytes, m_addressSize) || bytes[1] != m_manufacturerId ||
-            message.GetField(CTavHaldenMessage::kModelId) != m_modelId ||
-            message.FieldLength(CTavHaldenMessage::kDeviceId) != 1 ||
-            *message.FieldData(CTavHaldenMessage::kDeviceId) != m_deviceId)
+            !message.FieldIs(CTavHaldenMessage::kModelId, m_modelId) ||
+            !message.FieldIs(CTavHaldenMessage::kDeviceId, m_deviceId))
             return;
-        const TavBytes command = message.GetField(CTavHaldenMessage::kCommandId);
-        if (command == TavBytes{CTavHaldenMessage::kDataRequest}) {
+        if (message.FieldIs(CTavHaldenMessage::kCommandId, CTavHaldenMessage::kDataRequest)) {
             if (m_requestListener)
                 m_requestListener->OnDataRequest(message);
             return;
         }
-        if (command != TavBytes{CTavHaldenMessage::kDataSet} ||
+        if (!message.FieldIs(CTavHaldenMessage::kCommandId, CTavHaldenMessage::kDataSet) ||
             message.ComputeChecksum() != message.StoredChecksum())
             return;
         const uint32_t address =

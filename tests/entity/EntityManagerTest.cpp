@@ -106,6 +106,40 @@ TEST(InformationMappers, StoreCopiesAndAnswerNullObjects) {
     EXPECT_FALSE(samples.Insert({-1, Brio::CTavSampleInformation()}));
 }
 
+TEST(InformationMappers, FilledEntriesReadAsCopiesUntilOneChanges) {
+    CContinuousInformationMapper<CCategoryInformation> names(5);
+    ASSERT_TRUE(names.PushBack(CCategoryInformation("First", 1)));
+    names.Fill(CCategoryInformation("", 39));
+    EXPECT_EQ(names.Stored(), 5);
+    EXPECT_FALSE(names.PushBack(CCategoryInformation("X", 0))); // full
+    auto describe = [&] {
+        std::string text;
+        for (int32_t i = -1; i <= names.Count(); ++i) {
+            const IInformation& at = names.InformationAt(i);
+            text += at.IsNull() ? std::string("-") : at.Name() + ":" + std::to_string(at.Category());
+            text += ' ';
+        }
+        return text;
+    };
+    EXPECT_EQ(describe(), "- First:1 :39 :39 :39 :39 - ");
+    ASSERT_TRUE(names.Insert({3, CNameInformation("Three")}));
+    names.MutableAt(4)->SetName("Four");
+    EXPECT_EQ(describe(), "- First:1 :39 :39 Three:0 Four:39 - ");
+    names.SetCount(3);
+    EXPECT_EQ(describe(), "- First:1 :39 :39 - ");
+    names.SetCount(6);
+    names.Fill(CCategoryInformation("Pad", 0));
+    EXPECT_EQ(describe(), "- First:1 :39 :39 Pad:0 Pad:0 Pad:0 - ");
+    names.SetCount(4); // cuts the shared copies too
+    EXPECT_EQ(names.Stored(), 4);
+    names.SetCount(5);
+    EXPECT_TRUE(names.PushBack(CCategoryInformation("Last", 2)));
+    EXPECT_EQ(describe(), "- First:1 :39 :39 Pad:0 Last:2 - ");
+    names.Clear();
+    EXPECT_EQ(names.Stored(), 0);
+    EXPECT_EQ(describe(), "- - - - - - - ");
+}
+
 class Catalog : public testing::Test {
 protected:
     void SetUp() override {
