@@ -1,8 +1,9 @@
 // Types arbitrary text into an integer edit (with an offset), a string edit, an edit over a
 // string table, an edit over a number table and an edit double. Whatever is typed, each
 // value must afterwards hold something inside its range: an integer within its range or
-// number table, a string of its length in 7-bit bytes. The readers knobs and sliders use
-// must answer inside their bounds, or nothing.
+// number table, a string of its length in 7-bit bytes; text naming no entry of the string
+// table leaves that edit's value as it was. The readers knobs and sliders use must answer
+// inside their bounds, or nothing.
 
 #include <cstddef>
 #include <cstdint>
@@ -99,9 +100,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         raw && (*raw < -64 || *raw > 63))
         Fail("A knob's typed integer left its range", std::to_string(*raw));
     if (const auto* modes = edits.system.ResourceManager().FindStringTable("modes")) {
-        if (const auto index = TavTypedTableEntry(text, *modes);
-            index && (*index < 0 || *index >= modes->Count()))
+        const auto index = TavTypedTableEntry(text, *modes);
+        if (index && (*index < 0 || *index >= modes->Count()))
             Fail("A knob's typed entry is not in its table", std::to_string(*index));
+        // Text that names no entry keeps the edit's value.
+        CTavPopEditControl* mode = edits.controls[2];
+        const int32_t before = mode->GetValue(0)->GetRaw();
+        if (!index) {
+            mode->SetText(text);
+            if (mode->GetValue(0)->GetRaw() != before)
+                Fail("Text naming no entry changed the value", text);
+        }
     }
     for (CTavPopEditControl* control : edits.controls) {
         control->SetText(text);

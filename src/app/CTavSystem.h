@@ -33,6 +33,9 @@ public:
 
     // Process-wide constants.
     static constexpr std::string_view kModelName = "Vireo";
+    // The application title: the main window's title begins with it, and message boxes
+    // and the progress dialog carry it.
+    static constexpr std::string_view kApplicationTitle = "Vireo Editor";
     static constexpr std::string_view kRootName = "qv";
     static constexpr std::string_view kDataFileExtension = ".vro";
     static constexpr std::string_view kScriptFileName = "VireoEditorScript.xml";

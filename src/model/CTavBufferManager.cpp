@@ -372,7 +372,10 @@ void CTavBufferManager::TransmitPending() {
         else
             static_cast<CTavStruct*>(buffer)->TransmitOnce(m_transmitPass);
     }
-    UpdateMidiMessageValues();
+    std::vector<CTavBuffer*> changed;
+    UpdateMidiMessageValues(changed);
+    for (CTavBuffer* value : changed)
+        RecordChange(*value);
 }
 
 void CTavBufferManager::PublishPending() {
@@ -402,7 +405,14 @@ bool CTavBufferManager::RegisterMidiMessageValue(ITavMidiOut* output, std::strin
     return true;
 }
 
-void CTavBufferManager::UpdateMidiMessageValues() {
+void CTavBufferManager::RefreshMidiMessageValues() {
+    std::vector<CTavBuffer*> changed;
+    UpdateMidiMessageValues(changed);
+    if (!changed.empty() && m_viewManager)
+        m_viewManager->ValuesChanged(changed);
+}
+
+void CTavBufferManager::UpdateMidiMessageValues(std::vector<CTavBuffer*>& changed) {
     for (const MidiMessageValue& entry : m_midiMessageValues) {
         if (!entry.output)
             continue;
@@ -411,7 +421,8 @@ void CTavBufferManager::UpdateMidiMessageValues() {
             continue;
         std::string text;
         text.reserve(message.size() * 3);
-        // Runs on every edit, so the digits come from a table rather than a formatter.
+        // Runs on every edit and idle pass, so the digits come from a table rather than a
+        // formatter.
         static constexpr char kDigits[] = "0123456789ABCDEF";
         for (uint8_t byte : message) {
             text += kDigits[byte >> 4];
@@ -425,7 +436,7 @@ void CTavBufferManager::UpdateMidiMessageValues() {
         text.resize(size, ' ');
         if (text != entry.value->GetText()) {
             entry.value->SetText(text);
-            RecordChange(*entry.value);
+            changed.push_back(entry.value);
         }
     }
 }

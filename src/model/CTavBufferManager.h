@@ -68,6 +68,11 @@ public:
     CTavValue* FirstMidiMessageValue() const {
         return m_midiMessageValues.empty() ? nullptr : m_midiMessageValues.front().value;
     }
+    // Brings the MIDI message values up to the last message of their outputs, whatever
+    // sent it (an edit, a transfer's requests and data sets, an import), and tells the
+    // views about those that changed; the pending changes are left as they are. The
+    // editor calls it at every idle pass.
+    void RefreshMidiMessageValues();
 
     // Writes. Each offers the write to the handlers first.
     void WriteInteger(CTavValue& value, int32_t raw);
@@ -116,7 +121,9 @@ private:
     void ResetUnchecked(const TavValueList& values);
     bool CreateRootStructs(TavStructBuildBudget& budget);
     bool CreateMidiStructs(TavStructBuildBudget& budget);
-    void UpdateMidiMessageValues();
+    // Sets the MIDI message values from their outputs' last messages; those whose text
+    // changed are appended to changed.
+    void UpdateMidiMessageValues(std::vector<CTavBuffer*>& changed);
     // The root structs a path may be found in (those named by its first component), in
     // creation order.
     template <typename Result, typename Find>

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "app/CTavTextOut.h"
 #include "model/CTavValue.h"
@@ -58,10 +59,11 @@ void CTavPopEditControl::SetText(const std::string& text) {
     if (value->Kind() != kTavKindInteger)
         return;
     if (const CTavStringTable* table = StringTable()) {
-        const int32_t index = TavTypedTableIndex(text, *table);
+        // Text naming no entry is no choice: the value stays as it was.
+        const std::optional<int32_t> index = TavTypedTableEntry(text, *table);
         const int32_t count = OfferedCount();
-        if (index >= 0 && count > 0)
-            SetValueIndex(0, std::min(index, count - 1));
+        if (index && count > 0)
+            SetValueIndex(0, std::min(*index, count - 1));
         return;
     }
     const CTavValueSpec& spec = value->Spec();

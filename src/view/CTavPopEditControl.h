@@ -19,9 +19,10 @@ public:
     // text; a confirmed text goes to SetText.
     void Pop() override;
     // Writes typed text (UTF-8): a string value takes it cut or padded to its length; an
-    // integer with a string table the index of the equal entry; any other integer the
-    // number read, minus the offset. Always inside the value's range (set-value
-    // transaction); nothing without a value.
+    // integer with a string table the index of the entry the text names (as a knob takes
+    // it; text naming none keeps the value); any other integer the decimal number read,
+    // minus the offset. Always inside the value's range (set-value transaction); nothing
+    // without a value.
     virtual void SetText(const std::string& text);
 
 protected:

@@ -94,27 +94,15 @@ std::string TavQuotientText(int64_t number, int32_t division, int32_t precision)
     return result.ec == std::errc() ? std::string(text, result.ptr) : std::string();
 }
 
-bool TavReadLeadingInteger(std::string_view text, int64_t& number) {
+bool TavReadLeadingDecimal(std::string_view text, int64_t& number) {
     size_t at = 0;
     const bool negative = SkipBlanksAndSign(text, at);
-    int base = 10;
-    if (at < text.size() && text[at] == '0') {
-        // "0x" counts as a hexadecimal prefix only with a digit after it; otherwise the
-        // zero alone is what reads.
-        if (at + 2 < text.size() && (text[at + 1] == 'x' || text[at + 1] == 'X') &&
-            DigitValue(text[at + 2]) < 16) {
-            base = 16;
-            at += 2;
-        } else {
-            base = 8;
-        }
-    }
     int64_t magnitude = 0;
     bool read = false;
-    for (; at < text.size() && DigitValue(text[at]) < base; ++at) {
+    for (; at < text.size() && DigitValue(text[at]) < 10; ++at) {
         read = true;
         const int digit = DigitValue(text[at]);
-        magnitude = magnitude > (kMagnitudeLimit - digit) / base ? kMagnitudeLimit : magnitude * base + digit;
+        magnitude = magnitude > (kMagnitudeLimit - digit) / 10 ? kMagnitudeLimit : magnitude * 10 + digit;
     }
     if (read)
         number = negative ? -magnitude : magnitude;
@@ -157,7 +145,7 @@ bool TavReadLeadingDouble(std::string_view text, double& number) {
 
 int32_t TavTypedInteger(std::string_view text, int32_t offset, int32_t minimum, int32_t maximum) {
     int64_t number = 0;
-    if (!TavReadLeadingInteger(text, number))
+    if (!TavReadLeadingDecimal(text, number))
         return Limit(minimum, minimum, maximum);
     return Limit(number - offset, minimum, maximum);
 }
@@ -182,19 +170,10 @@ int32_t TavTypedQuotient(std::string_view text, int32_t division, int32_t offset
     return static_cast<int32_t>(shifted);
 }
 
-int32_t TavTypedTableIndex(std::string_view text, const CTavStringTable& table) {
-    if (table.Count() <= 0)
-        return -1;
-    for (int32_t index = 0; index < table.Count(); ++index)
-        if (table.ElementAt(index) == text)
-            return index;
-    return table.Count() - 1;
-}
-
 std::optional<int32_t> TavTypedIntegerIfRead(std::string_view text, int32_t offset, int32_t minimum,
                                              int32_t maximum) {
     int64_t number = 0;
-    if (!TavReadLeadingInteger(text, number))
+    if (!TavReadLeadingDecimal(text, number))
         return std::nullopt;
     return Limit(number - offset, minimum, maximum);
 }

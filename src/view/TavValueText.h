@@ -21,18 +21,19 @@ std::string TavTableText(const CTavStringTable& table, int32_t index);
 // independent of the locale). division must be positive; precision is limited to 0 ... 15.
 std::string TavQuotientText(int64_t number, int32_t division, int32_t precision);
 
-// The leading integer of text as "%li" reads it: blanks, an optional sign, then "0x" and
-// hexadecimal digits, "0" and octal digits, or decimal digits. Magnitudes beyond 2^62 are
-// held at 2^62, so the result never overflows. False when no digit reads.
-bool TavReadLeadingInteger(std::string_view text, int64_t& number);
+// The leading decimal integer of text: blanks, an optional sign, then decimal digits. A
+// typed number is decimal whatever its leading zeros ("010" is ten), and "0x1F" reads as
+// the zero before the letter. Magnitudes beyond 2^62 are held at 2^62, so the result never
+// overflows. False when no digit reads.
+bool TavReadLeadingDecimal(std::string_view text, int64_t& number);
 
 // The leading floating-point number of text as "%lf" reads it, with '.' as the point
 // whatever the locale: blanks, an optional sign, digits with an optional point and
 // exponent, hexadecimal "0x..." or "inf". False when nothing reads (and for "nan").
 bool TavReadLeadingDouble(std::string_view text, double& number);
 
-// Typed text for an integer value: the leading integer minus the offset, limited to
-// minimum ... maximum. Text that does not read counts as minimum + offset.
+// Typed text for an integer value: the leading decimal integer minus the offset, limited
+// to minimum ... maximum. Text that does not read counts as minimum + offset.
 int32_t TavTypedInteger(std::string_view text, int32_t offset, int32_t minimum, int32_t maximum);
 
 // Typed text for an integer shown divided by division: the leading number times division,
@@ -42,19 +43,16 @@ int32_t TavTypedInteger(std::string_view text, int32_t offset, int32_t minimum, 
 int32_t TavTypedQuotient(std::string_view text, int32_t division, int32_t offset, int32_t minimum,
                          int32_t maximum);
 
-// Typed text for an integer shown through a string table: the position of the equal entry,
-// limited to 0 ... entries - 1 (text equal to no entry gives the last); -1 for an empty table.
-int32_t TavTypedTableIndex(std::string_view text, const CTavStringTable& table);
-
 // Typed text for a knob or slider, where nothing written is better than a guess: the
-// leading integer minus the offset, limited to minimum ... maximum; nothing when no digit
-// reads.
+// leading decimal integer minus the offset, limited to minimum ... maximum; nothing when
+// no digit reads.
 std::optional<int32_t> TavTypedIntegerIfRead(std::string_view text, int32_t offset, int32_t minimum,
                                              int32_t maximum);
 
-// The position of the table entry text names: the first equal entry, else the first equal
-// to it with blanks around either trimmed and ASCII letters compared without case; nothing
-// when no entry matches.
+// The position of the table entry text names (an edit, knob or slider over a string
+// table): the first equal entry, else the first equal to it with blanks around either
+// trimmed and ASCII letters compared without case; nothing when no entry matches, and the
+// value is then kept.
 std::optional<int32_t> TavTypedTableEntry(std::string_view text, const CTavStringTable& table);
 
 // Typed text for a string value of length bytes: cut or padded with blanks to the length;

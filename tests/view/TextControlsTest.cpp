@@ -312,8 +312,10 @@ TEST_F(TextControlsTest, EditWritesTypedNumbersMinusTheOffsetLimitedToTheRange) 
         {"-99999999999999999999", 0},
         {"1e9", 0},
         {"\t 5", 4},
-        {"0x10", 15},
-        {"010", 7},
+        {"0x10", 0}, // decimal: the zero before the letter
+        {"010", 9},
+        {"08", 7},
+        {"-007", 0},
         {"12abc", 11},
         {"+3", 2},
         {"- 3", 0},
@@ -354,12 +356,13 @@ TEST_F(TextControlsTest, EditOfAStringCutsOrPadsAndBlanksControlCharacters) {
     }
 }
 
-TEST_F(TextControlsTest, EditWithAStringTableWritesTheIndexOfTheEqualEntry) {
+TEST_F(TextControlsTest, EditWithAStringTableWritesTheEntryNamedAndKeepsTheValueOtherwise) {
     auto* edit = Find<EditBox>("ew");
     const struct {
         const char* typed;
         int32_t raw;
-    } cases[] = {{"Square", 1}, {"Saw", 0}, {"Noise", 3}, {"square", 3}, {"", 3}, {"Triangle", 2}};
+    } cases[] = {{"Square", 1}, {"Saw", 0},      {"Noise", 3},   {"  noise ", 3}, {"", 3},
+                 {"Sine", 3},   {"Triangle", 2}, {"Square!", 2}, {"1", 2},        {"\xc3\xa9", 2}};
     for (const auto& c : cases) {
         Type(edit, c.typed);
         EXPECT_EQ(Raw("p.v.wave"), c.raw) << c.typed;

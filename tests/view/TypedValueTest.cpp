@@ -136,7 +136,9 @@ TEST_F(TypedValueTest, TypedTextWritesTheRawValueOrNothing) {
         {"kl", "p.v.level", "100", 99},
         {"kl", "p.v.level", "  1", 0},
         {"kl", "p.v.level", "12 dB", 11},
-        {"kl", "p.v.level", "0x10", 15},
+        {"kl", "p.v.level", "0x10", 0}, // typed numbers are decimal
+        {"kl", "p.v.level", "010", 9},
+        {"kl", "p.v.level", "08", 7},
         {"kl", "p.v.level", "-5", 0},
         {"kl", "p.v.level", "300", 127},
         {"kl", "p.v.level", "99999999999999999999999", 127},
@@ -256,7 +258,7 @@ TEST_F(TypedValueTest, ReturnOnTheFocusedControlOpensTheBoxAndArrowsKeepWorking)
     EXPECT_EQ(knob->opened, 1);
 
     knob->confirm = true;
-    knob->typed = "0x20";
+    knob->typed = "032";
     EXPECT_TRUE(Key(kTavKeyReturn));
     EXPECT_EQ(Raw("p.v.level"), 31);
     EXPECT_TRUE(Key(kTavKeyDown));

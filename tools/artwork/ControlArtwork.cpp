@@ -304,6 +304,21 @@ QImage SelectionBar() {
                  [](QPainter& painter, int) { painter.fillRect(0, 0, 44, 3, QColor(kAccent)); });
 }
 
+QImage ManualIcon() {
+    // Tool bars are light in most styles; the edge pixels are blended over a light grey.
+    return MaskedStrip(QSize(16, 15), 1, qRgb(239, 239, 239), [](QPainter& painter, int) {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        // A closed book seen from the front: the cover, and the pages' edge at the bottom.
+        painter.fillRect(QRect(3, 0, 11, 13), QColor(kSurface));
+        painter.fillRect(QRect(3, 0, 2, 13), QColor(kInset)); // the spine
+        painter.fillRect(QRect(4, 13, 10, 2), QColor(kText));
+        painter.fillRect(QRect(3, 13, 1, 2), QColor(kInset));
+        // A question mark in the accent colour on the cover.
+        painter.setRenderHint(QPainter::Antialiasing);
+        DrawText(painter, QRect(5, 0, 9, 13), Qt::AlignCenter, QStringLiteral("?"), Font(11, true), kAccent);
+    });
+}
+
 QImage Cursor(CursorShape shape) {
     return MaskedStrip(QSize(32, 32), 1, qRgb(255, 255, 255), [=](QPainter& painter, int) {
         // Hard edges: a cursor is either drawn or not, pixel by pixel.

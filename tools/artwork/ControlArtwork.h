@@ -44,6 +44,10 @@ QImage Lamp();
 // The bar under the header of the part the edit windows show.
 QImage SelectionBar();
 
+// The main window's tool bar button that opens the manual (16 x 15), shown where the
+// desktop's icon theme has no "help-contents".
+QImage ManualIcon();
+
 // Cursors are 32 x 32 with the hot spot at the centre (16, 16). The split cursors are two
 // bars with arrows pointing away from them (a boundary dragged left or right, up or down);
 // the hands grab what lies under them, open over it and closed while dragging.

@@ -66,6 +66,7 @@ std::vector<Artwork> AllArtwork() {
         {"keyboardKeys", KeyboardKeys},
         {"buttonOctaveDown", [] { return OctaveButton(false); }},
         {"buttonOctaveUp", [] { return OctaveButton(true); }},
+        {"toolbarManual", ManualIcon},
         {"cursorResizeHorizontal", [] { return Cursor(CursorShape::ResizeHorizontal); }},
         {"cursorResizeVertical", [] { return Cursor(CursorShape::ResizeVertical); }},
         {"cursorCross", [] { return Cursor(CursorShape::Cross); }},

@@ -27,6 +27,7 @@
 #include "app/qt/CTextOutBox.h"
 #include "app/qt/CFunctionPostCaller.h"
 #include "app/qt/CWaitCursor.h"
+#include "app/qt/TavApplicationTitle.h"
 #include "device/CTavBufferAccessor.h"
 #include "device/CTavEditCommands.h"
 #include "files/TavSafeFile.h"
@@ -36,6 +37,7 @@
 #include "script/qt/CResourceFactory.h"
 #include "view/CTavViewManager.h"
 #include "view/qt/CCursor.h"
+#include "view/qt/CInputGate.h"
 #include "view/qt/CPanelWidget.h"
 #include "view/qt/CPopupMenu.h"
 #include "view/qt/CTipBar.h"
@@ -114,7 +116,10 @@ void CApp::SetUpSettings() {
     QCoreApplication::setOrganizationName(
         QString::fromUtf8(CTavSystem::kCompanyKey.data(), qsizetype(CTavSystem::kCompanyKey.size())));
     QCoreApplication::setApplicationName(QStringLiteral("VireoEditor"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Vireo Editor"));
+    // Qt's window-system plugins append the display name to every window title that does
+    // not end with it ("Vireo Editor - Untitled — Vireo Editor"); the titles set here are
+    // complete, so the name appended is empty.
+    QGuiApplication::setApplicationDisplayName(QString());
     QSettings::setDefaultFormat(QSettings::IniFormat);
 }
 
@@ -198,6 +203,7 @@ void CApp::CreateCursor() {
 
 bool CApp::OpenMainPanel() {
     m_mainFrame = new CMainFrame;
+    m_mainFrame->UseArtwork(QFile::decodeName(QByteArray::fromStdString(m_system.ScriptFolder())));
     m_mainFrame->LoadBarState(m_settings);
     m_mainFrame->canClose = [this] { return CanCloseMainFrame(); };
     m_mainFrame->commandEnabled = [this](int id) {
@@ -233,7 +239,8 @@ bool CApp::OpenMainPanel() {
 namespace {
 
 // The device reader of the editor: its pump dispatches received MIDI messages and pending
-// repaints, and no keyboard or mouse input.
+// repaints, no timers and no sockets; keyboard and mouse input is read and dropped (but for
+// the progress dialog's), so nothing the user does meanwhile runs after the answer.
 class CDeviceReader : public Brio::CQueuedDeviceReader {
 public:
     CDeviceReader(CTavSystem& system, CMidiEventQueue& queue)
@@ -241,7 +248,7 @@ public:
 
 protected:
     void Pump() override {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        CInputGate::Pump(QEventLoop::ExcludeSocketNotifiers | QEventLoop::X11ExcludeTimers);
         CQueuedDeviceReader::Pump();
     }
 };
@@ -332,8 +339,14 @@ void CApp::FinishStartUp() {
 
 void CApp::OnAboutToBlock() {
     RefreshTitle();
+    // Whatever sent the last message (an edit, a transfer, an import), the line shows it.
+    m_system.BufferManager().RefreshMidiMessageValues();
     if (ITavTipBar* tipBar = m_system.ViewManager().TipBar())
         tipBar->UpdateAtIdle();
+    // An operation that waits with the progress bar open runs event loops of its own; its
+    // messages show once it is over.
+    if (IsOperationRunning())
+        return;
     // Message boxes run their own event loop, so the work is queued rather than done
     // inside the dispatcher.
     const bool keyPending =
@@ -351,6 +364,8 @@ void CApp::OnAboutToBlock() {
 
 void CApp::OnIdle() {
     m_idleQueued = false;
+    if (IsOperationRunning())
+        return; // the next idle pass after it queues the work again
     Brio::CTavBufferAccessor::Instance().OnIdle();
     ShowPendingCode(0);
 }
@@ -422,9 +437,14 @@ void CApp::QueueOpen(const QByteArray& fileName) {
     m_pendingOpens.push_back(fileName);
 }
 
+bool CApp::IsOperationRunning() const {
+    const auto* progress = dynamic_cast<const CProgressBar*>(m_system.ProgressBar());
+    return CInputGate::IsPumping() || (progress && progress->IsRunning());
+}
+
 bool CApp::CanOpenNow() const {
-    return m_started && m_mainFrame && m_files && m_busy == 0 && !m_panelWindows.windows.HasModal() &&
-           !QApplication::activeModalWidget();
+    return m_started && m_mainFrame && m_files && m_busy == 0 && !IsOperationRunning() &&
+           !m_panelWindows.windows.HasModal() && !QApplication::activeModalWidget();
 }
 
 void CApp::OpenPendingFiles() {
@@ -440,7 +460,7 @@ void CApp::OpenPendingFiles() {
 
 void CApp::RefreshTitle() {
     if (m_mainFrame && m_files)
-        m_mainFrame->RefreshTitle(m_files->Title(QGuiApplication::applicationDisplayName()));
+        m_mainFrame->RefreshTitle(m_files->Title(TavApplicationTitle()));
 }
 
 bool CApp::CanCloseMainFrame() {
@@ -505,6 +525,7 @@ void CApp::RunDeviceCommand(int id) {
 
 void CApp::CopyMidiMessage() {
     std::string text;
+    m_system.BufferManager().RefreshMidiMessageValues();
     if (const CTavValue* value = m_system.BufferManager().FirstMidiMessageValue())
         text = value->GetText();
     while (!text.empty() && text.back() == ' ')
@@ -520,10 +541,18 @@ QString CApp::ManualPath() {
 }
 
 void CApp::OpenManual() {
-    const QString path = ManualPath();
-    if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        if (CTavTextOut* box = m_system.MessageBoxOutput())
-            box->Write("Unable to open the manual. : " + QFile::encodeName(path).toStdString() + "\n");
+    const QString path = m_options.manualPath.isEmpty() ? ManualPath() : m_options.manualPath;
+    const char* reason = nullptr;
+    if (!QFileInfo(path).isFile())
+        reason = "there is no such file";
+    else if (!(m_options.openUrl ? m_options.openUrl(QUrl::fromLocalFile(path))
+                                 : QDesktopServices::openUrl(QUrl::fromLocalFile(path))))
+        reason = "no program to show it was found";
+    if (!reason)
+        return;
+    if (CTavTextOut* box = m_system.MessageBoxOutput())
+        box->Write("Unable to open the manual " + QFile::encodeName(path).toStdString() + ": " + reason +
+                   ".\n");
 }
 
 void CApp::Fail(const std::string& text) {

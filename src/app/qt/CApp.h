@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -50,6 +51,10 @@ public:
         ITavClock* writerClock = nullptr;
         // Makes the progress bar; tests install one that records its steps.
         std::function<CProgressBar*()> makeProgressBar;
+        // Shows a document with the desktop's viewer (the manual); none: QDesktopServices.
+        std::function<bool(const QUrl&)> openUrl;
+        // The manual Help opens; empty: ManualPath().
+        QString manualPath;
     };
 
     enum class StartResult { Started, HandedOver, Failed };
@@ -130,6 +135,8 @@ private:
     // Opens the waiting files while nothing modal is open and no command runs.
     void OpenPendingFiles();
     bool CanOpenNow() const;
+    // Whether a long operation is under way: the progress bar is open or a pump runs.
+    bool IsOperationRunning() const;
     // Shows the code pending on the buffer output (or fallback when none) once and clears it.
     void ShowPendingCode(int fallback);
     bool CanCloseMainFrame();

@@ -11,6 +11,7 @@
 #include "app/TavStrings.h"
 #include "app/qt/CTextOutBox.h"
 #include "app/qt/CWaitCursor.h"
+#include "app/qt/TavApplicationTitle.h"
 #include "model/CTavBufferManager.h"
 #include "view/qt/CWindowList.h"
 
@@ -54,7 +55,7 @@ QString CFileCommands::Title(const QString& applicationTitle) const {
 }
 
 int CFileCommands::Ask(const QString& question) {
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), question,
+    QMessageBox box(QMessageBox::Warning, TavApplicationTitle(), question,
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                     m_windows ? m_windows->TopWindow() : nullptr);
     const CWindowList::CModal modal(m_windows, &box);

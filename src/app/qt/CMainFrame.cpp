@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
+#include <QIcon>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -15,6 +17,8 @@
 
 #include "app/ITavSettings.h"
 #include "app/TavCommands.h"
+#include "app/qt/TavApplicationTitle.h"
+#include "view/qt/TavMaskedImage.h"
 
 namespace {
 
@@ -29,6 +33,18 @@ QStringList LocalFiles(const QMimeData* data) {
 }
 
 constexpr const char* kBarSection = "ControlBar";
+// The Manual button: the freedesktop icon name, and our own drawing in the script folder.
+constexpr const char* kManualIconName = "help-contents";
+constexpr const char* kManualArtwork = "toolbarManual.bmp";
+
+// The theme's icon where it has a picture for a tool bar (themes keep them at 16 and 22
+// pixels); shrunk from a larger one it is a blur, and the fallback shows instead.
+QIcon ToolBarIcon(const QIcon& themed, const QIcon& fallback) {
+    for (const QSize& size : themed.availableSizes())
+        if (size.height() <= 22)
+            return themed;
+    return fallback;
+}
 
 } // namespace
 
@@ -36,7 +52,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("mainFrame"));
-    setWindowTitle(QApplication::applicationDisplayName() + QStringLiteral(" - Untitled"));
+    setWindowTitle(TavApplicationTitle() + QStringLiteral(" - Untitled"));
     // The icon installed with the desktop entry.
     setWindowIcon(QIcon::fromTheme(QStringLiteral("vireo-editor")));
     // The bars stay where they are: no context menu offers to hide them.
@@ -110,7 +126,11 @@ void CMainFrame::CreateToolBar() {
     QStyle* style = QApplication::style();
     m_actions[TavCommands::kOpen]->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
     m_actions[TavCommands::kSave]->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
-    m_actions[TavCommands::kManual]->setIcon(style->standardIcon(QStyle::SP_DialogHelpButton));
+    // The desktop's help icon where its theme draws one at this size; UseArtwork puts our
+    // own drawing in the place of the style's.
+    m_actions[TavCommands::kManual]->setIcon(
+        ToolBarIcon(QIcon::fromTheme(QString::fromLatin1(kManualIconName)),
+                    style->standardIcon(QStyle::SP_DialogHelpButton)));
     m_toolBar->addAction(m_actions[TavCommands::kOpen]);
     m_toolBar->addAction(m_actions[TavCommands::kSave]);
     m_toolBar->addSeparator();
@@ -132,6 +152,15 @@ void CMainFrame::CreateStatusBar() {
     bar->setCheckable(true);
     bar->setChecked(true);
     connect(bar, &QAction::toggled, statusBar(), &QStatusBar::setVisible);
+}
+
+void CMainFrame::UseArtwork(const QString& folder) {
+    const QImage drawn =
+        TavLoadMaskedImage(QFile::encodeName(folder + QLatin1String(kManualArtwork)).toStdString(), 64);
+    m_actions[TavCommands::kManual]->setIcon(
+        ToolBarIcon(QIcon::fromTheme(QString::fromLatin1(kManualIconName)),
+                    drawn.isNull() ? QApplication::style()->standardIcon(QStyle::SP_DialogHelpButton)
+                                   : QIcon(QPixmap::fromImage(drawn))));
 }
 
 void CMainFrame::UpdateCommandStates() {

@@ -20,6 +20,10 @@ public:
     // Shows the main panel's widget as the client area, sized to it.
     void SetPanelWidget(QWidget* widget);
 
+    // Takes the tool bar pictures the desktop's icon theme lacks from the artwork in the
+    // folder (the script folder, with its final '/').
+    void UseArtwork(const QString& folder);
+
     // Restores the window when minimised and brings it to the front.
     void BringToFront();
 

@@ -1,8 +1,10 @@
 #include "app/qt/CProgressBar.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDialog>
 #include <QEventLoop>
 #include <QHBoxLayout>
@@ -14,6 +16,8 @@
 #include <QWindow>
 
 #include "app/TavStrings.h"
+#include "app/qt/TavApplicationTitle.h"
+#include "view/qt/CInputGate.h"
 #include "view/qt/CWindowList.h"
 
 namespace {
@@ -23,11 +27,32 @@ QString ProgressText(int code) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
+// The dialog goes only when the operation ends: Escape and the window system's close
+// button press Cancel where it is offered and do nothing otherwise.
+class CProgressDialog : public QDialog {
+public:
+    CProgressDialog(QWidget* owner, std::function<void()> cancel)
+        : QDialog(owner,
+                  Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint),
+          m_cancel(std::move(cancel)) {}
+
+    void reject() override { m_cancel(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        m_cancel();
+    }
+
+private:
+    std::function<void()> m_cancel;
+};
+
 } // namespace
 
 CProgressBar::~CProgressBar() {
     if (m_depth > 0)
-        Close();
+        Close(false);
 }
 
 void CProgressBar::Begin(int steps, int code, bool cancelAllowed) {
@@ -45,10 +70,12 @@ void CProgressBar::Open(int steps, const QString& text, bool cancelAllowed) {
     QWidget* owner = m_windows ? m_windows->TopWindow() : nullptr;
     if (!owner)
         owner = m_owner;
-    auto* dialog = new QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint |
-                                          Qt::WindowStaysOnTopHint);
+    auto* dialog = new CProgressDialog(owner, [this] {
+        if (m_cancel && !m_cancel->isHidden())
+            m_cancelled = true;
+    });
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
-    dialog->setWindowTitle(QApplication::applicationDisplayName());
+    dialog->setWindowTitle(TavApplicationTitle());
     m_label = new QLabel(text, dialog);
     m_label->setMinimumWidth(260);
     m_bar = new QProgressBar(dialog);
@@ -78,6 +105,8 @@ void CProgressBar::Open(int steps, const QString& text, bool cancelAllowed) {
     if (m_windows && owner)
         m_disabled = owner;
     dialog->setEnabled(true);
+    // While the operation pumps the event loop, only the dialog takes input.
+    CInputGate::LetThrough(dialog);
 
     if (owner) {
         const QRect frame = owner->window()->frameGeometry();
@@ -106,8 +135,15 @@ void CProgressBar::WaitUntilShown() {
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-void CProgressBar::Close() {
+void CProgressBar::Close(bool dropQueuedInput) {
+    // Input that came in since the last pump goes while the owner is still disabled, so
+    // it cannot reach the owner once it is enabled again. The bar still counts as open
+    // meanwhile: a begin from the pump joins it.
+    if (dropQueuedInput)
+        CInputGate::Pump();
     m_depth = 0;
+    if (CInputGate::LetThrough() == m_dialog.data())
+        CInputGate::LetThrough(nullptr);
     QDialog* dialog = m_dialog.data();
     if (m_listed && m_windows)
         m_windows->Remove(dialog);
@@ -126,7 +162,7 @@ void CProgressBar::Finish() {
         return;
     if (--m_depth == 0) {
         m_depth = 1;
-        Close();
+        Close(true);
     }
 }
 
@@ -152,21 +188,18 @@ void CProgressBar::SetPosition(int position) {
     Repaint();
 }
 
-// Only paint work is let through, so no user input starts anything while the operation
-// runs.
+// Windows repaint and timers run; user input for any window but the dialog is dropped,
+// so nothing the user clicked meanwhile starts once the operation is over.
 void CProgressBar::Repaint() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+    CInputGate::Pump();
     if (m_dialog && m_dialog->isVisible())
         m_dialog->repaint();
 }
 
-// The owner windows are disabled, so the events dispatched here can only reach the dialog.
 bool CProgressBar::Cancelled() {
     if (!m_dialog)
         return false;
-    if (!m_cancel->isHidden())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    CInputGate::Pump();
     return m_cancelled;
 }
 

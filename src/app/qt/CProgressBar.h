@@ -4,7 +4,9 @@
 // progress bar slot of the root object. Begins nest: only the outermost one opens the
 // dialog and disables the owner (through the window list when there is one, which also
 // makes the dialog the top window), and only the outermost end closes it and gives the
-// owner back. Setting the position repaints without dispatching user input.
+// owner back. Setting the position and asking for Cancel pump the event loop: windows
+// repaint and timers run, and user input for any window but the dialog is dropped there
+// (CInputGate), so no click made meanwhile runs once the operation is over.
 
 #include <QDialog>
 #include <QPointer>
@@ -55,7 +57,9 @@ public:
 
 private:
     void Open(int steps, const QString& text, bool cancelAllowed);
-    void Close();
+    // dropQueuedInput: input that came in since the last pump is dropped before the owner
+    // is enabled again.
+    void Close(bool dropQueuedInput);
     void Repaint();
     void WaitUntilShown();
 

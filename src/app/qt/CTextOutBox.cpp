@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/TavStrings.h"
+#include "app/qt/TavApplicationTitle.h"
 #include "view/qt/CWindowList.h"
 
 namespace {
@@ -71,8 +72,7 @@ void CTextOutBox::Output(const std::string& text) {
 
 QMessageBox::StandardButton CTextOutBox::Show(const QString& text, QMessageBox::StandardButtons buttons,
                                               QMessageBox::Icon icon) {
-    QMessageBox box(icon, QApplication::applicationDisplayName(), text, buttons,
-                    m_windows ? m_windows->TopWindow() : nullptr);
+    QMessageBox box(icon, TavApplicationTitle(), text, buttons, m_windows ? m_windows->TopWindow() : nullptr);
     box.setTextFormat(Qt::PlainText);
     const CWindowList::CModal modal(m_windows, &box);
     return Exec(box);

@@ -7,6 +7,7 @@
 #include "app/CTavTextOut.h"
 #include "app/TavStartup.h"
 #include "midi/port/CRtMidiBackend.h"
+#include "view/qt/CInputGate.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ const QEvent::Type kMidiArrived = static_cast<QEvent::Type>(QEvent::User);
 } // namespace
 
 void CReader::Pump() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    CInputGate::Pump(QEventLoop::ExcludeSocketNotifiers | QEventLoop::X11ExcludeTimers);
     CQueuedReader::Pump();
 }
 

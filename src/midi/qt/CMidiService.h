@@ -17,7 +17,8 @@
 class CTavSystem;
 
 // The application's reader: its pump dispatches received MIDI messages and pending
-// repaints, and no keyboard or mouse input, so no other operation can start meanwhile.
+// repaints; keyboard and mouse input is read and dropped (CInputGate), so no other
+// operation can start meanwhile, nor after.
 class CReader : public CQueuedReader {
 public:
     using CQueuedReader::CQueuedReader;

@@ -6,13 +6,11 @@
 
 #include <algorithm>
 #include <iterator>
-#include <vector>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
-#include "files/TavReadFile.h"
-#include "script/ITavResourceFactory.h"
 #include "view/CTavView.h"
+#include "view/qt/TavMaskedImage.h"
 
 namespace {
 
@@ -29,30 +27,6 @@ constexpr CCursor::Image kImages[] = {
 
 // Cursor images larger than this are not cursors.
 constexpr int kMaxCursorSize = 256;
-
-// The picture of a cursor file with its mask (the right half) made the alpha channel; a
-// null image when the file is missing or has no picture and mask of one size.
-QImage LoadMaskedImage(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    QImage file;
-    if (TavReadWholeFile(path, kTavMaxBitmapFileSize, bytes) != TavFileRead::kRead ||
-        !file.loadFromData(bytes.data(), static_cast<int>(bytes.size()), "BMP"))
-        return {};
-    const int width = file.width() / 2;
-    const int height = file.height();
-    if (width < 1 || height < 1 || file.width() != 2 * width || width > kMaxCursorSize ||
-        height > kMaxCursorSize)
-        return {};
-    const QImage source = file.convertToFormat(QImage::Format_RGB32);
-    QImage image(width, height, QImage::Format_ARGB32);
-    for (int y = 0; y < height; ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(source.constScanLine(y));
-        QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x)
-            out[x] = qGray(line[width + x]) < 128 ? (line[x] | 0xFF000000u) : 0u;
-    }
-    return image;
-}
 
 } // namespace
 
@@ -71,7 +45,7 @@ Qt::CursorShape CCursor::ShapeOfKind(int kind) {
 CCursor::CCursor(const std::string& folder, CTavTextOut* errors) {
     for (const Image& entry : kImages) {
         const std::string path = folder + entry.name + ".bmp";
-        const QImage image = LoadMaskedImage(path);
+        const QImage image = TavLoadMaskedImage(path, kMaxCursorSize);
         if (image.isNull()) {
             if (errors)
                 errors->Printf("Unable to load cursor %d from %s.\n", entry.resourceId, path.c_str());

@@ -7,11 +7,13 @@
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QIcon>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QUrl>
 #include <QUuid>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "app/CTavSystem.h"
@@ -31,6 +33,7 @@
 #include "view/CTavPanel.h"
 #include "view/CTavViewManager.h"
 #include "view/qt/CPanelWidget.h"
+#include "view/qt/TavMaskedImage.h"
 #include "support/RecordingTextOut.h"
 #include "support/TestSupport.h"
 
@@ -48,6 +51,11 @@ protected:
         options.makeMessageBoxOutput = [this] {
             box = new test::RecordingTextOut;
             return box;
+        };
+        options.manualPath = QString::fromStdString((dir.Path() / "VireoEditorManual_E.htm").string());
+        options.openUrl = [this](const QUrl& url) {
+            opened << url;
+            return viewerFound;
         };
         app = std::make_unique<CApp>(system, options);
         ASSERT_EQ(app->InitInstance(), CApp::StartResult::Started);
@@ -86,11 +94,18 @@ protected:
         EXPECT_TRUE(files->SaveAs());
         return chosen;
     }
+    // The title the window system shows, after an idle pass: Qt's platforms append the
+    // application display name to a title that does not end with it.
     QString Title() {
         QEventLoop loop;
         QTimer::singleShot(20, &loop, &QEventLoop::quit);
         loop.exec();
-        return app->MainFrame()->windowTitle();
+        const QWindow* window = app->MainFrame()->windowHandle();
+        EXPECT_NE(window, nullptr);
+        const QString title = window ? window->title() : QString();
+        EXPECT_EQ(title, app->MainFrame()->windowTitle());
+        const QString name = QGuiApplication::applicationDisplayName();
+        return name.isEmpty() || title.endsWith(name) ? title : title + QStringLiteral(" \u2014 ") + name;
     }
 
     test::TempDir dir;
@@ -104,6 +119,8 @@ protected:
     int answer = kNo;
     QString chosen;
     int dialogs = 0;
+    QList<QUrl> opened;
+    bool viewerFound = true;
 };
 
 TEST_F(MainWindow, TitleShowsUntitledAndThenTheModifiedMarkAfterTheFirstEdit) {
@@ -113,6 +130,71 @@ TEST_F(MainWindow, TitleShowsUntitledAndThenTheModifiedMarkAfterTheFirstEdit) {
     const QString path = DataFileWithLevel("song.vro", 90);
     EXPECT_EQ(Title(), "Vireo Editor - song.vro");
     EXPECT_TRUE(questions.isEmpty());
+}
+
+TEST_F(MainWindow, ManualOpensInTheViewerOrSaysInOneSentenceWhyNot) {
+    const std::string manual = (dir.Path() / "VireoEditorManual_E.htm").string();
+    const struct {
+        bool exists;
+        bool viewerFound;
+        std::vector<std::string> outputs;
+    } cases[] = {
+        {true, true, {}},
+        {true, false, {"Unable to open the manual " + manual + ": no program to show it was found.\n"}},
+        {false, true, {"Unable to open the manual " + manual + ": there is no such file.\n"}},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(manual);
+        if (c.exists)
+            dir.Write("VireoEditorManual_E.htm", "<html></html>");
+        viewerFound = c.viewerFound;
+        opened.clear();
+        box->outputs.clear();
+        app->MainFrame()->Action(TavCommands::kManual)->trigger();
+        EXPECT_EQ(box->outputs, c.outputs);
+        EXPECT_EQ(opened, c.exists ? QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(manual))}
+                                   : QList<QUrl>{});
+    }
+    EXPECT_TRUE(CApp::ManualPath().endsWith("/Manual/VireoEditorManual_E.htm"));
+}
+
+TEST_F(MainWindow, ManualButtonShowsTheThemesHelpIconOrOurDrawing) {
+    const QImage drawn = TavLoadMaskedImage(scripts.String() + "/toolbarManual.bmp", 64);
+    ASSERT_FALSE(drawn.isNull());
+    const auto shown = [](const CMainFrame& frame) {
+        const QIcon icon = frame.Action(TavCommands::kManual)->icon();
+        return icon.pixmap(QSize(16, 15)).toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    EXPECT_EQ(shown(*app->MainFrame()), drawn.convertToFormat(QImage::Format_ARGB32));
+
+    // A theme with the icon at tool bar size shows its own; one that has it only large,
+    // where shrinking blurs it, does not.
+    const QStringList paths = QIcon::themeSearchPaths();
+    const QString theme = QIcon::themeName();
+    const struct {
+        int size;
+        bool themed;
+    } cases[] = {{16, true}, {22, true}, {48, false}};
+    for (const auto& c : cases) {
+        const std::string name = "vireo-test-" + std::to_string(c.size);
+        const std::string folder = std::to_string(c.size) + "x" + std::to_string(c.size) + "/actions";
+        dir.Write(name + "/index.theme", "[Icon Theme]\nName=" + name + "\nDirectories=" + folder + "\n\n[" +
+                                             folder + "]\nSize=" + std::to_string(c.size) + "\nType=Fixed\n");
+        QImage red(c.size, c.size, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        std::filesystem::create_directories(dir.Path() / name / folder);
+        const std::filesystem::path png = dir.Path() / name / folder / "help-contents.png";
+        ASSERT_TRUE(red.save(QString::fromStdString(png.string())));
+        QIcon::setThemeSearchPaths({QString::fromStdString(dir.Path().string())});
+        QIcon::setThemeName(QString::fromStdString(name));
+        CMainFrame frame;
+        frame.UseArtwork(QString::fromStdString(scripts.String() + "/"));
+        const QImage image = shown(frame);
+        EXPECT_EQ(image.pixel(8, 7) == QColor(Qt::red).rgba(), c.themed) << c.size;
+        EXPECT_EQ(image == drawn.convertToFormat(QImage::Format_ARGB32), !c.themed) << c.size;
+    }
+    QIcon::setThemeSearchPaths(paths);
+    QIcon::setThemeName(theme);
 }
 
 TEST_F(MainWindow, OpenAsksEvenWhenNothingChangedAndReadsTheFileBack) {

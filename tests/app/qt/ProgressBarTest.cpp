@@ -1,11 +1,18 @@
 // The progress dialog: its texts by message code, nesting, the owner disabled while it
-// runs (through the window list or directly), Cancel where allowed, and the owner given
-// back on every way out of an operation.
+// runs (through the window list or directly), Cancel where allowed, input for the owner
+// dropped, and the owner given back on every way out of an operation.
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDialog>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QWidget>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
 
 #include "app/qt/CProgressBar.h"
 #include "view/ITavProgress.h"
@@ -143,6 +150,76 @@ TEST(ProgressDialog, AFailedOperationGivesTheOwnerBack) {
         EXPECT_TRUE(owner.isEnabled()) << failAt;
     }
     EXPECT_TRUE(FailingRead(nullptr, 99)); // no indicator: nothing to open
+}
+
+// A click as the window system queues it: handled whenever the event loop gets to it.
+void PostClick(QWidget* widget) {
+    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+    QCoreApplication::postEvent(widget, new QMouseEvent(QEvent::MouseButtonPress, at, at, Qt::LeftButton,
+                                                        Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(widget, new QMouseEvent(QEvent::MouseButtonRelease, at, at, Qt::LeftButton,
+                                                        Qt::NoButton, Qt::NoModifier));
+}
+
+TEST(ProgressDialog, ClicksOnTheOwnerWhileItRunsAreDroppedAndCancelStillWorks) {
+    const struct {
+        const char* between; // what the operation does after the clicks
+        std::function<void(CProgressBar&)> run;
+    } cases[] = {
+        {"a step", [](CProgressBar& progress) { progress.Step(); }},
+        {"a position", [](CProgressBar& progress) { progress.SetPosition(2); }},
+        {"asking for Cancel", [](CProgressBar& progress) { progress.Cancelled(); }},
+        {"nothing", [](CProgressBar&) {}},
+    };
+    for (const bool cancelAllowed : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.between) + (cancelAllowed ? ", with Cancel" : ""));
+            QWidget owner;
+            auto* button = new QPushButton(QStringLiteral("Sync"), &owner);
+            button->resize(60, 24);
+            owner.show();
+            int clicks = 0;
+            QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+            CWindowList windows;
+            windows.Add(&owner, false);
+            CProgressBar progress;
+            progress.SetWindowList(&windows);
+            progress.Begin(3, ITavProgress::kGettingData, cancelAllowed);
+            PostClick(button);
+            PostClick(button);
+            if (cancelAllowed) {
+                auto* cancel = progress.Dialog()->findChild<QPushButton*>();
+                ASSERT_NE(cancel, nullptr);
+                PostClick(cancel);
+            }
+            c.run(progress);
+            if (cancelAllowed) {
+                EXPECT_TRUE(progress.Cancelled());
+            }
+            progress.Finish();
+            QCoreApplication::processEvents();
+            EXPECT_EQ(clicks, 0);
+            EXPECT_TRUE(owner.isEnabled());
+        }
+    }
+}
+
+TEST(ProgressDialog, EscapeAndCloseCancelWhereAllowedAndNeverCloseTheDialog) {
+    for (const bool cancelAllowed : {true, false}) {
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::Close}) {
+            CProgressBar progress;
+            progress.Begin(2, ITavProgress::kReadingSmf, cancelAllowed);
+            QDialog* dialog = progress.Dialog();
+            if (type == QEvent::KeyPress)
+                QCoreApplication::postEvent(dialog, new QKeyEvent(type, Qt::Key_Escape, Qt::NoModifier));
+            else
+                QCoreApplication::postEvent(dialog, new QCloseEvent);
+            EXPECT_EQ(progress.Cancelled(), cancelAllowed) << type;
+            EXPECT_TRUE(dialog->isVisible()) << type;
+            EXPECT_EQ(progress.Dialog(), dialog);
+            progress.Finish();
+        }
+    }
 }
 
 TEST(ProgressDialog, OwnerDeletedWhileRunningLeavesNothingDangling) {
