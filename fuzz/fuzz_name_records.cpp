@@ -86,10 +86,18 @@ private:
     size_t m_size = 0;
 };
 
-// Puts back what the procedures change: the user and card name banks (two of them, of
-// 130 and 3 entries) and the sample and sample-patch banks, empty. The fixed banks are
-// made once; rebuilding them for every input would cost more than the input.
-void ResetCatalog(CTavEntityManager& entities) {
+// What the procedures work on: two name banks, of 130 and 3 entries, beside the fixed
+// banks, which are made once (rebuilding them for every input would cost more than the
+// input).
+void AddNameBanks(CTavEntityManager& entities) {
+    TavAddNameBank(entities, TavEntityType::Patch, TavEntityArea::User, 0, 130);
+    TavAddNameBank(entities, TavEntityType::RhythmSet, TavEntityArea::Card, 1, 3);
+}
+
+// Takes away what an input made: the user and card name banks (those above and any the
+// number information built) and the sample names. Everything an input allocates is freed
+// before it ends, so libFuzzer never takes an input for a leak and runs it again.
+void ClearCatalog(CTavEntityManager& entities) {
     for (int32_t type : {TavEntityType::Patch, TavEntityType::RhythmSet})
         for (int32_t area : {TavEntityArea::User, TavEntityArea::Card})
             entities.RemoveBanks({type, area, 0, 0});
@@ -99,8 +107,6 @@ void ResetCatalog(CTavEntityManager& entities) {
                                     {TavEntityType::Patch, 4, 0, TavWildcard}};
     for (const CTavEntityId& bank : samples)
         entities.InserterFor(bank); // an inserter empties its bank
-    TavAddNameBank(entities, TavEntityType::Patch, TavEntityArea::User, 0, 130);
-    TavAddNameBank(entities, TavEntityType::RhythmSet, TavEntityArea::Card, 1, 3);
 }
 
 struct Harness {
@@ -139,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     Harness& harness = Instance();
     FuzzReader& reader = *harness.reader;
-    ResetCatalog(harness.entities);
+    AddNameBanks(harness.entities);
     reader.Feed(data + 1, size - 1);
     switch (data[0] % 4) {
     case 0:
@@ -157,5 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // Whatever is left arrives while nothing waits.
     reader.Feed(nullptr, 0);
+    ClearCatalog(harness.entities);
+    harness.system.BufferManager().ClearPending();
     return 0;
 }

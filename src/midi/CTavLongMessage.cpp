@@ -58,6 +58,10 @@ void CTavLongMessage::SetBody(const TavBytes& body) {
 
 void CTavHaldenMessage::Reset() {
     m_bytes = {0xF0, kManufacturerId, 0x7F, 0x42, kDataSet, 0xF7};
+    ResetFields();
+}
+
+void CTavHaldenMessage::ResetFields() {
     m_fields = {{{2, 1}, {3, 1}, {4, 1}, {5, 0}, {5, 0}, {5, 0}}};
 }
 

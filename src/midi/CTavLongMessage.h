@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 using TavBytes = std::vector<uint8_t>;
@@ -43,6 +44,9 @@ public:
     const TavBytes& Bytes() const { return m_bytes; }
 
 protected:
+    // A derived message starts from its own default bytes, built once.
+    explicit CTavLongMessage(std::initializer_list<uint8_t> bytes) : m_bytes(bytes) {}
+
     TavBytes m_bytes;
 };
 
@@ -53,7 +57,7 @@ public:
     static constexpr uint8_t kDataRequest = 0x11;
     static constexpr uint8_t kDataSet = 0x12;
 
-    CTavHaldenMessage() { Reset(); }
+    CTavHaldenMessage() : CTavLongMessage({0xF0, kManufacturerId, 0x7F, 0x42, kDataSet, 0xF7}) { ResetFields(); }
 
     // F0 41 7F 42 12 F7 with an empty address, data and checksum.
     void Reset() override;
@@ -90,6 +94,7 @@ public:
                                          int addressSize, uint32_t address, uint32_t size);
 
 private:
+    void ResetFields();
     static CTavHaldenMessage Assemble(uint8_t manufacturer, uint8_t deviceId, const TavBytes& modelId,
                                       uint8_t command, const TavBytes& address, const uint8_t* data,
                                       size_t size);

@@ -178,26 +178,34 @@ std::unique_ptr<CTavStruct> CTavRootStruct::Clone() const {
     return copy;
 }
 
-CTavLeafStruct* CTavRootStruct::FindLeaf(const TavRange& absolute) {
+CTavLeafStruct* CTavRootStruct::FindLeaf(const TavRange& absolute, int32_t* leafBegin) {
     // Descends only into structs whose absolute range holds the whole range; attach
-    // guarantees that children lie inside their parents.
+    // guarantees that children lie inside their parents, so a range outside the root is
+    // nowhere below it.
     struct Search {
-        static CTavLeafStruct* In(CTavStruct& structure, int32_t parentBegin, const TavRange& wanted) {
+        static CTavLeafStruct* In(CTavStruct& structure, int32_t parentBegin, const TavRange& wanted,
+                                  int32_t* begin) {
             const TavRange relative = structure.Range();
             const TavRange range{relative.begin + parentBegin, relative.end + parentBegin};
             if (!range.Contains(wanted))
                 return nullptr;
-            if (auto* leaf = dynamic_cast<CTavLeafStruct*>(&structure))
+            if (auto* leaf = dynamic_cast<CTavLeafStruct*>(&structure)) {
+                if (begin)
+                    *begin = range.begin;
                 return leaf;
+            }
             if (TavStructList* children = structure.ChildStructs())
                 for (auto& child : *children)
-                    if (CTavLeafStruct* found = In(*child, range.begin, wanted))
+                    if (CTavLeafStruct* found = In(*child, range.begin, wanted, begin))
                         return found;
             return nullptr;
         }
     };
+    const TavRange own = Range();
+    if (!own.Contains(absolute))
+        return nullptr;
     for (auto& child : m_children)
-        if (CTavLeafStruct* found = Search::In(*child, Range().begin, absolute))
+        if (CTavLeafStruct* found = Search::In(*child, own.begin, absolute, leafBegin))
             return found;
     return nullptr;
 }
@@ -206,10 +214,10 @@ bool CTavRootStruct::ReceiveDataSet(int32_t address, const uint8_t* data, size_t
     if (address < 0 || size == 0 || size > static_cast<size_t>(INT32_MAX - address))
         return false;
     const TavRange range{address, address + static_cast<int32_t>(size)};
-    CTavLeafStruct* leaf = FindLeaf(range);
+    int32_t leafBegin = 0;
+    CTavLeafStruct* leaf = FindLeaf(range, &leafBegin);
     if (!leaf)
         return false;
-    const int32_t leafBegin = leaf->AbsoluteRange().begin;
     const TavRange relative{range.begin - leafBegin, range.end - leafBegin};
     std::memcpy(leaf->Bytes()->data() + relative.begin, data, size);
     TavValueList values;

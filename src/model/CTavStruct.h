@@ -157,8 +157,9 @@ public:
     void SetBufferManager(CTavBufferManager* manager) { m_manager = manager; }
     CTavBufferManager* BufferManager() const { return m_manager; }
 
-    // The leaf whose absolute range holds the whole range; null when none does.
-    CTavLeafStruct* FindLeaf(const TavRange& absolute);
+    // The leaf whose absolute range holds the whole range, and its absolute begin; null
+    // when none does.
+    CTavLeafStruct* FindLeaf(const TavRange& absolute, int32_t* leafBegin = nullptr);
 
 private:
     ITavMidiOut* m_output = nullptr;
