@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -107,7 +108,7 @@ private:
     // in the buffer, fewer only where the file ends; answers how many are ready.
     size_t Fill(size_t count);
     size_t Buffered() const { return static_cast<size_t>(m_bufferStart + m_bufferFill - m_position); }
-    const uint8_t* Cursor() const { return m_buffer.data() + (m_position - m_bufferStart); }
+    const uint8_t* Cursor() const { return m_buffer.get() + (m_position - m_bufferStart); }
     bool ReadExact(uint8_t* bytes, size_t count);
     bool ReadVariableLength(uint32_t& value, const char* what);
     // Reads length bytes after checking that the file still holds them.
@@ -128,8 +129,11 @@ private:
     std::string m_stopReason;
 
     // The buffer holds the file's bytes from m_bufferStart on, m_bufferFill of them; the
-    // read position is always among them or just after them.
-    TavBytes m_buffer;
+    // read position is always among them or just after them. It is used up to m_bufferSize
+    // and grows only, without clearing, when a larger file needs more.
+    std::unique_ptr<uint8_t[]> m_buffer;
+    size_t m_bufferSize = 0;
+    size_t m_bufferCapacity = 0;
     uint64_t m_bufferStart = 0;
     size_t m_bufferFill = 0;
     // Kept from event to event, so reading allocates only while events grow.

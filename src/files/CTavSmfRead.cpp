@@ -40,12 +40,12 @@ size_t CTavSmfRead::Fill(size_t count) {
         return ready;
     // The unread bytes move to the front, and the file is read on after them.
     if (ready > 0 && m_position != m_bufferStart)
-        std::memmove(m_buffer.data(), Cursor(), ready);
+        std::memmove(m_buffer.get(), Cursor(), ready);
     m_bufferStart = m_position;
     m_bufferFill = ready;
     while (m_bufferFill < count) {
-        const size_t room = m_buffer.size() - m_bufferFill;
-        const size_t got = std::min(ReadBytes(m_bufferStart + m_bufferFill, m_buffer.data() + m_bufferFill, room), room);
+        const size_t room = m_bufferSize - m_bufferFill;
+        const size_t got = std::min(ReadBytes(m_bufferStart + m_bufferFill, m_buffer.get() + m_bufferFill, room), room);
         if (got == 0)
             break;
         m_bufferFill += got;
@@ -56,7 +56,7 @@ size_t CTavSmfRead::Fill(size_t count) {
 bool CTavSmfRead::ReadExact(uint8_t* bytes, size_t count) {
     if (count == 0) // empty data needs no read, and may have no storage to read into
         return true;
-    if (count <= m_buffer.size()) {
+    if (count <= m_bufferSize) {
         const size_t taken = std::min(Fill(count), count);
         if (taken > 0)
             std::memcpy(bytes, Cursor(), taken);
@@ -119,7 +119,11 @@ bool CTavSmfRead::Read() {
     m_stopReason.clear();
     m_fileSize = Size();
     // A small file gets a buffer of its size; every fixed-size item fits in the smallest.
-    m_buffer.resize(static_cast<size_t>(std::clamp<uint64_t>(m_fileSize, kHeaderSize, kBufferSize)));
+    m_bufferSize = static_cast<size_t>(std::clamp<uint64_t>(m_fileSize, kHeaderSize, kBufferSize));
+    if (m_bufferSize > m_bufferCapacity) {
+        m_buffer = std::make_unique_for_overwrite<uint8_t[]>(m_bufferSize);
+        m_bufferCapacity = m_bufferSize;
+    }
     m_bufferStart = 0;
     m_bufferFill = 0;
 
