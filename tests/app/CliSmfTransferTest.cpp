@@ -163,7 +163,7 @@ TEST_F(CliSmfTransfer, AFaultThroughPortsSavesWhatTheDeviceTookBeforeIt) {
         EXPECT_EQ(Get(file, "qv.prti.part[1].partLevel"), "qv.prti.part[1].partLevel=33\n") << file;
         EXPECT_EQ(Get(file, "qv.pat[15].tone[3].toneLevel"), "qv.pat[15].tone[3].toneLevel=127\n") << file;
     }
-    // What the file offered in place of the input stays untouched.
+    // The input data file stays as it was.
     EXPECT_EQ(Get(File("empty.vro"), "qv.prti.part[1].partLevel"), "qv.prti.part[1].partLevel=100\n");
 }
 
