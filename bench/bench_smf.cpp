@@ -1,6 +1,7 @@
 // Standard MIDI File export and import through the device layer on the shipped script,
 // offline: a full state (every part plays a patch, part 10 a rhythm set) exported with
-// every part's patch or rhythm set, and that file imported again. The writer's clock does
+// every part's patch or rhythm set, that file imported again, and a valid file of 50 MB
+// imported from its path. The writer's clock does
 // not pause and no device is behind the output, so the figures are the work itself.
 
 #include <benchmark/benchmark.h>
@@ -11,10 +12,13 @@
 #include <filesystem>
 #include <memory>
 #include <unistd.h>
+#include <vector>
 
 #include "app/TavClock.h"
 #include "device/CTavBufferAccessor.h"
 #include "entity/CTavEntityBanks.h"
+#include "files/CTavSmf.h"
+#include "files/TavSafeFile.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavStruct.h"
 
@@ -102,6 +106,59 @@ void ImportPartInfoAndSets(benchmark::State& state) {
     state.counters["dataSets"] = static_cast<double>(reader.ImportedDataSets());
 }
 BENCHMARK(ImportPartInfoAndSets)->Unit(benchmark::kMillisecond);
+
+// A valid file of about 50 MB: the data sets of the full export again and again in one
+// track, as a long recording of edits would be.
+TavBytes LargeFile(const TavBytes& exported) {
+    std::vector<CTavLongMessage> messages;
+    struct Collect : CTavSmfMemoryRead {
+        using CTavSmfMemoryRead::CTavSmfMemoryRead;
+        std::vector<CTavLongMessage>* messages = nullptr;
+        void OnExclusiveEvent(uint32_t, const CTavLongMessage& message) override { messages->push_back(message); }
+    } collect(exported);
+    collect.messages = &messages;
+    if (!collect.Read() || messages.empty())
+        return {};
+    CTavSmfMemoryWrite writer;
+    writer.BeginFile();
+    writer.BeginTrack();
+    for (size_t i = 0; writer.Position() < 50'000'000; ++i) {
+        const CTavLongMessage& message = messages[i % messages.size()];
+        writer.WriteExclusiveEvent(Brio::CTavWriter::DeltaTicks(message.Bytes().size()), message);
+    }
+    writer.EndFile();
+    return writer.TakeBytes();
+}
+
+// The import of the large file from its path, as the menu command reads it: the rate is
+// the file's megabytes (10^6 bytes) per second.
+void ImportLargeFile(benchmark::State& state) {
+    FullState full;
+    TavBytes exported;
+    if (!full.root || !full.accessor.Writer()->ExportSmf(Brio::TavExportMode::PartInfoAndSets, exported)) {
+        state.SkipWithError("the shipped script does not build");
+        return;
+    }
+    const TavBytes file = LargeFile(exported);
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("vireo-bench-large-" + std::to_string(::getpid()) + ".mid")).string();
+    if (file.empty() || !TavSaveFileSafely(path, file.data(), file.size())) {
+        state.SkipWithError("the large file cannot be written");
+        return;
+    }
+    Brio::CTavReader& reader = *full.accessor.Reader();
+    for (auto _ : state) {
+        if (!reader.ImportSmf(path, *full.root))
+            state.SkipWithError("the import failed");
+    }
+    std::remove(path.c_str());
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+    state.counters["MB/s"] =
+        benchmark::Counter(static_cast<double>(file.size()) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["fileBytes"] = static_cast<double>(file.size());
+    state.counters["dataSets"] = static_cast<double>(reader.ImportedDataSets());
+}
+BENCHMARK(ImportLargeFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

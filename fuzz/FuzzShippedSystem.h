@@ -1,14 +1,24 @@
 #pragma once
 // The fuzz targets that need the editor's model build it from the shipped editor script,
 // with the error and buffer outputs kept in memory. A script that does not build ends the
-// run at once: every input would be wasted on it.
+// run at once: every input would be wasted on it. The model is built once per run;
+// FuzzSnapshot puts back what an input changed, so every input meets the same editor and
+// a crash reproduces from its input alone.
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
+#include "entity/CTavEntityManager.h"
+#include "model/CTavBufferManager.h"
+#include "model/CTavStruct.h"
 
 #ifndef VIREO_FUZZ_SCRIPT
 #error "VIREO_FUZZ_SCRIPT must name the editor script"
@@ -28,3 +38,63 @@ inline bool FuzzBuildShippedSystem(CTavSystem& system) {
                  system.ErrorText().c_str());
     std::abort();
 }
+
+// The state an input may change: the bytes of every leaf of the root structs ("qv" and
+// the others) and of the MIDI structs, the roots' modified flags, and the entity catalog.
+// Taken once after the build; Restore puts it back after an input that may have changed
+// it, so the next one meets the editor as built. The bytes are copied into buffers made
+// once, and only leaves that differ are written back, so restoring allocates nothing; the
+// catalog, which cannot be copied, is built again by the given function only when an input
+// changed it (its generation moved). The pending changes and the error output are emptied
+// too.
+class FuzzSnapshot {
+public:
+    void Take(CTavSystem& system, CTavEntityManager* catalog = nullptr,
+              std::function<void(CTavEntityManager&)> buildCatalog = {}) {
+        m_system = &system;
+        m_leaves.clear();
+        m_roots.clear();
+        CTavBufferManager& buffers = system.BufferManager();
+        for (const TavStructList* list : {&buffers.RootStructs(), &buffers.MidiStructs()})
+            for (const auto& structure : *list) {
+                structure->ForEachLeaf([&](CTavLeafStruct& leaf) {
+                    if (const std::vector<uint8_t>* bytes = leaf.Bytes())
+                        m_leaves.push_back({&leaf, *bytes});
+                });
+                if (auto* root = dynamic_cast<CTavRootStruct*>(structure.get()))
+                    m_roots.push_back({root, root->IsModified()});
+            }
+        m_catalog = catalog;
+        m_buildCatalog = std::move(buildCatalog);
+        m_generation = catalog ? catalog->Generation() : 0;
+    }
+
+    void Restore() {
+        if (!m_system)
+            return;
+        for (auto& [leaf, saved] : m_leaves) {
+            std::vector<uint8_t>& bytes = *leaf->Bytes();
+            if (bytes.size() == saved.size() && !saved.empty() &&
+                std::memcmp(bytes.data(), saved.data(), saved.size()) != 0)
+                std::memcpy(bytes.data(), saved.data(), saved.size());
+        }
+        for (const auto& [root, modified] : m_roots)
+            root->SetModified(modified);
+        if (m_catalog && m_catalog->Generation() != m_generation && m_buildCatalog) {
+            m_catalog->Clear();
+            m_buildCatalog(*m_catalog);
+            m_generation = m_catalog->Generation();
+        }
+        m_system->BufferManager().ClearPending();
+        if (auto* errors = dynamic_cast<CTavTextOutStringStream*>(m_system->ErrorOutput()))
+            errors->Clear();
+    }
+
+private:
+    CTavSystem* m_system = nullptr;
+    std::vector<std::pair<CTavLeafStruct*, std::vector<uint8_t>>> m_leaves;
+    std::vector<std::pair<CTavRootStruct*, bool>> m_roots;
+    CTavEntityManager* m_catalog = nullptr;
+    std::function<void(CTavEntityManager&)> m_buildCatalog;
+    uint32_t m_generation = 0;
+};

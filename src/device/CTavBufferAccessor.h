@@ -167,8 +167,10 @@ public:
 
     // ---- Standard MIDI Files (CTavDeviceProcedures.cpp) ------------------------------------
     // Plays the file's data sets into the root struct "qv" and to the device through the
-    // reader. A file that cannot be opened or read to its end: code 1 at once on the
-    // message box output (what came before the fault stays and has been sent).
+    // reader. A file that cannot be opened or read to its end: the reason on the error
+    // output ("Unable to import PATH : REASON") and code 1 at once on the message box
+    // output. A cancelled import says so on the error output only. Either way what came
+    // before stays and has been sent.
     bool ImportSmf(const std::string& path);
     // Writes the part information (TavExportMode::PartInfo) or the part information with
     // every part's patch or rhythm set (PartInfoAndSets) as a file through the writer. On

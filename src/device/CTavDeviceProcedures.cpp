@@ -275,6 +275,16 @@ bool CTavBufferAccessor::ImportSmf(const std::string& path) {
     m_reader->SetProgress(m_system->ViewManager().Progress());
     if (m_reader->ImportSmf(path, *root))
         return true;
+    CTavTextOut* errors = m_system->ErrorOutput();
+    // The user stopped it: what came before stays, and that is no load failure.
+    if (m_reader->SmfCancelled()) {
+        if (errors)
+            errors->Printf("Import of %s stopped : %s (%zu data sets were stored and sent)\n", path.c_str(),
+                           m_reader->SmfFault().c_str(), m_reader->ImportedDataSets());
+        return false;
+    }
+    if (errors)
+        errors->Printf("Unable to import %s : %s\n", path.c_str(), m_reader->SmfFault().c_str());
     ShowAtOnce(m_system, TavStrings::kCodeLoadFailed);
     return false;
 }

@@ -15,6 +15,7 @@
 #include "device/CTavDeviceBindings.h"
 #include "entity/CTavEntityBanks.h"
 #include "files/CTavSmf.h"
+#include "files/CTavSmfExclusiveJoin.h"
 #include "midi/CTavMidiReader.h"
 
 class CTavBufferManager;
@@ -109,19 +110,30 @@ public:
     // pile them up.
     static constexpr size_t kSmfPendingLimit = 1u << 16;
 
-    // Reads the file and, for every exclusive event that is a data set for the output
-    // (its manufacturer, model ID and device ID, a correct checksum), hands it to the root
-    // struct and sends it unchanged through the output. Other events are ignored. The
-    // pending changes are published and cleared at the end. False when the file cannot be
-    // opened (or is not a regular file) or cannot be read to its end; what came before
-    // the fault has been stored and sent.
+    // Reads the file and, for every complete exclusive message that is a data set for the
+    // output (F0, its manufacturer, model ID and device ID, command 12, a correct checksum,
+    // F7), hands it to the root struct and sends it unchanged through the output. A message
+    // divided over an F0 event and F7 continuations is joined first; an escape counts only
+    // when it holds a whole message; one left unterminated, and every other event, is
+    // skipped. The pending changes are published and cleared at the end. False when the
+    // file cannot be opened (only a regular file of at most kMaxFileSize bytes is) or read
+    // to its end, or the user cancelled the progress bar; what came before has been stored
+    // and sent, and SmfFault() says why it stopped.
     bool ImportSmf(const std::string& path, ITavRootStruct& root);
     // The same over bytes in memory.
     bool ImportSmf(const uint8_t* bytes, size_t size, ITavRootStruct& root);
     // The data sets the last import stored and sent.
     size_t ImportedDataSets() const { return m_smfImported; }
+    // Why the last import failed, in one line: where and why the file stopped ("track 2,
+    // byte 1502: the data byte 44 has no running status"), why it could not be opened, or
+    // that it was cancelled. "" after a success.
+    const std::string& SmfFault() const { return m_smfFault; }
+    // Whether the last import ended because the user cancelled it.
+    bool SmfCancelled() const { return m_smfCancelled; }
+    static constexpr const char* kSmfCancelled = "the import was cancelled";
 
 protected:
+    void OnTrack(const uint8_t* trackHeader) override;
     void OnExclusiveEvent(uint32_t delta, const CTavLongMessage& message) override;
     void OnShortEvent(uint32_t delta, const TavBytes& message) override;
     void OnMetaEvent(uint32_t delta, uint8_t type, const TavBytes& data) override;
@@ -181,6 +193,11 @@ private:
     ITavProgress* m_smfProgress = nullptr;
     uint64_t m_smfShown = 0;
     size_t m_smfImported = 0;
+    std::string m_smfFault;
+    bool m_smfCancelled = false;
+    CTavSmfExclusiveJoin m_smfJoin;
+    // Kept from message to message, so the import allocates only while messages grow.
+    CTavHaldenMessage m_smfDataSet;
 };
 
 // A reader where no device answers (offline imports, tools): nothing is waited for.

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "files/TavReadFile.h"
+
 void CTavSmf::AppendVariableLength(TavBytes& out, uint32_t value) {
     value = std::min(value, kMaxVariableLength);
     uint8_t groups[kMaxVariableLengthBytes];
@@ -48,8 +50,10 @@ size_t CTavSmfMemoryRead::ReadBytes(uint64_t position, uint8_t* bytes, size_t co
     return taken;
 }
 
-CTavSmfFileRead::CTavSmfFileRead(const std::string& path)
-    : m_file(std::fopen(path.c_str(), "rb")), m_owned(true) {}
+CTavSmfFileRead::CTavSmfFileRead(const std::string& path) : m_owned(true) {
+    uint64_t size = 0;
+    m_file = TavOpenForReading(path, kMaxFileSize, size, &m_openFault);
+}
 
 CTavSmfFileRead::~CTavSmfFileRead() {
     if (m_owned && m_file)
@@ -57,6 +61,7 @@ CTavSmfFileRead::~CTavSmfFileRead() {
 }
 
 uint64_t CTavSmfFileRead::Size() {
+    m_streamPosition = UINT64_MAX;
     if (!m_file || ::fseeko(m_file, 0, SEEK_END) != 0)
         return 0;
     const off_t end = ::ftello(m_file);
@@ -64,10 +69,17 @@ uint64_t CTavSmfFileRead::Size() {
 }
 
 size_t CTavSmfFileRead::ReadBytes(uint64_t position, uint8_t* bytes, size_t count) {
-    if (!m_file || position > static_cast<uint64_t>(std::numeric_limits<off_t>::max()) ||
-        ::fseeko(m_file, static_cast<off_t>(position), SEEK_SET) != 0)
+    if (!m_file || position > static_cast<uint64_t>(std::numeric_limits<off_t>::max()))
         return 0;
-    return std::fread(bytes, 1, count, m_file);
+    // The reader asks in order, so the stream seeks only after Size or a failed read.
+    if (position != m_streamPosition) {
+        m_streamPosition = UINT64_MAX;
+        if (::fseeko(m_file, static_cast<off_t>(position), SEEK_SET) != 0)
+            return 0;
+    }
+    const size_t read = std::fread(bytes, 1, count, m_file);
+    m_streamPosition = read == count ? position + read : UINT64_MAX;
+    return read;
 }
 
 size_t CTavSmfMemoryWrite::WriteBytes(uint64_t position, const uint8_t* bytes, size_t count) {

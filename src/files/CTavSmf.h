@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -21,6 +22,8 @@ public:
     static constexpr size_t kMaxVariableLengthBytes = 4;
 
     static constexpr size_t kHeaderSize = 14;
+    // The largest file read: a bound for hostile input, far above any real file.
+    static constexpr uint64_t kMaxFileSize = uint64_t(1) << 30;
     static constexpr size_t kTrackHeaderSize = 8;
     static constexpr uint16_t kDivision = 96; // ticks per quarter note
     static constexpr uint8_t kMetaEndOfTrack = 0x2F;
@@ -37,6 +40,9 @@ public:
 
 class CTavSmfRead : public CTavSmf {
 public:
+    // The size of the read buffer (smaller files get one of their size).
+    static constexpr size_t kBufferSize = 64 * 1024;
+
     CTavSmfRead() = default;
     virtual ~CTavSmfRead();
     CTavSmfRead(const CTavSmfRead&) = delete;
@@ -45,11 +51,13 @@ public:
     // Reads the header, then every announced track to its end-of-track event. Answers false
     // at the first fault (a short read, a wrong chunk id, a header length other than 6, a
     // delta time or length of more than 4 bytes, a length running past the end of the file,
-    // a data byte without a running status); the handlers have seen everything before it,
-    // and Fault() says where and why it stopped. Track lengths are not used: a track ends
-    // with its end-of-track event. Running status starts afresh in every track and applies
-    // to channel messages only, so a data byte before the first status of a track, or after
-    // a system status, is a fault rather than a guess.
+    // a data byte without a running status) or when a handler stopped it; the handlers have
+    // seen everything before it, and Fault() says where and why it stopped. Track lengths
+    // are not used: a track ends with its end-of-track event. Running status starts afresh
+    // in every track and applies to channel messages only: an exclusive, meta or system
+    // event cancels it, so a data byte before the first status of a track, or after any of
+    // those, is a fault rather than a guess. The file is read in order, through a buffer:
+    // ReadBytes is asked for each part of the file once, never for one it gave before.
     bool Read();
 
     int32_t NumberOfTracks() const { return m_numberOfTracks; }
@@ -66,6 +74,11 @@ public:
     // reading: the chunk header, the delta time, the event or its length.
     const std::string& Fault() const { return m_fault; }
     uint64_t FaultPosition() const { return m_faultPosition; }
+    // The fault with where it happened: "track 2, byte 1502: the data byte 44 has no
+    // running status" ("byte 0: ..." before the first track); "" after a success.
+    std::string FaultText() const;
+    // Whether the last Read ended because a handler called Stop.
+    bool Stopped() const { return m_stopped; }
 
 protected:
     virtual void OnHeader(const uint8_t* /*header, kHeaderSize bytes*/) {}
@@ -74,7 +87,7 @@ protected:
     // status byte alone.
     virtual void OnShortEvent(uint32_t /*delta*/, const TavBytes& /*message*/) {}
     // F0 events with F0 put in front, F7 escapes as they are; bytes that fail the message's
-    // inner-byte check leave it at its default F0 00 F7.
+    // inner-byte check leave it at its default F0 00 F7 (ExclusiveBytes has them all).
     virtual void OnExclusiveEvent(uint32_t /*delta*/, const CTavLongMessage& /*message*/) {}
     virtual void OnMetaEvent(uint32_t /*delta*/, uint8_t /*type*/, const TavBytes& /*data*/) {}
 
@@ -82,8 +95,20 @@ protected:
     virtual size_t ReadBytes(uint64_t position, uint8_t* bytes, size_t count) = 0;
     virtual uint64_t Size() = 0;
 
+    // While OnExclusiveEvent runs: the event's bytes as the file holds them, F0 put in
+    // front of an F0 event's, an escape's as they are, whatever bytes they hold.
+    const TavBytes& ExclusiveBytes() const { return m_eventBytes; }
+    // Called from a handler: the read ends after the event being handled, and Read answers
+    // false with why as its fault.
+    void Stop(std::string why);
+
 private:
     bool ReadEvent();
+    // Makes at least count bytes (at most the buffer's size) from the read position ready
+    // in the buffer, fewer only where the file ends; answers how many are ready.
+    size_t Fill(size_t count);
+    size_t Buffered() const { return static_cast<size_t>(m_bufferStart + m_bufferFill - m_position); }
+    const uint8_t* Cursor() const { return m_buffer.get() + (m_position - m_bufferStart); }
     bool ReadExact(uint8_t* bytes, size_t count);
     bool ReadVariableLength(uint32_t& value, const char* what);
     // Reads length bytes after checking that the file still holds them.
@@ -100,6 +125,20 @@ private:
     uint8_t m_eventStatus = 0;
     std::string m_fault;
     uint64_t m_faultPosition = 0;
+    bool m_stopped = false;
+    std::string m_stopReason;
+
+    // The buffer holds the file's bytes from m_bufferStart on, m_bufferFill of them; the
+    // read position is always among them or just after them. It is used up to m_bufferSize
+    // and grows only, without clearing, when a larger file needs more.
+    std::unique_ptr<uint8_t[]> m_buffer;
+    size_t m_bufferSize = 0;
+    size_t m_bufferCapacity = 0;
+    uint64_t m_bufferStart = 0;
+    size_t m_bufferFill = 0;
+    // Kept from event to event, so reading allocates only while events grow.
+    TavBytes m_eventBytes;
+    CTavLongMessage m_message;
 };
 
 class CTavSmfWrite : public CTavSmf {
@@ -148,6 +187,8 @@ private:
     uint64_t m_trackStart = 0;
     bool m_inTrack = false;
     bool m_good = true;
+    // The event being written, kept so writing allocates only while events grow.
+    TavBytes m_event;
 };
 
 // Reads a file held in memory (a copy of the bytes).
@@ -165,7 +206,9 @@ private:
 };
 
 // Reads an open stream (left open) or a file by path (opened and closed here). The size
-// is learned by seeking to the end; a stream that cannot seek reads as empty.
+// is learned by seeking to the end; a stream that cannot seek reads as empty. A path is
+// opened as every outside file is (TavOpenForReading): a folder, a FIFO, a device or a
+// file larger than kMaxFileSize is refused at once, and OpenFault() says why.
 class CTavSmfFileRead : public CTavSmfRead {
 public:
     explicit CTavSmfFileRead(std::FILE* file) : m_file(file) {}
@@ -173,6 +216,8 @@ public:
     ~CTavSmfFileRead() override;
 
     bool IsOpen() const { return m_file != nullptr; }
+    // Why the path could not be opened: one line naming it ("" when it was).
+    const std::string& OpenFault() const { return m_openFault; }
 
 protected:
     size_t ReadBytes(uint64_t position, uint8_t* bytes, size_t count) override;
@@ -181,6 +226,9 @@ protected:
 private:
     std::FILE* m_file = nullptr;
     bool m_owned = false;
+    // Where the stream stands, so reading on needs no seek.
+    uint64_t m_streamPosition = UINT64_MAX;
+    std::string m_openFault;
 };
 
 // Writes into a growing byte sequence; the finished file is Bytes().

@@ -48,8 +48,8 @@ void CTavSmfWrite::WriteExclusiveEvent(uint32_t delta, const CTavLongMessage& me
         m_good = false;
         return;
     }
-    TavBytes event;
-    event.reserve(bytes.size() + 2 * kMaxVariableLengthBytes);
+    TavBytes& event = m_event;
+    event.clear();
     AppendVariableLength(event, delta);
     event.push_back(0xF0);
     AppendVariableLength(event, static_cast<uint32_t>(bytes.size() - 1));
@@ -66,7 +66,8 @@ void CTavSmfWrite::WriteChannelEvent(uint32_t delta, const TavBytes& message) {
     if (message.size() < size ||
         std::any_of(message.begin() + 1, message.begin() + size, [](uint8_t b) { return b & 0x80; }))
         return;
-    TavBytes event;
+    TavBytes& event = m_event;
+    event.clear();
     AppendVariableLength(event, delta);
     event.insert(event.end(), message.begin(), message.begin() + size);
     Append(event);
@@ -77,8 +78,8 @@ void CTavSmfWrite::WriteMetaEvent(uint32_t delta, uint8_t type, const TavBytes& 
         m_good = false;
         return;
     }
-    TavBytes event;
-    event.reserve(data.size() + 2 + 2 * kMaxVariableLengthBytes);
+    TavBytes& event = m_event;
+    event.clear();
     AppendVariableLength(event, delta);
     event.push_back(0xFF);
     event.push_back(type);

@@ -349,8 +349,16 @@ void CTavBufferManager::RecordChange(CTavBuffer& buffer) {
 }
 
 void CTavBufferManager::RecordChanges(const TavValueList& values) {
-    for (CTavValue* value : values)
-        RecordChange(*value);
+    // The values of a list mostly come from one leaf, whose root is found once for them.
+    const CTavStruct* leaf = nullptr;
+    for (CTavValue* value : values) {
+        m_pending.push_back(value);
+        if (leaf && value->Parent() == leaf)
+            continue;
+        leaf = value->Parent();
+        if (auto* root = dynamic_cast<CTavRootStruct*>(value->Root()))
+            root->SetModified(true);
+    }
 }
 
 void CTavBufferManager::TransmitPending() {

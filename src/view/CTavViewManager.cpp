@@ -191,6 +191,8 @@ CTavRootPanel* CTavViewManager::FindRootPanel(std::string_view name) const {
 }
 
 void CTavViewManager::ValuesChanged(const std::vector<CTavBuffer*>& changed) {
+    if (m_rootPanels.empty()) // nothing shows a value (a headless system)
+        return;
     const size_t count = changed.size();
     ITavProgress* progress = count > kChangeChunk ? m_progress : nullptr;
     if (progress)

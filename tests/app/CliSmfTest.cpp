@@ -63,12 +63,24 @@ TEST(CliSmfDump, ABrokenFilePrintsWhatWasReadAndSaysWhereItStopped) {
     }
 }
 
-TEST(CliSmfDump, NeedsOneReadableFileAndIsListedInTheUsage) {
+TEST(CliSmfDump, NeedsOneRegularFileRefusesAnythingElseAtOnceAndIsListedInTheUsage) {
     test::TempDir dir;
-    const auto missing = test::RunCli({"smf-dump", (dir.Path() / "missing.mid").string()});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err,
-              "This file could not be loaded. : cannot open " + (dir.Path() / "missing.mid").string() + "\n");
+    std::vector<std::pair<std::string, std::string>> refused = {
+        {(dir.Path() / "missing.mid").string(), "No such file or directory"}};
+    for (test::NotAFile kind : test::kNotAFiles) {
+        const std::string where = (dir.Path() / ("not-a-file-" + std::to_string(int(kind)) + ".mid")).string();
+        test::MakeNotAFile(kind, where);
+        refused.push_back({where, kind == test::NotAFile::kFolder     ? "a folder, not a file"
+                                  : kind == test::NotAFile::kDangling ? "No such file or directory"
+                                                                      : "not a regular file"});
+    }
+    for (const auto& [where, why] : refused) {
+        const auto result = test::RunCli({"smf-dump", where});
+        EXPECT_FALSE(result.timedOut) << where;
+        EXPECT_EQ(result.exitCode, 1) << where;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, "This file could not be loaded. : " + where + " : " + why + "\n");
+    }
     EXPECT_EQ(test::RunCli({"smf-dump"}).exitCode, 1);
     EXPECT_EQ(test::RunCli({"smf-dump", "a.mid", "b.mid"}).err, "smf-dump takes one file\n");
     EXPECT_NE(test::RunCli({"--help"}).out.find("smf-dump IN.mid"), std::string::npos);

@@ -85,24 +85,37 @@ TEST_F(CliSmfTransfer, ImportThroughPortsSendsEveryDataSetToTheDevice) {
     EXPECT_EQ(Get(File("device.vro"), "qv.rhy[2].common.rhythmLevel"), "qv.rhy[2].common.rhythmLevel=55\n");
 }
 
-TEST_F(CliSmfTransfer, FailuresSayWhatTheEditorSaysAndSaveNothing) {
+TEST_F(CliSmfTransfer, FailuresSayWhatTheEditorSaysWhyAndSaveNothing) {
     ASSERT_EQ(Cli({"export-smf", File("base.vro"), File("good.mid")}).exitCode, 0);
     std::string cut = test::ReadFile(File("good.mid"));
     cut.resize(cut.size() - 10);
     dir.Write("cut.mid", cut);
     dir.Write("text.mid", "not a MIDI file");
+    // The import reads as the dump does, so it stops where the dump says.
+    const std::string dumped = Cli({"smf-dump", File("cut.mid")}).err;
+    const std::string cutReason = dumped.substr(dumped.find(" : ") + 3);
+    ASSERT_EQ(cutReason.rfind("track 1, byte ", 0), 0u) << dumped;
 
     struct Case {
         std::vector<std::string> arguments;
         std::string err;
     };
+    const std::string loadFailed = "This file could not be loaded.\nUnable to import ";
     const Case cases[] = {
-        {{"export-smf", File("base.vro"), dir.Path().string()}, "This file could not be saved.\n"},
-        {{"export-smf", File("base.vro"), File("no/such/dir/x.mid")}, "This file could not be saved.\n"},
-        {{"import-smf", File("cut.mid"), File("base.vro"), "-o", File("out.vro")}, "This file could not be loaded.\n"},
-        {{"import-smf", File("text.mid"), File("base.vro"), "-o", File("out.vro")}, "This file could not be loaded.\n"},
+        {{"export-smf", File("base.vro"), dir.Path().string()},
+         "This file could not be saved.\nUnable to export " + dir.Path().string() + " : Cannot replace " +
+             dir.Path().string() + ": not a writable regular file\n"},
+        {{"export-smf", File("base.vro"), File("no/such/dir/x.mid")},
+         "This file could not be saved.\nUnable to export " + File("no/such/dir/x.mid") +
+             " : Cannot create a temporary file beside " + File("no/such/dir/x.mid") + ": No such file or directory\n"},
+        {{"import-smf", File("cut.mid"), File("base.vro"), "-o", File("out.vro")},
+         loadFailed + File("cut.mid") + " : " + cutReason},
+        {{"import-smf", File("text.mid"), File("base.vro"), "-o", File("out.vro")},
+         loadFailed + File("text.mid") + " : byte 0: the file does not start with MThd\n"},
         {{"import-smf", File("missing.mid"), File("base.vro"), "-o", File("out.vro")},
-         "This file could not be loaded.\n"},
+         loadFailed + File("missing.mid") + " : No such file or directory\n"},
+        {{"import-smf", dir.Path().string(), File("base.vro"), "-o", File("out.vro")},
+         loadFailed + dir.Path().string() + " : a folder, not a file\n"},
         {{"export-smf", File("base.vro")}, "export-smf takes FILE.vro OUT.mid [--with-patches] [--device-id N]\n"},
         {{"import-smf", File("good.mid"), File("base.vro"), "--in", kDevice},
          "import-smf takes IN.mid FILE.vro [-o OUT.vro] [--in NAME --out NAME] [--device-id N]\n"},
@@ -124,6 +137,34 @@ TEST_F(CliSmfTransfer, FailuresSayWhatTheEditorSaysAndSaveNothing) {
     const auto other = Cli({"import-smf", File("other.mid"), File("empty.vro"), "-o", File("other.vro")});
     ASSERT_EQ(other.exitCode, 0) << other.err;
     EXPECT_EQ(test::ReadFile(File("other.vro")), test::ReadFile(File("empty.vro")));
+}
+
+TEST_F(CliSmfTransfer, AFaultThroughPortsSavesWhatTheDeviceTookBeforeIt) {
+    ASSERT_EQ(Cli({"export-smf", File("base.vro"), File("out.mid"), "--with-patches"}).exitCode, 0);
+    // The part information comes first, the last part's patch last: the cut keeps the one.
+    std::string cut = test::ReadFile(File("out.mid"));
+    cut.resize(cut.size() / 2);
+    dir.Write("cut.mid", cut);
+    const auto imported = Cli({"import-smf", File("cut.mid"), File("empty.vro"), "-o", File("part.vro"), "--in",
+                               kDevice, "--out", kDevice});
+    EXPECT_EQ(imported.exitCode, 1);
+    EXPECT_NE(imported.err.find("This file could not be loaded.\nUnable to import " + File("cut.mid") + " : track 1, byte "),
+              std::string::npos)
+        << imported.err;
+    const std::string saved = " data sets sent before the fault.\n";
+    ASSERT_GE(imported.err.size(), saved.size());
+    EXPECT_EQ(imported.err.substr(imported.err.size() - saved.size()), saved) << imported.err;
+    EXPECT_NE(imported.err.find(File("part.vro") + " holds the "), std::string::npos) << imported.err;
+
+    // The file and the device agree: both have the part information, neither the last patch.
+    const auto read = Cli({"read", "--in", kDevice, "--out", kDevice, File("device.vro")});
+    ASSERT_EQ(read.exitCode, 0) << read.err;
+    for (const std::string& file : {File("part.vro"), File("device.vro")}) {
+        EXPECT_EQ(Get(file, "qv.prti.part[1].partLevel"), "qv.prti.part[1].partLevel=33\n") << file;
+        EXPECT_EQ(Get(file, "qv.pat[15].tone[3].toneLevel"), "qv.pat[15].tone[3].toneLevel=127\n") << file;
+    }
+    // The input data file stays as it was.
+    EXPECT_EQ(Get(File("empty.vro"), "qv.prti.part[1].partLevel"), "qv.prti.part[1].partLevel=100\n");
 }
 
 TEST_F(CliSmfTransfer, TheExampleFilesImport) {

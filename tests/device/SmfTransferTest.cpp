@@ -15,6 +15,7 @@
 #include "device/CTavBufferAccessor.h"
 #include "device/CTavEditCommands.h"
 #include "files/CTavSmf.h"
+#include "files/SmfTestSupport.h"
 #include "support/DeviceLayerFixture.h"
 #include "support/RecordingTextOut.h"
 #include "support/TestSupport.h"
@@ -50,17 +51,24 @@ protected:
     }
 };
 
-// Opens with steps and code, and remembers every position it was set to.
+// Opens with steps and code, and remembers every position it was set to. Cancel is
+// pressed once it has been set cancelAt times.
 class RecordingProgress : public ITavProgress {
 public:
     void Start(int) override {}
-    void Begin(int steps, int code, bool) override { begins.push_back({steps, code}); }
+    void Begin(int steps, int code, bool cancelAllowed) override {
+        begins.push_back({steps, code});
+        cancelOffered = cancelAllowed;
+    }
     void Step() override {}
     void SetPosition(int position) override { positions.push_back(position); }
     void Finish() override { ++finished; }
+    bool Cancelled() override { return cancelAt >= 0 && positions.size() >= size_t(cancelAt); }
     std::vector<std::pair<int, int>> begins;
     std::vector<int> positions;
     int finished = 0;
+    bool cancelOffered = false;
+    int cancelAt = -1;
 };
 
 class SmfTransfer : public test::DeviceLayerFixture {
@@ -261,20 +269,117 @@ TEST_F(SmfTransfer, AFaultKeepsWhatCameBeforeItAndReportsCodeOne) {
     const std::string path = (dir.Path() / "cut.mid").string();
     WriteFile(path, file);
 
+    const size_t before = system.ErrorText().size();
     EXPECT_FALSE(accessor.ImportSmf(path));
     EXPECT_EQ(cable.sent, std::vector<TavBytes>{first});
     EXPECT_EQ(Value("qv.prti.part[6].partLevel").GetRaw(), 21);
     EXPECT_NE(Value("qv.prti.part[7].partLevel").GetRaw(), 22);
     EXPECT_EQ(box->reports, std::vector<int>{TavStrings::kCodeLoadFailed});
+    // The error output says where and why it stopped.
+    const size_t where = 22 + 1 + 2 + first.size(); // the second event's F0
+    EXPECT_EQ(system.ErrorText().substr(before),
+              "Unable to import " + path + " : track 1, byte " + std::to_string(where) + ": the exclusive event of " +
+                  std::to_string(second.size() - 1) + " bytes runs past the end of the file\n");
 
-    // Neither a missing file, a folder nor a pipe (which must not block) can be loaded.
-    const std::string pipe = (dir.Path() / "pipe.mid").string();
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    for (const std::string& bad : {(dir.Path() / "missing.mid").string(), dir.Path().string(), pipe}) {
+    // Nothing but a regular file is opened, and nothing waits (a pipe would block).
+    for (test::NotAFile kind : test::kNotAFiles) {
+        const std::string bad = (dir.Path() / ("bad-" + std::to_string(int(kind)) + ".mid")).string();
+        test::MakeNotAFile(kind, bad);
         box->reports.clear();
+        const size_t mark = system.ErrorText().size();
         EXPECT_FALSE(accessor.ImportSmf(bad)) << bad;
         EXPECT_EQ(box->reports, std::vector<int>{TavStrings::kCodeLoadFailed}) << bad;
+        const std::string why = kind == test::NotAFile::kFolder     ? "a folder, not a file"
+                                : kind == test::NotAFile::kDangling ? "No such file or directory"
+                                                                    : "not a regular file";
+        EXPECT_EQ(system.ErrorText().substr(mark), "Unable to import " + bad + " : " + why + "\n");
     }
+}
+
+TEST_F(SmfTransfer, OnlyWholeDataSetsReachTheDeviceAndTheModel) {
+    using smftest::Join;
+    const char* const path = "qv.prti.part[5].partLevel";
+    const TavBytes set = DataSet(AddressOf(path), {77});
+    const TavBytes body(set.begin() + 1, set.end()); // the bytes an F0 event holds
+    const auto event = [](uint8_t status, const TavBytes& bytes) {
+        return Join({{0x00, status}, smftest::Vlq(uint32_t(bytes.size())), bytes});
+    };
+    const auto part = [&](size_t from, size_t to) { return TavBytes(body.begin() + from, body.begin() + to); };
+    const size_t half = body.size() / 2, end = body.size();
+    TavBytes reset = set, noteOn = set, unterminated = body;
+    reset[0] = 0xFF;
+    noteOn[0] = 0x90;
+    unterminated.back() = 0x00; // what the file says is the checksum's neighbour, not an end
+    const TavBytes meta = {0x00, 0xFF, 0x01, 0x00};
+    struct Case {
+        const char* what;
+        std::vector<TavBytes> tracks;
+        bool sent;
+    };
+    const Case cases[] = {
+        {"an escape of a data set starting FF", {event(0xF7, reset)}, false},
+        {"an escape of a data set starting 90", {event(0xF7, noteOn)}, false},
+        {"an F0 event ending in 00", {event(0xF0, unterminated)}, false},
+        {"an F0 event without an end, then a whole one", {Join({event(0xF0, part(0, half)), event(0xF0, body)})}, true},
+        {"divided in two", {Join({event(0xF0, part(0, half)), event(0xF7, part(half, end))})}, true},
+        {"divided in three",
+         {Join({event(0xF0, part(0, 3)), event(0xF7, part(3, half)), event(0xF7, part(half, end))})},
+         true},
+        {"divided around a meta event", {Join({event(0xF0, part(0, half)), meta, event(0xF7, part(half, end))})}, false},
+        {"divided over two tracks", {event(0xF0, part(0, half)), event(0xF7, part(half, end))}, false},
+        {"an escape of a whole data set", {event(0xF7, set)}, true},
+    };
+    for (const Case& c : cases) {
+        TavBytes file = smftest::Header(uint16_t(c.tracks.size()));
+        for (const TavBytes& track : c.tracks)
+            file = Join({file, smftest::Track(Join({track, smftest::kEndOfTrack}))});
+        accessor.Notify(&Value(path), 1);
+        Buffers().ClearPending();
+        cable.sent.clear();
+        ASSERT_TRUE(Reader().ImportSmf(file.data(), file.size(), Root())) << c.what << Reader().SmfFault();
+        EXPECT_EQ(cable.sent, c.sent ? std::vector<TavBytes>{set} : std::vector<TavBytes>{}) << c.what;
+        EXPECT_EQ(Value(path).GetRaw(), c.sent ? 77 : 1) << c.what;
+        EXPECT_EQ(Reader().ImportedDataSets(), c.sent ? 1u : 0u) << c.what;
+    }
+}
+
+TEST_F(SmfTransfer, CancelKeepsWhatCameBeforeAndIsNoLoadFailure) {
+    const char* const path = "qv.prti.part[3].partLevel";
+    std::vector<TavBytes> sets;
+    for (int i = 0; i < 4000; ++i)
+        sets.push_back(DataSet(AddressOf(path), {uint8_t(i % 100)}));
+    const TavBytes file = FileOf(sets);
+    ASSERT_GT(file.size(), Brio::CTavReader::kSmfProgressThreshold);
+    const std::string saved = (dir.Path() / "long.mid").string();
+    WriteFile(saved, file);
+
+    RecordingProgress cancelling;
+    cancelling.cancelAt = 10;
+    system.ViewManager().SetProgress(&cancelling);
+    const size_t before = system.ErrorText().size();
+    EXPECT_FALSE(accessor.ImportSmf(saved));
+    EXPECT_TRUE(cancelling.cancelOffered);
+    EXPECT_EQ(cancelling.finished, 1);
+    EXPECT_TRUE(Reader().SmfCancelled());
+    const size_t sent = Reader().ImportedDataSets();
+    ASSERT_GT(sent, 0u);
+    ASSERT_LT(sent, sets.size() / 2);
+    EXPECT_TRUE(cable.sent == std::vector<TavBytes>(sets.begin(), sets.begin() + long(sent)));
+    EXPECT_EQ(Value(path).GetRaw(), int32_t((sent - 1) % 100));
+    EXPECT_TRUE(box->reports.empty());
+    const std::string line = system.ErrorText().substr(before);
+    EXPECT_EQ(line.rfind("Import of " + saved + " stopped : track 1, byte ", 0), 0u) << line;
+    EXPECT_NE(line.find(": the import was cancelled (" + std::to_string(sent) + " data sets were stored and sent)\n"),
+              std::string::npos)
+        << line;
+
+    // Not cancelled, the same file imports to its end.
+    cancelling = RecordingProgress();
+    cable.sent.clear();
+    EXPECT_TRUE(accessor.ImportSmf(saved));
+    EXPECT_FALSE(Reader().SmfCancelled());
+    EXPECT_EQ(cable.sent.size(), sets.size());
+    system.ViewManager().SetProgress(&progress);
 }
 
 TEST_F(SmfTransfer, FilesLargerThan16383BytesShowTheReadingProgress) {
@@ -304,6 +409,7 @@ TEST_F(SmfTransfer, FilesLargerThan16383BytesShowTheReadingProgress) {
             continue;
         }
         EXPECT_EQ(recording.begins, (std::vector<std::pair<int, int>>{{int(size), ITavProgress::kReadingSmf}}));
+        EXPECT_TRUE(recording.cancelOffered);
         ASSERT_FALSE(recording.positions.empty());
         EXPECT_EQ(recording.positions.back(), int(size));
         EXPECT_EQ(recording.finished, 1);

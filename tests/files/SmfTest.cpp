@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "SmfTestSupport.h"
 #include "files/TavSafeFile.h"
@@ -179,9 +180,6 @@ TEST(SmfRead, EventKindsRunningStatusAndEscapes) {
         {"running status",
          {0x00, 0x90, 0x3C, 0x64, 0x00, 0x3E, 0x64},
          {"short 0: 90 3C 64", "short 0: 90 3E 64"}},
-        {"running status over a meta event",
-         {0x00, 0xB0, 0x07, 0x10, 0x00, 0xFF, 0x01, 0x00, 0x02, 0x0A, 0x20},
-         {"short 0: B0 07 10", "meta 0 01:", "short 2: B0 0A 20"}},
         {"one data byte for Cn and Dn",
          {0x00, 0xC3, 0x05, 0x01, 0x06, 0x00, 0xD3, 0x40, 0x00, 0x41},
          {"short 0: C3 05", "short 1: C3 06", "short 0: D3 40", "short 0: D3 41"}},
@@ -208,6 +206,9 @@ TEST(SmfRead, RunningStatusFaults) {
     } cases[] = {
         {"before any status", {0x00, 0x3C, 0x64}},
         {"after a system status", {0x00, 0xF8, 0x00, 0x3C, 0x64}},
+        {"after a meta event", {0x00, 0xB0, 0x07, 0x10, 0x00, 0xFF, 0x01, 0x00, 0x02, 0x0A, 0x20}},
+        {"after an exclusive event", {0x00, 0x90, 0x3C, 0x64, 0x00, 0xF0, 0x01, 0xF7, 0x00, 0x3E, 0x64}},
+        {"after an escape", {0x00, 0x90, 0x3C, 0x64, 0x00, 0xF7, 0x00, 0x00, 0x3E, 0x64}},
         {"after a status of the track before", {}},
     };
     for (const auto& c : cases) {
@@ -310,6 +311,69 @@ TEST(SmfRead, PositionAdvancesToTheFileSize) {
     EXPECT_EQ(reader.NumberOfTracks(), 1);
 }
 
+TEST(SmfRead, AsksForEachPartOfTheFileOnceAndInOrder) {
+    // Thousands of small events around an exclusive event larger than the read buffer.
+    TavBytes notes;
+    for (int i = 0; i < 30000; ++i)
+        notes.insert(notes.end(), {0x00, 0x90, uint8_t(i & 0x7F), 0x40});
+    TavBytes large(CTavSmfRead::kBufferSize * 2 + 5, 0x11);
+    large.front() = 0xF0;
+    large.back() = 0xF7;
+    for (const TavBytes& file : {OneTrack(Join({notes, ExclusiveEvent(1, large), notes, kEndOfTrack})),
+                                 OneTrack(Join({{0x00, 0x90, 0x3C, 0x64}, kEndOfTrack}))}) {
+        RecordingRead reader(file);
+        ASSERT_TRUE(reader.Read()) << reader.Fault();
+        EXPECT_EQ(reader.events.size(), file.size() > 100 ? 60004u : 4u);
+        uint64_t next = 0;
+        for (const auto& [position, got] : reader.handedOut) {
+            EXPECT_EQ(position, next);
+            next = position + got;
+        }
+        EXPECT_EQ(next, file.size());
+        EXPECT_LE(reader.requests, file.size() / CTavSmfRead::kBufferSize + 3) << file.size();
+    }
+}
+
+TEST(SmfRead, AHandlerStopsTheReadAfterTheEventItHandles) {
+    struct Stopping : RecordingRead {
+        using RecordingRead::RecordingRead;
+        size_t stopAfter = 0; // events seen, header and tracks included; 0: never
+        void Check() {
+            if (events.size() == stopAfter)
+                Stop("enough");
+        }
+        void OnHeader(const uint8_t* header) override { RecordingRead::OnHeader(header), Check(); }
+        void OnTrack(const uint8_t* track) override { RecordingRead::OnTrack(track), Check(); }
+        void OnShortEvent(uint32_t delta, const TavBytes& message) override {
+            RecordingRead::OnShortEvent(delta, message), Check();
+        }
+    };
+    const TavBytes file = Join({Header(2), Track(Join({{0x00, 0x90, 0x3C, 0x64, 0x00, 0x3E, 0x64}, kEndOfTrack})),
+                                Track(Join({{0x00, 0x80, 0x3C, 0x00}, kEndOfTrack}))});
+    const struct {
+        size_t stopAfter;
+        int32_t track;
+        uint64_t position;
+    } cases[] = {{1, -1, 0}, {2, 0, 22}, {4, 0, 29}, {7, 1, 45}};
+    for (const auto& c : cases) {
+        Stopping reader(file);
+        reader.stopAfter = c.stopAfter;
+        EXPECT_FALSE(reader.Read()) << c.stopAfter;
+        EXPECT_TRUE(reader.Stopped());
+        EXPECT_EQ(reader.events.size(), c.stopAfter);
+        EXPECT_EQ(reader.CurrentTrack(), c.track);
+        EXPECT_EQ(reader.FaultPosition(), c.position) << c.stopAfter;
+        EXPECT_EQ(reader.Fault(), "enough");
+        // Read again without a stop: from the start, to the end.
+        reader.stopAfter = 0;
+        reader.events.clear();
+        EXPECT_TRUE(reader.Read());
+        EXPECT_FALSE(reader.Stopped());
+        EXPECT_EQ(reader.events.size(), 8u);
+        EXPECT_EQ(reader.FaultText(), "");
+    }
+}
+
 TEST(SmfRoundTrip, WrittenEventsReadBackTheSame) {
     CTavSmfMemoryWrite writer;
     writer.BeginFile();
@@ -356,10 +420,28 @@ TEST(SmfFileRead, ReadsByPathOrOpenStreamAndFailsOnAMissingFile) {
     }
     EXPECT_EQ(std::fclose(stream), 0); // still open: the reader leaves it to its owner
 
-    CTavSmfFileRead missing((dir.Path() / "missing.mid").string());
-    EXPECT_FALSE(missing.IsOpen());
-    EXPECT_FALSE(missing.Read());
-    EXPECT_EQ(missing.FileSize(), 0u);
+    // Nothing but a regular file within the bound is opened, and nothing waits.
+    const auto large = dir.Path() / "large.mid";
+    dir.Write("large.mid", "");
+    std::filesystem::resize_file(large, CTavSmf::kMaxFileSize + 1);
+    std::vector<std::pair<std::filesystem::path, std::string>> refused = {
+        {dir.Path() / "missing.mid", "No such file or directory"},
+        {large, "larger than " + std::to_string(CTavSmf::kMaxFileSize) + " bytes"}};
+    for (test::NotAFile kind : test::kNotAFiles) {
+        const auto where = dir.Path() / ("not-a-file-" + std::to_string(int(kind)) + ".mid");
+        test::MakeNotAFile(kind, where);
+        refused.push_back({where, kind == test::NotAFile::kFolder     ? "a folder, not a file"
+                                  : kind == test::NotAFile::kDangling ? "No such file or directory"
+                                                                      : "not a regular file"});
+    }
+    for (const auto& [where, why] : refused) {
+        CTavSmfFileRead reader(where.string());
+        EXPECT_FALSE(reader.IsOpen()) << where;
+        EXPECT_EQ(reader.OpenFault(), where.string() + " : " + why);
+        EXPECT_FALSE(reader.Read());
+        EXPECT_EQ(reader.FileSize(), 0u);
+    }
+    EXPECT_EQ(byPath.OpenFault(), "");
 }
 
 TEST(SafeFile, WritesTheBytesAndSaysWhyItCannot) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "files/CTavSmf.h"
@@ -72,6 +73,8 @@ public:
     std::vector<std::string> events;
     size_t largestRequest = 0;
     size_t requests = 0;
+    // Every request: where it asked and how many bytes it got.
+    std::vector<std::pair<uint64_t, size_t>> handedOut;
     // ReadBytes hands out nothing at or after this position, as a stream that fails would.
     uint64_t readableUpTo = UINT64_MAX;
 
@@ -91,10 +94,10 @@ protected:
     size_t ReadBytes(uint64_t position, uint8_t* bytes, size_t count) override {
         largestRequest = std::max(largestRequest, count);
         ++requests;
-        if (position >= readableUpTo)
-            return 0;
-        const uint64_t left = readableUpTo - position;
-        return CTavSmfMemoryRead::ReadBytes(position, bytes, count < left ? count : size_t(left));
+        const uint64_t left = position < readableUpTo ? readableUpTo - position : 0;
+        const size_t got = left == 0 ? 0 : CTavSmfMemoryRead::ReadBytes(position, bytes, count < left ? count : size_t(left));
+        handedOut.emplace_back(position, got);
+        return got;
     }
 };
 

@@ -54,13 +54,8 @@ int CliSmfDump(const std::vector<std::string>& arguments) {
     const std::string loadFailed(TavStrings::Text(TavStrings::kFileNotLoaded));
     CDump dump(arguments[0]);
     if (!dump.IsOpen())
-        return CliError(loadFailed + " : cannot open " + arguments[0]);
+        return CliError(loadFailed + " : " + dump.OpenFault());
     const bool ok = dump.Read();
     std::fflush(stdout);
-    if (ok)
-        return 0;
-    std::string where = "byte " + std::to_string(dump.FaultPosition());
-    if (dump.CurrentTrack() >= 0)
-        where = "track " + std::to_string(dump.CurrentTrack() + 1) + ", " + where;
-    return CliError(loadFailed + " : " + where + ": " + dump.Fault());
+    return ok ? 0 : CliError(loadFailed + " : " + dump.FaultText());
 }

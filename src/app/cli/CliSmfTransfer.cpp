@@ -1,6 +1,8 @@
 #include "app/cli/CliSmfTransfer.h"
 
+#include <cstdio>
 #include <memory>
+#include <string>
 
 #include "app/CTavSystem.h"
 #include "app/TavClock.h"
@@ -22,6 +24,14 @@ struct LayerGuard {
     Brio::CTavBufferAccessor& accessor;
     ~LayerGuard() { accessor.Shutdown(); }
 };
+
+// Puts the lines the device layer wrote to the error output since mark on standard error,
+// after the message box's text: they say why.
+void PrintErrorsSince(const CTavSystem& system, size_t mark) {
+    const std::string text = system.ErrorText();
+    if (mark < text.size())
+        std::fputs(text.c_str() + mark, stderr);
+}
 
 bool LoadDataFile(CTavSystem& system, const std::string& path) {
     CTavDataFile file(system.BufferManager(), system.BufferOutput());
@@ -58,8 +68,12 @@ int CliExportSmf(CTavSystem& system, const std::vector<std::string>& arguments) 
     if (!LoadDataFile(system, files.input))
         return CliFileError(system);
     const uint32_t mode = withPatches ? Brio::TavExportMode::PartInfoAndSets : Brio::TavExportMode::PartInfo;
-    // A failure has been shown on standard error as the editor shows it.
-    return accessor.ExportSmf(rest.front(), mode) ? 0 : 1;
+    // A failure has been shown on standard error as the editor shows it; the reason follows.
+    const size_t mark = system.ErrorText().size();
+    if (accessor.ExportSmf(rest.front(), mode))
+        return 0;
+    PrintErrorsSince(system, mark);
+    return 1;
 }
 
 int CliImportSmf(CTavSystem& system, const std::vector<std::string>& arguments) {
@@ -87,14 +101,26 @@ int CliImportSmf(CTavSystem& system, const std::vector<std::string>& arguments) 
     if (!LoadDataFile(system, dataFile))
         return CliFileError(system);
 
-    // The device layer's import shows its own failure ("This file could not be loaded.").
+    // The device layer's import shows its own failure ("This file could not be loaded."),
+    // and its reason follows. Through ports the device has taken what came before a fault,
+    // so the file takes it too and both agree; offline a failed import saves nothing.
+    const bool toDevice = !in.empty();
     const auto import = [&](Brio::CTavBufferAccessor& accessor) {
-        if (!accessor.ImportSmf(smf))
+        const size_t mark = system.ErrorText().size();
+        const bool imported = accessor.ImportSmf(smf);
+        if (!imported)
+            PrintErrorsSince(system, mark);
+        const size_t sent = accessor.Reader() ? accessor.Reader()->ImportedDataSets() : 0;
+        if (!imported && (!toDevice || sent == 0))
             return 1;
         CTavDataFile file(system.BufferManager(), system.BufferOutput());
-        return file.Save(target) ? 0 : CliFileError(system);
+        if (!file.Save(target))
+            return CliFileError(system);
+        if (imported)
+            return 0;
+        return CliError(target + " holds the " + std::to_string(sent) + " data sets sent before the fault.");
     };
-    if (!in.empty())
+    if (toDevice)
         return CliWithDeviceLayer(system, in, out, std::nullopt, import);
     Brio::CTavBufferAccessor accessor;
     const LayerGuard guard{accessor};
