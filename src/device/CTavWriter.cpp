@@ -81,7 +81,8 @@ bool CTavWriter::SendBlocks(uint32_t mask) {
                 continue;
             }
             CTavStruct* structure = CTavReader::PartEntityStruct(m_bound, m_parts, part);
-            const std::string path = TavIndexedPath(type == TavEntityType::Patch ? "qv.pat[%d]" : "qv.rhy[%d]", part);
+            const std::string path =
+                TavIndexedPath(type == TavEntityType::Patch ? "qv.pat[%d]" : "qv.rhy[%d]", part);
             if (!send(structure, path.c_str()))
                 return false;
         }

@@ -263,6 +263,7 @@ void TavBanksFromUserNames(CTavEntityManager& manager, const std::vector<CTavUse
             list.resize(static_cast<size_t>(first) + 1, 0);
         list[static_cast<size_t>(first)] = count;
         for (const auto& [index, entry] : bank)
-            manager.SetInformation({type, area, first, index}, CCategoryInformation(entry->name, entry->category));
+            manager.SetInformation({type, area, first, index},
+                                   CCategoryInformation(entry->name, entry->category));
     }
 }

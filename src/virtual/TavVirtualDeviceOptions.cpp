@@ -51,12 +51,14 @@ bool TavParseVirtualDeviceSpeed(const std::string& text, CVirtualDevice::Speed& 
     return false;
 }
 
-bool TavParseVirtualDeviceFaults(const std::string& text, CVirtualDevice::Faults& faults, std::string& error) {
+bool TavParseVirtualDeviceFaults(const std::string& text, CVirtualDevice::Faults& faults,
+                                 std::string& error) {
     CVirtualDevice::Faults parsed = faults;
     size_t start = 0;
     for (;;) {
         const size_t comma = text.find(',', start);
-        const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const std::string item =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         int number = 0;
         if (item == "identity") {
             parsed.foreignIdentity = true;

@@ -112,8 +112,7 @@ TEST_F(CliEdit, PartsAndKeysApplyToTheCommandsThatFollowThemInOrder) {
         const char* value;
     } cases[] = {
         {"qv.pat[3].tone[2].toneLevel", "44"}, // part 1's tone 2 pasted into part 4's tone 3
-        {"qv.pat[0].tone[1].toneLevel", "44"},
-        {"qv.pat[1].tone[2].toneLevel", "127"},
+        {"qv.pat[0].tone[1].toneLevel", "44"}, {"qv.pat[1].tone[2].toneLevel", "127"},
         {"qv.rhy[2].tone[6].toneLevel", "12"}, // key 4 pasted into key 6 of part 3
         {"qv.rhy[2].tone[4].toneLevel", "12"},
     };

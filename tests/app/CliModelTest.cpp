@@ -149,7 +149,8 @@ TEST(CliShippedScript, SetAndReceiveRunTheEditorsHandlers) {
     } cases[] = {
         // The fifteen other parts keep 4 voices each: 4 are left.
         {{"set", file, "qv.prti.common.voiceReserve[0]=64"}, "", {"qv.prti.common.voiceReserve[0]=4"}},
-        {{"set", file, "qv.pat[2].tmt.tmtVelocityRangeUpper[1]=30", "qv.pat[2].tmt.tmtVelocityRangeLower[1]=80"},
+        {{"set", file, "qv.pat[2].tmt.tmtVelocityRangeUpper[1]=30",
+          "qv.pat[2].tmt.tmtVelocityRangeLower[1]=80"},
          "",
          {"qv.pat[2].tmt.tmtVelocityRangeUpper[1]=80", "qv.pat[2].tmt.tmtVelocityRangeLower[1]=80"}},
         {{"set", file, "qv.prti.part[1].patchBankSelectLsb=1", "qv.prti.part[1].patchProgramNumber=1"},

@@ -315,12 +315,14 @@ TEST_F(ToneSync, CopiedVelocityBoundsAreClippedInEachLayer) {
         Buffers().ResetStruct(*Buffers().FindStruct("qv.rhy[1].tone[4]"));
         Show(2, 15, c.state);
         for (int32_t layer = 0; layer < 4; ++layer)
-            Set(std::string("qv.rhy[1].tone[4].") + c.other + "[" + std::to_string(layer) + "]", c.others[layer]);
+            Set(std::string("qv.rhy[1].tone[4].") + c.other + "[" + std::to_string(layer) + "]",
+                c.others[layer]);
         const size_t sent = midi.sent.size();
         Edit(&Value(std::string("qv.rhy[1].tone[4].") + c.edited + "[0]"), c.raw);
         EXPECT_EQ(Layers(c.other), c.after);
         for (int32_t layer = 0; layer < 4; ++layer)
-            EXPECT_LE(Layers("wmtVelocityRangeLower")[layer], Layers("wmtVelocityRangeUpper")[layer]) << layer;
+            EXPECT_LE(Layers("wmtVelocityRangeLower")[layer], Layers("wmtVelocityRangeUpper")[layer])
+                << layer;
         ASSERT_EQ(midi.sent.size(), sent + 1);
         EXPECT_EQ(midi.sent.back().data, *Buffers().FindStruct("qv.rhy[1].tone[4]")->Bytes());
     }

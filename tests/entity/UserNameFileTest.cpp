@@ -157,7 +157,8 @@ TEST(UserNameFile, AFullBankRunsOnIntoTheNextLsb) {
     const auto run = [](int32_t lsb, int32_t from, int32_t to) {
         std::vector<CTavUserNameEntry> entries;
         for (int32_t program = from; program <= to; ++program)
-            entries.push_back({Patch, {81, lsb, program}, 1, "P" + std::to_string(lsb) + "-" + std::to_string(program)});
+            entries.push_back(
+                {Patch, {81, lsb, program}, 1, "P" + std::to_string(lsb) + "-" + std::to_string(program)});
         return entries;
     };
     const auto join = [](std::vector<std::vector<CTavUserNameEntry>> parts) {

@@ -283,7 +283,8 @@ TEST_F(VirtualDeviceTest, PcModeAndModifyFaultsAnswerAsAFailingDeviceWould) {
         return static_cast<uint32_t>(system.BufferManager().FindValue(path)->AbsoluteRange().begin);
     };
     const uint32_t error = at("com.utility.sampleEdit.modify.error");
-    for (const char* command : {"truncate", "emphasis", "normalize", "amp", "timeStretch", "chop", "autoChop"}) {
+    for (const char* command :
+         {"truncate", "emphasis", "normalize", "amp", "timeStretch", "chop", "autoChop"}) {
         SCOPED_TRACE(command);
         device.Receive(Set(at(std::string("com.utility.sampleEdit.modify.") + command), {1, 0}), t0);
         ASSERT_TRUE(device.TakeDue(t0, bytes));

@@ -93,7 +93,8 @@ int CliEdit(CTavSystem& system, const std::vector<std::string>& arguments) {
     for (const Step& step : steps) {
         if (step.kind == Step::kPart && !WriteSetting(buffers, bound.partId, step.value, "--part"))
             return 1;
-        if (step.kind == Step::kRhythmTone && !WriteSetting(buffers, bound.rhythmTone, step.value, "--rhythm-tone"))
+        if (step.kind == Step::kRhythmTone &&
+            !WriteSetting(buffers, bound.rhythmTone, step.value, "--rhythm-tone"))
             return 1;
         if (step.kind != Step::kCommand)
             continue;

@@ -13,7 +13,7 @@ namespace Brio {
 class CTavBufferAccessor;
 class CTavReader;
 class CTavWriter;
-}
+} // namespace Brio
 
 // Writes the message and a line break to standard error; answers 1.
 int CliError(const std::string& message);
