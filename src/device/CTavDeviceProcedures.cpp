@@ -76,7 +76,8 @@ std::string CTavBufferAccessor::SkippedPartsText(const std::vector<int32_t>& par
     std::string text = parts.size() == 1 ? "Part " : "Parts ";
     for (size_t i = 0; i < parts.size(); ++i)
         text += (i ? ", " : "") + std::to_string(parts[i] + 1);
-    return text + ": the program is not in the device's banks; their patch or rhythm set was not " + verb + ".";
+    return text + ": the program is not in the device's banks; their patch or rhythm set was not " + verb +
+           ".";
 }
 
 void CTavBufferAccessor::ReportSkippedParts(const std::vector<int32_t>& parts, const char* verb) {

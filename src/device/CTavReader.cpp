@@ -87,7 +87,8 @@ bool CTavReader::Request(uint32_t address, int32_t size, const std::string& what
     return false;
 }
 
-bool CTavReader::RequestQuery(const CTavValue* value, int32_t b1, int32_t b2, int32_t b3, const std::string& what) {
+bool CTavReader::RequestQuery(const CTavValue* value, int32_t b1, int32_t b2, int32_t b3,
+                              const std::string& what) {
     if (!value || b1 < 0 || b1 > 0x7F || b2 < 0 || b2 > 0x7F || b3 < 0 || b3 > 0x7F)
         return false;
     const int32_t size = b1 << 14 | b2 << 7 | b3;
@@ -205,7 +206,8 @@ bool CTavReader::ReadNumberInformation(int32_t area) {
         std::vector<int32_t>& list = m_counts.List(type, area);
         list.clear();
         CTavValue* banks = m_bound.bankInformation[type][area];
-        if (!banks || !Request(static_cast<uint32_t>(banks->AbsoluteRange().begin), banks->Size(), banks->FullPath()))
+        if (!banks ||
+            !Request(static_cast<uint32_t>(banks->AbsoluteRange().begin), banks->Size(), banks->FullPath()))
             return false;
         list.resize(static_cast<size_t>(std::clamp(banks->GetRaw(), 0, TavMaxBanks(area))), 0);
         const CTavValue* query = type == TavEntityType::Patch ? m_bound.patchNumberInformation
@@ -214,7 +216,8 @@ bool CTavReader::ReadNumberInformation(int32_t area) {
             m_numberValue = query;
             m_numberLsb = static_cast<int32_t>(i) + lsbBase;
             m_numberCount = -1;
-            const bool ok = RequestQuery(query, m_numberLsb, 0, 1, "the size of the bank at LSB " + std::to_string(m_numberLsb));
+            const bool ok = RequestQuery(query, m_numberLsb, 0, 1,
+                                         "the size of the bank at LSB " + std::to_string(m_numberLsb));
             m_numberValue = nullptr;
             if (!ok || m_numberCount < 0)
                 return false;
@@ -299,7 +302,8 @@ bool CTavReader::CheckIdentity(uint8_t deviceId) {
     if (m_depth == 0)
         HandlePendingNotifications();
     if (!answered) {
-        m_failure = "No answer to the identity request for device ID " + std::to_string(deviceId - 0x10 + 17) + ".";
+        m_failure =
+            "No answer to the identity request for device ID " + std::to_string(deviceId - 0x10 + 17) + ".";
         return false;
     }
     if (m_identity != 0) {

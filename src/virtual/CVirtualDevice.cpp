@@ -228,22 +228,21 @@ bool CVirtualDevice::AnswerDropped() {
 
 void CVirtualDevice::AfterDataSet(uint32_t address, const uint8_t* data, size_t size, TavTime arrived) {
     uint32_t at = 0;
-    if (m_faults.leavePcMode && !m_faults.silent && size > 0 && data[0] != 0 && AddressOf("com.utility.command.pcModeRequest", at) &&
-        at == address) {
+    if (m_faults.leavePcMode && !m_faults.silent && size > 0 && data[0] != 0 &&
+        AddressOf("com.utility.command.pcModeRequest", at) && at == address) {
         LeavePcMode(arrived);
         return;
     }
-    static constexpr const char* kModifyCommands[] = {"truncate", "emphasis", "normalize", "amp",
-                                                      "timeStretch", "chop", "autoChop"};
+    static constexpr const char* kModifyCommands[] = {"truncate",    "emphasis", "normalize", "amp",
+                                                      "timeStretch", "chop",     "autoChop"};
     uint32_t error = 0;
-    if (!m_faults.modifyError || m_faults.silent ||
-        !AddressOf("com.utility.sampleEdit.modify.error", error))
+    if (!m_faults.modifyError || m_faults.silent || !AddressOf("com.utility.sampleEdit.modify.error", error))
         return;
     for (const char* command : kModifyCommands)
         if (AddressOf(std::string("com.utility.sampleEdit.modify.") + command, at) && at == address) {
             const uint8_t failed = 1;
-            QueueReply(CTavHaldenMessage::DataSet(m_manufacturerId, m_deviceId, m_modelId, m_addressSize, error,
-                                                  &failed, 1)
+            QueueReply(CTavHaldenMessage::DataSet(m_manufacturerId, m_deviceId, m_modelId, m_addressSize,
+                                                  error, &failed, 1)
                            .Bytes(),
                        arrived);
             return;

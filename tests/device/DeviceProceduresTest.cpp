@@ -191,7 +191,8 @@ protected:
         CTavEntityManager names;
         ASSERT_TRUE(TavAddNameBank(names, TavEntityType::Patch, TavEntityArea::User, 0, count));
         names.SetInformation({TavEntityType::Patch, 0, 0, 3}, CCategoryInformation("From The File", 5));
-        ASSERT_TRUE(CTavUserNameFile::Save((folder.Path() / CTavUserNameFile::kFileName).string(), names, nullptr));
+        ASSERT_TRUE(
+            CTavUserNameFile::Save((folder.Path() / CTavUserNameFile::kFileName).string(), names, nullptr));
     }
     std::string StructPath(const char* format, int32_t part) { return Brio::TavIndexedPath(format, part); }
 
@@ -276,8 +277,9 @@ TEST_F(DeviceProcedures, APartWhoseProgramIsInNoBankIsSkippedAndNamedOnce) {
     Poke("qv.prti.part[8].patchBankSelectLsb", 40);
     Poke("qv.pat[15].common.patchLevel", 21);
     ASSERT_TRUE(accessor.Read());
-    EXPECT_EQ(messages->outputs, std::vector<std::string>{"Parts 4, 9: the program is not in the device's banks; "
-                                                          "their patch or rhythm set was not read.\n"});
+    EXPECT_EQ(messages->outputs,
+              std::vector<std::string>{"Parts 4, 9: the program is not in the device's banks; "
+                                       "their patch or rhythm set was not read.\n"});
     EXPECT_EQ(Value("qv.prti.part[3].patchBankSelectLsb").GetRaw(), 5);
     EXPECT_EQ(Value("qv.pat[15].common.patchLevel").GetRaw(), 21);
     EXPECT_EQ(Value("vs.control.partEntityType[3]").GetRaw(), 0);
@@ -290,8 +292,9 @@ TEST_F(DeviceProcedures, APartWhoseProgramIsInNoBankIsSkippedAndNamedOnce) {
     cable.sent.clear();
     Value("qv.pat[15].common.patchLevel").SetRaw(77);
     ASSERT_TRUE(accessor.Sync());
-    EXPECT_EQ(messages->outputs, std::vector<std::string>{"Parts 4, 9: the program is not in the device's banks; "
-                                                          "their patch or rhythm set was not sent.\n"});
+    EXPECT_EQ(messages->outputs,
+              std::vector<std::string>{"Parts 4, 9: the program is not in the device's banks; "
+                                       "their patch or rhythm set was not sent.\n"});
     TavBytes byte;
     ASSERT_TRUE(device.ReadMemory(At("qv.pat[15].common.patchLevel"), 1, byte));
     EXPECT_EQ(byte[0], 77);
@@ -321,7 +324,8 @@ TEST_F(DeviceProcedures, ReadAndSyncShowWhatEveryPartPlays) {
         ASSERT_TRUE(read ? accessor.Read() : accessor.Sync());
         EXPECT_EQ(Value("vs.control.entityType").GetRaw(), 2);
         for (int part = 0; part < 16; ++part)
-            EXPECT_EQ(Value(StructPath("vs.control.partEntityType[%d]", part)).GetRaw(), part == 2 ? 2 : 1) << part;
+            EXPECT_EQ(Value(StructPath("vs.control.partEntityType[%d]", part)).GetRaw(), part == 2 ? 2 : 1)
+                << part;
     }
     // Applying the programs again does not make the state a changed document, nor a saved one.
     for (const bool modified : {false, true}) {

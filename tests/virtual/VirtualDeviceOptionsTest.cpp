@@ -53,8 +53,9 @@ TEST(VirtualDeviceOptions, FaultsAreAListOfKnownNamesAndBoundedNumbers) {
         return faults;
     };
     const auto same = [](const Faults& a, const Faults& b) {
-        return a.foreignIdentity == b.foreignIdentity && a.silent == b.silent && a.leavePcMode == b.leavePcMode &&
-               a.modifyError == b.modifyError && a.dropEvery == b.dropEvery && a.corruptByte == b.corruptByte;
+        return a.foreignIdentity == b.foreignIdentity && a.silent == b.silent &&
+               a.leavePcMode == b.leavePcMode && a.modifyError == b.modifyError &&
+               a.dropEvery == b.dropEvery && a.corruptByte == b.corruptByte;
     };
     const struct {
         const char* text;
@@ -64,8 +65,7 @@ TEST(VirtualDeviceOptions, FaultsAreAListOfKnownNamesAndBoundedNumbers) {
     } cases[] = {
         {"identity", true, with([](Faults& f) { f.foreignIdentity = true; }), ""},
         {"silent,leave-pc-mode", true, with([](Faults& f) { f.silent = f.leavePcMode = true; }), ""},
-        {"modify-error,drop=3,corrupt=0", true,
-         with([](Faults& f) {
+        {"modify-error,drop=3,corrupt=0", true, with([](Faults& f) {
              f.modifyError = true;
              f.dropEvery = 3;
              f.corruptByte = 0;
@@ -91,10 +91,11 @@ TEST(VirtualDeviceOptions, FaultsAreAListOfKnownNamesAndBoundedNumbers) {
         EXPECT_EQ(faults.dropReplies, 2);
         EXPECT_TRUE(same(faults, c.ok ? c.faults : Faults{}));
         if (!c.ok) {
-            EXPECT_EQ(error, std::string("--virtual-device-fault takes a comma-separated list of identity, silent, "
-                                         "leave-pc-mode, modify-error, drop=N (N from 1) and corrupt=N (N from 0), "
-                                         "not \"") +
-                                 c.refused + "\".");
+            EXPECT_EQ(error,
+                      std::string("--virtual-device-fault takes a comma-separated list of identity, silent, "
+                                  "leave-pc-mode, modify-error, drop=N (N from 1) and corrupt=N (N from 0), "
+                                  "not \"") +
+                          c.refused + "\".");
         }
     }
 }

@@ -99,8 +99,8 @@ int CliImportSmf(CTavSystem& system, const std::vector<std::string>& arguments) 
     Brio::CTavBufferAccessor accessor;
     const LayerGuard guard{accessor};
     if (!CliStartDeviceLayer(system, accessor,
-                             std::make_unique<Brio::CTavOfflineReader>(system.BufferManager(), accessor.Entities(),
-                                                                       system.BufferOutput()),
+                             std::make_unique<Brio::CTavOfflineReader>(
+                                 system.BufferManager(), accessor.Entities(), system.BufferOutput()),
                              std::make_unique<Brio::CTavWriter>(system.BufferManager())))
         return 1;
     return import(accessor);

@@ -103,8 +103,8 @@ int main(int argc, char** argv) {
     }
     if (parser.isSet(virtualDeviceFault)) {
         std::string error;
-        if (!TavParseVirtualDeviceFaults(parser.value(virtualDeviceFault).toStdString(), options.virtualDeviceFaults,
-                                         error))
+        if (!TavParseVirtualDeviceFaults(parser.value(virtualDeviceFault).toStdString(),
+                                         options.virtualDeviceFaults, error))
             return Refuse(error);
     }
     const QString screenshotFile = parser.value(screenshot);

@@ -262,8 +262,9 @@ void CApp::StartDeviceLayer() {
             QApplication::restoreOverrideCursor();
     });
     // Read, Sync and the name reads need the first input on a port as well as the output.
-    device.SetInputLink(
-        [this] { return m_midi && m_midi->Setup() && m_midi->Setup()->InputPortName(0) != CMidiSetup::kNone; });
+    device.SetInputLink([this] {
+        return m_midi && m_midi->Setup() && m_midi->Setup()->InputPortName(0) != CMidiSetup::kNone;
+    });
     m_ownDeviceCommands = std::make_unique<Brio::CTavDeviceCommands>(device);
     SetDeviceCommands(m_ownDeviceCommands.get());
 }

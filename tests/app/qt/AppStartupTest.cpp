@@ -6,8 +6,8 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <QUuid>
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <optional>
 
 #include "app/CTavSystem.h"
@@ -17,15 +17,15 @@
 #include "app/qt/CFileCommands.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/CProgressBar.h"
-#include "device/CTavFunctionManager.h"
-#include "model/CTavStruct.h"
-#include "view/CTavViewManager.h"
-#include "view/ITavProgress.h"
 #include "device/CTavBufferAccessor.h"
+#include "device/CTavFunctionManager.h"
 #include "midi/qt/CMidiService.h"
 #include "model/CTavBufferManager.h"
+#include "model/CTavStruct.h"
 #include "support/RecordingTextOut.h"
 #include "support/TestSupport.h"
+#include "view/CTavViewManager.h"
+#include "view/ITavProgress.h"
 #include "virtual/CVirtualDevice.h"
 
 namespace {
@@ -253,13 +253,16 @@ TEST(EditorOptions, VirtualDeviceOptionsOutOfRangeAreRefusedWithTheirReason) {
     } cases[] = {
         {{"--virtual-device-id", "33"}, "--virtual-device-id takes a device ID from 17 to 32, not \"33\"."},
         {{"--virtual-device-id=16"}, "--virtual-device-id takes a device ID from 17 to 32, not \"16\"."},
-        {{"--virtual-device-id", "0x10"}, "--virtual-device-id takes a device ID from 17 to 32, not \"0x10\"."},
+        {{"--virtual-device-id", "0x10"},
+         "--virtual-device-id takes a device ID from 17 to 32, not \"0x10\"."},
         {{"--virtual-device=fast"}, "--virtual-device takes \"cable\" or \"instant\", not \"fast\"."},
         {{"--virtual-device-fault=silent,slow"},
-         "--virtual-device-fault takes a comma-separated list of identity, silent, leave-pc-mode, modify-error, "
+         "--virtual-device-fault takes a comma-separated list of identity, silent, leave-pc-mode, "
+         "modify-error, "
          "drop=N (N from 1) and corrupt=N (N from 0), not \"slow\"."},
         {{"--virtual-device-fault", "drop=0"},
-         "--virtual-device-fault takes a comma-separated list of identity, silent, leave-pc-mode, modify-error, "
+         "--virtual-device-fault takes a comma-separated list of identity, silent, leave-pc-mode, "
+         "modify-error, "
          "drop=N (N from 1) and corrupt=N (N from 0), not \"drop=0\"."},
     };
     for (const auto& c : cases) {
@@ -423,8 +426,9 @@ TEST_F(AppStartup, ReadsTheDeviceOrSendsTheFileWhenConnectedElseSaysSoOnce) {
             CTavBufferManager& buffers = own.BufferManager();
             EXPECT_EQ(buffers.FindValue("vs.control.entityType")->GetRaw(), known ? 1 : 0);
             for (int part = 0; part < 16; ++part)
-                EXPECT_EQ(buffers.FindValue("vs.control.partEntityType[" + std::to_string(part) + "]")->GetRaw(),
-                          known ? 1 : 0)
+                EXPECT_EQ(
+                    buffers.FindValue("vs.control.partEntityType[" + std::to_string(part) + "]")->GetRaw(),
+                    known ? 1 : 0)
                     << part;
             app.MainFrame()->UpdateCommandStates();
             for (const int command : {32799, 32793}) // Initialize Patch, Copy Patch Tone 1
