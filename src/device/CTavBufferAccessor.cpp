@@ -114,8 +114,8 @@ void CTavBufferAccessor::Shutdown() {
 }
 
 // The order matters: the context handlers first, so that the later ones see the part
-// context of this edit; the synchronisers before the clippers, which see only the edit
-// itself, never the copies.
+// context of this edit; the synchronisers before the clippers. The clippers see the edit
+// itself in the chain; the tone synchroniser shows the fade-range clipper its copies.
 void CTavBufferAccessor::RegisterHandlers() {
     CTavBufferHandlers& handlers = m_buffers->Handlers();
     handlers.Add(std::make_unique<CTavContextHandler>(*this));
@@ -127,8 +127,9 @@ void CTavBufferAccessor::RegisterHandlers() {
         *this, view == m_bound.sampleValues.end() ? nullptr : view->second, m_bound.pcModeResult));
     handlers.Add(std::make_unique<CCCSynchronizer>(*this));
     handlers.Add(TavMakeEffectSwapper(*m_buffers, m_bound, m_system->ResourceManager()));
-    handlers.Add(std::make_unique<CDomain::CToneSynchronizer>(*this));
-    handlers.Add(TavMakeFadeRangeClipper(*m_buffers, m_bound));
+    std::unique_ptr<CTavFadeRangeClipper> clipper = TavMakeFadeRangeClipper(*m_buffers, m_bound);
+    handlers.Add(std::make_unique<CDomain::CToneSynchronizer>(*this, clipper.get()));
+    handlers.Add(std::move(clipper));
     handlers.Add(std::make_unique<CTavVoiceReserveClipper>(*this));
 }
 
@@ -161,6 +162,29 @@ CTavEntityId CTavBufferAccessor::PartEntityId(int32_t part) const {
 void CTavBufferAccessor::SetCurrentPart(int32_t part) {
     Notify(m_bound.partId, part);
     ShowEntity(PartEntityId(part));
+}
+
+void CTavBufferAccessor::RefreshPart(int32_t part, bool fallBack) {
+    if (part < 0 || part >= kTavPartCount)
+        return;
+    CTavEntityId id = PartEntityId(part);
+    const auto playable = [](const CTavEntityId& entity) {
+        return entity.type == TavEntityType::Patch || entity.type == TavEntityType::RhythmSet;
+    };
+    if (fallBack && !m_keepPrograms && !playable(id) &&
+        ApplyEntity(part, {TavEntityType::Patch, 0, 0, 0}, false, false))
+        id = PartEntityId(part);
+    int32_t plays = TavPartPlays::Nothing;
+    if (id.type == TavEntityType::Patch)
+        plays = TavPartPlays::Patch;
+    else if (id.type == TavEntityType::RhythmSet)
+        plays = TavPartPlays::RhythmSet;
+    Notify(m_bound.partEntityType[part], plays);
+    if (part == CurrentPart() && m_bound.entityType && m_bound.entityType->GetRaw() != 0)
+        ShowEntity(id);
+    const CTavEntityManager::IInformation& information = m_entities.InformationOf(id);
+    if (!information.IsNull())
+        Notify(m_bound.partCategoryType[part], information.Category());
 }
 
 void CTavBufferAccessor::ShowEntity(const CTavEntityId& id) {
@@ -241,18 +265,28 @@ bool CTavBufferAccessor::ReadPart(int32_t part) {
         return true;
     if (part < 0 || part >= kTavPartCount)
         return false;
+    if (!PortsReady())
+        return NotSetUp();
     return m_reader->ReadPartEntity(part);
 }
 
 bool CTavBufferAccessor::ReadAllParts() {
     if (IsOffline())
         return true;
+    if (!PortsReady())
+        return NotSetUp();
     ITavProgress* progress = m_system ? m_system->ViewManager().Progress() : nullptr;
     m_reader->SetProgress(progress);
     const int32_t steps = m_reader->CountSteps(TavReadMask::PartEntities);
     // Initialize Part Info reads every part's patch or rhythm set under "Now, getting data."
-    CTavProgressScope bar(progress, std::max(steps, 0), ITavProgress::kGettingData);
-    return m_reader->ReadBlocks(TavReadMask::PartEntities);
+    bool ok = false;
+    {
+        CTavProgressScope bar(progress, std::max(steps, 0), ITavProgress::kGettingData);
+        ok = m_reader->ReadBlocks(TavReadMask::PartEntities);
+    }
+    if (ok)
+        ReportSkippedParts(m_reader->SkippedParts(), "read");
+    return ok;
 }
 
 // ---- Rhythm key ----------------------------------------------------------------------------

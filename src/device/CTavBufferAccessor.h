@@ -17,6 +17,7 @@
 #include "device/CTavReader.h"
 #include "device/CTavWriter.h"
 #include "entity/CTavEntityManager.h"
+#include "entity/CTavUserNameFile.h"
 #include "view/ITavPopupMenu.h"
 
 class CTavSystem;
@@ -81,6 +82,15 @@ public:
     CTavEntityId PartEntityId(int32_t part) const override;
     // Shows the part: "vs.control.partId", then what it plays.
     void SetCurrentPart(int32_t part);
+    // Brings the part's view state in line with its program: "vs.control.partEntityType[%d]",
+    // its category and, for the current part while "vs.control.entityType" is non-zero,
+    // what it plays. With fallBack a part that plays neither a patch nor a rhythm set is
+    // first given the first user patch (unless the layer keeps programs, below).
+    void RefreshPart(int32_t part, bool fallBack);
+    // While set, a part whose program the catalog does not know keeps it: Read keeps what
+    // the device holds, and the command-line tool what a file holds.
+    bool KeepsPrograms() const { return m_keepPrograms; }
+    void SetKeepPrograms(bool keep) { m_keepPrograms = keep; }
     // "vs.control.entityType": 2 for a rhythm set, 1 for any other valid ID or when the
     // current part is not a part, 0 when the part is valid but the ID is not.
     void ShowEntity(const CTavEntityId& id);
@@ -88,9 +98,12 @@ public:
     // device) or silently. With readAfter, reads what the part now plays from the device
     // and answers that result. False, changing nothing, for an entity the catalog lacks.
     bool ApplyEntity(int32_t part, const CTavEntityId& id, bool readAfter, bool asEdit);
-    // Reads the part's patch or rhythm set from the device; true offline.
+    // Reads the part's patch or rhythm set from the device; true offline, code 3 at once
+    // while the ports are not ready.
     bool ReadPart(int32_t part);
-    // Reads every part's patch or rhythm set, advancing the progress bar; true offline.
+    // Reads every part's patch or rhythm set, advancing the progress bar (a part that plays
+    // neither is skipped and named once); true offline, code 3 at once while the ports are
+    // not ready.
     bool ReadAllParts();
     // Offline the reads above are skipped.
     bool IsOffline() const { return !m_reader; }
@@ -130,9 +143,15 @@ public:
     // The message codes of the progress bar: getting and synchronising data.
     static constexpr int kGettingDataCode = 1;
     static constexpr int kSynchronizingCode = 2;
-    // True when the first MIDI input receives the first root struct and the first output
-    // has a device, and the layer has its reader and writer.
+    // True when the first MIDI input receives the first root struct and listens to a port,
+    // the first output has a device, and the layer has its reader and writer.
     bool PortsReady() const;
+    // Code 3 ("MIDI devices aren't set up correctly.") at once on the message box output;
+    // false.
+    bool NotSetUp() const;
+    // Whether the first MIDI input listens to an opened port; only the host that opens the
+    // ports knows. Without one the input counts as connected (hosts that wire it by hand).
+    void SetInputLink(std::function<bool()> connected) { m_inputLink = std::move(connected); }
     // Set while Read or Read Patch/Rhythm Set Names runs; a second call meanwhile fails.
     bool IsBusy() const { return m_busy; }
     // The identity request through the first output's device ID (codes 4 and 11).
@@ -143,6 +162,10 @@ public:
     // The user and card banks from the user names file, else from the device's number
     // information. False when neither worked.
     bool LoadBankLayout();
+    // When the banks came from the user names file and it leaves a part's program without
+    // an entry (a cut or stale file), the device's number information decides the banks;
+    // the file's names stay on the entries that still exist. False when that fetch failed.
+    bool CoverParts();
     // The patch and rhythm-set banks of the user and card areas the catalog holds.
     int32_t PlayableBankCount() const;
     // Sends "qv.setup", "qv.system", "qv.prti" and every part's patch or rhythm set.
@@ -155,9 +178,13 @@ public:
     bool SampleNamesRead() const { return m_sampleNamesRead; }
     // Writes the user names file into the script folder; code 2 at once on failure.
     bool StoreUserNames();
-    // Applies every part's current program silently, so part names and categories follow
-    // the catalog.
+    // Applies every part's current program silently and refreshes each part's view state
+    // (without falling back), so part names, types and categories follow the catalog, and
+    // shows what the current part plays. The "qv" root keeps its modified flag.
     void ReapplyPartEntities();
+    // The one line that tells which parts (0-15) were skipped by a read or sync ("read" or
+    // "sent"); empty for none.
+    static std::string SkippedPartsText(const std::vector<int32_t>& parts, const char* verb);
     // The sample edit window opened (non-zero) or closed: opening puts the device in PC
     // mode and reads the sample names the first time.
     void OnSampleEditView(int32_t view);
@@ -184,6 +211,10 @@ public:
 
 private:
     void RegisterHandlers();
+    // The entries of the user names file; false when it is missing or foreign.
+    bool LoadUserNames(std::vector<CTavUserNameEntry>& entries) const;
+    // Shows SkippedPartsText once on the message box output.
+    void ReportSkippedParts(const std::vector<int32_t>& parts, const char* verb);
     // The popup of a selection menu for a part; null (and a line on the error output)
     // when the layer has no system or the system no popup.
     ITavPopupMenu* SelectionPopup(int32_t part) const;
@@ -201,9 +232,13 @@ private:
     std::array<std::optional<std::vector<uint8_t>>, kSlotCount> m_clips;
     std::function<void(bool)> m_waitCursor;
     int m_waitDepth = 0;
+    std::function<bool()> m_inputLink;
     bool m_busy = false;
     bool m_sampleNamesRead = false;
     bool m_handlingPcModeResult = false;
+    bool m_keepPrograms = false;
+    // The user and card banks came from the user names file (not the device).
+    bool m_banksFromFile = false;
 };
 
 // Shows the device layer's wait cursor for its lifetime.

@@ -36,29 +36,8 @@ bool CTavContextHandler::Handle(const TavValueList& values) {
     }
     for (int32_t part = 0; part < kTavPartCount; ++part)
         if (parts.test(static_cast<size_t>(part)))
-            UpdatePart(part);
+            m_accessor.RefreshPart(part, true);
     return handled || parts.any();
-}
-
-void CTavContextHandler::UpdatePart(int32_t part) {
-    const CTavBoundTable& bound = m_accessor.Bound();
-    CTavEntityId id = m_accessor.PartEntityId(part);
-    const auto playable = [](const CTavEntityId& entity) {
-        return entity.type == TavEntityType::Patch || entity.type == TavEntityType::RhythmSet;
-    };
-    if (!playable(id) && m_accessor.ApplyEntity(part, {TavEntityType::Patch, 0, 0, 0}, false, false))
-        id = m_accessor.PartEntityId(part);
-    int32_t plays = TavPartPlays::Nothing;
-    if (id.type == TavEntityType::Patch)
-        plays = TavPartPlays::Patch;
-    else if (id.type == TavEntityType::RhythmSet)
-        plays = TavPartPlays::RhythmSet;
-    m_accessor.Notify(bound.partEntityType[part], plays);
-    if (part == m_accessor.CurrentPart() && bound.entityType && bound.entityType->GetRaw() != 0)
-        m_accessor.ShowEntity(id);
-    const CTavEntityManager::IInformation& information = m_accessor.Entities().InformationOf(id);
-    if (!information.IsNull())
-        m_accessor.Notify(bound.partCategoryType[part], information.Category());
 }
 
 CTavRhythmKeyIdHandler::CTavRhythmKeyIdHandler(CTavBufferAccessor& accessor) : m_accessor(accessor) {

@@ -22,10 +22,9 @@ public:
     bool AfterReceive(const TavValueList& values) override { return Handle(values); }
 
 private:
+    // A part's bank select or program number changed: its view state follows, falling
+    // back to the first user patch when it plays neither a patch nor a rhythm set.
     bool Handle(const TavValueList& values);
-    // A part's bank select or program number changed: falls back to the first user patch
-    // when it plays neither a patch nor a rhythm set, then updates its view state.
-    void UpdatePart(int32_t part);
 
     CTavBufferAccessor& m_accessor;
     // Each part's bank select MSB, LSB and program number, to its part.

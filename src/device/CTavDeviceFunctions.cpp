@@ -63,11 +63,13 @@ protected:
 class FRead : public CFunction {
     using CFunction::CFunction;
     bool Run(const std::string&) override { return m_accessor.Read(); }
+    bool IsEnabled() const override { return m_accessor.PortsReady(); }
 };
 
 class FSync : public CFunction {
     using CFunction::CFunction;
     bool Run(const std::string&) override { return m_accessor.Sync(); }
+    bool IsEnabled() const override { return m_accessor.PortsReady(); }
 };
 
 class FSelectPatch : public CFunction {

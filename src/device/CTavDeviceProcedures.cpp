@@ -55,13 +55,12 @@ bool CTavBufferAccessor::PortsReady() const {
     const TavStructList& roots = m_buffers->RootStructs();
     return input && output && output->Device() && !roots.empty() && !input->Receivers().empty() &&
            input->Receivers().front() == m_buffers->FindRootStruct(roots.front()->Name()) &&
-           m_reader->Output() == output;
+           m_reader->Output() == output && (!m_inputLink || m_inputLink());
 }
 
-// Code 3 at once through the message box output.
-static bool NotSetUp(CTavSystem* system) {
-    if (system && system->MessageBoxOutput())
-        system->MessageBoxOutput()->Report(TavStrings::kCodeMidiNotSetUp);
+bool CTavBufferAccessor::NotSetUp() const {
+    if (m_system && m_system->MessageBoxOutput())
+        m_system->MessageBoxOutput()->Report(TavStrings::kCodeMidiNotSetUp);
     return false;
 }
 
@@ -71,13 +70,30 @@ bool CTavBufferAccessor::CheckIdentity() {
     return m_reader->CheckIdentity(m_reader->Output()->DeviceId());
 }
 
+std::string CTavBufferAccessor::SkippedPartsText(const std::vector<int32_t>& parts, const char* verb) {
+    if (parts.empty())
+        return {};
+    std::string text = parts.size() == 1 ? "Part " : "Parts ";
+    for (size_t i = 0; i < parts.size(); ++i)
+        text += (i ? ", " : "") + std::to_string(parts[i] + 1);
+    return text + ": the program is not in the device's banks; their patch or rhythm set was not " + verb +
+           ".";
+}
+
+void CTavBufferAccessor::ReportSkippedParts(const std::vector<int32_t>& parts, const char* verb) {
+    const std::string text = SkippedPartsText(parts, verb);
+    if (!text.empty() && m_system && m_system->MessageBoxOutput())
+        m_system->MessageBoxOutput()->Write(text + "\n");
+}
+
 bool CTavBufferAccessor::Read() {
     if (!PortsReady())
-        return NotSetUp(m_system);
+        return NotSetUp();
     if (m_busy)
         return false;
     CBusyScope busy(m_busy);
     CTavWaitCursor wait(*this);
+    m_reader->ClearFailure();
     if (!CheckIdentity())
         return false;
     ITavProgress* progress = m_system->ViewManager().Progress();
@@ -96,32 +112,76 @@ bool CTavBufferAccessor::Read() {
         m_buffers->RecordReceived({request});
     }
 
+    // What each part plays is decided once the banks are known, so the programs the device
+    // holds are kept as they arrive, never replaced by the first user patch.
+    const bool keep = m_keepPrograms;
+    m_keepPrograms = true;
+    struct Restore {
+        bool& flag;
+        bool value;
+        ~Restore() { flag = value; }
+    } restore{m_keepPrograms, keep};
+
     // Without the banks the parts' programs name nothing; what fails shows in the reads.
     LoadBankLayout();
 
     m_reader->SetProgress(nullptr);
     const bool first = m_reader->ReadBlocks(kPcModeReadMask);
     m_reader->SetProgress(progress);
-    if (!first)
+    if (!first || !CoverParts())
         return false;
     const int32_t steps = m_reader->CountSteps(kProgressReadMask);
     if (steps < 0)
         return false;
-    CTavProgressScope bar(progress, steps, kGettingDataCode);
-    return m_reader->ReadBlocks(kProgressReadMask);
+    bool ok = false;
+    {
+        CTavProgressScope bar(progress, steps, kGettingDataCode);
+        ok = m_reader->ReadBlocks(kProgressReadMask);
+    }
+    ReapplyPartEntities();
+    if (ok)
+        ReportSkippedParts(m_reader->SkippedParts(), "read");
+    return ok;
+}
+
+bool CTavBufferAccessor::LoadUserNames(std::vector<CTavUserNameEntry>& entries) const {
+    const std::string& folder = m_system ? m_system->ScriptFolder() : std::string();
+    return !folder.empty() && CTavUserNameFile::Load(folder + CTavUserNameFile::kFileName, entries, nullptr);
 }
 
 bool CTavBufferAccessor::LoadBankLayout() {
     if (IsOffline() || !m_system)
         return false;
     std::vector<CTavUserNameEntry> entries;
-    const std::string& folder = m_system->ScriptFolder();
-    if (!folder.empty() && CTavUserNameFile::Load(folder + CTavUserNameFile::kFileName, entries, nullptr)) {
+    if (LoadUserNames(entries)) {
         TavBanksFromUserNames(m_entities, entries, BankCounts());
+        m_banksFromFile = true;
         return true;
     }
     // Counting the name steps fetches the number information of both areas.
+    m_banksFromFile = false;
     return m_reader->CountSteps(kNameMask) >= 0;
+}
+
+bool CTavBufferAccessor::CoverParts() {
+    if (!m_banksFromFile || IsOffline())
+        return true;
+    bool covered = true;
+    for (int32_t part = 0; part < kTavPartCount; ++part)
+        covered = covered && PartEntityId(part).IsValid();
+    if (covered)
+        return true;
+    if (m_reader->CountSteps(kNameMask) < 0)
+        return false;
+    m_banksFromFile = false;
+    std::vector<CTavUserNameEntry> entries;
+    if (LoadUserNames(entries))
+        for (const CTavUserNameEntry& entry : entries) {
+            const CTavEntityId id = m_entities.EntityIdOf(entry.program);
+            if (id.IsValid() && id.type == entry.type)
+                m_entities.SetInformation(id, CCategoryInformation(entry.name, entry.category));
+        }
+    return true;
 }
 
 int32_t CTavBufferAccessor::PlayableBankCount() const {
@@ -134,28 +194,37 @@ int32_t CTavBufferAccessor::PlayableBankCount() const {
 
 bool CTavBufferAccessor::Sync() {
     if (!PortsReady())
-        return NotSetUp(m_system);
+        return NotSetUp();
     CTavWaitCursor wait(*this);
+    m_reader->ClearFailure();
     // Without any patch or rhythm-set bank no part's program names a patch or rhythm set, and
     // they would silently stay behind: learn the banks first, as Read does.
-    if (PlayableBankCount() == 0)
-        LoadBankLayout();
+    if ((PlayableBankCount() == 0 && !LoadBankLayout()) || !CoverParts())
+        return false;
     const int32_t steps = m_reader->CountSteps(kSyncMask);
     if (steps < 0)
         return false;
     ITavProgress* progress = m_system->ViewManager().Progress();
-    CTavProgressScope bar(progress, steps, kSynchronizingCode);
-    m_writer->SetProgress(progress);
-    return m_writer->SendBlocks(kSyncMask);
+    bool ok = false;
+    {
+        CTavProgressScope bar(progress, steps, kSynchronizingCode);
+        m_writer->SetProgress(progress);
+        ok = m_writer->SendBlocks(kSyncMask);
+    }
+    if (ok)
+        ReportSkippedParts(m_writer->SkippedParts(), "sent");
+    ReapplyPartEntities();
+    return ok;
 }
 
 bool CTavBufferAccessor::ReadNames() {
     if (!PortsReady())
-        return NotSetUp(m_system);
+        return NotSetUp();
     if (m_busy)
         return false;
     CBusyScope busy(m_busy);
     CTavWaitCursor wait(*this);
+    m_reader->ClearFailure();
     if (!CheckIdentity())
         return false;
     ITavProgress* progress = m_system->ViewManager().Progress();
@@ -163,6 +232,7 @@ bool CTavBufferAccessor::ReadNames() {
     const int32_t steps = m_reader->CountSteps(kNameMask);
     if (steps < 0)
         return false;
+    m_banksFromFile = false;
     {
         CTavProgressScope bar(progress, steps, kGettingDataCode);
         if (!m_reader->ReadBlocks(kNameMask))
@@ -175,8 +245,9 @@ bool CTavBufferAccessor::ReadNames() {
 
 bool CTavBufferAccessor::ReadSampleNames() {
     if (!PortsReady())
-        return NotSetUp(m_system);
+        return NotSetUp();
     CTavWaitCursor wait(*this);
+    m_reader->ClearFailure();
     ITavProgress* progress = m_system->ViewManager().Progress();
     m_reader->SetProgress(progress);
     const int32_t steps = m_reader->CountSteps(TavReadMask::SampleNames);
@@ -213,12 +284,19 @@ bool CTavBufferAccessor::StoreUserNames() {
 void CTavBufferAccessor::ReapplyPartEntities() {
     if (!m_buffers)
         return;
+    // Writing the programs a part already plays changes nothing the user would save.
+    CTavStruct* root = m_bound.root;
+    auto* rootStruct = dynamic_cast<CTavRootStruct*>(root);
+    const bool modified = rootStruct && rootStruct->IsModified();
     for (int32_t part = 0; part < kTavPartCount; ++part) {
         const CTavEntityId id = PartEntityId(part);
         if (id.IsValid())
             ApplyEntity(part, id, false, false);
+        RefreshPart(part, false);
     }
     ShowEntity(PartEntityId(CurrentPart()));
+    if (rootStruct)
+        rootStruct->SetModified(modified);
     m_buffers->PublishPending();
     m_buffers->ClearPending();
 }

@@ -255,7 +255,7 @@ bool CTavDeviceCommands::IsEnabled(const TavCommands::MenuItem& item) {
     switch (item.id) {
     case TavCommands::kReadNames:
     case TavCommands::kReadSampleNames:
-        return m_accessor.IsStarted();
+        return m_accessor.PortsReady();
     case TavCommands::kImportSmf:
         return m_accessor.IsStarted() && m_accessor.Reader();
     case TavCommands::kExportPartInfo:
@@ -272,8 +272,13 @@ bool CTavDeviceCommands::Run(const TavCommands::MenuItem& item, const std::strin
         return m_accessor.ReadNames();
     case TavCommands::kReadSampleNames:
         return m_accessor.ReadSampleNames();
-    case TavCommands::kImportSmf:
-        return m_accessor.ImportSmf(path);
+    case TavCommands::kImportSmf: {
+        // What the parts play may have changed with the file, what came before a fault
+        // included.
+        const bool imported = m_accessor.ImportSmf(path);
+        m_accessor.ReapplyPartEntities();
+        return imported;
+    }
     case TavCommands::kExportPartInfo:
         return m_accessor.ExportSmf(path, TavExportMode::PartInfo);
     case TavCommands::kExportPartInfoAndSets:

@@ -62,8 +62,9 @@ private:
 class CTavDeviceCommands : public ITavDeviceCommands {
 public:
     explicit CTavDeviceCommands(CTavBufferAccessor& accessor) : m_accessor(accessor), m_edit(accessor) {}
-    // The name reads are always enabled: without a link they report it themselves. SMF
-    // import needs the layer's reader and export its writer.
+    // The name reads need the MIDI link (CTavBufferAccessor::PortsReady). SMF import needs
+    // the layer's reader and export its writer; after an import every part's entity is
+    // applied again.
     bool IsEnabled(const TavCommands::MenuItem& item) override;
     bool Run(const TavCommands::MenuItem& item, const std::string& path) override;
 

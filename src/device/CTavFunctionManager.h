@@ -29,6 +29,9 @@ public:
     public:
         virtual ~IFunctor() = default;
         virtual bool Invoke(const std::string& arguments) = 0;
+        // Whether a button should offer the function now (a function that needs the MIDI
+        // link is disabled while it is down). Calling it anyway is allowed.
+        virtual bool IsEnabled() const { return true; }
     };
 
     // A registered function bound to its arguments, for the post caller.
@@ -52,6 +55,11 @@ public:
     bool Post(std::string_view name, const std::string& arguments, ITavFunctionPostCaller* caller);
     bool Unregister(std::string_view name);
     bool IsRegistered(std::string_view name) const { return m_functions.find(name) != m_functions.end(); }
+    // Registered and enabled now.
+    bool IsEnabled(std::string_view name) const {
+        const auto found = m_functions.find(name);
+        return found != m_functions.end() && found->second->IsEnabled();
+    }
     size_t Count() const { return m_functions.size(); }
     // Forgets every registered function.
     void Clear() { m_functions.clear(); }

@@ -1,6 +1,8 @@
 #include "device/CTavReader.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <iterator>
 #include <vector>
 
 #include "app/CTavTextOut.h"
@@ -45,6 +47,16 @@ int32_t LeafCount(CTavStruct* structure) {
     return static_cast<int32_t>(Leaves(structure).size());
 }
 
+std::string HexBytes(const uint8_t* bytes, size_t count) {
+    std::string text;
+    char hex[4];
+    for (size_t i = 0; i < count; ++i) {
+        std::snprintf(hex, sizeof hex, i ? " %02X" : "%02X", bytes[i]);
+        text += hex;
+    }
+    return text;
+}
+
 } // namespace
 
 CTavReader::CTavReader(CTavBufferManager& buffers, CTavEntityManager& entities, CTavTextOut* report,
@@ -67,50 +79,81 @@ bool CTavReader::Request(uint32_t address, int32_t size) {
     return ok;
 }
 
-bool CTavReader::RequestQuery(const CTavValue* value, int32_t b1, int32_t b2, int32_t b3) {
+bool CTavReader::Request(uint32_t address, int32_t size, const std::string& what) {
+    if (Request(address, size))
+        return true;
+    m_failure = "No answer to the request for " + what + " at address " +
+                TavFormatAddress(static_cast<int32_t>(address)) + " (" + std::to_string(size) + " bytes).";
+    return false;
+}
+
+bool CTavReader::RequestQuery(const CTavValue* value, int32_t b1, int32_t b2, int32_t b3,
+                              const std::string& what) {
     if (!value || b1 < 0 || b1 > 0x7F || b2 < 0 || b2 > 0x7F || b3 < 0 || b3 > 0x7F)
         return false;
     const int32_t size = b1 << 14 | b2 << 7 | b3;
-    return Request(static_cast<uint32_t>(value->AbsoluteRange().begin), size);
+    if (Request(static_cast<uint32_t>(value->AbsoluteRange().begin), size))
+        return true;
+    char query[32];
+    std::snprintf(query, sizeof query, "00 %02X %02X %02X", b1, b2, b3);
+    m_failure = "No answer to the request for " + what + " (" + value->FullPath() + ", query " + query + ").";
+    return false;
 }
 
 // ---- Structs --------------------------------------------------------------------------
 
-bool CTavReader::ReadStruct(CTavStruct* structure) {
+bool CTavReader::ReadStruct(CTavStruct* structure, int32_t part) {
     if (!structure)
         return false;
     for (CTavLeafStruct* leaf : Leaves(structure)) {
         const TavRange range = leaf->AbsoluteRange();
-        if (!Request(static_cast<uint32_t>(range.begin), range.Length()))
+        std::string what = leaf->FullPath();
+        if (part >= 0)
+            what += " (part " + std::to_string(part + 1) + ")";
+        if (!Request(static_cast<uint32_t>(range.begin), range.Length(), what))
             return false;
         Step();
     }
     return true;
 }
 
+CTavStruct* CTavReader::PartEntityStruct(const CTavDeviceBindings& bound, const ITavPartEntities* parts,
+                                         int32_t part) {
+    if (!parts || part < 0 || part >= kTavPartCount)
+        return nullptr;
+    const int32_t type = parts->PartEntityId(part).type;
+    return type == TavEntityType::Patch       ? bound.patches[part]
+           : type == TavEntityType::RhythmSet ? bound.rhythmSets[part]
+                                              : nullptr;
+}
+
 bool CTavReader::ReadPartEntity(int32_t part) {
-    if (!m_parts)
-        return false;
-    const CTavEntityId id = m_parts->PartEntityId(part);
-    if (id.type == TavEntityType::Patch)
-        return ReadStruct(m_bound.patches[part]);
-    if (id.type == TavEntityType::RhythmSet)
-        return ReadStruct(m_bound.rhythmSets[part]);
-    return false;
+    CTavStruct* structure = PartEntityStruct(m_bound, m_parts, part);
+    return structure && ReadStruct(structure, part);
 }
 
 bool CTavReader::ReadBlocks(uint32_t mask) {
     using namespace TavReadMask;
+    m_skipped.clear();
     if ((mask & Setup) && !ReadStruct(m_bound.setup))
         return false;
     if ((mask & System) && !ReadStruct(m_bound.system))
         return false;
     if ((mask & PartInfo) && !ReadStruct(m_bound.partInfo))
         return false;
-    if (mask & PartEntities)
-        for (int32_t part = 0; part < kTavPartCount; ++part)
-            if (!ReadPartEntity(part))
+    if (mask & PartEntities) {
+        if (!m_parts)
+            return false;
+        // A part whose program names nothing the catalog holds has no patch or rhythm set
+        // to read; the others are read all the same.
+        for (int32_t part = 0; part < kTavPartCount; ++part) {
+            const int32_t type = m_parts->PartEntityId(part).type;
+            if (type != TavEntityType::Patch && type != TavEntityType::RhythmSet)
+                m_skipped.push_back(part);
+            else if (!ReadPartEntity(part))
                 return false;
+        }
+    }
     if ((mask & UserPatchNames) && !ReadNames(TavEntityType::Patch, TavEntityArea::User))
         return false;
     if ((mask & UserRhythmSetNames) && !ReadNames(TavEntityType::RhythmSet, TavEntityArea::User))
@@ -136,14 +179,9 @@ int32_t CTavReader::CountSteps(uint32_t mask) {
     // counts: a count one short ran the bar past its end.
     if (mask & PartInfo)
         steps += LeafCount(m_bound.partInfo);
-    if ((mask & PartEntities) && m_parts)
-        for (int32_t part = 0; part < kTavPartCount; ++part) {
-            const int32_t type = m_parts->PartEntityId(part).type;
-            if (type == TavEntityType::Patch)
-                steps += LeafCount(m_bound.patches[part]);
-            else if (type == TavEntityType::RhythmSet)
-                steps += LeafCount(m_bound.rhythmSets[part]);
-        }
+    if (mask & PartEntities)
+        for (int32_t part = 0; part < kTavPartCount; ++part)
+            steps += LeafCount(PartEntityStruct(m_bound, m_parts, part));
     if (mask & (UserPatchNames | UserRhythmSetNames)) {
         if (!ReadNumberInformation(TavEntityArea::User))
             return -1;
@@ -168,7 +206,8 @@ bool CTavReader::ReadNumberInformation(int32_t area) {
         std::vector<int32_t>& list = m_counts.List(type, area);
         list.clear();
         CTavValue* banks = m_bound.bankInformation[type][area];
-        if (!banks || !Request(static_cast<uint32_t>(banks->AbsoluteRange().begin), banks->Size()))
+        if (!banks ||
+            !Request(static_cast<uint32_t>(banks->AbsoluteRange().begin), banks->Size(), banks->FullPath()))
             return false;
         list.resize(static_cast<size_t>(std::clamp(banks->GetRaw(), 0, TavMaxBanks(area))), 0);
         const CTavValue* query = type == TavEntityType::Patch ? m_bound.patchNumberInformation
@@ -177,7 +216,8 @@ bool CTavReader::ReadNumberInformation(int32_t area) {
             m_numberValue = query;
             m_numberLsb = static_cast<int32_t>(i) + lsbBase;
             m_numberCount = -1;
-            const bool ok = RequestQuery(query, m_numberLsb, 0, 1);
+            const bool ok = RequestQuery(query, m_numberLsb, 0, 1,
+                                         "the size of the bank at LSB " + std::to_string(m_numberLsb));
             m_numberValue = nullptr;
             if (!ok || m_numberCount < 0)
                 return false;
@@ -212,7 +252,9 @@ bool CTavReader::ReadNameList(int32_t type, int32_t area, int32_t subBank, int32
             const CTavProgramId first = m_entities.ProgramIdOf({type, area, subBank, start});
             Step();
             ok = first.IsValid() &&
-                 RequestQuery(query, first.lsb, first.program, std::min(count - start, kNamesPerRequest));
+                 RequestQuery(query, first.lsb, first.program, std::min(count - start, kNamesPerRequest),
+                              "the names from program " + std::to_string(first.program) + " at LSB " +
+                                  std::to_string(first.lsb));
         }
     }
     TavPadBank(*inserter, type);
@@ -239,7 +281,9 @@ bool CTavReader::ReadSampleNames() {
     for (const auto& area : areas)
         for (int32_t page = 0; ok && page < area.pages; ++page) {
             Step();
-            ok = RequestQuery(m_bound.sampleNameInformation, area.lsbBase + page / 128, page % 128, 1);
+            ok = RequestQuery(m_bound.sampleNameInformation, area.lsbBase + page / 128, page % 128, 1,
+                              "sample name page " + std::to_string(page + 1) +
+                                  (area.lsbBase == 0 ? " of the user samples" : " of the card samples"));
         }
     m_readingSamples = false;
     return ok;
@@ -257,9 +301,13 @@ bool CTavReader::CheckIdentity(uint8_t deviceId) {
     // Write notifications that came in while waiting.
     if (m_depth == 0)
         HandlePendingNotifications();
-    if (!answered)
+    if (!answered) {
+        m_failure =
+            "No answer to the identity request for device ID " + std::to_string(deviceId - 0x10 + 17) + ".";
         return false;
+    }
     if (m_identity != 0) {
+        m_failure = "The identity reply names another model: " + m_identityReply + ".";
         if (m_report)
             m_report->Report(kUnconnectedCode);
         return false;
@@ -279,6 +327,7 @@ void CTavReader::OnUniversalMessage(const CTavLongMessage& message) {
         return;
     if (std::equal(std::begin(kIdentityBytes), std::end(kIdentityBytes), bytes.begin() + 6))
         m_identity = 0;
+    m_identityReply = HexBytes(bytes.data() + 6, std::size(kIdentityBytes));
     Answer();
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "device/CTavDeviceBindings.h"
 #include "entity/CTavEntityBanks.h"
@@ -64,7 +65,17 @@ public:
     void SetNamesChanged(std::function<void()> callback) { m_namesChanged = std::move(callback); }
 
     // Reads what the mask names, bit by bit in table order; stops at the first failure.
+    // A part that plays neither a patch nor a rhythm set is skipped (SkippedParts), every
+    // other part is read.
     bool ReadBlocks(uint32_t mask);
+    // The parts (0-15) the last ReadBlocks skipped because their program names neither a
+    // patch nor a rhythm set the catalog holds.
+    const std::vector<int32_t>& SkippedParts() const { return m_skipped; }
+    // Why the last failed request or check failed, in one line ("No answer to the request
+    // for qv.prti.part[3] (part 4) at address 10 00 13 00 (77 bytes)."); empty until one
+    // failed since ClearFailure.
+    const std::string& Failure() const { return m_failure; }
+    void ClearFailure() { m_failure.clear(); }
     // The progress steps ReadBlocks needs for the mask; fetches the number information of
     // the areas whose names the mask names. -1 when a fetch failed.
     int32_t CountSteps(uint32_t mask);
@@ -79,6 +90,10 @@ public:
     bool ReadSampleNames();
     // Reads the part's patch or rhythm set; false when it plays neither.
     bool ReadPartEntity(int32_t part);
+    // The part's patch or rhythm set struct, as what it plays says; null when it plays
+    // neither (or the script lacks the struct).
+    static CTavStruct* PartEntityStruct(const CTavDeviceBindings& bound, const ITavPartEntities* parts,
+                                        int32_t part);
 
     // Sends the identity request for the device ID and waits for the Vireo's reply. No
     // reply: code 4; a reply from the maker's device of another family, model or version:
@@ -146,10 +161,14 @@ private:
         int32_t part;
     };
 
-    // A data request whose size field carries the query (00, b1, b2, b3).
-    bool RequestQuery(const CTavValue* value, int32_t b1, int32_t b2, int32_t b3);
+    // A data request whose size field carries the query (00, b1, b2, b3); a failure names
+    // the value and what was asked.
     bool Request(uint32_t address, int32_t size);
-    bool ReadStruct(CTavStruct* structure);
+    // The same; a failure is remembered as "No answer to the request for <what> ...".
+    bool Request(uint32_t address, int32_t size, const std::string& what);
+    bool RequestQuery(const CTavValue* value, int32_t b1, int32_t b2, int32_t b3, const std::string& what);
+    // Reads every leaf; a failure names the leaf, and the part when one is given.
+    bool ReadStruct(CTavStruct* structure, int32_t part = -1);
     void Step();
     void HandleWriteNotification(const Notification& notification);
     // True when the reply's address is the value's.
@@ -166,6 +185,8 @@ private:
     ITavProgress* m_progress = nullptr;
     const ITavPartEntities* m_parts = nullptr;
     std::function<void()> m_namesChanged;
+    std::vector<int32_t> m_skipped;
+    std::string m_failure;
 
     // While a name list is read: the inserter records go into.
     CTavEntityManager::IInserter* m_inserter = nullptr;
@@ -177,6 +198,7 @@ private:
     // While an identity check waits: the device ID the reply must carry.
     int32_t m_identityDeviceId = -1;
     int32_t m_identity = -1;
+    std::string m_identityReply; // the family, model and version bytes of the last reply
 
     int m_depth = 0;
     Notification m_pending[kMaxPendingNotifications] = {};

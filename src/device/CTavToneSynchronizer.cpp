@@ -8,7 +8,8 @@
 
 namespace Brio::CDomain {
 
-CToneSynchronizer::CToneSynchronizer(CTavBufferAccessor& accessor) : m_accessor(accessor) {
+CToneSynchronizer::CToneSynchronizer(CTavBufferAccessor& accessor, ITavBufferHandler* clipper)
+    : m_accessor(accessor), m_clipper(clipper) {
     for (int32_t part = 0; part < kTavPartCount; ++part) {
         m_patchTones[part] = MakePatchTones(part);
         for (int32_t key = 0; key < kTavRhythmToneCount; ++key)
@@ -28,6 +29,7 @@ std::unique_ptr<CTavBufferSynchronizer> CToneSynchronizer::MakePatchTones(int32_
         if (!tone || !sync->AddEntry(*tone))
             return nullptr;
     sync->SetMaskValue(bound.patchToneStateValue);
+    sync->SetCopiesHandler(m_clipper);
     return sync;
 }
 
@@ -57,6 +59,7 @@ std::unique_ptr<CTavBufferSynchronizer> CToneSynchronizer::MakeRhythmKey(int32_t
         if (!sync->AddEntry(*leaf, TavRange{begins[layer], begins[layer + 1]}))
             return nullptr;
     sync->SetMaskValue(bound.rhythmWmtStateValue);
+    sync->SetCopiesHandler(m_clipper);
     return sync;
 }
 

@@ -23,8 +23,10 @@ class CToneSynchronizer : public ITavBufferHandler {
 public:
     // Builds a synchroniser for each part's patch tones and for each rhythm key of each
     // part. A patch or key the script does not lay out completely gets none, and edits
-    // there are not copied.
-    explicit CToneSynchronizer(CTavBufferAccessor& accessor);
+    // there are not copied. The copies are shown to the clipper (not owned; may be null)
+    // as a write of their own, so a copied range bound is kept within its range as the
+    // edited one is.
+    explicit CToneSynchronizer(CTavBufferAccessor& accessor, ITavBufferHandler* clipper = nullptr);
 
     // Copies a user edit to the other selected tones of the shown part's patch or shown
     // rhythm key; a write into several tones at once is left as it is. True when anything
@@ -46,6 +48,7 @@ private:
     static bool SpansSeveralTones(const CTavBufferSynchronizer& sync, const TavValueList& values);
 
     CTavBufferAccessor& m_accessor;
+    ITavBufferHandler* m_clipper;
     std::array<std::unique_ptr<CTavBufferSynchronizer>, kTavPartCount> m_patchTones;
     std::array<std::array<std::unique_ptr<CTavBufferSynchronizer>, kTavRhythmToneCount>, kTavPartCount>
         m_rhythmKeys;

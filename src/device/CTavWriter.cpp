@@ -55,22 +55,38 @@ bool CTavWriter::SendStruct(CTavStruct* structure) {
 
 bool CTavWriter::SendBlocks(uint32_t mask) {
     using namespace TavReadMask;
-    if ((mask & Setup) && !SendStruct(m_bound.setup))
+    m_skipped.clear();
+    m_failure.clear();
+    if (!Output()) {
+        m_failure = "There is no MIDI output to send through.";
         return false;
-    if ((mask & System) && !SendStruct(m_bound.system))
+    }
+    const auto send = [this](CTavStruct* structure, const char* path) {
+        if (SendStruct(structure))
+            return true;
+        m_failure = std::string("The editor script has no ") + path + ".";
         return false;
-    if ((mask & PartInfo) && !SendStruct(m_bound.partInfo))
+    };
+    if ((mask & Setup) && !send(m_bound.setup, "qv.setup"))
+        return false;
+    if ((mask & System) && !send(m_bound.system, "qv.system"))
+        return false;
+    if ((mask & PartInfo) && !send(m_bound.partInfo, "qv.prti"))
         return false;
     if (mask & PartEntities)
         for (int32_t part = 0; part < kTavPartCount; ++part) {
             const int32_t type = m_parts ? m_parts->PartEntityId(part).type : TavInvalidField;
-            CTavStruct* structure = type == TavEntityType::Patch       ? m_bound.patches[part]
-                                    : type == TavEntityType::RhythmSet ? m_bound.rhythmSets[part]
-                                                                       : nullptr;
-            if (!SendStruct(structure))
+            if (type != TavEntityType::Patch && type != TavEntityType::RhythmSet) {
+                m_skipped.push_back(part);
+                continue;
+            }
+            CTavStruct* structure = CTavReader::PartEntityStruct(m_bound, m_parts, part);
+            const std::string path =
+                TavIndexedPath(type == TavEntityType::Patch ? "qv.pat[%d]" : "qv.rhy[%d]", part);
+            if (!send(structure, path.c_str()))
                 return false;
         }
-    if ((mask & Sample) && !SendStruct(m_bound.sample))
+    if ((mask & Sample) && !send(m_bound.sample, "com.utility.sample"))
         return false;
     return true;
 }

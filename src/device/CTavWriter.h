@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "device/CTavDeviceBindings.h"
 #include "files/CTavSmf.h"
@@ -38,9 +39,13 @@ public:
     void SetPartEntities(const ITavPartEntities* parts) { m_parts = parts; }
 
     // Sends the structs of the mask's bits 0x1, 0x2, 0x4, 0x8 and 0x40000 in that order,
-    // one step per block. False when a struct is missing, a part plays neither a patch nor
-    // a rhythm set, or the output is not set.
+    // one step per block. A part that plays neither a patch nor a rhythm set is skipped
+    // (SkippedParts); every other part is sent. False, with the reason in Failure(), when
+    // a struct is missing or the output is not set.
     bool SendBlocks(uint32_t mask);
+    // The parts (0-15) the last SendBlocks skipped.
+    const std::vector<int32_t>& SkippedParts() const { return m_skipped; }
+    const std::string& Failure() const { return m_failure; }
 
     // Builds the file of an export mode in memory: the part information, then for mode
     // PartInfoAndSets each part's patch or rhythm set up to the first part that plays
@@ -66,6 +71,8 @@ private:
 
     CTavDeviceBindings m_bound;
     ITavProgress* m_progress = nullptr;
+    std::vector<int32_t> m_skipped;
+    std::string m_failure;
     const ITavPartEntities* m_parts = nullptr;
     bool m_exporting = false;
 };

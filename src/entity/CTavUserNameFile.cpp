@@ -237,8 +237,9 @@ bool CTavUserNameFile::Load(const std::string& path, std::vector<CTavUserNameEnt
 
 void TavBanksFromUserNames(CTavEntityManager& manager, const std::vector<CTavUserNameEntry>& entries,
                            CTavBankCounts& counts) {
-    // (type, area, sub-bank) -> program number -> entry
-    std::map<std::tuple<int32_t, int32_t, int32_t>, std::map<int32_t, const CTavUserNameEntry*>> banks;
+    // (type, area, sub-bank of the entry's LSB) -> program number -> entry
+    using Key = std::tuple<int32_t, int32_t, int32_t>;
+    std::map<Key, std::map<int32_t, const CTavUserNameEntry*>> lsbs;
     for (const CTavUserNameEntry& entry : entries) {
         const int32_t msb =
             entry.type == TavEntityType::RhythmSet ? TavBankSelect::RhythmSetMsb : TavBankSelect::PatchMsb;
@@ -250,24 +251,40 @@ void TavBanksFromUserNames(CTavEntityManager& manager, const std::vector<CTavUse
             entry.program.lsb - (area == TavEntityArea::Card ? TavBankSelect::CardLsbBase : 0);
         if (subBank >= TavMaxBanks(area))
             continue;
-        banks[{entry.type, area, subBank}][entry.program.program] = &entry;
+        lsbs[{entry.type, area, subBank}][entry.program.program] = &entry;
     }
     for (int32_t type : {TavEntityType::Patch, TavEntityType::RhythmSet})
         for (int32_t area : {TavEntityArea::User, TavEntityArea::Card}) {
             manager.RemoveBanks({type, area, 0, 0});
             counts.List(type, area).clear();
         }
-    for (const auto& [key, programs] : banks) {
-        const auto [type, area, subBank] = key;
-        const int32_t count = programs.rbegin()->first + 1;
-        if (!TavAddNameBank(manager, type, area, subBank, count))
+    // A bank longer than 128 runs on into the next LSB, as its program IDs do: entries at
+    // the LSB after one that holds program 127 continue that bank rather than start one.
+    for (auto at = lsbs.begin(); at != lsbs.end();) {
+        const auto [type, area, first] = at->first;
+        std::vector<std::pair<int32_t, const CTavUserNameEntry*>> bank; // index in the bank, entry
+        int32_t last = first;
+        for (;;) {
+            for (const auto& [program, entry] : at->second)
+                bank.emplace_back((last - first) * 128 + program, entry);
+            const bool full = at->second.rbegin()->first == 127;
+            auto next = at;
+            ++next;
+            if (!full || next == lsbs.end() || next->first != Key{type, area, last + 1})
+                break;
+            at = next;
+            ++last;
+        }
+        ++at;
+        const int32_t count = bank.back().first + 1;
+        if (!TavAddNameBank(manager, type, area, first, count))
             continue;
         std::vector<int32_t>& list = counts.List(type, area);
-        if (list.size() <= static_cast<size_t>(subBank))
-            list.resize(static_cast<size_t>(subBank) + 1, 0);
-        list[static_cast<size_t>(subBank)] = count;
-        for (const auto& [program, entry] : programs)
-            manager.SetInformation({type, area, subBank, program},
+        if (list.size() <= static_cast<size_t>(first))
+            list.resize(static_cast<size_t>(first) + 1, 0);
+        list[static_cast<size_t>(first)] = count;
+        for (const auto& [index, entry] : bank)
+            manager.SetInformation({type, area, first, index},
                                    CCategoryInformation(entry->name, entry->category));
     }
 }

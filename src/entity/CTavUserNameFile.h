@@ -58,9 +58,11 @@ public:
 };
 
 // Turns the entries read from the file into the user and card banks before the device's
-// number information is known: every (type, area, LSB) seen gets a bank whose count
-// covers the highest program number read, padded with empty names; the area lists of
-// counts are updated to match. The areas' previous banks are removed first. Entries whose
-// MSB does not belong to their label are skipped.
+// number information is known: each (type, area, LSB) seen starts a bank whose count
+// covers the highest program number read, padded with empty names, except that entries at
+// the LSB after one holding program 127 continue that bank (a bank of more than 128 runs
+// on into the next LSB, as the device numbers it). The area lists of counts are updated
+// to match. The areas' previous banks are removed first. Entries whose MSB does not
+// belong to their label are skipped.
 void TavBanksFromUserNames(CTavEntityManager& manager, const std::vector<CTavUserNameEntry>& entries,
                            CTavBankCounts& counts);

@@ -43,7 +43,7 @@ CTavValue* CTavBufferSynchronizer::ValueAt(CTavStruct& leaf, int32_t offset) {
 }
 
 bool CTavBufferSynchronizer::AfterWrite(const TavValueList& values) {
-    bool copied = false;
+    TavValueList copies;
     for (CTavValue* value : values) {
         if (!value || !value->Bytes() || value->Size() <= 0)
             continue;
@@ -66,13 +66,17 @@ bool CTavBufferSynchronizer::AfterWrite(const TavValueList& values) {
                 offset = position - entry.range.begin;
         }
         if (offset && !targets.empty())
-            copied = CopyToTargets(*value, *offset, targets) || copied;
+            CopyToTargets(*value, *offset, targets, copies);
     }
-    return copied;
+    if (copies.empty())
+        return false;
+    if (m_copiesHandler)
+        m_copiesHandler->AfterWrite(copies);
+    return true;
 }
 
 bool CTavBufferSynchronizer::CopyToTargets(const CTavValue& source, int32_t offset,
-                                           const std::vector<const Entry*>& targets) {
+                                           const std::vector<const Entry*>& targets, TavValueList& copies) {
     const int32_t size = source.Size();
     bool copied = false;
     for (const Entry* entry : targets) {
@@ -86,6 +90,7 @@ bool CTavBufferSynchronizer::CopyToTargets(const CTavValue& source, int32_t offs
             continue;
         std::memmove(target->Bytes(), source.Bytes(), static_cast<size_t>(size));
         m_manager.RecordChange(*target);
+        copies.push_back(target);
         copied = true;
     }
     return copied;

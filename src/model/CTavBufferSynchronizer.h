@@ -33,10 +33,14 @@ public:
 
     // The value whose raw value selects the entries; without one no entry is selected.
     void SetMaskValue(CTavValue* mask) { m_mask = mask; }
+    // A handler that is told of the copies as of a write of their own (its after-write
+    // hook, once per edit with every copy), so that what keeps an edited value consistent
+    // keeps the copies so too. Not owned; null: nobody is told.
+    void SetCopiesHandler(ITavBufferHandler* handler) { m_copiesHandler = handler; }
 
     // Copies each written value into the other selected entries and records the changes
-    // of the copies; the copies are not offered to the handlers again. True when
-    // anything was copied.
+    // of the copies; the copies are not offered to the handler chain again, only to the
+    // copies handler. True when anything was copied.
     bool AfterWrite(const TavValueList& values) override;
 
 private:
@@ -48,9 +52,11 @@ private:
     bool Selected(uint32_t mask, size_t index) const { return ((mask >> index) & 1u) != 0; }
     // The value of the leaf whose bytes begin at offset; null when there is none.
     static CTavValue* ValueAt(CTavStruct& leaf, int32_t offset);
-    bool CopyToTargets(const CTavValue& source, int32_t offset, const std::vector<const Entry*>& targets);
+    bool CopyToTargets(const CTavValue& source, int32_t offset, const std::vector<const Entry*>& targets,
+                       TavValueList& copies);
 
     CTavBufferManager& m_manager;
     std::vector<Entry> m_entries;
     CTavValue* m_mask = nullptr;
+    ITavBufferHandler* m_copiesHandler = nullptr;
 };

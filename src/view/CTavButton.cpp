@@ -198,8 +198,12 @@ bool CTavUnlatchButton::Associate(CTavPanel* parent) {
     return true;
 }
 
+// A function that is disabled now (Read and Sync while the MIDI link is down) is not
+// called.
 void CTavUnlatchButton::Invoke() {
-    CTavSystem::Instance().FunctionManager().Call(m_function, m_arguments);
+    CTavFunctionManager& functions = CTavSystem::Instance().FunctionManager();
+    if (functions.IsEnabled(m_function))
+        functions.Call(m_function, m_arguments);
 }
 
 // The function may open a menu or a dialog, so the press is over before it runs its course;

@@ -84,7 +84,7 @@ private:
 
 // Frames: 0 up, 1 pressed. Calls a device function by name with the script's argument
 // text: on the press (action 0, the press then ends at once) or on a release over the
-// button (any other action).
+// button (any other action); a function that is not enabled now is not called.
 class CTavUnlatchButton : public CTavButton {
 public:
     std::string_view GetKind() const override { return "unlatchButton"; }

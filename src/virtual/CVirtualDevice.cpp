@@ -124,10 +124,13 @@ void CVirtualDevice::Receive(const TavBytes& bytes, TavTime sent) {
             --m_faults.dropIdentityReplies;
             return;
         }
+        if (AnswerDropped())
+            return;
         TavBytes reply = {0xF0, 0x7E, m_deviceId, 0x06, 0x02, m_manufacturerId, 0x14, 0x02, 0x00, 0x00, 0x00, 0x03,
                           0x00, 0x00, 0xF7};
-        if (m_faults.foreignIdentityReplies > 0) {
-            --m_faults.foreignIdentityReplies;
+        if (m_faults.foreignIdentityReplies > 0 || m_faults.foreignIdentity) {
+            if (m_faults.foreignIdentityReplies > 0)
+                --m_faults.foreignIdentityReplies;
             reply[11] = 0x04; // another version
         }
         QueueReply(std::move(reply), arrived);
@@ -151,9 +154,17 @@ void CVirtualDevice::ReceiveHalden(const TavBytes& bytes, TavTime arrived) {
         return;
     if (IsCommand(message, CTavHaldenMessage::kDataSet)) {
         const uint32_t address = FieldValue(message, CTavHaldenMessage::kAddress);
-        if (WriteMemory(address, message.FieldData(CTavHaldenMessage::kData),
-                        static_cast<size_t>(message.FieldLength(CTavHaldenMessage::kData))))
+        const uint8_t* data = message.FieldData(CTavHaldenMessage::kData);
+        const size_t size = static_cast<size_t>(message.FieldLength(CTavHaldenMessage::kData));
+        TavBytes corrupted;
+        if (m_faults.corruptByte >= 0 && static_cast<size_t>(m_faults.corruptByte) < size) {
+            corrupted.assign(data, data + size);
+            corrupted[static_cast<size_t>(m_faults.corruptByte)] ^= 0x01;
+            data = corrupted.data();
+        }
+        if (WriteMemory(address, data, size))
             ++m_dataSetsStored;
+        AfterDataSet(address, data, size, arrived);
         return;
     }
     // A request carries the size in as many bytes as an address.
@@ -180,6 +191,8 @@ void CVirtualDevice::AnswerDataRequest(const CTavHaldenMessage& request, TavTime
         --m_faults.dropReplies;
         return;
     }
+    if (AnswerDropped())
+        return;
     uint8_t id = m_deviceId;
     if (m_faults.foreignDeviceIdReplies > 0) {
         --m_faults.foreignDeviceIdReplies;
@@ -206,6 +219,37 @@ void CVirtualDevice::AnswerDataRequest(const CTavHaldenMessage& request, TavTime
     }
     for (const TavBytes& data : payloads)
         QueueReply(dataSet(address, data.data(), data.size()), arrived, extraDelay);
+}
+
+bool CVirtualDevice::AnswerDropped() {
+    if (m_faults.silent)
+        return true;
+    if (m_faults.dropEvery <= 0)
+        return false;
+    return ++m_answers % static_cast<uint64_t>(m_faults.dropEvery) == 0;
+}
+
+void CVirtualDevice::AfterDataSet(uint32_t address, const uint8_t* data, size_t size, TavTime arrived) {
+    uint32_t at = 0;
+    if (m_faults.leavePcMode && !m_faults.silent && size > 0 && data[0] != 0 &&
+        AddressOf("com.utility.command.pcModeRequest", at) && at == address) {
+        LeavePcMode(arrived);
+        return;
+    }
+    static constexpr const char* kModifyCommands[] = {"truncate",    "emphasis", "normalize", "amp",
+                                                      "timeStretch", "chop",     "autoChop"};
+    uint32_t error = 0;
+    if (!m_faults.modifyError || m_faults.silent || !AddressOf("com.utility.sampleEdit.modify.error", error))
+        return;
+    for (const char* command : kModifyCommands)
+        if (AddressOf(std::string("com.utility.sampleEdit.modify.") + command, at) && at == address) {
+            const uint8_t failed = 1;
+            QueueReply(CTavHaldenMessage::DataSet(m_manufacturerId, m_deviceId, m_modelId, m_addressSize,
+                                                  error, &failed, 1)
+                           .Bytes(),
+                       arrived);
+            return;
+        }
 }
 
 void CVirtualDevice::QueueReply(TavBytes bytes, TavTime ready, TavDuration extraDelay) {

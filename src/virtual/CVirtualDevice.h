@@ -46,6 +46,14 @@ public:
         // Identity requests: no reply, or a reply whose version bytes are another model's.
         int dropIdentityReplies = 0;
         int foreignIdentityReplies = 0;
+
+        // Lasting faults, as a user or a black-box test chooses them.
+        bool foreignIdentity = false; // every identity reply carries another model's version
+        bool silent = false;          // nothing is answered at all (data sets are still stored)
+        bool leavePcMode = false;     // PC mode is left again, by itself, as soon as it is entered
+        bool modifyError = false;     // every sample modify command ends with the error answer
+        int dropEvery = 0;            // every Nth answer to a request is not sent (0: none)
+        int corruptByte = -1;         // byte N of every data set's data is stored with bit 0 flipped
     };
 
     CVirtualDevice();
@@ -135,6 +143,10 @@ private:
     bool AddressOf(const std::string& path, uint32_t& address) const;
     void QueueReply(TavBytes bytes, TavTime ready, TavDuration extraDelay = TavDuration{0});
     void AnswerDataRequest(const CTavHaldenMessage& request, TavTime arrived);
+    // The lasting faults that take an answer away: silence, or every Nth answer dropped.
+    bool AnswerDropped();
+    // What the lasting faults make of a data set once it is stored.
+    void AfterDataSet(uint32_t address, const uint8_t* data, size_t size, TavTime arrived);
     void ReceiveHalden(const TavBytes& bytes, TavTime arrived);
     // Calls f(leaf, first byte of the range inside the leaf, first byte inside the range,
     // byte count) for every leaf the range overlaps, in address order. False, without a
@@ -157,6 +169,7 @@ private:
     Speed m_speed = Speed::Instant;
     Faults m_faults;
     size_t m_dataSetsStored = 0;
+    uint64_t m_answers = 0; // requests answered, for dropEvery
     std::deque<TavBytes> m_heard;
     std::deque<Reply> m_replies;
     TavTime m_wireFreeAt{}; // when the device's sending line is free again

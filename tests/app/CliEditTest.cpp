@@ -100,6 +100,26 @@ TEST_F(CliEdit, RefusedCommandsNameTheirRuleAndSaveNothing) {
     EXPECT_EQ(Cli({"edit", File("absent.vro"), "Initialize Part Info"}).exitCode, 1);
 }
 
+// Each --part and --rhythm-tone holds for the commands after it, up to the next one.
+TEST_F(CliEdit, PartsAndKeysApplyToTheCommandsThatFollowThemInOrder) {
+    ASSERT_EQ(Cli({"set", File("base.vro"), "qv.rhy[2].tone[4].toneLevel=12"}).exitCode, 0);
+    const auto edit = Cli({"edit", File("base.vro"), "--part", "1", "Copy Patch Tone 2", "--part", "4",
+                           "Paste Patch Tone 3", "--part", "3", "--rhythm-tone", "4", "Copy Rhythm Set Key",
+                           "--rhythm-tone", "6", "Paste Rhythm Set Key", "--part", "2", "Initialize Patch"});
+    ASSERT_EQ(edit.exitCode, 0) << edit.err;
+    const struct {
+        const char* path;
+        const char* value;
+    } cases[] = {
+        {"qv.pat[3].tone[2].toneLevel", "44"}, // part 1's tone 2 pasted into part 4's tone 3
+        {"qv.pat[0].tone[1].toneLevel", "44"}, {"qv.pat[1].tone[2].toneLevel", "127"},
+        {"qv.rhy[2].tone[6].toneLevel", "12"}, // key 4 pasted into key 6 of part 3
+        {"qv.rhy[2].tone[4].toneLevel", "12"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Get(File("base.vro"), c.path), std::string(c.path) + "=" + c.value + "\n");
+}
+
 TEST_F(CliEdit, RhythmToneSelectsTheKeyTheKeyCommandsWorkOn) {
     ASSERT_EQ(Cli({"set", File("base.vro"), "qv.rhy[2].tone[4].toneLevel=12"}).exitCode, 0);
     const auto edit = Cli({"edit", File("base.vro"), "--part", "3", "--rhythm-tone", "4",

@@ -133,6 +133,51 @@ TEST(CliShippedScript, NewSetAndGetRoundTripOnTheDeviceTree) {
     EXPECT_EQ(test::ReadFile(file), before);
 }
 
+// What changes the model runs the editor's handlers, as an edit or as data from the device
+// would; a program the user banks do not know is saved as it was.
+TEST(CliShippedScript, SetAndReceiveRunTheEditorsHandlers) {
+    test::TempDir dir;
+    const std::string file = (dir.Path() / "state.vro").string();
+    const std::string scriptDir = test::ShippedScriptDir().string();
+    const auto cli = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--script-dir", scriptDir});
+        return test::RunCli(arguments);
+    };
+    ASSERT_EQ(cli({"new", file}).exitCode, 0);
+    const struct {
+        std::vector<std::string> command;
+        std::string out;
+        std::vector<std::string> values; // PATH=VALUE after the command
+    } cases[] = {
+        // The fifteen other parts keep 4 voices each: 4 are left.
+        {{"set", file, "qv.prti.common.voiceReserve[0]=64"}, "", {"qv.prti.common.voiceReserve[0]=4"}},
+        {{"set", file, "qv.pat[2].tmt.tmtVelocityRangeUpper[1]=30",
+          "qv.pat[2].tmt.tmtVelocityRangeLower[1]=80"},
+         "",
+         {"qv.pat[2].tmt.tmtVelocityRangeUpper[1]=80", "qv.pat[2].tmt.tmtVelocityRangeLower[1]=80"}},
+        {{"set", file, "qv.prti.part[1].patchBankSelectLsb=1", "qv.prti.part[1].patchProgramNumber=1"},
+         "",
+         {"qv.prti.part[1].patchBankSelectLsb=1", "qv.prti.part[1].patchProgramNumber=1"}},
+        // Controller 87 (auto sync) with 64 on channel 1, controller 7 (level) with 55 on channel 3.
+        {{"receive", file, "B0 57 40", "B2 07 37"},
+         "qvMidi.ch[0].cc[87]\nqvMidi.ch[0].received\nqv.prti.part[0].partAutoSyncSwitch\n"
+         "qvMidi.ch[2].cc[7]\nqvMidi.ch[2].cc[39]\nqvMidi.ch[2].cc2[7]\nqvMidi.ch[2].received\n"
+         "qv.prti.part[2].partLevel\n",
+         {"qv.prti.part[0].partAutoSyncSwitch=1", "qv.prti.part[2].partLevel=55",
+          "qv.prti.part[1].patchProgramNumber=1"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command[0] + " " + c.command[2]);
+        const auto result = cli(c.command);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.out, c.out);
+        for (const std::string& value : c.values) {
+            const auto get = cli({"get", file, value.substr(0, value.find('='))});
+            EXPECT_EQ(get.out, value + "\n");
+        }
+    }
+}
+
 TEST_F(CliModel, SetWithSysexPrintsTheDataSetOfTheWholeLeafOfEachEdit) {
     const std::string file = NewFile("sysex.vro");
     // part[0] at 01 00 01 00 holds level 7, pan 64 and tune 500 (03 74); the checksum

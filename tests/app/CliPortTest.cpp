@@ -191,4 +191,92 @@ TEST_F(CliBackup, RestoreVerifyThenBackupRoundTripsTheWholeDevice) {
     EXPECT_FALSE(std::filesystem::exists(File("c.vro")));
 }
 
+// The virtual device's faults, chosen on the command line, reach every failure path; each
+// failure says what the editor would say and then what failed.
+TEST_F(CliBackup, TheVirtualDevicesFaultsShowEveryFailureWithItsReason) {
+    ASSERT_EQ(Run({"new", File("a.vro")}).exitCode, 0);
+    const std::string noReply = "Unable to read/write data.";
+    const struct {
+        const char* faults;
+        const char* command;
+        int exitCode;
+        std::vector<std::string> lines; // found in standard error, in this order
+    } cases[] = {
+        {"identity",
+         "backup",
+         1,
+         {"It appears that the Vireo is unconnected or connected incorrectly.",
+          "\nThe identity reply names another model: 14 02 00 00 00 04 00 00.\n"}},
+        {"silent", "backup", 1, {noReply, "\nNo answer to the identity request for device ID 17.\n"}},
+        {"drop=1",
+         "restore",
+         1,
+         {noReply, "\nNo answer to the request for com.utility.command.patchUserBankInformation"}},
+        // The first byte of every data set is stored with its lowest bit flipped: sound
+        // mode 1 comes back as 0.
+        {"corrupt=0",
+         "restore",
+         1,
+         {"The device holds other data at qv.setup.\n",
+          "The first byte that differs is at address 01 00 00 00: sent 01, read 00.\n"}},
+        {"leave-pc-mode,modify-error,corrupt=5000", "restore", 0, {"Verifying: 100%"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.faults);
+        std::vector<std::string> arguments = {
+            std::string("--virtual-device-fault=") + c.faults, c.command, "--in", kDevice, "--out", kDevice};
+        if (std::string(c.command) == "restore")
+            arguments.push_back("--verify");
+        arguments.push_back(File(std::string(c.command) == "backup" ? "b.vro" : "a.vro"));
+        std::filesystem::remove(File("b.vro"));
+        std::filesystem::remove(dir.Path() / "memory.bin");
+        const auto result = Run(arguments);
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+        size_t at = 0;
+        for (const std::string& line : c.lines) {
+            at = result.err.find(line, at);
+            ASSERT_NE(at, std::string::npos) << line << " in\n" << result.err;
+        }
+        EXPECT_EQ(std::filesystem::exists(File("b.vro")),
+                  c.exitCode == 0 && std::string(c.command) == "backup");
+    }
+    // The fault's own form: the space form too, and nothing unknown.
+    EXPECT_EQ(Run({"--virtual-device-fault", "silent", "ports"}).exitCode, 0);
+    const auto unknown = Run({"--virtual-device-fault=identity,bogus", "ports"});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_EQ(unknown.err,
+              "vireo-cli: --virtual-device-fault takes a comma-separated list of identity, silent, "
+              "leave-pc-mode, modify-error, drop=N (N from 1) and corrupt=N (N from 0), not \"bogus\".\n");
+    EXPECT_EQ(unknown.out, "");
+}
+
+// A part whose program no bank of the device holds: everything else is restored, and the
+// user is told which part was left out.
+TEST_F(CliBackup, RestoreSkipsAPartInNoBankAndSaysSo) {
+    ASSERT_EQ(Run({"new", File("a.vro")}).exitCode, 0);
+    ASSERT_EQ(
+        Run({"set", File("a.vro"), "qv.prti.part[3].patchBankSelectLsb=5", "qv.pat[5].common.patchLevel=9"})
+            .exitCode,
+        0);
+    const auto restore = Run({"restore", "--in", kDevice, "--out", kDevice, "--verify", File("a.vro")});
+    EXPECT_EQ(restore.exitCode, 0) << restore.err;
+    EXPECT_NE(
+        restore.err.find("Part 4: the program is not in the device's banks; their patch or rhythm set was "
+                         "not sent.\n"),
+        std::string::npos)
+        << restore.err;
+    EXPECT_NE(restore.err.find("Verifying: 100%"), std::string::npos);
+    const auto backup = Run({"backup", "--in", kDevice, "--out", kDevice, File("b.vro")});
+    ASSERT_EQ(backup.exitCode, 0) << backup.err;
+    EXPECT_NE(
+        backup.err.find("Part 4: the program is not in the device's banks; their patch or rhythm set was "
+                        "not read.\n"),
+        std::string::npos)
+        << backup.err;
+    for (const char* path : {"qv.prti.part[3].patchBankSelectLsb=5\n", "qv.pat[5].common.patchLevel=9\n"}) {
+        const std::string name(path, std::string(path).find('='));
+        EXPECT_EQ(Run({"get", File("b.vro"), name}).out, path);
+    }
+}
+
 } // namespace

@@ -294,6 +294,40 @@ TEST_F(ToneSync, AWriteIntoSeveralTonesAtOnceKeepsEachTonesOwnContents) {
     EXPECT_EQ(PatchTones("toneLevel"), (Raws{33, 33, 33, 33}));
 }
 
+// A copied bound keeps its own layer's range as the edited bound keeps the edited layer's,
+// and the key still goes out as one data set.
+TEST_F(ToneSync, CopiedVelocityBoundsAreClippedInEachLayer) {
+    struct Case {
+        const char* edited; // the bound edited in layer 0
+        int32_t raw;
+        const char* other;  // its partner, set beforehand in every layer
+        Raws others, after; // the partner in layers 0 to 3 before and after
+        int32_t state;
+    };
+    const Case cases[] = {
+        {"wmtVelocityRangeLower", 80, "wmtVelocityRangeUpper", {127, 50, 90, 79}, {127, 80, 90, 80}, 15},
+        {"wmtVelocityRangeUpper", 30, "wmtVelocityRangeLower", {1, 40, 30, 100}, {1, 30, 30, 30}, 15},
+        // An unselected layer gets no copy and keeps its range.
+        {"wmtVelocityRangeLower", 80, "wmtVelocityRangeUpper", {127, 50, 60, 70}, {127, 80, 60, 80}, 11},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.edited) + " " + std::to_string(c.state));
+        Buffers().ResetStruct(*Buffers().FindStruct("qv.rhy[1].tone[4]"));
+        Show(2, 15, c.state);
+        for (int32_t layer = 0; layer < 4; ++layer)
+            Set(std::string("qv.rhy[1].tone[4].") + c.other + "[" + std::to_string(layer) + "]",
+                c.others[layer]);
+        const size_t sent = midi.sent.size();
+        Edit(&Value(std::string("qv.rhy[1].tone[4].") + c.edited + "[0]"), c.raw);
+        EXPECT_EQ(Layers(c.other), c.after);
+        for (int32_t layer = 0; layer < 4; ++layer)
+            EXPECT_LE(Layers("wmtVelocityRangeLower")[layer], Layers("wmtVelocityRangeUpper")[layer])
+                << layer;
+        ASSERT_EQ(midi.sent.size(), sent + 1);
+        EXPECT_EQ(midi.sent.back().data, *Buffers().FindStruct("qv.rhy[1].tone[4]")->Bytes());
+    }
+}
+
 TEST_F(ToneSync, NothingIsCopiedUnlessTheShownPartPlaysWhatWasEdited) {
     struct Case {
         int32_t plays, part;

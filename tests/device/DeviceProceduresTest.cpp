@@ -171,6 +171,30 @@ protected:
     static bool IsIdentityRequest(const TavBytes& bytes) {
         return bytes == TavBytes{0xF0, 0x7E, 0x10, 0x06, 0x01, 0xF7};
     }
+    // The addresses of the messages of a command sent so far, in order.
+    std::vector<uint32_t> AddressesSent(int command) const {
+        std::vector<uint32_t> addresses;
+        for (const TavBytes& bytes : cable.sent) {
+            CTavHaldenMessage message;
+            if (Cable::Command(bytes) == command && message.Parse(bytes, 4))
+                addresses.push_back(TavDecodeAddress(message.FieldData(CTavHaldenMessage::kAddress), 4));
+        }
+        return addresses;
+    }
+    bool Sent(int command, const std::string& path) {
+        const std::vector<uint32_t> addresses = AddressesSent(command);
+        return std::find(addresses.begin(), addresses.end(), At(path)) != addresses.end();
+    }
+    // A user names file with the first count entries of the user patch bank at LSB 0
+    // (and on at LSB 1), entry 3 named "From The File".
+    void WriteNames(int32_t count) {
+        CTavEntityManager names;
+        ASSERT_TRUE(TavAddNameBank(names, TavEntityType::Patch, TavEntityArea::User, 0, count));
+        names.SetInformation({TavEntityType::Patch, 0, 0, 3}, CCategoryInformation("From The File", 5));
+        ASSERT_TRUE(
+            CTavUserNameFile::Save((folder.Path() / CTavUserNameFile::kFileName).string(), names, nullptr));
+    }
+    std::string StructPath(const char* format, int32_t part) { return Brio::TavIndexedPath(format, part); }
 
     test::TempDir folder;
     FakeClock clock;
@@ -198,6 +222,117 @@ TEST_F(DeviceProcedures, ReadTakesTheWholeDeviceAfterTheIdentityCheck) {
     EXPECT_EQ(PendingCode(), 0);
     // The names came from the device, since there is no names file yet.
     EXPECT_TRUE(accessor.PartEntityId(0).IsValid());
+}
+
+// The device's memory decides what each part plays: a names file that leaves a part's
+// program out does not turn it into the first user patch.
+TEST_F(DeviceProcedures, ANamesFileThatMissesAPartsProgramGivesWayToTheDevicesBanks) {
+    const struct {
+        const char* what;
+        int32_t fileEntries; // 0: no file
+        bool asksForBanks;
+    } cases[] = {
+        {"no file", 0, true},
+        {"a file of the whole bank", 130, false},
+        {"a cut file", 10, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(folder.Path() / CTavUserNameFile::kFileName);
+        if (c.fileEntries > 0)
+            WriteNames(c.fileEntries);
+        // Part 1 plays user patch 51, part 2 the 130th, which travels at LSB 1.
+        Poke("qv.prti.part[0].patchProgramNumber", 50);
+        Poke("qv.prti.part[1].patchBankSelectLsb", 1);
+        Poke("qv.prti.part[1].patchProgramNumber", 1);
+        Poke("qv.pat[1].common.patchLevel", 33);
+        cable.sent.clear();
+        ASSERT_TRUE(accessor.Read());
+        EXPECT_EQ(Sent(CTavHaldenMessage::kDataRequest, "com.utility.command.patchUserBankInformation"),
+                  c.asksForBanks);
+        EXPECT_EQ(Value("qv.prti.part[0].patchProgramNumber").GetRaw(), 50);
+        EXPECT_EQ(Value("qv.prti.part[1].patchBankSelectLsb").GetRaw(), 1);
+        EXPECT_EQ(Value("qv.prti.part[1].patchProgramNumber").GetRaw(), 1);
+        EXPECT_EQ(accessor.PartEntityId(0), (CTavEntityId{TavEntityType::Patch, 0, 0, 50}));
+        EXPECT_EQ(accessor.PartEntityId(1), (CTavEntityId{TavEntityType::Patch, 0, 0, 129}));
+        EXPECT_EQ(accessor.Entities().Count({TavEntityType::Patch, 0, 0, TavWildcard}), 130);
+        EXPECT_EQ(accessor.Entities().CountBanks({TavEntityType::Patch, 0, TavWildcard, TavWildcard}), 1);
+        // What part 2 plays was read from the device.
+        EXPECT_EQ(Value("qv.pat[1].common.patchLevel").GetRaw(), 33);
+        // The file's names stay on the entries the device still has.
+        EXPECT_EQ(accessor.Entities().InformationOf({TavEntityType::Patch, 0, 0, 3}).Name(),
+                  c.fileEntries ? "From The File" : "");
+        EXPECT_TRUE(messages->outputs.empty());
+        EXPECT_EQ(PendingCode(), 0);
+    }
+}
+
+TEST_F(DeviceProcedures, APartWhoseProgramIsInNoBankIsSkippedAndNamedOnce) {
+    EXPECT_EQ(Brio::CTavBufferAccessor::SkippedPartsText({}, "read"), "");
+    EXPECT_EQ(Brio::CTavBufferAccessor::SkippedPartsText({3}, "sent"),
+              "Part 4: the program is not in the device's banks; their patch or rhythm set was not sent.");
+    // Part 4 plays a user patch of a bank the device lacks, part 9 a card rhythm set of one.
+    Poke("qv.prti.part[3].patchBankSelectLsb", 5);
+    Poke("qv.prti.part[8].patchBankSelectMsb", 82);
+    Poke("qv.prti.part[8].patchBankSelectLsb", 40);
+    Poke("qv.pat[15].common.patchLevel", 21);
+    ASSERT_TRUE(accessor.Read());
+    EXPECT_EQ(messages->outputs,
+              std::vector<std::string>{"Parts 4, 9: the program is not in the device's banks; "
+                                       "their patch or rhythm set was not read.\n"});
+    EXPECT_EQ(Value("qv.prti.part[3].patchBankSelectLsb").GetRaw(), 5);
+    EXPECT_EQ(Value("qv.pat[15].common.patchLevel").GetRaw(), 21);
+    EXPECT_EQ(Value("vs.control.partEntityType[3]").GetRaw(), 0);
+    EXPECT_FALSE(Sent(CTavHaldenMessage::kDataRequest, StructPath("qv.pat[%d].common.patchName", 3)));
+    EXPECT_FALSE(Sent(CTavHaldenMessage::kDataRequest, StructPath("qv.rhy[%d].common.rhythmName", 8)));
+    EXPECT_EQ(PendingCode(), 0);
+
+    // Sync sends every other part's patch, and says which were not sent.
+    messages->outputs.clear();
+    cable.sent.clear();
+    Value("qv.pat[15].common.patchLevel").SetRaw(77);
+    ASSERT_TRUE(accessor.Sync());
+    EXPECT_EQ(messages->outputs,
+              std::vector<std::string>{"Parts 4, 9: the program is not in the device's banks; "
+                                       "their patch or rhythm set was not sent.\n"});
+    TavBytes byte;
+    ASSERT_TRUE(device.ReadMemory(At("qv.pat[15].common.patchLevel"), 1, byte));
+    EXPECT_EQ(byte[0], 77);
+    EXPECT_FALSE(Sent(CTavHaldenMessage::kDataSet, StructPath("qv.pat[%d].common.patchName", 3)));
+    EXPECT_TRUE(Sent(CTavHaldenMessage::kDataSet, StructPath("qv.pat[%d].common.patchName", 4)));
+
+    // One part.
+    messages->outputs.clear();
+    Value("qv.prti.part[8].patchBankSelectLsb").SetRaw(0);
+    ASSERT_TRUE(accessor.Sync());
+    EXPECT_EQ(messages->outputs, std::vector<std::string>{"Part 4: the program is not in the device's banks; "
+                                                          "their patch or rhythm set was not sent.\n"});
+}
+
+// After Read and Sync every part shows what it plays, and the current part's type is known
+// to the Edit menu and the tone synchroniser.
+TEST_F(DeviceProcedures, ReadAndSyncShowWhatEveryPartPlays) {
+    Poke("qv.prti.part[2].patchBankSelectMsb", 82);
+    for (const bool read : {false, true}) {
+        SCOPED_TRACE(read ? "Read" : "Sync");
+        for (int part = 0; part < 16; ++part)
+            Value(StructPath("vs.control.partEntityType[%d]", part)).SetRaw(0);
+        Value("vs.control.entityType").SetRaw(0);
+        Value("vs.control.partId").SetRaw(2);
+        if (!read)
+            Value("qv.prti.part[2].patchBankSelectMsb").SetRaw(82);
+        ASSERT_TRUE(read ? accessor.Read() : accessor.Sync());
+        EXPECT_EQ(Value("vs.control.entityType").GetRaw(), 2);
+        for (int part = 0; part < 16; ++part)
+            EXPECT_EQ(Value(StructPath("vs.control.partEntityType[%d]", part)).GetRaw(), part == 2 ? 2 : 1)
+                << part;
+    }
+    // Applying the programs again does not make the state a changed document, nor a saved one.
+    for (const bool modified : {false, true}) {
+        Buffers().FindRoot("qv")->SetModified(modified);
+        accessor.ReapplyPartEntities();
+        EXPECT_EQ(Buffers().FindRoot("qv")->IsModified(), modified);
+    }
 }
 
 TEST_F(DeviceProcedures, IdentityRepliesAreCheckedByteForByte) {
@@ -328,16 +463,45 @@ TEST_F(DeviceProcedures, SyncSendsEveryStructTheReadTook) {
 }
 
 TEST_F(DeviceProcedures, EveryProcedureNeedsConnectedPorts) {
-    system.MidiManager().Output(0)->SetDevice(nullptr);
-    EXPECT_FALSE(accessor.Read());
-    EXPECT_FALSE(accessor.Sync());
-    EXPECT_FALSE(accessor.ReadNames());
-    EXPECT_FALSE(accessor.ReadSampleNames());
-    EXPECT_FALSE(system.FunctionManager().Call("Read", ""));
-    const int code = TavStrings::kCodeMidiNotSetUp;
-    EXPECT_EQ(messages->reports, (std::vector<int>{code, code, code, code, code}));
+    Brio::CTavDeviceCommands commands(accessor);
+    const TavCommands::MenuItem& names = *TavCommands::FindMenuItem(TavCommands::kReadNames);
+    const TavCommands::MenuItem& samples = *TavCommands::FindMenuItem(TavCommands::kReadSampleNames);
+    bool inputUp = true;
+    accessor.SetInputLink([&] { return inputUp; });
+    const struct {
+        const char* what;
+        bool output, input;
+    } cases[] = {{"no output", false, true}, {"no input", true, false}, {"neither", false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        system.MidiManager().Output(0)->SetDevice(c.output ? &cable : nullptr);
+        inputUp = c.input;
+        messages->reports.clear();
+        const TavTime before = clock.Now();
+        EXPECT_FALSE(accessor.Read());
+        EXPECT_FALSE(accessor.Sync());
+        EXPECT_FALSE(accessor.ReadNames());
+        EXPECT_FALSE(accessor.ReadSampleNames());
+        EXPECT_FALSE(accessor.ReadPart(0));
+        EXPECT_FALSE(accessor.ReadAllParts());
+        EXPECT_FALSE(system.FunctionManager().Call("Read", ""));
+        const int code = TavStrings::kCodeMidiNotSetUp;
+        EXPECT_EQ(messages->reports, std::vector<int>(7, code));
+        EXPECT_EQ(clock.Now(), before); // at once, without waiting for a reply
+        // The commands and buttons that need the link are disabled while it is down.
+        EXPECT_FALSE(system.FunctionManager().IsEnabled("Read"));
+        EXPECT_FALSE(system.FunctionManager().IsEnabled("Sync"));
+        EXPECT_TRUE(system.FunctionManager().IsEnabled("SelectPatch"));
+        EXPECT_FALSE(commands.IsEnabled(names));
+        EXPECT_FALSE(commands.IsEnabled(samples));
+    }
     EXPECT_TRUE(cable.sent.empty());
     EXPECT_FALSE(accessor.IsBusy());
+    system.MidiManager().Output(0)->SetDevice(&cable);
+    inputUp = true;
+    EXPECT_TRUE(system.FunctionManager().IsEnabled("Read"));
+    EXPECT_TRUE(commands.IsEnabled(names));
+    EXPECT_TRUE(accessor.Read());
 }
 
 TEST_F(DeviceProcedures, ReadNamesStoresTheUserNamesFile) {

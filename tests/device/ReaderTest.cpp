@@ -255,9 +255,25 @@ TEST_F(Reader, StructsAreReadBlockByBlockInMaskOrderUntilTheFirstFailure) {
     device->silent.insert(static_cast<uint32_t>(bound.setup->AbsoluteRange().begin));
     EXPECT_FALSE(reader->ReadBlocks(0x1 | 0x2));
     EXPECT_EQ(device->requests.size(), 2u); // two attempts of the same block
-    // A part that plays neither a patch nor a rhythm set fails bit 0x8.
+    // A part that plays neither a patch nor a rhythm set is skipped, the others are read.
+    device->silent.clear();
+    device->requests.clear();
     parts.ids[3] = {Wave, 2, 0, 0};
+    parts.ids[12] = CTavEntityId::Invalid();
+    EXPECT_EQ(reader->CountSteps(0x8), expected - leaves(bound.system) - 2 * leaves(bound.patches[0]));
+    ASSERT_TRUE(reader->ReadBlocks(0x8));
+    EXPECT_EQ(reader->SkippedParts(), (std::vector<int32_t>{3, 12}));
+    EXPECT_EQ(static_cast<int>(device->requests.size()), reader->CountSteps(0x8));
+    for (const auto& request : device->requests)
+        for (int part : {3, 12})
+            EXPECT_NE(request.address, static_cast<uint32_t>(bound.patches[part]->AbsoluteRange().begin));
+    ASSERT_TRUE(reader->ReadBlocks(0x2));
+    EXPECT_TRUE(reader->SkippedParts().empty());
+    // A failed block is named, with its part.
+    device->silent.insert(static_cast<uint32_t>(bound.patches[5]->AbsoluteRange().begin));
     EXPECT_FALSE(reader->ReadBlocks(0x8));
+    EXPECT_EQ(reader->Failure().rfind("No answer to the request for qv.pat[5].", 0), 0u) << reader->Failure();
+    EXPECT_NE(reader->Failure().find(" (part 6) at address "), std::string::npos) << reader->Failure();
     reader->SetPartEntities(nullptr);
     EXPECT_FALSE(reader->ReadBlocks(0x8));
 }
@@ -345,8 +361,19 @@ TEST_F(Reader, WriterSendsEveryBlockOfTheMask) {
     reader->Bindings().setup->ForEachLeaf([&](CTavLeafStruct&) { ++leaves; });
     reader->Bindings().patches[0]->ForEachLeaf([&](CTavLeafStruct&) { leaves += 16; });
     EXPECT_EQ(sent.steps, leaves);
+    EXPECT_TRUE(deviceWriter.SkippedParts().empty());
+    // A part that plays neither is skipped; the other parts are sent all the same.
     parts.ids[0] = {};
-    EXPECT_FALSE(deviceWriter.SendBlocks(0x8));
+    parts.ids[7] = {Wave, 2, 0, 0};
+    sent.steps = 0;
+    ASSERT_TRUE(deviceWriter.SendBlocks(0x8));
+    EXPECT_EQ(deviceWriter.SkippedParts(), (std::vector<int32_t>{0, 7}));
+    int patchLeaves = 0;
+    reader->Bindings().patches[0]->ForEachLeaf([&](CTavLeafStruct&) { ++patchLeaves; });
+    EXPECT_EQ(sent.steps, 14 * patchLeaves);
+    deviceWriter.SetOutput(nullptr);
+    EXPECT_FALSE(deviceWriter.SendBlocks(0x1));
+    EXPECT_EQ(deviceWriter.Failure(), "There is no MIDI output to send through.");
 }
 
 } // namespace

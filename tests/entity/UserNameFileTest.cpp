@@ -195,4 +195,53 @@ TEST(UserNameFile, EntriesBecomeBanksCoveringTheHighestProgram) {
     EXPECT_EQ(manager.InformationOf({RhythmSet, 0, 2, 4}).Name(), "Kit");
 }
 
+// Entries beyond program 127 travel at the next LSB; a file gives the bank the device's
+// number information gives, not a second one.
+TEST(UserNameFile, AFullBankRunsOnIntoTheNextLsb) {
+    const auto run = [](int32_t lsb, int32_t from, int32_t to) {
+        std::vector<CTavUserNameEntry> entries;
+        for (int32_t program = from; program <= to; ++program)
+            entries.push_back(
+                {Patch, {81, lsb, program}, 1, "P" + std::to_string(lsb) + "-" + std::to_string(program)});
+        return entries;
+    };
+    const auto join = [](std::vector<std::vector<CTavUserNameEntry>> parts) {
+        std::vector<CTavUserNameEntry> all;
+        for (auto& part : parts)
+            all.insert(all.end(), part.begin(), part.end());
+        return all;
+    };
+    const struct {
+        const char* what;
+        std::vector<CTavUserNameEntry> entries;
+        std::vector<int32_t> userCounts, cardCounts;
+    } cases[] = {
+        {"130 at LSBs 0 and 1", join({run(0, 0, 127), run(1, 0, 1)}), {130}, {}},
+        {"three LSBs", join({run(0, 0, 127), run(1, 0, 127), run(2, 0, 4)}), {261}, {}},
+        {"a cut bank does not run on", join({run(0, 0, 100), run(1, 0, 1)}), {101, 2}, {}},
+        {"a gap in the LSBs starts a bank", join({run(0, 0, 127), run(2, 0, 1)}), {128, 0, 2}, {}},
+        {"card banks alike", join({run(32, 0, 127), run(33, 0, 19), run(35, 0, 0)}), {}, {148, 0, 0, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CTavEntityManager manager;
+        CTavBankCounts counts;
+        TavBanksFromUserNames(manager, c.entries, counts);
+        EXPECT_EQ(counts.List(Patch, TavEntityArea::User), c.userCounts);
+        EXPECT_EQ(counts.List(Patch, TavEntityArea::Card), c.cardCounts);
+        int32_t banks = 0;
+        for (const auto* list : {&c.userCounts, &c.cardCounts})
+            for (const int32_t count : *list)
+                banks += count > 0;
+        EXPECT_EQ(manager.CountBanks({Patch, TavWildcard, TavWildcard, TavWildcard}), banks);
+        // Every entry is found under its own program ID with its own name.
+        for (const CTavUserNameEntry& entry : c.entries) {
+            const CTavEntityId id = manager.EntityIdOf(entry.program);
+            ASSERT_TRUE(id.IsValid()) << entry.name;
+            EXPECT_EQ(manager.InformationOf(id).Name(), entry.name);
+            EXPECT_EQ(manager.ProgramIdOf(id), entry.program);
+        }
+    }
+}
+
 } // namespace

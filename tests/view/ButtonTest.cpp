@@ -94,22 +94,25 @@ const std::string kControls =
 class RecordedFunction {
 public:
     explicit RecordedFunction(const char* name) : m_name(name) {
-        CTavSystem::Instance().FunctionManager().Register(m_name, std::make_unique<Functor>(calls));
+        CTavSystem::Instance().FunctionManager().Register(m_name, std::make_unique<Functor>(calls, enabled));
     }
     ~RecordedFunction() { CTavSystem::Instance().FunctionManager().Unregister(m_name); }
     std::vector<std::string> calls;
+    bool enabled = true;
 
 private:
     class Functor : public CTavFunctionManager::IFunctor {
     public:
-        explicit Functor(std::vector<std::string>& calls) : m_calls(calls) {}
+        Functor(std::vector<std::string>& calls, const bool& enabled) : m_calls(calls), m_enabled(enabled) {}
         bool Invoke(const std::string& arguments) override {
             m_calls.push_back(arguments);
             return true;
         }
+        bool IsEnabled() const override { return m_enabled; }
 
     private:
         std::vector<std::string>& m_calls;
+        const bool& m_enabled;
     };
     std::string m_name;
 };
@@ -311,6 +314,16 @@ TEST_F(ButtonTest, UnlatchCallsItsFunctionOnPressOrOnReleaseOverIt) {
         EXPECT_EQ(system.ViewManager().CapturedView(), nullptr);
         EXPECT_EQ(Find<CTavUnlatchButton>("main.up2")->State(), 0);
     }
+
+    // A function that is disabled now is not called, by either action.
+    function.calls.clear();
+    function.enabled = false;
+    for (const int32_t x : {220, 250}) {
+        Mouse(CTavMouseInfo::kPressed, x);
+        Mouse(CTavMouseInfo::kReleased, x);
+    }
+    EXPECT_TRUE(function.calls.empty());
+    EXPECT_EQ(system.ViewManager().CapturedView(), nullptr);
 }
 
 TEST_F(ButtonTest, ForcedReleaseEndsALatchPressWithoutToggling) {

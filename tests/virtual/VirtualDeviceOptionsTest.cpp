@@ -45,4 +45,59 @@ TEST(VirtualDeviceOptions, SpeedIsCableOrInstant) {
     EXPECT_EQ(speed, CVirtualDevice::Speed::Instant);
 }
 
+TEST(VirtualDeviceOptions, FaultsAreAListOfKnownNamesAndBoundedNumbers) {
+    using Faults = CVirtualDevice::Faults;
+    const auto with = [](auto set) {
+        Faults faults;
+        set(faults);
+        return faults;
+    };
+    const auto same = [](const Faults& a, const Faults& b) {
+        return a.foreignIdentity == b.foreignIdentity && a.silent == b.silent &&
+               a.leavePcMode == b.leavePcMode && a.modifyError == b.modifyError &&
+               a.dropEvery == b.dropEvery && a.corruptByte == b.corruptByte;
+    };
+    const struct {
+        const char* text;
+        bool ok;
+        Faults faults;
+        const char* refused; // the item named when refused
+    } cases[] = {
+        {"identity", true, with([](Faults& f) { f.foreignIdentity = true; }), ""},
+        {"silent,leave-pc-mode", true, with([](Faults& f) { f.silent = f.leavePcMode = true; }), ""},
+        {"modify-error,drop=3,corrupt=0", true, with([](Faults& f) {
+             f.modifyError = true;
+             f.dropEvery = 3;
+             f.corruptByte = 0;
+         }),
+         ""},
+        {"drop=1000000", true, with([](Faults& f) { f.dropEvery = 1000000; }), ""},
+        {"drop=0", false, {}, "drop=0"},
+        {"drop=1000001", false, {}, "drop=1000001"},
+        {"corrupt=-1", false, {}, "corrupt=-1"},
+        {"corrupt=", false, {}, "corrupt="},
+        {"drop=2x", false, {}, "drop=2x"},
+        {"identity,", false, {}, ""},
+        {"", false, {}, ""},
+        {"Silent", false, {}, "Silent"},
+        {"silent,bogus,identity", false, {}, "bogus"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        Faults faults;
+        faults.dropReplies = 2; // the counters a test sets stay
+        std::string error;
+        EXPECT_EQ(TavParseVirtualDeviceFaults(c.text, faults, error), c.ok);
+        EXPECT_EQ(faults.dropReplies, 2);
+        EXPECT_TRUE(same(faults, c.ok ? c.faults : Faults{}));
+        if (!c.ok) {
+            EXPECT_EQ(error,
+                      std::string("--virtual-device-fault takes a comma-separated list of identity, silent, "
+                                  "leave-pc-mode, modify-error, drop=N (N from 1) and corrupt=N (N from 0), "
+                                  "not \"") +
+                          c.refused + "\".");
+        }
+    }
+}
+
 } // namespace

@@ -8,7 +8,10 @@
 #include <iterator>
 #include <string>
 
+#include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
+#include "model/CTavBufferManager.h"
+#include "model/CTavValue.h"
 #include "support/TestSupport.h"
 #include "virtual/CVirtualDevice.h"
 
@@ -211,6 +214,87 @@ TEST_F(VirtualDeviceTest, InjectedFaultsApplyToTheNextRepliesAndRunOut) {
     EXPECT_EQ(faults.dropReplies + faults.splitReplies + faults.foreignDeviceIdReplies + faults.lateReplies,
               0);
     ExpectDataSet(Ask(Request(kSystem, 16)), 0x10, kSystem, expected);
+}
+
+TEST_F(VirtualDeviceTest, LastingFaultsHoldForEveryMessage) {
+    const TavBytes identity{0xF0, 0x7E, 0x10, 0x06, 0x01, 0xF7};
+    CVirtualDevice::Faults& faults = device.InjectedFaults();
+    // Answers to identity and data requests alike: which of six get through.
+    const auto answered = [&] {
+        std::vector<bool> got;
+        TavBytes reply;
+        for (int i = 0; i < 6; ++i) {
+            device.Receive(i % 2 ? identity : Request(kSystem, 16), t0);
+            got.push_back(device.TakeDue(t0, reply));
+            while (device.TakeDue(t0, reply)) {
+            }
+        }
+        return got;
+    };
+    faults.dropEvery = 3;
+    EXPECT_EQ(answered(), (std::vector<bool>{true, true, false, true, true, false}));
+    faults.dropEvery = 0;
+    faults.silent = true;
+    EXPECT_EQ(answered(), std::vector<bool>(6, false));
+    device.Receive(Set(kSystem, {5}), t0);
+    TavBytes stored;
+    ASSERT_TRUE(device.ReadMemory(kSystem, 1, stored));
+    EXPECT_EQ(stored[0], 5); // still stored
+    faults.silent = false;
+
+    faults.foreignIdentity = true;
+    for (int i = 0; i < 3; ++i) {
+        device.Receive(identity, t0);
+        TavBytes reply;
+        ASSERT_TRUE(device.TakeDue(t0, reply));
+        EXPECT_EQ(reply[11], 0x04);
+    }
+    faults.foreignIdentity = false;
+
+    // Byte N of every data set's data, whatever its length; shorter ones are stored as sent.
+    faults.corruptByte = 2;
+    device.Receive(Set(kSystem, {1, 2, 3, 4}), t0);
+    device.Receive(Set(kSystem + 8, {7, 8}), t0);
+    ASSERT_TRUE(device.ReadMemory(kSystem, 10, stored));
+    EXPECT_EQ(stored, (TavBytes{1, 2, 2, 4, stored[4], stored[5], stored[6], stored[7], 7, 8}));
+    faults.corruptByte = -1;
+}
+
+TEST_F(VirtualDeviceTest, PcModeAndModifyFaultsAnswerAsAFailingDeviceWould) {
+    const uint32_t pcModeRequest = TavDecodeAddress({0x0F, 0x00, 0x03, 0x60});
+    const uint32_t pcModeResult = TavDecodeAddress({0x0F, 0x00, 0x04, 0x00});
+    CVirtualDevice::Faults& faults = device.InjectedFaults();
+    faults.leavePcMode = true;
+    device.Receive(Set(pcModeRequest, {1}), t0);
+    EXPECT_FALSE(device.InPcMode());
+    TavBytes bytes;
+    CTavHaldenMessage reply;
+    ASSERT_TRUE(device.TakeDue(t0, bytes));
+    ASSERT_TRUE(reply.Parse(bytes, 4));
+    ExpectDataSet(reply, 0x10, pcModeResult, {0});
+    device.Receive(Set(pcModeRequest, {0}), t0);
+    EXPECT_FALSE(device.TakeDue(t0, bytes)); // leaving it is not answered
+
+    faults.modifyError = true;
+    CTavSystem system;
+    system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+    ASSERT_TRUE(system.ReadScript(ShippedScript()) && system.CreateManagers(CTavSystem::Views::Skip));
+    const auto at = [&](const std::string& path) {
+        return static_cast<uint32_t>(system.BufferManager().FindValue(path)->AbsoluteRange().begin);
+    };
+    const uint32_t error = at("com.utility.sampleEdit.modify.error");
+    for (const char* command :
+         {"truncate", "emphasis", "normalize", "amp", "timeStretch", "chop", "autoChop"}) {
+        SCOPED_TRACE(command);
+        device.Receive(Set(at(std::string("com.utility.sampleEdit.modify.") + command), {1, 0}), t0);
+        ASSERT_TRUE(device.TakeDue(t0, bytes));
+        ASSERT_TRUE(reply.Parse(bytes, 4));
+        ExpectDataSet(reply, 0x10, error, {1});
+    }
+    // Other data sets are stored without a word.
+    device.Receive(Set(at("com.utility.sampleEdit.modify.progress"), {1}), t0);
+    device.Receive(Set(kSystem, {1}), t0);
+    EXPECT_FALSE(device.TakeDue(t0, bytes));
 }
 
 TEST_F(VirtualDeviceTest, WireSpeedRepliesArriveAfterRequestAndReplyHaveCrossedTheCable) {

@@ -52,54 +52,59 @@ int CliEdit(CTavSystem& system, const std::vector<std::string>& arguments) {
     std::vector<std::string> rest;
     if (!files.Parse(arguments, rest))
         return CliError(kEditUsage);
-    std::optional<int32_t> part, rhythmTone;
-    std::vector<int> codes;
+    // "--part" and "--rhythm-tone" hold for the commands after them, until the next one.
+    struct Step {
+        enum Kind { kPart, kRhythmTone, kCommand } kind;
+        int32_t value; // the part (0-15), the key, or the command's code
+    };
+    std::vector<Step> steps;
+    bool anyCommand = false;
     for (size_t i = 0; i < rest.size(); ++i) {
         if (rest[i] == "--part" || rest[i] == "--rhythm-tone") {
+            const bool isPart = rest[i] == "--part";
             const std::optional<int32_t> number =
                 i + 1 < rest.size() ? CliParseDecimal(rest[i + 1]) : std::nullopt;
             if (!number)
                 return CliError(rest[i] + " takes a number");
-            (rest[i] == "--part" ? part : rhythmTone) = number;
+            if (isPart && (*number < 1 || *number > Brio::kTavPartCount))
+                return CliError("--part takes a part from 1 to 16");
+            steps.push_back({isPart ? Step::kPart : Step::kRhythmTone, isPart ? *number - 1 : *number});
             ++i;
             continue;
         }
         const int code = Brio::CTavEditCommands::CodeOf(rest[i]);
         if (code < 0)
             return CliError("Unknown edit command: " + rest[i]);
-        codes.push_back(code);
+        steps.push_back({Step::kCommand, code});
+        anyCommand = true;
     }
-    if (codes.empty())
+    if (!anyCommand)
         return CliError(kEditUsage);
-    if (part && (*part < 1 || *part > Brio::kTavPartCount))
-        return CliError("--part takes a part from 1 to 16");
 
     // Offline: no reader or writer, so nothing is read and nothing is sent.
     Brio::CTavBufferAccessor& accessor = Brio::CTavBufferAccessor::Instance();
-    if (!accessor.Start(system, nullptr, nullptr))
-        return CliError(system.ErrorText() + "Unable to start the device layer.");
-    CliFillUserBanks(system, accessor);
-    CTavBufferManager& buffers = system.BufferManager();
-    CTavDataFile file(buffers, system.BufferOutput());
-    if (!file.Load(files.input))
+    if (!CliStartDeviceLayer(system, accessor))
+        return 1;
+    if (!CliLoadDataFile(system, accessor, files.input))
         return CliFileError(system);
-    buffers.ClearPending();
+    CTavBufferManager& buffers = system.BufferManager();
     const Brio::CTavBoundTable& bound = accessor.Bound();
-    if (part && !WriteSetting(buffers, bound.partId, *part - 1, "--part"))
-        return 1;
-    if (!part)
-        accessor.SetCurrentPart(accessor.CurrentPart());
-    if (rhythmTone && !WriteSetting(buffers, bound.rhythmTone, *rhythmTone, "--rhythm-tone"))
-        return 1;
-
     Brio::CTavEditCommands commands(accessor);
-    for (int code : codes) {
-        const std::string reason = commands.DisabledReason(code);
+    for (const Step& step : steps) {
+        if (step.kind == Step::kPart && !WriteSetting(buffers, bound.partId, step.value, "--part"))
+            return 1;
+        if (step.kind == Step::kRhythmTone &&
+            !WriteSetting(buffers, bound.rhythmTone, step.value, "--rhythm-tone"))
+            return 1;
+        if (step.kind != Step::kCommand)
+            continue;
+        const std::string reason = commands.DisabledReason(step.value);
         if (!reason.empty())
             return CliError(reason);
-        if (!commands.Run(code))
-            return CliError(Brio::CTavEditCommands::Name(code) + " failed.");
+        if (!commands.Run(step.value))
+            return CliError(Brio::CTavEditCommands::Name(step.value) + " failed.");
     }
+    CTavDataFile file(buffers, system.BufferOutput());
     if (!file.Save(files.OutputPath()))
         return CliFileError(system);
     return 0;

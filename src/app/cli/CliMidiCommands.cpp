@@ -4,24 +4,42 @@
 
 #include "app/CTavSystem.h"
 #include "app/cli/CliSupport.h"
-
+#include "device/CTavBufferAccessor.h"
 #include "files/CTavDataFile.h"
 #include "model/CTavBufferManager.h"
+#include "model/CTavStruct.h"
+
 #include <algorithm>
 #include <memory>
 
 namespace {
 
-// Remembers every value that received data changed, once each, in order of first change.
+// Remembers every value that received data changed, once each, in order of first change:
+// the values received and what the handlers before it changed with them (a part value a
+// received controller sets), as far as the data file holds them. It goes last in the chain.
 class ReceivedValues : public ITavBufferHandler {
 public:
+    explicit ReceivedValues(CTavBufferManager& buffers) : m_buffers(buffers) {}
     bool AfterReceive(const TavValueList& values) override {
         for (CTavValue* value : values)
-            if (std::find(changed.begin(), changed.end(), value) == changed.end())
-                changed.push_back(value);
+            Add(value);
+        for (CTavBuffer* buffer : m_buffers.PendingChanges())
+            if (buffer->IsValue() && IsKept(*buffer))
+                Add(static_cast<CTavValue*>(buffer));
         return false;
     }
     TavValueList changed;
+
+private:
+    void Add(CTavValue* value) {
+        if (std::find(changed.begin(), changed.end(), value) == changed.end())
+            changed.push_back(value);
+    }
+    static bool IsKept(const CTavBuffer& buffer) {
+        const CTavStruct* root = buffer.Root();
+        return root && root->Name() == TavDataFileSettings().rootName;
+    }
+    CTavBufferManager& m_buffers;
 };
 
 } // namespace
@@ -44,12 +62,16 @@ int CliReceive(CTavSystem& system, const std::vector<std::string>& arguments) {
     if (!files.ApplyDeviceId(system))
         return 1;
 
+    // What arrives runs the editor's handlers, as from the device.
     CTavBufferManager& buffers = system.BufferManager();
-    CTavDataFile file(buffers, system.BufferOutput());
-    if (!file.Load(files.input))
+    Brio::CTavBufferAccessor accessor;
+    const CliLayerGuard guard(accessor);
+    if (!CliStartDeviceLayer(system, accessor))
+        return 1;
+    if (!CliLoadDataFile(system, accessor, files.input))
         return CliFileError(system);
-    buffers.ClearPending();
-    auto recorder = std::make_unique<ReceivedValues>();
+    CTavDataFile file(buffers, system.BufferOutput());
+    auto recorder = std::make_unique<ReceivedValues>(buffers);
     ReceivedValues& received = *recorder;
     buffers.Handlers().Add(std::move(recorder));
 

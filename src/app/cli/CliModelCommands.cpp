@@ -10,6 +10,7 @@
 
 #include "app/CTavSystem.h"
 #include "app/cli/CliSupport.h"
+#include "device/CTavBufferAccessor.h"
 #include "files/CTavDataFile.h"
 #include "midi/CTavMidiManager.h"
 #include "model/CTavBufferManager.h"
@@ -191,10 +192,15 @@ int CliSet(CTavSystem& system, const std::vector<std::string>& arguments) {
     std::vector<Assignment> assignments;
     if (!ParseAssignments(buffers, assignmentsText, assignments) || !files.ApplyDeviceId(system))
         return 1;
-    CTavDataFile file(buffers, system.BufferOutput());
-    if (!file.Load(files.input))
+    // The edits run the editor's handlers: ranges clipped, voice reserves kept within the
+    // voices, controllers and tones kept in step.
+    Brio::CTavBufferAccessor accessor;
+    const CliLayerGuard guard(accessor);
+    if (!CliStartDeviceLayer(system, accessor))
+        return 1;
+    if (!CliLoadDataFile(system, accessor, files.input))
         return CliFileError(system);
-    buffers.ClearPending();
+    CTavDataFile file(buffers, system.BufferOutput());
 
     std::vector<TavBytes> sent;
     std::vector<std::unique_ptr<RecordingDevice>> devices;

@@ -27,6 +27,14 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
             options.virtualDeviceId = argv[++i];
         } else if (arg.starts_with("--virtual-device-id=")) {
             options.virtualDeviceId = std::string(arg.substr(20));
+        } else if (arg == "--virtual-device-fault") {
+            if (i + 1 >= argc) {
+                error = "--virtual-device-fault needs a list of faults";
+                return false;
+            }
+            options.virtualDeviceFaults = argv[++i];
+        } else if (arg.starts_with("--virtual-device-fault=")) {
+            options.virtualDeviceFaults = std::string(arg.substr(23));
         } else if (options.command.empty()) {
             if (arg.starts_with("-")) {
                 error = "unknown option " + std::string(arg);

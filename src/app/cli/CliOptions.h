@@ -8,7 +8,8 @@
 
 struct CliOptions {
     std::string scriptDir;
-    std::optional<std::string> virtualDeviceId; // as given; checked by TavParseVirtualDeviceId
+    std::optional<std::string> virtualDeviceId;     // as given; checked by TavParseVirtualDeviceId
+    std::optional<std::string> virtualDeviceFaults; // as given; checked by TavParseVirtualDeviceFaults
     std::string command;
     std::vector<std::string> arguments;
     bool help = false;

@@ -29,10 +29,14 @@ namespace {
 
 // Set once from the command line, before any command runs.
 uint8_t virtualDeviceIdByte = 0x10;
+CVirtualDevice::Faults virtualDeviceFaults;
 
 void ConfigureVirtualDevice(CVirtualDeviceHost& host, const CTavSystem& system) {
     host.Configure(TavReadScriptText(system), CVirtualDevice::DefaultMemoryPath());
-    host.WithDevice([](CVirtualDevice& device) { device.SetDeviceId(virtualDeviceIdByte); });
+    host.WithDevice([](CVirtualDevice& device) {
+        device.SetDeviceId(virtualDeviceIdByte);
+        device.InjectedFaults() = virtualDeviceFaults;
+    });
 }
 
 // The machine's ports and the virtual device, whose memory is kept in its usual file.
@@ -130,6 +134,10 @@ void Progress(const char* verb, size_t done, size_t total) {
 
 void CliSetVirtualDeviceId(uint8_t id) {
     virtualDeviceIdByte = id;
+}
+
+void CliSetVirtualDeviceFaults(const CVirtualDevice::Faults& faults) {
+    virtualDeviceFaults = faults;
 }
 
 int CliPorts(CTavSystem& system, const std::vector<std::string>& arguments) {
@@ -433,14 +441,24 @@ struct LayerSession {
         system.ViewManager().SetProgress(&progress);
         if (!accessor.Start(system, std::move(reader), std::make_unique<Brio::CTavWriter>(system.BufferManager())))
             return CliError(system.ErrorText());
+        // The input was opened above, and stays so for the session.
+        accessor.SetInputLink([this] { return ports.input != nullptr; });
+        // What the device or a file holds is what the tool reads, sends and compares: a
+        // program the banks do not know is kept, never replaced by the first user patch.
+        accessor.SetKeepPrograms(true);
         return 0;
     }
     // The failure's text: the message code left on the buffer output, else the one shown
-    // at once (already on standard error).
+    // at once (already on standard error); then what the reader or writer knows of it.
     int Failed() {
-        if (system.PendingCode() != 0)
-            return ports.Finish(CliFileError(system));
-        return ports.Finish(1);
+        const int status = system.PendingCode() != 0 ? CliFileError(system) : 1;
+        const Brio::CTavReader* reader = accessor.Reader();
+        const Brio::CTavWriter* writer = accessor.Writer();
+        if (reader && !reader->Failure().empty())
+            CliError(reader->Failure());
+        else if (writer && !writer->Failure().empty())
+            CliError(writer->Failure());
+        return ports.Finish(status);
     }
 
     CTavSystem& system;
@@ -449,23 +467,12 @@ struct LayerSession {
     Brio::CTavBufferAccessor accessor;
 };
 
-std::string LeafPath(const CTavStruct& leaf) {
-    std::string path = leaf.Name();
-    for (const CTavStruct* parent = leaf.Parent(); parent; parent = parent->Parent())
-        path = parent->Name() + "." + path;
-    return path;
-}
-
-// The leaves Sync sends, in its order.
+// The leaves Sync sends, in its order; the parts it skips have none.
 std::vector<CTavLeafStruct*> SyncedLeaves(Brio::CTavBufferAccessor& accessor) {
     const Brio::CTavBoundTable& bound = accessor.Bound();
     std::vector<CTavStruct*> structs = {bound.setup, bound.system, bound.partInfo};
-    for (int32_t part = 0; part < Brio::kTavPartCount; ++part) {
-        const int32_t type = accessor.PartEntityId(part).type;
-        structs.push_back(type == TavEntityType::Patch       ? bound.patches[part]
-                          : type == TavEntityType::RhythmSet ? bound.rhythmSets[part]
-                                                             : nullptr);
-    }
+    for (int32_t part = 0; part < Brio::kTavPartCount; ++part)
+        structs.push_back(Brio::CTavReader::PartEntityStruct(bound, &accessor, part));
     std::vector<CTavLeafStruct*> leaves;
     for (CTavStruct* structure : structs)
         if (structure)
@@ -523,11 +530,26 @@ int CliRestore(CTavSystem& system, const std::vector<std::string>& arguments) {
     Brio::CTavReader& reader = *session.accessor.Reader();
     for (size_t i = 0; i < leaves.size(); ++i) {
         const TavRange range = leaves[i]->AbsoluteRange();
-        if (!reader.RequestData(static_cast<uint32_t>(range.begin), range.Length()))
-            return session.Failed();
+        if (!reader.RequestData(static_cast<uint32_t>(range.begin), range.Length())) {
+            const int status = system.PendingCode() != 0 ? CliFileError(system) : 1;
+            CliError("No answer to the request for " + leaves[i]->FullPath() + " at address " +
+                     TavFormatAddress(range.begin) + " (" + std::to_string(range.Length()) + " bytes).");
+            return session.ports.Finish(status);
+        }
         Progress("Verifying", i + 1, leaves.size());
-        if (*leaves[i]->Bytes() != sent[i])
-            return session.ports.Finish(CliError("The device holds other data at " + LeafPath(*leaves[i]) + "."));
+        const std::vector<uint8_t>& held = *leaves[i]->Bytes();
+        if (held == sent[i])
+            continue;
+        size_t at = 0;
+        while (at < held.size() && at < sent[i].size() && held[at] == sent[i][at])
+            ++at;
+        char difference[128];
+        std::snprintf(difference, sizeof difference,
+                      "The first byte that differs is at address %s: sent %02X, read %02X.",
+                      TavFormatAddress(range.begin + static_cast<int32_t>(at)).c_str(),
+                      at < sent[i].size() ? sent[i][at] : 0, at < held.size() ? held[at] : 0);
+        CliError("The device holds other data at " + leaves[i]->FullPath() + ".");
+        return session.ports.Finish(CliError(difference));
     }
     return session.ports.Finish(0);
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "virtual/CVirtualDevice.h"
+
 class CTavSystem;
 namespace Brio {
 class CTavBufferAccessor;
@@ -14,6 +16,8 @@ class CTavBufferAccessor;
 
 // The device ID byte the virtual device of the commands below answers to (default 0x10).
 void CliSetVirtualDeviceId(uint8_t id);
+// The lasting faults of the virtual device of the commands below (default none).
+void CliSetVirtualDeviceFaults(const CVirtualDevice::Faults& faults);
 
 // ports
 int CliPorts(CTavSystem& system, const std::vector<std::string>& arguments);

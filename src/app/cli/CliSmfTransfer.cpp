@@ -124,10 +124,10 @@ int CliImportSmf(CTavSystem& system, const std::vector<std::string>& arguments) 
         return CliWithDeviceLayer(system, in, out, std::nullopt, import);
     Brio::CTavBufferAccessor accessor;
     const LayerGuard guard{accessor};
-    if (!accessor.Start(system,
-                        std::make_unique<Brio::CTavOfflineReader>(system.BufferManager(), accessor.Entities(),
-                                                                  system.BufferOutput()),
-                        std::make_unique<Brio::CTavWriter>(system.BufferManager())))
-        return CliError(system.ErrorText() + "Unable to start the device layer.");
+    if (!CliStartDeviceLayer(system, accessor,
+                             std::make_unique<Brio::CTavOfflineReader>(
+                                 system.BufferManager(), accessor.Entities(), system.BufferOutput()),
+                             std::make_unique<Brio::CTavWriter>(system.BufferManager())))
+        return 1;
     return import(accessor);
 }

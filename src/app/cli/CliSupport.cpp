@@ -8,7 +8,10 @@
 
 #include "app/CTavSystem.h"
 #include "app/TavStrings.h"
+#include "app/cli/CliEditCommands.h"
+#include "device/CTavBufferAccessor.h"
 #include "files/CTavDataFile.h"
+#include "model/CTavBufferManager.h"
 
 int CliError(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
@@ -106,4 +109,32 @@ bool CliFileArguments::ApplyDeviceId(CTavSystem& system) const {
     }
     system.MidiManager().SetDeviceId(static_cast<uint8_t>(*deviceId));
     return true;
+}
+
+bool CliStartDeviceLayer(CTavSystem& system, Brio::CTavBufferAccessor& accessor,
+                         std::unique_ptr<Brio::CTavReader> reader, std::unique_ptr<Brio::CTavWriter> writer) {
+    if (!accessor.Start(system, std::move(reader), std::move(writer))) {
+        CliError(system.ErrorText() + "Unable to start the device layer.");
+        return false;
+    }
+    CliFillUserBanks(system, accessor);
+    // The tool saves what it loads or receives: a program the banks do not know is kept,
+    // never replaced by the first user patch.
+    accessor.SetKeepPrograms(true);
+    // A file loaded before shows in the part context as it would after loading.
+    accessor.ReapplyPartEntities();
+    return true;
+}
+
+bool CliLoadDataFile(CTavSystem& system, Brio::CTavBufferAccessor& accessor, const std::string& path) {
+    CTavDataFile file(system.BufferManager(), system.BufferOutput());
+    const bool loaded = file.Load(path);
+    if (loaded)
+        accessor.ReapplyPartEntities();
+    system.BufferManager().ClearPending();
+    return loaded;
+}
+
+CliLayerGuard::~CliLayerGuard() {
+    m_accessor.Shutdown();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the vireo-cli commands.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +10,11 @@
 
 class CTavSystem;
 class CTavDataFile;
+namespace Brio {
+class CTavBufferAccessor;
+class CTavReader;
+class CTavWriter;
+} // namespace Brio
 
 // Writes the message and a line break to standard error; answers 1.
 int CliError(const std::string& message);
@@ -36,4 +42,31 @@ struct CliFileArguments {
     // Sets the device ID of every MIDI input and output; false (with a message) when it is
     // not 16 to 31.
     bool ApplyDeviceId(CTavSystem& system) const;
+};
+
+// Starts the device layer without ports, so the commands that change the model run the
+// editor's handler chain: the part context, the control-change synchroniser, the effect
+// swapper, the tone synchroniser and the clippers. Offline (nothing read or sent) unless
+// a reader and writer are given (an SMF import sends through the output). The user banks
+// as CliFillUserBanks gives them; a part whose program they do not know keeps it (what a
+// file holds is saved again as it was, not with the first user patch in its place); the
+// part context shows what each part plays. False, with a message, when it cannot start.
+bool CliStartDeviceLayer(CTavSystem& system, Brio::CTavBufferAccessor& accessor,
+                         std::unique_ptr<Brio::CTavReader> reader = nullptr,
+                         std::unique_ptr<Brio::CTavWriter> writer = nullptr);
+// Loads a data file through the started layer, whose handlers see it loaded; the part
+// context then shows what each part plays, and nothing is left pending. False, with the
+// file's message code pending, when it does not load.
+bool CliLoadDataFile(CTavSystem& system, Brio::CTavBufferAccessor& accessor, const std::string& path);
+
+// Shuts a device layer down however a command ends.
+class CliLayerGuard {
+public:
+    explicit CliLayerGuard(Brio::CTavBufferAccessor& accessor) : m_accessor(accessor) {}
+    ~CliLayerGuard();
+    CliLayerGuard(const CliLayerGuard&) = delete;
+    CliLayerGuard& operator=(const CliLayerGuard&) = delete;
+
+private:
+    Brio::CTavBufferAccessor& m_accessor;
 };

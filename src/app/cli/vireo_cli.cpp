@@ -20,7 +20,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: vireo-cli [--script-dir DIR] [--virtual-device-id N] COMMAND [ARGUMENTS]\n"
+    "Usage: vireo-cli [--script-dir DIR] [--virtual-device-id N] [--virtual-device-fault=LIST]\n"
+    "                 COMMAND [ARGUMENTS]\n"
     "\n"
     "Commands:\n"
     "  check                 read the editor script and build the managers as the\n"
@@ -31,7 +32,8 @@ constexpr const char* kUsage =
     "  new OUT.vro           write a data file holding every default\n"
     "  get FILE.vro PATH...  print PATH=VALUE for each value in the file\n"
     "  set FILE.vro PATH=VALUE... [-o OUT.vro] [--sysex] [--device-id N]\n"
-    "                        edit values as a user would and save the file (in place,\n"
+    "                        edit values as a user would, the editor's rules applied\n"
+    "                        (ranges, voice reserves), and save the file (in place,\n"
     "                        or to OUT.vro); VALUE is a decimal raw value or a text in\n"
     "                        double quotes; --sysex prints every message the edits\n"
     "                        sent, in hex, one per line\n"
@@ -39,10 +41,11 @@ constexpr const char* kUsage =
     "                        run Edit menu commands by their menu text (\"Initialize\n"
     "                        Rhythm Set\", \"Copy Part Info Part 3\", \"Paste Patch Tone 4\")\n"
     "                        in order, offline, and save the file (in place, or to\n"
-    "                        OUT.vro); --part shows part N (1 to 16) first and\n"
-    "                        --rhythm-tone selects rhythm key K (0 to 15); the user\n"
-    "                        banks come from UserName.txt in the script folder, else\n"
-    "                        one bank of 128 patches and one of 128 rhythm sets\n"
+    "                        OUT.vro); --part shows part N (1 to 16) and --rhythm-tone\n"
+    "                        selects rhythm key K (0 to 15) for the commands after it,\n"
+    "                        each as often as needed; the user banks come from\n"
+    "                        UserName.txt in the script folder, else one bank of 128\n"
+    "                        patches and one of 128 rhythm sets\n"
     "  export-smf FILE.vro OUT.mid [--with-patches] [--device-id N]\n"
     "                        write the file's part settings as a Standard MIDI File of\n"
     "                        data sets, as the editor's Export SMF does; --with-patches\n"
@@ -97,8 +100,16 @@ constexpr const char* kUsage =
     "                    else the Script folder beside the program)\n"
     "  --virtual-device-id N\n"
     "                    the device ID the virtual device answers to, 17 to 32 as the\n"
-    "                    MIDI setup shows it (default 17); for ports, read, write and\n"
-    "                    simulate\n"
+    "                    MIDI setup shows it (default 17); for every command that opens\n"
+    "                    ports, and simulate\n"
+    "  --virtual-device-fault=LIST\n"
+    "                    make the virtual device misbehave, for trying the failure\n"
+    "                    paths: a comma-separated list of identity (another model's\n"
+    "                    identity reply), silent (no answer at all), leave-pc-mode\n"
+    "                    (leaves PC mode as soon as it enters it), modify-error (every\n"
+    "                    sample modify command fails), drop=N (every Nth answer is\n"
+    "                    lost) and corrupt=N (byte N, from 0, of every data set's data\n"
+    "                    is stored with its lowest bit flipped)\n"
     "  --help            show this text\n";
 
 int Usage(const std::string& error) {
@@ -161,6 +172,14 @@ int main(int argc, char** argv) {
             return 1;
         }
         CliSetVirtualDeviceId(id);
+    }
+    if (options.virtualDeviceFaults) {
+        CVirtualDevice::Faults faults;
+        if (!TavParseVirtualDeviceFaults(*options.virtualDeviceFaults, faults, error)) {
+            std::fprintf(stderr, "vireo-cli: %s\n", error.c_str());
+            return 1;
+        }
+        CliSetVirtualDeviceFaults(faults);
     }
 
     // Commands on files of their own need no script.

@@ -57,6 +57,12 @@ int main(int argc, char** argv) {
         QStringLiteral("The device ID the virtual device answers to, 17 to 32 (default 17)."),
         QStringLiteral("N"));
     parser.addOption(virtualDeviceId);
+    const QCommandLineOption virtualDeviceFault(
+        QStringLiteral("virtual-device-fault"),
+        QStringLiteral("Make the virtual device misbehave: a comma-separated <list> of identity, silent, "
+                       "leave-pc-mode, modify-error, drop=N and corrupt=N."),
+        QStringLiteral("list"));
+    parser.addOption(virtualDeviceFault);
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"), QStringLiteral("Render a root panel once into <file> (PNG) and exit."),
         QStringLiteral("file"));
@@ -93,6 +99,12 @@ int main(int argc, char** argv) {
     if (parser.isSet(virtualDeviceId)) {
         std::string error;
         if (!TavParseVirtualDeviceId(parser.value(virtualDeviceId).toStdString(), options.virtualDeviceId, error))
+            return Refuse(error);
+    }
+    if (parser.isSet(virtualDeviceFault)) {
+        std::string error;
+        if (!TavParseVirtualDeviceFaults(parser.value(virtualDeviceFault).toStdString(),
+                                         options.virtualDeviceFaults, error))
             return Refuse(error);
     }
     const QString screenshotFile = parser.value(screenshot);

@@ -270,6 +270,10 @@ void CApp::StartDeviceLayer() {
         else
             QApplication::restoreOverrideCursor();
     });
+    // Read, Sync and the name reads need the first input on a port as well as the output.
+    device.SetInputLink([this] {
+        return m_midi && m_midi->Setup() && m_midi->Setup()->InputPortName(0) != CMidiSetup::kNone;
+    });
     m_ownDeviceCommands = std::make_unique<Brio::CTavDeviceCommands>(device);
     SetDeviceCommands(m_ownDeviceCommands.get());
 }
@@ -278,6 +282,8 @@ void CApp::LoadAndConnectMidiDevices() {
     if (!m_midi)
         m_midi = std::make_unique<CMidiService>(m_system);
     m_midi->ConfigureVirtualDevice(m_options.virtualDeviceId, m_options.virtualDeviceCable);
+    m_midi->VirtualDevice().WithDevice(
+        [this](CVirtualDevice& device) { device.InjectedFaults() = m_options.virtualDeviceFaults; });
     m_midi->LoadAndConnect(m_options.virtualDevice);
     // The MIDI service installs its own transfer; the device layer's takes the first input
     // and output back.
@@ -302,6 +308,14 @@ bool CApp::RunDeviceTransfer(const char* function) {
 // from the file or from the defaults.
 bool CApp::OpenCommandLineFileOrReadDevice() {
     const bool hasFile = !m_options.filePath.isEmpty();
+    // What the loaded parts play shows in the part context; once started, a file that
+    // opens is also sent to the device while the link is up (the command-line file is
+    // sent below).
+    m_files->afterLoad = [this] {
+        Brio::CTavBufferAccessor::Instance().ReapplyPartEntities();
+        if (m_started && IsLinkUp())
+            RunDeviceTransfer("Sync");
+    };
     if (hasFile && !m_files->LoadEncoded(m_options.filePath)) {
         m_splash.reset();
         ShowPendingCode(TavStrings::kCodeLoadFailed);
@@ -324,12 +338,6 @@ bool CApp::OpenCommandLineFileOrReadDevice() {
 
 void CApp::FinishStartUp() {
     m_splash.reset();
-    // From now on a file that opens is sent to the device while the link is up; the file
-    // named on the command line was sent above.
-    m_files->afterLoad = [this] {
-        if (IsLinkUp())
-            RunDeviceTransfer("Sync");
-    };
     if (m_mainFrame)
         m_mainFrame->setAcceptDrops(true);
     m_idleConnection = connect(QAbstractEventDispatcher::instance(QThread::currentThread()),

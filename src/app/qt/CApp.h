@@ -23,6 +23,7 @@ class ITavDeviceCommands;
 #include "app/qt/CQtSettings.h"
 #include "files/CTavDataFile.h"
 #include "view/qt/CRootPanel.h"
+#include "virtual/CVirtualDevice.h"
 class CCursor;
 class CMidiService;
 class CSingleInstanceGuard;
@@ -38,8 +39,9 @@ public:
         QString instanceName; // the single-instance socket; empty: the per-user default
         bool showSplash = true;
         bool virtualDevice = false; // --virtual-device: the first input and output use the virtual device
-        bool virtualDeviceCable = false; // --virtual-device=cable: it replies at MIDI cable speed
-        uint8_t virtualDeviceId = 0x10;  // --virtual-device-id: the device ID byte it answers to
+        bool virtualDeviceCable = false;            // --virtual-device=cable: it replies at MIDI cable speed
+        uint8_t virtualDeviceId = 0x10;             // --virtual-device-id: the device ID byte it answers to
+        CVirtualDevice::Faults virtualDeviceFaults; // --virtual-device-fault: how it misbehaves
         // Start-up reads the device (or sends the command-line file to it) when the ports
         // are connected; a one-off screenshot turns it off so nothing waits for a reply.
         // Without connected ports start-up says so once either way.

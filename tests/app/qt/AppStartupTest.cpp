@@ -1,28 +1,31 @@
 // The editor's start-up and shut-down sequence, with a recording message box output.
 
+#include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <QUuid>
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <optional>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
+#include "app/TavCommands.h"
 #include "app/qt/CApp.h"
 #include "app/qt/CFileCommands.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/CProgressBar.h"
-#include "device/CTavFunctionManager.h"
-#include "model/CTavStruct.h"
-#include "view/CTavViewManager.h"
-#include "view/ITavProgress.h"
 #include "device/CTavBufferAccessor.h"
+#include "device/CTavFunctionManager.h"
 #include "midi/qt/CMidiService.h"
 #include "model/CTavBufferManager.h"
+#include "model/CTavStruct.h"
 #include "support/RecordingTextOut.h"
 #include "support/TestSupport.h"
+#include "view/CTavViewManager.h"
+#include "view/ITavProgress.h"
 #include "virtual/CVirtualDevice.h"
 
 namespace {
@@ -220,12 +223,14 @@ TEST_F(AppStartup, TheVirtualDeviceAnswersToTheChosenIdAtCableSpeed) {
     options.virtualDevice = true;
     options.virtualDeviceCable = true;
     options.virtualDeviceId = 0x13;
+    options.virtualDeviceFaults.modifyError = true;
     {
         CApp app(system, std::move(options));
         ASSERT_EQ(app.InitInstance(), CApp::StartResult::Started);
         app.Midi()->VirtualDevice().WithDevice([](CVirtualDevice& device) {
             EXPECT_EQ(device.DeviceId(), 0x13);
             EXPECT_EQ(device.GetSpeed(), CVirtualDevice::Speed::Wire);
+            EXPECT_TRUE(device.InjectedFaults().modifyError);
         });
         // As when the user picks "20" in the MIDI setup.
         system.MidiManager().SetDeviceId(0x13);
@@ -248,8 +253,17 @@ TEST(EditorOptions, VirtualDeviceOptionsOutOfRangeAreRefusedWithTheirReason) {
     } cases[] = {
         {{"--virtual-device-id", "33"}, "--virtual-device-id takes a device ID from 17 to 32, not \"33\"."},
         {{"--virtual-device-id=16"}, "--virtual-device-id takes a device ID from 17 to 32, not \"16\"."},
-        {{"--virtual-device-id", "0x10"}, "--virtual-device-id takes a device ID from 17 to 32, not \"0x10\"."},
+        {{"--virtual-device-id", "0x10"},
+         "--virtual-device-id takes a device ID from 17 to 32, not \"0x10\"."},
         {{"--virtual-device=fast"}, "--virtual-device takes \"cable\" or \"instant\", not \"fast\"."},
+        {{"--virtual-device-fault=silent,slow"},
+         "--virtual-device-fault takes a comma-separated list of identity, silent, leave-pc-mode, "
+         "modify-error, "
+         "drop=N (N from 1) and corrupt=N (N from 0), not \"slow\"."},
+        {{"--virtual-device-fault", "drop=0"},
+         "--virtual-device-fault takes a comma-separated list of identity, silent, leave-pc-mode, "
+         "modify-error, "
+         "drop=N (N from 1) and corrupt=N (N from 0), not \"drop=0\"."},
     };
     for (const auto& c : cases) {
         const auto result = test::RunProcess(VIREO_EDITOR_PATH, c.arguments, {"QT_QPA_PLATFORM=offscreen"});
@@ -409,14 +423,67 @@ TEST_F(AppStartup, ReadsTheDeviceOrSendsTheFileWhenConnectedElseSaysSoOnce) {
         }
         EXPECT_FALSE(own.BufferManager().FindRoot("qv")->IsModified());
         EXPECT_FALSE(app.Files()->IsModified());
+        // With the device's banks known every part shows what it plays, and the shown
+        // part's patch can be initialised and its tones copied.
+        const auto partsShown = [&](bool known) {
+            CTavBufferManager& buffers = own.BufferManager();
+            EXPECT_EQ(buffers.FindValue("vs.control.entityType")->GetRaw(), known ? 1 : 0);
+            for (int part = 0; part < 16; ++part)
+                EXPECT_EQ(
+                    buffers.FindValue("vs.control.partEntityType[" + std::to_string(part) + "]")->GetRaw(),
+                    known ? 1 : 0)
+                    << part;
+            app.MainFrame()->UpdateCommandStates();
+            for (const int command : {32799, 32793}) // Initialize Patch, Copy Patch Tone 1
+                EXPECT_EQ(app.MainFrame()->Action(command)->isEnabled(), known) << command;
+            EXPECT_EQ(app.MainFrame()->Action(32857)->isEnabled(), c.connected); // Read Names
+        };
+        partsShown(c.connected);
 
-        // Opening a file sends it while the link is up.
+        // Opening a file sends it while the link is up, and shows what its parts play.
         app.Files()->ask = [](const QString&) { return 3; };
+        own.BufferManager().FindValue("vs.control.entityType")->SetRaw(0);
         EXPECT_TRUE(app.Files()->Open(QString::fromStdString(opened)));
         if (c.connected) {
             EXPECT_EQ(DeviceMasterLevel(app, own), 33);
         }
+        partsShown(c.connected);
+        EXPECT_FALSE(app.Files()->IsModified());
         app.ExitInstance();
         qunsetenv("VIREO_VIRTUAL_DEVICE_MEMORY");
     }
+}
+
+// A first input without a port: the commands that need the link are disabled, and Read
+// called anyway says so at once instead of waiting for a reply that cannot come.
+TEST_F(AppStartup, WithoutTheInputTheLinkCommandsAreDisabledAndReadSaysSoAtOnce) {
+    test::TempDir dir;
+    qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString((dir.Path() / "memory.bin").string()));
+    CApp::Options options = Options(Built());
+    options.virtualDevice = true;
+    {
+        CApp app(system, std::move(options));
+        ASSERT_EQ(app.InitInstance(), CApp::StartResult::Started);
+        CTavFunctionManager& functions = system.FunctionManager();
+        CMainFrame* frame = app.MainFrame();
+        frame->UpdateCommandStates();
+        EXPECT_TRUE(functions.IsEnabled("Read"));
+        EXPECT_TRUE(frame->Action(TavCommands::kReadNames)->isEnabled());
+
+        app.Midi()->Setup()->DisconnectInput(*system.MidiManager().Input(0));
+        frame->UpdateCommandStates();
+        EXPECT_FALSE(functions.IsEnabled("Read"));
+        EXPECT_FALSE(functions.IsEnabled("Sync"));
+        EXPECT_FALSE(frame->Action(TavCommands::kReadNames)->isEnabled());
+        EXPECT_FALSE(frame->Action(TavCommands::kReadSampleNames)->isEnabled());
+        box->reports.clear();
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_FALSE(functions.Call("Read", ""));
+        EXPECT_FALSE(functions.Call("Sync", ""));
+        EXPECT_LT(timer.elapsed(), 2000);
+        EXPECT_EQ(box->reports, (std::vector<int>{3, 3}));
+        app.ExitInstance();
+    }
+    qunsetenv("VIREO_VIRTUAL_DEVICE_MEMORY");
 }
