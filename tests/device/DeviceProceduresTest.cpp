@@ -186,11 +186,11 @@ protected:
         return std::find(addresses.begin(), addresses.end(), At(path)) != addresses.end();
     }
     // A user names file with the first count entries of the user patch bank at LSB 0
-    // (and on at LSB 1), entry 3 named "From The File".
+    // (and on at LSB 1), entry 3 named "From File".
     void WriteNames(int32_t count) {
         CTavEntityManager names;
         ASSERT_TRUE(TavAddNameBank(names, TavEntityType::Patch, TavEntityArea::User, 0, count));
-        names.SetInformation({TavEntityType::Patch, 0, 0, 3}, CCategoryInformation("From The File", 5));
+        names.SetInformation({TavEntityType::Patch, 0, 0, 3}, CCategoryInformation("From File", 5));
         ASSERT_TRUE(
             CTavUserNameFile::Save((folder.Path() / CTavUserNameFile::kFileName).string(), names, nullptr));
     }
@@ -261,7 +261,7 @@ TEST_F(DeviceProcedures, ANamesFileThatMissesAPartsProgramGivesWayToTheDevicesBa
         EXPECT_EQ(Value("qv.pat[1].common.patchLevel").GetRaw(), 33);
         // The file's names stay on the entries the device still has.
         EXPECT_EQ(accessor.Entities().InformationOf({TavEntityType::Patch, 0, 0, 3}).Name(),
-                  c.fileEntries ? "From The File" : "");
+                  c.fileEntries ? "From File" : "");
         EXPECT_TRUE(messages->outputs.empty());
         EXPECT_EQ(PendingCode(), 0);
     }
