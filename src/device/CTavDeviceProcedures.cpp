@@ -146,7 +146,8 @@ bool CTavBufferAccessor::Read() {
 
 bool CTavBufferAccessor::LoadUserNames(std::vector<CTavUserNameEntry>& entries) const {
     const std::string& folder = m_system ? m_system->ScriptFolder() : std::string();
-    return !folder.empty() && CTavUserNameFile::Load(folder + CTavUserNameFile::kFileName, entries, nullptr);
+    return !folder.empty() &&
+           CTavUserNameFile::Load(folder + CTavUserNameFile::kFileName, entries, m_system->ErrorOutput());
 }
 
 bool CTavBufferAccessor::LoadBankLayout() {
@@ -377,7 +378,8 @@ bool CTavBufferAccessor::ExportSmf(const std::string& path, uint32_t mode) {
         if ((mode & TavReadMask::PartEntities) && PlayableBankCount() == 0) {
             std::vector<CTavUserNameEntry> entries;
             const std::string& folder = m_system->ScriptFolder();
-            if (!folder.empty() && CTavUserNameFile::Load(folder + CTavUserNameFile::kFileName, entries, nullptr))
+            if (!folder.empty() &&
+                CTavUserNameFile::Load(folder + CTavUserNameFile::kFileName, entries, m_system->ErrorOutput()))
                 TavBanksFromUserNames(m_entities, entries, BankCounts());
             else if (PortsReady())
                 LoadBankLayout();

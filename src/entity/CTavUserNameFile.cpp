@@ -228,7 +228,8 @@ bool CTavUserNameFile::Load(const std::string& path, std::vector<CTavUserNameEnt
     if (result == TavFileRead::kRead && Read(text, entries, errors))
         return true;
     entries.clear();
-    if (errors)
+    // No file is no fault: the names come from the device then.
+    if (errors && result != TavFileRead::kMissing)
         errors->Printf("Unable to read user names. : %s\n",
                        result == TavFileRead::kRead ? (path + " : the first line is not the names file's header").c_str()
                                                     : why.c_str());

@@ -52,7 +52,8 @@ public:
     // refused for their characters are named on errors (when given) by line number.
     static bool Read(std::string_view text, std::vector<CTavUserNameEntry>& entries, CTavTextOut* errors = nullptr);
 
-    // Failures write one line naming the path and the reason to errors.
+    // Failures write one line naming the path and the reason to errors (a missing file to
+    // load is none).
     static bool Save(const std::string& path, const CTavEntityManager& manager, CTavTextOut* errors);
     static bool Load(const std::string& path, std::vector<CTavUserNameEntry>& entries, CTavTextOut* errors);
 };
