@@ -52,10 +52,22 @@ protected:
         m_size -= 2 + length;
         CTavMidiIn& input = *m_system.MidiManager().Input(0);
         const uint32_t address = Address(selector);
-        const CTavHaldenMessage message =
-            CTavHaldenMessage::DataSet(input.ManufacturerId(), input.DeviceId(), input.ModelId(),
-                                       input.AddressSize(), address, payload, length);
-        input.Receive(message.Bytes());
+        // Framed by hand into one buffer kept for the run, so the harness costs the input
+        // nothing but the bytes: F0, maker, device, model, 12, address, data, checksum, F7.
+        m_message.assign({0xF0, input.ManufacturerId(), input.DeviceId()});
+        m_message.insert(m_message.end(), input.ModelId().begin(), input.ModelId().end());
+        m_message.push_back(CTavHaldenMessage::kDataSet);
+        unsigned sum = 0;
+        for (int shift = 7 * (input.AddressSize() - 1); shift >= 0; shift -= 7) {
+            m_message.push_back(static_cast<uint8_t>((address >> shift) & 0x7F));
+            sum += m_message.back();
+        }
+        for (size_t i = 0; i < length; ++i)
+            sum += payload[i];
+        m_message.insert(m_message.end(), payload, payload + length);
+        m_message.push_back(static_cast<uint8_t>((128 - sum % 128) % 128));
+        m_message.push_back(0xF7);
+        input.Receive(m_message);
         m_system.BufferManager().ClearPending();
     }
 
@@ -80,6 +92,7 @@ private:
     }
 
     std::vector<uint32_t> m_addresses;
+    TavBytes m_message;
     CTavSystem& m_system;
     JumpingClock& m_clock;
     const uint8_t* m_data = nullptr;

@@ -63,6 +63,13 @@ CTavReader::CTavReader(CTavBufferManager& buffers, CTavEntityManager& entities, 
                        ITavClock& clock)
     : CTavMidiReader(report, clock), m_buffers(buffers), m_entities(entities), m_report(report) {
     m_bound.Bind(buffers);
+    // Every reply is routed by these addresses; the tree never changes, so they are
+    // learned once.
+    auto at = [](const CTavValue* value) { return value ? static_cast<int64_t>(value->AbsoluteRange().begin) : -1; };
+    m_at = {at(m_bound.writeMessage),          at(m_bound.patchNumberInformation),
+            at(m_bound.rhythmSetNumberInformation), at(m_bound.patchNameInformation),
+            at(m_bound.rhythmSetNameInformation),   at(m_bound.waveNameInformation),
+            at(m_bound.sampleNameInformation)};
 }
 
 void CTavReader::Step() {
@@ -349,7 +356,7 @@ void CTavReader::OnDataSet(const CTavHaldenMessage& message) {
     const uint8_t* data = message.FieldData(CTavHaldenMessage::kData);
     const size_t size = static_cast<size_t>(dataLength);
 
-    if (IsAt(m_bound.writeMessage, address)) {
+    if (address == m_at.writeMessage) {
         if (size != 4 || data[0] > 0x7F || data[1] > 0x7F || data[2] > 0x7F || data[3] >= kTavPartCount)
             return;
         const Notification notification{{data[0], data[1], data[2]}, data[3]};
@@ -361,7 +368,7 @@ void CTavReader::OnDataSet(const CTavHaldenMessage& message) {
     }
     if (CurrentState() != kWaiting)
         return;
-    if (IsAt(m_bound.patchNumberInformation, address) || IsAt(m_bound.rhythmSetNumberInformation, address)) {
+    if (address == m_at.patchNumberInformation || address == m_at.rhythmSetNumberInformation) {
         CTavNumberRecord record;
         if (IsAt(m_numberValue, address) && TavParseNumberRecord(data, size, record) &&
             record.lsb == m_numberLsb) {
@@ -370,8 +377,8 @@ void CTavReader::OnDataSet(const CTavHaldenMessage& message) {
         }
         return;
     }
-    if (IsAt(m_bound.patchNameInformation, address) || IsAt(m_bound.rhythmSetNameInformation, address) ||
-        IsAt(m_bound.waveNameInformation, address)) {
+    if (address == m_at.patchNameInformation || address == m_at.rhythmSetNameInformation ||
+        address == m_at.waveNameInformation) {
         if (!m_inserter)
             return;
         if (TavIsEndRecord(data, size))
@@ -380,7 +387,7 @@ void CTavReader::OnDataSet(const CTavHaldenMessage& message) {
             TavFileNameRecord(m_entities, *m_inserter, data, size);
         return;
     }
-    if (IsAt(m_bound.sampleNameInformation, address)) {
+    if (address == m_at.sampleNameInformation) {
         if (!m_readingSamples)
             return;
         if (TavIsEndRecord(data, size))

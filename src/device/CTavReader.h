@@ -181,6 +181,16 @@ private:
     CTavEntityManager& m_entities;
     CTavTextOut* m_report;
     CTavDeviceBindings m_bound;
+    // The absolute addresses replies are routed by; -1 for a value the script lacks.
+    struct DispatchAddresses {
+        int64_t writeMessage = -1;
+        int64_t patchNumberInformation = -1;
+        int64_t rhythmSetNumberInformation = -1;
+        int64_t patchNameInformation = -1;
+        int64_t rhythmSetNameInformation = -1;
+        int64_t waveNameInformation = -1;
+        int64_t sampleNameInformation = -1;
+    } m_at;
     CTavBankCounts m_counts;
     ITavProgress* m_progress = nullptr;
     const ITavPartEntities* m_parts = nullptr;

@@ -26,12 +26,18 @@ constexpr Pattern kPatterns[] = {
     {{TavEntityType::RhythmSet, TavEntityArea::Card, TavWildcard, TavWildcard}, "Rhythm"},
 };
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
 std::string_view Trim(std::string_view text) {
-    const size_t begin = text.find_first_not_of(" \t\r");
-    if (begin == std::string_view::npos)
-        return {};
-    const size_t end = text.find_last_not_of(" \t\r");
-    return text.substr(begin, end - begin + 1);
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
 }
 
 // Takes the next line off the text (without its LF, and a CR before it); a longer line
@@ -83,13 +89,24 @@ bool ParseName(std::string_view field, std::string& name) {
 // A number as "%li" reads it (decimal, octal or hexadecimal, with sign), with nothing but
 // blanks after it, within 0-127.
 bool ParseNumber(std::string_view field, int32_t& value) {
-    const std::string text(Trim(field));
+    const std::string_view text = Trim(field);
     if (text.empty())
         return false;
+    // strtol wants a terminated text; a short field is copied onto the stack.
+    char small[32];
+    std::string large;
+    const char* begin = small;
+    if (text.size() < sizeof small) {
+        text.copy(small, text.size());
+        small[text.size()] = '\0';
+    } else {
+        large.assign(text);
+        begin = large.c_str();
+    }
     errno = 0;
     char* end = nullptr;
-    const long number = std::strtol(text.c_str(), &end, 0);
-    if (errno != 0 || end != text.c_str() + text.size() || number < 0 || number > 127)
+    const long number = std::strtol(begin, &end, 0);
+    if (errno != 0 || end != begin + text.size() || number < 0 || number > 127)
         return false;
     value = static_cast<int32_t>(number);
     return true;
