@@ -200,31 +200,14 @@ void CTavMidiIn::ReceiveExclusive(const TavBytes& bytes) {
     if (bytes.size() < 2)
         return;
     if (bytes[1] == CTavHaldenMessage::kManufacturerId) {
-        CTavHaldenMessage message;
-        if (!message.Parse(bytes, m_addressSize) || bytes[1] != m_manufacturerId ||
-            !message.FieldIs(CTavHaldenMessage::kModelId, m_modelId) ||
-            !message.FieldIs(CTavHaldenMessage::kDeviceId, m_deviceId))
-            return;
-        if (message.FieldIs(CTavHaldenMessage::kCommandId, CTavHaldenMessage::kDataRequest)) {
-            if (m_requestListener)
-                m_requestListener->OnDataRequest(message);
+        if (m_receiving) {
+            CTavHaldenMessage nested;
+            ReceiveHalden(bytes, nested);
             return;
         }
-        if (!message.FieldIs(CTavHaldenMessage::kCommandId, CTavHaldenMessage::kDataSet) ||
-            message.ComputeChecksum() != message.StoredChecksum())
-            return;
-        const uint32_t address =
-            TavDecodeAddress(message.FieldData(CTavHaldenMessage::kAddress),
-                             static_cast<size_t>(message.FieldLength(CTavHaldenMessage::kAddress)));
-        const uint8_t* data = message.FieldData(CTavHaldenMessage::kData);
-        const size_t size = static_cast<size_t>(message.FieldLength(CTavHaldenMessage::kData));
-        // Every receiver is offered the data, whether or not an earlier one took it.
-        for (ITavRootStruct* receiver : m_receivers)
-            if (receiver->ReceiveDataSet(static_cast<int32_t>(address), data, size))
-                DeliverNotifications();
-        if (m_reader)
-            m_reader->OnDataSet(message);
-        Forward(bytes);
+        m_receiving = true;
+        ReceiveHalden(bytes, m_received);
+        m_receiving = false;
         return;
     }
 
@@ -242,6 +225,33 @@ void CTavMidiIn::ReceiveExclusive(const TavBytes& bytes) {
         DeliverNotifications();
     if (m_reader)
         m_reader->OnUniversalMessage(message);
+    Forward(bytes);
+}
+
+void CTavMidiIn::ReceiveHalden(const TavBytes& bytes, CTavHaldenMessage& message) {
+    if (!message.Parse(bytes, m_addressSize) || bytes[1] != m_manufacturerId ||
+        !message.FieldIs(CTavHaldenMessage::kModelId, m_modelId) ||
+        !message.FieldIs(CTavHaldenMessage::kDeviceId, m_deviceId))
+        return;
+    if (message.FieldIs(CTavHaldenMessage::kCommandId, CTavHaldenMessage::kDataRequest)) {
+        if (m_requestListener)
+            m_requestListener->OnDataRequest(message);
+        return;
+    }
+    if (!message.FieldIs(CTavHaldenMessage::kCommandId, CTavHaldenMessage::kDataSet) ||
+        message.ComputeChecksum() != message.StoredChecksum())
+        return;
+    const uint32_t address =
+        TavDecodeAddress(message.FieldData(CTavHaldenMessage::kAddress),
+                         static_cast<size_t>(message.FieldLength(CTavHaldenMessage::kAddress)));
+    const uint8_t* data = message.FieldData(CTavHaldenMessage::kData);
+    const size_t size = static_cast<size_t>(message.FieldLength(CTavHaldenMessage::kData));
+    // Every receiver is offered the data, whether or not an earlier one took it.
+    for (ITavRootStruct* receiver : m_receivers)
+        if (receiver->ReceiveDataSet(static_cast<int32_t>(address), data, size))
+            DeliverNotifications();
+    if (m_reader)
+        m_reader->OnDataSet(message);
     Forward(bytes);
 }
 

@@ -117,6 +117,7 @@ public:
 
 private:
     void ReceiveExclusive(const TavBytes& bytes);
+    void ReceiveHalden(const TavBytes& bytes, CTavHaldenMessage& message);
     void Forward(const TavBytes& bytes);
     void DeliverNotifications();
 
@@ -127,4 +128,8 @@ private:
     ITavMidiRequestListener* m_requestListener = nullptr;
     std::string m_thruOutputName;
     CTavMidiOut* m_thruOutput = nullptr;
+    // The message being received, kept so that parsing reuses its bytes; a message that
+    // arrives while a receiver of the outer one runs (a view waiting for a reply) gets its own.
+    CTavHaldenMessage m_received;
+    bool m_receiving = false;
 };

@@ -371,6 +371,30 @@ TEST_F(MidiManager, ADataSetNoReceiverHoldsStillReachesTheReaderAndIsForwarded) 
                           "thru F0 41 10 00 6A 12 03 00 00 00 01 7C F7"}));
 }
 
+// A reader that waits for a reply while it is told of a data set (a nested receive) must
+// find its own message unchanged afterwards.
+TEST_F(MidiManager, ADataSetReceivedWhileAReaderIsToldOfAnotherLeavesTheOuterMessageWhole) {
+    struct NestingReader : ITavMidiReader {
+        CTavMidiIn* input = nullptr;
+        Lines seen;
+        void OnDataSet(const CTavHaldenMessage& message) override {
+            const std::string before = Hex(message.Bytes());
+            if (seen.empty()) {
+                seen.push_back("nested");
+                input->Receive(Bytes("F0 41 10 00 6A 12 03 00 00 00 01 7C F7"));
+            }
+            seen.push_back(before == Hex(message.Bytes()) ? before : "changed");
+        }
+    } nesting;
+    nesting.input = &In();
+    In().SetReader(&nesting);
+    Receive(kCommonDataSet);
+    Receive(kCommonDataSet);
+    EXPECT_EQ(nesting.seen, (Lines{"nested", "F0 41 10 00 6A 12 03 00 00 00 01 7C F7", kCommonDataSet,
+                                   kCommonDataSet}));
+    In().SetReader(&reader);
+}
+
 TEST_F(MidiManager, AnInputAcceptsTheDeviceIdTheManagerSets) {
     Midi().SetDeviceId(0x11);
     Receive(kCommonDataSet);
