@@ -7,6 +7,7 @@
 #include "app/CTavTextOut.h"
 #include "app/TavClock.h"
 #include "model/CTavValue.h"
+#include "script/CTavResourceManager.h"
 #include "script/CTavTable.h"
 #include "view/CTavKeyOperator.h"
 #include "view/CTavTipBarOperator.h"
@@ -22,20 +23,44 @@ bool CTavControl::Configure(TavItems& items) {
     for (auto it = items.begin(); it != items.end();) {
         if (it->first == "valueRef") {
             AddValueRef(it->second);
-            it = items.erase(it);
+        } else if (it->first == "disableValueRef") {
+            m_disablePath = it->second;
+        } else if (it->first == "disableTableRef") {
+            CTavResourceManager* resources = ViewManager() ? ViewManager()->ResourceManager() : nullptr;
+            m_disableTable = resources ? resources->FindStringTable(it->second) : nullptr;
+            if (!m_disableTable)
+                return ReportFailure("Unable to find disable table for control. : %s : %s\n", it->second);
         } else {
             ++it;
+            continue;
         }
+        it = items.erase(it);
     }
+    if (m_disablePath.empty() != !m_disableTable)
+        return ReportFailure("Disable table and disable value go together for control. : %s : %s\n",
+                             m_disablePath);
     return true;
 }
 
 bool CTavControl::Associate(CTavPanel* parent) {
+    // Added last, once every kind has taken its own references, so it moves none of theirs.
+    if (!m_disablePath.empty() && m_disableRef < 0)
+        m_disableRef = AddValueRef(m_disablePath);
     if (CTavView::Associate(parent))
         return true;
     if (CTavTextOut* errors = ErrorOutput())
         errors->Printf("Unable to create control %s.\n", Name().c_str());
     return false;
+}
+
+bool CTavControl::IsDisabled() const {
+    if (!m_disableTable || m_disableRef < 0)
+        return false;
+    const CTavValue* value = GetValue(m_disableRef);
+    if (!value)
+        return false;
+    const int32_t position = value->GetPosition();
+    return position >= 0 && position < m_disableTable->Count() && m_disableTable->ElementAt(position) == "-";
 }
 
 bool CTavControl::OnValuesChanged(const CTavValueSet& changed) {

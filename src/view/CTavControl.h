@@ -47,10 +47,20 @@ public:
     // Where the operators report configuration failures.
     CTavTextOut* Errors() const { return ErrorOutput(); }
 
+    // A control given "disableTableRef" (a string table) and "disableValueRef" is disabled
+    // while the table's entry at that value's position is "-", as a multi-effect parameter
+    // the chosen type does not use: its panel draws it dimmed and gives it no input.
+    bool IsDisabled() const;
+
 protected:
     // Writes the raw value nearest to raw that the main value can take (for values whose
     // numbers come from a number table, the nearest element); false when nothing was written.
     bool WriteNearestRaw(int32_t raw);
+
+private:
+    std::string m_disablePath;
+    const CTavStringTable* m_disableTable = nullptr;
+    int m_disableRef = -1;
 };
 
 class CTavDragControl : public CTavControl {

@@ -6,6 +6,7 @@
 #include "model/CTavBufferManager.h"
 #include "model/CTavValue.h"
 #include "script/CTavResourceManager.h"
+#include "view/CTavControl.h"
 #include "view/CTavViewManager.h"
 
 namespace {
@@ -85,6 +86,15 @@ bool CTavPanel::Associate(CTavPanel* parent) {
     return true;
 }
 
+namespace {
+
+bool IsDisabledControl(const CTavView& view) {
+    const auto* control = dynamic_cast<const CTavControl*>(&view);
+    return control && control->IsDisabled();
+}
+
+} // namespace
+
 void CTavPanel::Draw(CTavDrawInfo& info) {
     if (!m_open || !info.Intersects(m_rect))
         return;
@@ -92,8 +102,11 @@ void CTavPanel::Draw(CTavDrawInfo& info) {
         m_bitmap->DrawState(info, {m_rect.left, m_rect.top}, 0);
     for (const auto& child : m_childPanels)
         child->Draw(info);
-    for (const auto& control : m_controls)
+    for (const auto& control : m_controls) {
         control->Draw(info);
+        if (IsDisabledControl(*control))
+            info.Dim(control->Rect());
+    }
 }
 
 bool CTavPanel::OnMouse(const CTavMouseInfo& info) {
@@ -103,7 +116,7 @@ bool CTavPanel::OnMouse(const CTavMouseInfo& info) {
         if (child->OnMouse(info))
             return true;
     for (const auto& control : m_controls)
-        if (control->OnMouse(info))
+        if (!IsDisabledControl(*control) && control->OnMouse(info))
             return true;
     return false;
 }
@@ -115,7 +128,7 @@ bool CTavPanel::OnWheel(const CTavWheelInfo& info) {
         if (child->OnWheel(info))
             return true;
     for (const auto& control : m_controls)
-        if (control->OnWheel(info))
+        if (!IsDisabledControl(*control) && control->OnWheel(info))
             return true;
     return false;
 }
@@ -249,6 +262,9 @@ bool CTavRootPanel::Configure(TavItems& items) {
             if (std::sscanf(it->second.c_str(), "%li,%li", &x, &y) != 2)
                 return fail("Window position is invalid for root panel. : %s : %s\n", it->second);
             m_windowPosition = {static_cast<int32_t>(x), static_cast<int32_t>(y)};
+        } else if (it->first == "title") {
+            if (!ParseTitle(it->second))
+                return fail("Title is invalid for root panel. : %s : %s\n", it->second);
         } else if (it->first == "closeValueRef") {
             m_closeValueRefIndex = AddValueRef(it->second);
         } else if (it->first == "closeValue") {
@@ -268,6 +284,66 @@ bool CTavRootPanel::Configure(TavItems& items) {
     if (m_closeValueRefIndex < 0 && !m_valueRefs.empty())
         m_closeValueRefIndex = 0;
     return true;
+}
+
+bool CTavRootPanel::ParseTitle(const std::string& text) {
+    m_titleLiterals.assign(1, std::string());
+    m_titleExpressions.clear();
+    for (size_t at = 0; at < text.size();) {
+        const size_t open = text.find('{', at);
+        if (open == std::string::npos) {
+            m_titleLiterals.back() += text.substr(at);
+            break;
+        }
+        const size_t close = text.find('}', open);
+        if (close == std::string::npos)
+            return false;
+        m_titleLiterals.back() += text.substr(at, open - at);
+        CTavExpression expression;
+        int32_t result = 0;
+        if (!expression.Parse(std::string_view(text).substr(open + 1, close - open - 1)) || expression.Empty() ||
+            !expression.Evaluate(*this, TavExpressionMode::kRegistering, result))
+            return false;
+        m_titleExpressions.push_back(std::move(expression));
+        m_titleLiterals.emplace_back();
+        at = close + 1;
+    }
+    m_hasTitle = true;
+    return true;
+}
+
+std::string CTavRootPanel::Title() {
+    if (!m_hasTitle)
+        return Name();
+    std::string title = m_titleLiterals.front();
+    for (size_t i = 0; i < m_titleExpressions.size(); ++i) {
+        const CTavExpression& expression = m_titleExpressions[i];
+        int32_t result = 0;
+        std::vector<CTavValue*> read;
+        if (!expression.Evaluate(*this, TavExpressionMode::kEvaluating, result, &read)) {
+            title += "?";
+        } else if (expression.Tokens().size() == 1 && !read.empty() && read.back()->Kind() == kTavKindString) {
+            std::string text = read.back()->GetText();
+            text.erase(text.find_last_not_of(' ') + 1);
+            title += text;
+        } else {
+            title += std::to_string(result);
+        }
+        title += m_titleLiterals[i + 1];
+    }
+    return title;
+}
+
+bool CTavRootPanel::OnValuesChanged(const CTavValueSet& changed) {
+    const bool anything = CTavPanel::OnValuesChanged(changed);
+    if (m_hasTitle && IsOpen()) {
+        std::string title = Title();
+        if (title != m_lastTitle) {
+            m_lastTitle = std::move(title);
+            OnTitleChanged(m_lastTitle);
+        }
+    }
+    return anything;
 }
 
 bool CTavRootPanel::Associate(CTavPanel*) {

@@ -101,6 +101,12 @@ public:
 
     TavPoint WindowPosition() const { return m_windowPosition; }
     void SetWindowPosition(TavPoint position) { m_windowPosition = position; }
+    // The window's title: the "title" text with each "{expression}" replaced by its value
+    // (a single path to a text value gives the text without trailing blanks, anything
+    // else the integer); the panel's name without a title.
+    std::string Title();
+    // Re-evaluates the open condition, then tells the window when the title changed.
+    bool OnValuesChanged(const CTavValueSet& changed) override;
     int CloseValueRefIndex() const { return m_closeValueRefIndex; }
     int32_t CloseValue() const { return m_closeValue; }
     bool IsModal() const { return m_modal; }
@@ -109,6 +115,7 @@ protected:
     // Creates and shows the frame window; false when that fails.
     virtual bool OpenWindow() { return true; }
     virtual void CloseWindow() {}
+    virtual void OnTitleChanged(const std::string& /*title*/) {}
     // Only a re-evaluated condition decides; otherwise the panel keeps its state.
     bool WantedOpenState(bool evaluated, bool& wanted) const override;
 
@@ -116,6 +123,14 @@ protected:
     int m_closeValueRefIndex = -1;
     int32_t m_closeValue = 0;
     bool m_modal = false;
+    bool ParseTitle(const std::string& text);
+
+    // The title text split at its braces: literal texts and expressions in turn, starting
+    // with a literal.
+    std::vector<std::string> m_titleLiterals;
+    std::vector<CTavExpression> m_titleExpressions;
+    bool m_hasTitle = false;
+    std::string m_lastTitle;
 };
 
 // A panel inside another: open while its parent is open and its condition holds.

@@ -93,6 +93,9 @@ public:
 
     // With update rectangles: whether any meets the rectangle. Without: whether the
     // rectangle is visible on the target.
+    // Covers a disabled control with the panel's colour, half see-through.
+    virtual void Dim(const TavRect&) {}
+
     bool Intersects(const TavRect& rect) const {
         if (updateRects.empty())
             return IsVisible(rect);

@@ -198,6 +198,23 @@ QImage SoloButton(QSize size, const QString& label) {
     });
 }
 
+QImage EditPartButton(int number) {
+    const QSize size(34, 24);
+    return MaskedStrip(size, 4, kSurface, [=](QPainter& painter, int state) {
+        const bool selected = state >= 2;
+        const bool pressed = state % 2 == 1;
+        painter.setRenderHint(QPainter::Antialiasing);
+        QRgb fill = selected ? kAccent : kSurface;
+        if (pressed)
+            fill = Mix(fill, kInset, 0.35);
+        painter.setPen(QPen(QColor(selected ? Mix(kAccent, kInset, 0.35) : Mix(kSurface, kLine, 0.5)), 1));
+        painter.setBrush(QColor(fill));
+        painter.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 4, 4);
+        DrawText(painter, QRect(0, pressed ? 1 : 0, size.width(), size.height()), Qt::AlignCenter,
+                 QString::number(number), Font(14, true), selected ? kInset : kText);
+    });
+}
+
 QImage Tab(const QString& label) {
     const QSize size(104, 28);
     return MaskedStrip(size, 4, HeaderFill(), [=](QPainter& painter, int state) {

@@ -24,6 +24,9 @@ QImage LatchButton(QSize size, const QString& offLabel, const QString& onLabel);
 // Solo button frames: 0 no part soloed, 2 another part soloed, 4 this part soloed; each
 // followed by its pressed look.
 QImage SoloButton(QSize size, const QString& label);
+// A strip's part number as its edit part button (34 x 24): 0 up, 1 pressed, 2 the part the
+// edit windows show, 3 that pressed.
+QImage EditPartButton(int number);
 // A page tab: latch frames as above, on the header band.
 QImage Tab(const QString& label);
 // A slide switch with latch frames for the rows of two-way settings: the knob sits left

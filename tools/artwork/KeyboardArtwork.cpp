@@ -123,6 +123,7 @@ QImage KeyboardStrip() {
                      Font(8), kDimText);
         }
         DrawKnobWell(painter, kVelocityKnobCentre, 32, QStringLiteral("VELOCITY"), false);
+        DrawField(painter, QRect(kVelocityKnobCentre.x() - 30, kVelocityKnobCentre.y() + 38, 60, 12));
         DrawField(painter, kKeyboardWell);
     });
 }

@@ -24,17 +24,19 @@ const QRect kMasterFrame(936, 60, 136, 564);
 const QRect kStatusField(8, 632, 1064, 22);
 const QPoint kFirstStrip(88, 88); // strips follow at kStripSize.width() apart
 
-// One part strip, in its own coordinates. Under the patch field come three knobs that
-// shape what the part hears (receive channel, key shift, fine tune), three for its mix
-// (chorus and reverb sends, pan), the receive, mute and solo buttons, and the level fader.
+// One part strip, in its own coordinates. The part number is the edit part button. Under
+// the patch field come three knobs that shape what the part hears (receive channel, key
+// shift, fine tune) and three for its mix (chorus and reverb sends, pan), each with its
+// value in a field under it; then the receive, mute and solo buttons and the level fader.
 const QSize kStripSize(52, 528);
 const QRect kStripCard(2, 0, 48, 526);
-const QRect kNumberRect(4, 0, 34, 28);
 const QPoint kLampCentre(42, 14);
 const QRect kTypeField(4, 32, 44, 18);
 const QRect kPatchField(4, 54, 44, 36);
 constexpr int kSmallKnob = 32;
-constexpr int kStripKnobPitch = 40;
+constexpr int kStripKnobPitch = 46;
+// A knob's value field, 1 pixel under the knob.
+constexpr int kKnobValueHeight = 12;
 struct StripKnob {
     const char* label;
     bool bipolar;
@@ -45,9 +47,12 @@ constexpr int kFirstKnobCentreY = 116;
 QPoint StripKnobCentre(int row) {
     return {26, kFirstKnobCentreY + kStripKnobPitch * row};
 }
-const QRect kReceiveRow(4, 340, 44, 18);
-const QRect kMuteSoloRow(4, 362, 44, 18);
-const QRect kLevelSlider(10, 386, 32, 114);
+QRect StripKnobValue(int row) {
+    return {4, StripKnobCentre(row).y() + kSmallKnob / 2 + 1, 44, kKnobValueHeight};
+}
+const QRect kReceiveRow(4, 380, 44, 18);
+const QRect kMuteSoloRow(4, 402, 44, 18);
+const QRect kLevelSlider(10, 424, 32, 76);
 const QRect kLevelField(4, 504, 44, 18);
 
 // Master section, in main window coordinates.
@@ -136,6 +141,8 @@ void DrawMasterSection(QPainter& painter) {
     caption(92, "RETURNS");
     DrawKnobWell(painter, kChorusReturnCentre, kLargeKnob, QStringLiteral("CHORUS"), false);
     DrawKnobWell(painter, kReverbReturnCentre, kLargeKnob, QStringLiteral("REVERB"), false);
+    for (const QPoint& centre : {kChorusReturnCentre, kReverbReturnCentre})
+        DrawField(painter, QRect(centre.x() - 30, centre.y() + 42, 60, 12));
     caption(kMasterSlider.top() - 20, "LEVEL");
     const std::vector<int> ticks = DrawSliderTrack(painter, kMasterSlider);
     for (const auto& [k, text] : {std::pair{8, "127"}, std::pair{4, "64"}, std::pair{0, "0"}})
@@ -262,13 +269,12 @@ const QRect kChorusSection(792, 0, 272, 274);
 const QRect kReverbSection(792, 290, 272, 274);
 
 // The 32 parameters of a multi-effect (their meaning follows its type): small bipolar knobs,
-// two rows of 16 under one caption, each named by the panel under it.
-constexpr int kParameterCaptionTop = 134;
+// two rows of 16, each named by the panel under it and its value in a field under the name.
 constexpr int kParameterPitch = 45;
 
 QPoint ParameterKnobAt(const QRect& section, int parameter) {
     return {section.left() + 52 + kParameterPitch * (parameter % 16),
-            section.top() + (parameter < 16 ? 176 : 234)};
+            section.top() + (parameter < 16 ? 164 : 224)};
 }
 
 void DrawMfxSection(QPainter& painter, const QRect& section, const QString& title, bool withRouting) {
@@ -287,13 +293,15 @@ void DrawMfxSection(QPainter& painter, const QRect& section, const QString& titl
                  {"SOURCE 1", false},
                  {"SENS 1", true},
                  {"SOURCE 2", false},
-                 {"SENS 2", true}});
-    DrawCaption(painter, ParameterKnobAt(section, 0).x(), ParameterKnobAt(section, 15).x(),
-                section.top() + kParameterCaptionTop, 36, "PARAMETERS");
+                 {"SENS 2", true}},
+                true);
     // Only the ends of the sweep are marked: a centre mark would crowd the name above it. The
     // names follow the type, so the panel writes them under the knobs.
-    for (int parameter = 0; parameter < 32; ++parameter)
-        DrawKnobWell(painter, ParameterKnobAt(section, parameter), kSmallKnob, QString(), false, true);
+    for (int parameter = 0; parameter < 32; ++parameter) {
+        const QPoint centre = ParameterKnobAt(section, parameter);
+        DrawKnobWell(painter, centre, kSmallKnob, QString(), false, true);
+        DrawField(painter, QRect(centre.x() - 22, centre.y() + 29, 44, 12));
+    }
 }
 
 // The chorus and the reverb: three rows of three large knobs, 84 across and 78 down.
@@ -306,9 +314,11 @@ void DrawSmallSection(QPainter& painter, const QRect& section, const QString& ti
     DrawSection(painter, section, title);
     int slot = 0;
     for (const char* label : labels) {
-        if (*label)
-            DrawKnobWell(painter, SmallSectionKnobAt(section, slot % 3, slot / 3), kLargeKnob,
-                         QString::fromLatin1(label), false);
+        if (*label) {
+            const QPoint centre = SmallSectionKnobAt(section, slot % 3, slot / 3);
+            DrawKnobWell(painter, centre, kLargeKnob, QString::fromLatin1(label), false);
+            DrawField(painter, QRect(centre.x() - 30, centre.y() + 42, 60, 12));
+        }
         ++slot;
     }
 }
@@ -330,8 +340,8 @@ QImage MainBackground() {
     });
 }
 
-QImage PartStrip(int number) {
-    return Strip(kStripSize, 1, [number](QPainter& painter, int) {
+QImage PartStrip() {
+    return Strip(kStripSize, 1, [](QPainter& painter, int) {
         painter.fillRect(QRect(QPoint(0, 0), kStripSize), QColor(FrameFill()));
         painter.save();
         painter.setRenderHint(QPainter::Antialiasing);
@@ -344,12 +354,13 @@ QImage PartStrip(int number) {
         painter.drawEllipse(QPointF(kLampCentre), 4, 4);
         painter.restore();
 
-        DrawText(painter, kNumberRect, Qt::AlignCenter, QString::number(number), Font(14, true), kText);
         for (const QRect& field : {kTypeField, kPatchField, kLevelField})
             DrawField(painter, field);
-        for (int row = 0; row < static_cast<int>(std::size(kStripKnobs)); ++row)
+        for (int row = 0; row < static_cast<int>(std::size(kStripKnobs)); ++row) {
             DrawKnobWell(painter, StripKnobCentre(row), kSmallKnob, QString(), kStripKnobs[row].bipolar,
                          true);
+            DrawField(painter, StripKnobValue(row));
+        }
         DrawSliderTrack(painter, kLevelSlider);
     });
 }

@@ -10,7 +10,7 @@ namespace artwork {
 // 1080 x 660.
 QImage MainBackground();
 // 52 x 528, with the part number (1 to 16) in its header.
-QImage PartStrip(int number);
+QImage PartStrip();
 // 1064 x 564, drawn over the main window's page area at (8, 60).
 QImage EffectsPage();
 QImage SetupPage();

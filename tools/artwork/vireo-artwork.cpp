@@ -21,6 +21,7 @@
 
 #include "ArtworkStyle.h"
 #include "ControlArtwork.h"
+#include "EditorArtwork.h"
 #include "KeyboardArtwork.h"
 #include "PanelArtwork.h"
 
@@ -62,6 +63,7 @@ std::vector<Artwork> AllArtwork() {
         {"badgeEntityType", EntityTypeBadges},
         {"partLamp", Lamp},
         {"partSelected", SelectionBar},
+        {"partStrip", PartStrip},
         {"keyboardStrip", KeyboardStrip},
         {"keyboardKeys", KeyboardKeys},
         {"buttonOctaveDown", [] { return OctaveButton(false); }},
@@ -77,7 +79,9 @@ std::vector<Artwork> AllArtwork() {
         {"cursorHandClosed", [] { return Cursor(CursorShape::HandClosed); }},
     };
     for (int number = 1; number <= 16; ++number)
-        all.push_back({QStringLiteral("partStrip%1").arg(number), [number] { return PartStrip(number); }});
+        all.push_back({QStringLiteral("buttonEditPart%1").arg(number), [number] { return EditPartButton(number); }});
+    for (const QString& name : EditorArtworkNames())
+        all.push_back({name, [name] { return EditorArtwork(name); }});
     return all;
 }
 

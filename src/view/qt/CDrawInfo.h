@@ -13,5 +13,11 @@ public:
     // The painter of the target; resources draw nothing without one.
     static QPainter* PainterOf(CTavDrawInfo& info) { return static_cast<CDrawInfo&>(info).painter; }
 
+    void Dim(const TavRect& rect) override {
+        if (painter)
+            painter->fillRect(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
+                              QColor(43, 50, 59, 170));
+    }
+
     QPainter* painter = nullptr;
 };

@@ -17,6 +17,11 @@ QWidget* CRootPanel::Frame() const {
     return m_widget ? m_widget->window() : nullptr;
 }
 
+void CRootPanel::OnTitleChanged(const std::string& title) {
+    if (m_subFrame)
+        m_subFrame->setWindowTitle(QString::fromStdString(title));
+}
+
 bool CRootPanel::OpenWindow() {
     if (Name() == "main") {
         auto* widget = new CPanelWidget(*this);

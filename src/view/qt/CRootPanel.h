@@ -39,6 +39,7 @@ public:
 protected:
     bool OpenWindow() override;
     void CloseWindow() override;
+    void OnTitleChanged(const std::string& title) override;
 
 private:
     QRect ToWidget(const TavRect* rect) const;

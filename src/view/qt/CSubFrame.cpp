@@ -11,7 +11,7 @@ CSubFrame::CSubFrame(CRootPanel& panel, QWidget* parent)
                           Qt::WindowCloseButtonHint |
                           (panel.IsModal() ? Qt::WindowFlags() : Qt::WindowMinimizeButtonHint)),
       m_panel(panel), m_widget(new CPanelWidget(panel, this)) {
-    setWindowTitle(QString::fromStdString(panel.Name()));
+    setWindowTitle(QString::fromStdString(panel.Title()));
     setAttribute(Qt::WA_ShowWithoutActivating);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
