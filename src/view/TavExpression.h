@@ -4,6 +4,7 @@
 // texts inside value paths ("part[vs.control.part]") are written in it.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,10 @@ public:
     // every value the evaluation reads.
     bool Evaluate(CTavView& owner, TavExpressionMode mode, int32_t& result,
                   std::vector<CTavValue*>* read = nullptr) const;
+    // The same with the integers of the value paths given by readPath, which answers
+    // false for a path it cannot read.
+    using PathReader = std::function<bool(const std::string& path, int32_t& raw)>;
+    bool Evaluate(const PathReader& readPath, int32_t& result) const;
 
 private:
     std::string m_text;
