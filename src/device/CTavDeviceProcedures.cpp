@@ -125,7 +125,7 @@ bool CTavBufferAccessor::Read() {
     // Without the banks the parts' programs name nothing; what fails shows in the reads.
     // Banks learnt from the device rather than the names file hold no names yet: they are
     // read with the rest, so the parts show their names from the first Read on.
-    const bool readNames = LoadBankLayout() && !m_banksFromFile;
+    const bool readNames = LoadBankLayout() && !m_banksFromFile && m_readNamesWithoutFile;
 
     m_reader->SetProgress(nullptr);
     const bool first = m_reader->ReadBlocks(kPcModeReadMask);
