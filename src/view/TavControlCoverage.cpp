@@ -102,15 +102,8 @@ std::vector<CTavValue*> Expand(CTavBufferManager& buffers, std::string_view path
     std::vector<std::string> prefixes{std::string()};
     size_t copied = 0;
     for (size_t open = path.find('['); open != std::string_view::npos; open = path.find('[', copied)) {
-        int nesting = 0;
-        size_t close = open;
-        for (; close < path.size(); ++close) {
-            if (path[close] == '[')
-                ++nesting;
-            else if (path[close] == ']' && --nesting == 0)
-                break;
-        }
-        if (close >= path.size())
+        const size_t close = TavClosingBracket(path, open);
+        if (close == std::string_view::npos)
             return {};
         const Indexes indexes = Results(buffers, path.substr(open + 1, close - open - 1), depth);
         const std::string_view before = path.substr(copied, open - copied);

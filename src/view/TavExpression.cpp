@@ -237,3 +237,14 @@ bool TavEvaluateExpression(std::string_view text, CTavView& owner, TavExpression
     CTavExpression expression;
     return expression.Parse(text) && expression.Evaluate(owner, mode, result, read);
 }
+
+size_t TavClosingBracket(std::string_view text, size_t open) {
+    int depth = 0;
+    for (size_t close = open; close < text.size(); ++close) {
+        if (text[close] == '[')
+            ++depth;
+        else if (text[close] == ']' && --depth == 0)
+            return close;
+    }
+    return std::string_view::npos;
+}

@@ -46,6 +46,10 @@ private:
     std::vector<std::string> m_tokens;
 };
 
+// The position of the ']' that closes the '[' at open, nested pairs counted; npos when
+// none does.
+size_t TavClosingBracket(std::string_view text, size_t open);
+
 // Parses and evaluates in one step.
 bool TavEvaluateExpression(std::string_view text, CTavView& owner, TavExpressionMode mode, int32_t& result,
                            std::vector<CTavValue*>* read = nullptr);
