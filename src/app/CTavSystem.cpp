@@ -85,6 +85,8 @@ bool CTavSystem::ReadScript(std::string_view text) {
         } else if (tag == "panel") {
             m_viewManager.RootPanelDefinitions().push_back(
                 CTavElementDefinition::Parse(reader.ElementText()));
+        } else if (tag == "noControl") {
+            m_viewManager.NoControlDefinitions().push_back(CTavElementDefinition::Parse(reader.ElementText()));
         } else if (tag == "bitmap") {
             m_resourceManager.BitmapDefinitions().push_back(
                 CTavElementDefinition::Parse(reader.ElementText()));

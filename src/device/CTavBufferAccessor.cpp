@@ -243,7 +243,8 @@ bool CTavBufferAccessor::SelectByBank(int32_t part, const TavPopupPosition& posi
         return false;
     CTavEntitySelector::CIterator sources(m_entities, CTavEntitySelector::kPartSourcePatterns);
     const CTavEntityId chosen =
-        CTavEntitySelector::SelectByBank(sources, PartEntityId(part), *popup, position);
+        CTavEntitySelector::SelectByBank(sources, PartEntityId(part), *popup,
+                                         CTavEntitySelector::AreaBankCountOf(m_entities), position);
     return chosen.IsValid() && ApplyEntity(part, chosen, true, true);
 }
 

@@ -157,8 +157,13 @@ public:
     // The identity request through the first output's device ID (codes 4 and 11).
     bool CheckIdentity();
     // Reads the whole device: identity, PC mode left, the user names, "qv.setup" and
-    // "qv.prti", then "qv.system" and every part's patch or rhythm set with the progress bar.
+    // "qv.prti", then "qv.system" and every part's patch or rhythm set with the progress bar,
+    // followed under the same bar by the names when no names file gave them.
     bool Read();
+    // Whether Read also reads the patch and rhythm-set names, and stores the names file,
+    // when there is no names file to take them from (so the parts show names from the
+    // first Read on). On unless turned off; a backup turns it off and leaves the file alone.
+    void SetReadNamesWithoutFile(bool read) { m_readNamesWithoutFile = read; }
     // The user and card banks from the user names file, else from the device's number
     // information. False when neither worked.
     bool LoadBankLayout();
@@ -239,6 +244,7 @@ private:
     bool m_keepPrograms = false;
     // The user and card banks came from the user names file (not the device).
     bool m_banksFromFile = false;
+    bool m_readNamesWithoutFile = true;
 };
 
 // Shows the device layer's wait cursor for its lifetime.

@@ -123,21 +123,28 @@ bool CTavBufferAccessor::Read() {
     } restore{m_keepPrograms, keep};
 
     // Without the banks the parts' programs name nothing; what fails shows in the reads.
-    LoadBankLayout();
+    // Banks learnt from the device rather than the names file hold no names yet: they are
+    // read with the rest, so the parts show their names from the first Read on.
+    const bool readNames = LoadBankLayout() && !m_banksFromFile && m_readNamesWithoutFile;
 
     m_reader->SetProgress(nullptr);
     const bool first = m_reader->ReadBlocks(kPcModeReadMask);
     m_reader->SetProgress(progress);
     if (!first || !CoverParts())
         return false;
+    const uint32_t mask = kProgressReadMask | (readNames ? kNameMask : 0);
     const int32_t steps = m_reader->CountSteps(kProgressReadMask);
     if (steps < 0)
         return false;
     bool ok = false;
     {
-        CTavProgressScope bar(progress, steps, kGettingDataCode);
-        ok = m_reader->ReadBlocks(kProgressReadMask);
+        const int32_t nameSteps = readNames ? m_reader->CountKnownNameSteps(kNameMask) : 0;
+        CTavProgressScope bar(progress, static_cast<int32_t>(std::min<int64_t>(int64_t{steps} + nameSteps, INT32_MAX)),
+                              kGettingDataCode);
+        ok = m_reader->ReadBlocks(mask);
     }
+    if (ok && readNames && !m_system->ScriptFolder().empty())
+        StoreUserNames();
     ReapplyPartEntities();
     if (ok)
         ReportSkippedParts(m_reader->SkippedParts(), "read");

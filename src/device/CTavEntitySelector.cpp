@@ -41,6 +41,21 @@ const char* BankName(int32_t bank) {
     }
 }
 
+// The bank's name, with the letter of the bank (or its number past Z) when its user or
+// card area holds several.
+std::string BankLabel(const CTavEntityId& id, const CTavEntitySelector::CAreaBankCount& areaBankCount) {
+    std::string text = BankName(id.bank);
+    const bool lettered = id.bank == CTavEntitySelector::kUserBank || id.bank == CTavEntitySelector::kCardBank;
+    if (!lettered || !areaBankCount || areaBankCount(id.type, id.bank) <= 1)
+        return text;
+    char letter[16];
+    if (id.subBank >= 0 && id.subBank < 26)
+        std::snprintf(letter, sizeof letter, " %c", static_cast<char>('A' + id.subBank));
+    else
+        std::snprintf(letter, sizeof letter, " %d", id.subBank + 1);
+    return text + letter;
+}
+
 } // namespace
 
 std::string CTavEntitySelector::CTypeItemPrinter::Print(const IMenuItemSource& item) const {
@@ -52,7 +67,7 @@ std::string CTavEntitySelector::CTypeItemPrinter::Print(const IMenuItemSource& i
 }
 
 std::string CTavEntitySelector::CBankItemPrinter::Print(const IMenuItemSource& item) const {
-    return BankName(item.EntityId().bank);
+    return BankLabel(item.EntityId(), m_areaBankCount);
 }
 
 std::string CTavEntitySelector::CCategoryItemPrinter::Print(const IMenuItemSource& item) const {
@@ -87,20 +102,8 @@ std::string CTavEntitySelector::CWaveItemPrinter::Print(const IMenuItemSource& i
 std::string CTavEntitySelector::CCategorizedEntityItemPrinter::Print(const IMenuItemSource& item) const {
     const CTavEntityId id = item.EntityId();
     std::string text;
-    if (id.bank == kUserBank || id.bank == kCardBank) {
-        text = BankName(id.bank);
-        if (m_areaBankCount && m_areaBankCount(id.type, id.bank) > 1) {
-            char letter[16];
-            if (id.subBank >= 0 && id.subBank < 26)
-                std::snprintf(letter, sizeof letter, " %c", static_cast<char>('A' + id.subBank));
-            else
-                std::snprintf(letter, sizeof letter, " %d", id.subBank + 1);
-            text += letter;
-        }
-        text += ": ";
-    } else if (IsSampleBank(id.bank)) {
-        text = std::string(BankName(id.bank)) + ": ";
-    }
+    if (id.bank == kUserBank || id.bank == kCardBank || IsSampleBank(id.bank))
+        text = BankLabel(id, m_areaBankCount) + ": ";
     text += Numbered(id.number, 1);
     const std::string name = item.Name();
     if (!IsSampleBank(id.bank)) {
@@ -140,11 +143,11 @@ int32_t CTavEntitySelector::CFxCategorizedEntityItemCreator::Bucket(const IMenuI
     return FxBucket(item);
 }
 
-CUtility::CEntityMenu CTavEntitySelector::BuildByBank(ISourceIterator& sources) {
+CUtility::CEntityMenu CTavEntitySelector::BuildByBank(ISourceIterator& sources, const CAreaBankCount& areaBankCount) {
     CUtility::CEntityItemCreator entries(std::make_unique<CEntityItemPrinter>(1));
     CUtility::CDivisionItemCreator blocksOf32(32, 1);
     CUtility::CDivisionItemCreator blocksOf1024(1024, 1);
-    CUtility::CBankItemCreator banks(std::make_unique<CBankItemPrinter>());
+    CUtility::CBankItemCreator banks(std::make_unique<CBankItemPrinter>(areaBankCount));
     CUtility::CTypeItemCreator types(std::make_unique<CTypeItemPrinter>());
     return CUtility::Build(sources, {&entries, &blocksOf32, &blocksOf1024, &banks, &types});
 }
@@ -166,8 +169,9 @@ CTavEntityId CTavEntitySelector::Choose(const CUtility::CEntityMenu& menu, const
 }
 
 CTavEntityId CTavEntitySelector::SelectByBank(ISourceIterator& sources, const CTavEntityId& current,
-                                              ITavPopupMenu& popup, const TavPopupPosition& position) {
-    return Choose(BuildByBank(sources), current, popup, position);
+                                              ITavPopupMenu& popup, const CAreaBankCount& areaBankCount,
+                                              const TavPopupPosition& position) {
+    return Choose(BuildByBank(sources, areaBankCount), current, popup, position);
 }
 
 CTavEntityId CTavEntitySelector::SelectByCategory(ISourceIterator& sources, const CTavEntityId& current,

@@ -43,10 +43,15 @@ public:
         std::string Print(const IMenuItemSource& item) const override;
     };
 
-    // "User", "Card", "User Sample", "Card Sample", or empty.
+    // "User", "Card", "User Sample", "Card Sample", or empty; a user or card area of
+    // several banks names each by its letter ("Card A", "Card B").
     class CBankItemPrinter : public IPrinter {
     public:
+        explicit CBankItemPrinter(CAreaBankCount areaBankCount = {}) : m_areaBankCount(std::move(areaBankCount)) {}
         std::string Print(const IMenuItemSource& item) const override;
+
+    private:
+        CAreaBankCount m_areaBankCount;
     };
 
     // "User Sample" and "Card Sample" for the sample banks, otherwise the category's name
@@ -178,7 +183,7 @@ public:
     static int32_t FxBucket(const IMenuItemSource& item);
 
     // Patch / Rhythm, then the banks, blocks of 1024, blocks of 32 and the entries.
-    static CUtility::CEntityMenu BuildByBank(ISourceIterator& sources);
+    static CUtility::CEntityMenu BuildByBank(ISourceIterator& sources, const CAreaBankCount& areaBankCount = {});
     // The categories in bucket order, then "User Sample" and "Card Sample"; in each,
     // blocks of 32 and the entries of every bank prefixed with their bank.
     static CUtility::CEntityMenu BuildByCategory(ISourceIterator& sources, const CTavStringTable* categories,
@@ -187,7 +192,8 @@ public:
     // Shows the menu with the current entity marked and returns the entity chosen, or the
     // invalid ID when the menu was dismissed or is empty.
     static CTavEntityId SelectByBank(ISourceIterator& sources, const CTavEntityId& current,
-                                     ITavPopupMenu& popup, const TavPopupPosition& position = {});
+                                     ITavPopupMenu& popup, const CAreaBankCount& areaBankCount = {},
+                                     const TavPopupPosition& position = {});
     static CTavEntityId SelectByCategory(ISourceIterator& sources, const CTavEntityId& current,
                                          ITavPopupMenu& popup, const CTavStringTable* categories,
                                          const CAreaBankCount& areaBankCount,

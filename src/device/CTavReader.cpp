@@ -189,18 +189,23 @@ int32_t CTavReader::CountSteps(uint32_t mask) {
     if (mask & PartEntities)
         for (int32_t part = 0; part < kTavPartCount; ++part)
             steps += LeafCount(PartEntityStruct(m_bound, m_parts, part));
-    if (mask & (UserPatchNames | UserRhythmSetNames)) {
-        if (!ReadNumberInformation(TavEntityArea::User))
-            return -1;
-        steps += m_counts.NameSteps(TavEntityArea::User, mask & UserPatchNames, mask & UserRhythmSetNames);
-    }
-    if (mask & CardNames) {
-        if (!ReadNumberInformation(TavEntityArea::Card))
-            return -1;
-        steps += m_counts.NameSteps(TavEntityArea::Card, true, true);
-    }
+    if ((mask & (UserPatchNames | UserRhythmSetNames)) && !ReadNumberInformation(TavEntityArea::User))
+        return -1;
+    if ((mask & CardNames) && !ReadNumberInformation(TavEntityArea::Card))
+        return -1;
+    steps += CountKnownNameSteps(mask);
     if (mask & SampleNames)
         steps += kUserSamplePages + kCardSamplePages;
+    return static_cast<int32_t>(std::min<int64_t>(steps, INT32_MAX));
+}
+
+int32_t CTavReader::CountKnownNameSteps(uint32_t mask) const {
+    using namespace TavReadMask;
+    int64_t steps = 0;
+    if (mask & (UserPatchNames | UserRhythmSetNames))
+        steps += m_counts.NameSteps(TavEntityArea::User, mask & UserPatchNames, mask & UserRhythmSetNames);
+    if (mask & CardNames)
+        steps += m_counts.NameSteps(TavEntityArea::Card, true, true);
     return static_cast<int32_t>(std::min<int64_t>(steps, INT32_MAX));
 }
 

@@ -79,6 +79,9 @@ public:
     // The progress steps ReadBlocks needs for the mask; fetches the number information of
     // the areas whose names the mask names. -1 when a fetch failed.
     int32_t CountSteps(uint32_t mask);
+    // The name steps of the mask as the number information last fetched gives them,
+    // without asking the device again.
+    int32_t CountKnownNameSteps(uint32_t mask) const;
 
     // Rebuilds the area's patch and rhythm-set banks from the device's number information.
     bool ReadNumberInformation(int32_t area);

@@ -251,15 +251,8 @@ bool CTavView::ResolveValueRef(int index) {
     bool ok = true;
     size_t copied = 0;
     for (size_t open = path.find('['); ok && open != std::string::npos; open = path.find('[', copied)) {
-        int depth = 0;
-        size_t close = open;
-        for (; close < path.size(); ++close) {
-            if (path[close] == '[')
-                ++depth;
-            else if (path[close] == ']' && --depth == 0)
-                break;
-        }
-        if (close >= path.size()) {
+        const size_t close = TavClosingBracket(path, open);
+        if (close == std::string::npos) {
             ok = false;
             break;
         }

@@ -19,11 +19,13 @@ class CTavValue;
 class CTavViewManager;
 
 // A value path as written in the script, the value it resolves to and the values its
-// bracketed index expressions read.
+// bracketed index expressions read. A reference an expression registered (a path read
+// inside another's brackets, or by a condition) is marked as such.
 struct CTavValueRef {
     std::string path;
     CTavValue* value = nullptr;
     std::vector<CTavValue*> dependencies;
+    bool readByExpression = false;
 };
 
 // Set of changed values handed to OnValuesChanged (sorted pointers, for binary search).

@@ -78,6 +78,9 @@ bool CTavViewManager::Create(CTavBufferManager& bufferManager, CTavResourceManag
         }
     }
     m_rootPanelDefinitions.clear();
+    if (created && !TavConvertNoControlRules(m_noControlDefinitions, m_noControlRules, m_errorOutput))
+        created = false;
+    m_noControlDefinitions.clear();
     return created;
 }
 
@@ -282,4 +285,6 @@ void CTavViewManager::Destroy() {
     m_rootPanels.clear();
     m_panelTypeDefinitions.clear();
     m_rootPanelDefinitions.clear();
+    m_noControlDefinitions.clear();
+    m_noControlRules.clear();
 }

@@ -10,6 +10,7 @@
 
 #include "app/TavClock.h"
 #include "script/CTavElementDefinition.h"
+#include "view/TavControlCoverage.h"
 
 class CTavBuffer;
 class CTavBufferManager;
@@ -53,6 +54,10 @@ public:
 
     std::vector<CTavTypeDefinition>& PanelTypeDefinitions() { return m_panelTypeDefinitions; }
     std::vector<CTavElementDefinition>& RootPanelDefinitions() { return m_rootPanelDefinitions; }
+    // The script's "noControl" elements: values that have no control on purpose. Create
+    // converts them; the rules stay for the coverage report.
+    std::vector<CTavElementDefinition>& NoControlDefinitions() { return m_noControlDefinitions; }
+    const std::vector<CTavNoControlRule>& NoControlRules() const { return m_noControlRules; }
 
     // Builds and associates every root panel, in script order, then frees the root panel
     // definitions. False after the first failure, with its messages on the error output.
@@ -104,6 +109,8 @@ private:
 
     std::vector<CTavTypeDefinition> m_panelTypeDefinitions;
     std::vector<CTavElementDefinition> m_rootPanelDefinitions;
+    std::vector<CTavElementDefinition> m_noControlDefinitions;
+    std::vector<CTavNoControlRule> m_noControlRules;
     std::vector<std::unique_ptr<CTavRootPanel>> m_rootPanels;
     // While Create runs: the panel types being built (outermost first), the views made and
     // the work of macro resolution.

@@ -142,14 +142,16 @@ bool Apply(Op op, std::vector<int32_t>& stack) {
     return true;
 }
 
-// Pushes the current integer of the owner's reference to path.
-bool ReadPath(CTavView& owner, const std::string& path, TavExpressionMode mode, std::vector<int32_t>& stack,
+// The current integer of the owner's reference to path.
+bool ReadPath(CTavView& owner, const std::string& path, TavExpressionMode mode, int32_t& raw,
               std::vector<CTavValue*>* read) {
     int index = owner.FindValueRef(std::string_view(path));
     if (index < 0) {
         if (mode != TavExpressionMode::kRegistering)
             return false;
         index = owner.AddValueRef(path);
+        // Read for an index or a condition, not shown or edited by the owner.
+        owner.ValueRefs()[index].readByExpression = true;
     }
     if (!owner.ValueRefs()[index].value &&
         (mode != TavExpressionMode::kRegistering || !owner.ResolveValueRef(index)))
@@ -157,7 +159,7 @@ bool ReadPath(CTavView& owner, const std::string& path, TavExpressionMode mode, 
     CTavValue* value = owner.ValueRefs()[index].value;
     if (value->Kind() != kTavKindInteger)
         return false;
-    stack.push_back(value->GetRaw());
+    raw = value->GetRaw();
     if (read)
         read->push_back(value);
     return true;
@@ -198,6 +200,11 @@ bool CTavExpression::Parse(std::string_view text) {
 
 bool CTavExpression::Evaluate(CTavView& owner, TavExpressionMode mode, int32_t& result,
                               std::vector<CTavValue*>* read) const {
+    return Evaluate([&](const std::string& path, int32_t& raw) { return ReadPath(owner, path, mode, raw, read); },
+                    result);
+}
+
+bool CTavExpression::Evaluate(const PathReader& readPath, int32_t& result) const {
     std::vector<int32_t> stack;
     for (const std::string& token : m_tokens) {
         const unsigned char first = static_cast<unsigned char>(token[0]);
@@ -208,8 +215,10 @@ bool CTavExpression::Evaluate(CTavView& owner, TavExpressionMode mode, int32_t& 
             continue;
         }
         if (std::isalpha(first)) {
-            if (!ReadPath(owner, token, mode, stack, read))
+            int32_t raw = 0;
+            if (!readPath(token, raw))
                 return false;
+            stack.push_back(raw);
             continue;
         }
         const auto found = std::find_if(std::begin(kOperators), std::end(kOperators),
@@ -227,4 +236,15 @@ bool TavEvaluateExpression(std::string_view text, CTavView& owner, TavExpression
                            std::vector<CTavValue*>* read) {
     CTavExpression expression;
     return expression.Parse(text) && expression.Evaluate(owner, mode, result, read);
+}
+
+size_t TavClosingBracket(std::string_view text, size_t open) {
+    int depth = 0;
+    for (size_t close = open; close < text.size(); ++close) {
+        if (text[close] == '[')
+            ++depth;
+        else if (text[close] == ']' && --depth == 0)
+            return close;
+    }
+    return std::string_view::npos;
 }

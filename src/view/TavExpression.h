@@ -4,6 +4,7 @@
 // texts inside value paths ("part[vs.control.part]") are written in it.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,11 +36,19 @@ public:
     // every value the evaluation reads.
     bool Evaluate(CTavView& owner, TavExpressionMode mode, int32_t& result,
                   std::vector<CTavValue*>* read = nullptr) const;
+    // The same with the integers of the value paths given by readPath, which answers
+    // false for a path it cannot read.
+    using PathReader = std::function<bool(const std::string& path, int32_t& raw)>;
+    bool Evaluate(const PathReader& readPath, int32_t& result) const;
 
 private:
     std::string m_text;
     std::vector<std::string> m_tokens;
 };
+
+// The position of the ']' that closes the '[' at open, nested pairs counted; npos when
+// none does.
+size_t TavClosingBracket(std::string_view text, size_t open);
 
 // Parses and evaluates in one step.
 bool TavEvaluateExpression(std::string_view text, CTavView& owner, TavExpressionMode mode, int32_t& result,

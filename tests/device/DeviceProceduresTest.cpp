@@ -224,6 +224,29 @@ TEST_F(DeviceProcedures, ReadTakesTheWholeDeviceAfterTheIdentityCheck) {
     EXPECT_TRUE(accessor.PartEntityId(0).IsValid());
 }
 
+TEST_F(DeviceProcedures, TheFirstReadWithoutANamesFileReadsTheNamesUnderItsBar) {
+    const CVirtualCatalog& catalog = device.Catalog();
+    ASSERT_TRUE(accessor.Read());
+    ASSERT_EQ(progress.started.size(), 1u);
+    EXPECT_EQ(progress.steps, progress.started[0]);
+    const CTavEntityManager& entities = accessor.Entities();
+    EXPECT_EQ(entities.InformationOf({TavEntityType::Patch, 0, 0, 129}).Name(),
+              catalog.Bank(CVirtualCatalog::PatchUser, 0)[129].name);
+    EXPECT_EQ(entities.InformationOf({TavEntityType::Patch, 1, 1, 19}).Name(),
+              catalog.Bank(CVirtualCatalog::PatchCard, 1)[19].name);
+    EXPECT_EQ(entities.InformationOf({TavEntityType::RhythmSet, 1, 0, 7}).Name(),
+              catalog.Bank(CVirtualCatalog::RhythmSetCard, 0)[7].name);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() / CTavUserNameFile::kFileName));
+    EXPECT_EQ(PendingCode(), 0);
+
+    // The names file now holds them: the next Read asks for no names.
+    cable.sent.clear();
+    ASSERT_TRUE(accessor.Read());
+    EXPECT_FALSE(Sent(CTavHaldenMessage::kDataRequest, "com.utility.command.patchNameInformation2"));
+    EXPECT_EQ(entities.InformationOf({TavEntityType::Patch, 0, 0, 129}).Name(),
+              catalog.Bank(CVirtualCatalog::PatchUser, 0)[129].name);
+}
+
 // The device's memory decides what each part plays: a names file that leaves a part's
 // program out does not turn it into the first user patch.
 TEST_F(DeviceProcedures, ANamesFileThatMissesAPartsProgramGivesWayToTheDevicesBanks) {
@@ -259,9 +282,10 @@ TEST_F(DeviceProcedures, ANamesFileThatMissesAPartsProgramGivesWayToTheDevicesBa
         EXPECT_EQ(accessor.Entities().CountBanks({TavEntityType::Patch, 0, TavWildcard, TavWildcard}), 1);
         // What part 2 plays was read from the device.
         EXPECT_EQ(Value("qv.pat[1].common.patchLevel").GetRaw(), 33);
-        // The file's names stay on the entries the device still has.
+        // The file's names stay on the entries the device still has; without a file the
+        // device's names were read.
         EXPECT_EQ(accessor.Entities().InformationOf({TavEntityType::Patch, 0, 0, 3}).Name(),
-                  c.fileEntries ? "From File" : "");
+                  c.fileEntries ? "From File" : device.Catalog().Bank(CVirtualCatalog::PatchUser, 0)[3].name);
         EXPECT_TRUE(messages->outputs.empty());
         EXPECT_EQ(PendingCode(), 0);
     }
@@ -541,8 +565,9 @@ TEST_F(DeviceProcedures, TheEditMenuReadsNamesAndReportsAMissingLinkAtOnce) {
 
 TEST_F(DeviceProcedures, AWriteNotificationStoresTheUserNamesFile) {
     ASSERT_TRUE(accessor.Read());
+    // The first Read stored the names; the notification must store them again.
     const std::filesystem::path names = folder.Path() / CTavUserNameFile::kFileName;
-    ASSERT_FALSE(std::filesystem::exists(names));
+    ASSERT_TRUE(std::filesystem::remove(names));
     const CTavProgramId program = accessor.Entities().ProgramIdOf(accessor.PartEntityId(0));
     ASSERT_TRUE(program.IsValid());
     Value("qv.pat[0].common.patchName").SetText("Stored Name ");

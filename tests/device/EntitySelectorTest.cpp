@@ -45,6 +45,7 @@ TEST(EntitySelector, PrintersWordTypesBanksCategoriesAndEntries) {
     const auto oneBankEach = [](int32_t, int32_t) { return 1; };
     const CTavEntitySelector::CTypeItemPrinter type;
     const CTavEntitySelector::CBankItemPrinter bank;
+    const CTavEntitySelector::CBankItemPrinter bankInTwo(twoCardBanks);
     const CTavEntitySelector::CCategoryItemPrinter category(&categories);
     const CTavEntitySelector::CCategoryItemPrinter noTable(nullptr);
     const CTavEntitySelector::CEntityItemPrinter entry(1);
@@ -66,6 +67,10 @@ TEST(EntitySelector, PrintersWordTypesBanksCategoriesAndEntries) {
         {bank, {{0, 3, 0, 0}, "A"}, "User Sample"},
         {bank, {{0, 4, 0, 0}, "A"}, "Card Sample"},
         {bank, {{0, 2, 0, 0}, "A"}, ""},
+        {bankInTwo, {{0, 1, 0, 0}, "A"}, "Card A"},
+        {bankInTwo, {{1, 1, 1, 0}, "A"}, "Card B"},
+        {bankInTwo, {{0, 0, 0, 0}, "A"}, "User"},
+        {bankInTwo, {{0, 4, 0, 0}, "A"}, "Card Sample"},
         {category, {{0, 0, 0, 0}, "A", 39}, "Drums"},
         {category, {{0, 0, 0, 0}, "A", 40}, ""},
         {category, {{0, 3, 0, 0}, "A", 36}, "User Sample"},
@@ -118,6 +123,14 @@ TEST(EntitySelector, ByBankListsTypesBanksAndBlocksOf1024And32) {
     EXPECT_EQ(built.LeafIndexOf(CTavEntityId::Invalid()), -1);
     EXPECT_FALSE(built.EntityAt(2170).IsValid());
     EXPECT_FALSE(built.EntityAt(-1).IsValid());
+}
+
+TEST(EntitySelector, ByBankNamesTheBanksOfAnAreaByLetter) {
+    FakeSources sources;
+    sources.Bank(0, 0, 0, 1, "U").Bank(0, 1, 0, 1, "C").Bank(0, 1, 1, 1, "D");
+    const auto twoCardBanks = [](int32_t, int32_t bank) { return bank == 1 ? 2 : 1; };
+    EXPECT_EQ(Titles(test::At(*CTavEntitySelector::BuildByBank(sources, twoCardBanks).menu, {0})),
+              "User|Card A|Card B");
 }
 
 TEST(EntitySelector, ByBankStartsABankOfItsOwnWhenOnlyTheTypeChanges) {
@@ -189,7 +202,7 @@ TEST(EntitySelector, SelectingMarksTheCurrentEntityAndAnswersTheChosenOne) {
             const TavPopupPosition at = TavPopupPosition::AtPoint({40, 50});
             const CTavEntityId chosen =
                 byCategory ? CTavEntitySelector::SelectByCategory(sources, c.current, popup, nullptr, nullptr, at)
-                           : CTavEntitySelector::SelectByBank(sources, c.current, popup, at);
+                           : CTavEntitySelector::SelectByBank(sources, c.current, popup, nullptr, at);
             EXPECT_EQ(chosen, c.chosen) << c.what << byCategory;
             EXPECT_EQ(popup.lastCurrent, c.marked) << c.what << byCategory;
             EXPECT_EQ(popup.lastLeaves, 132) << c.what;

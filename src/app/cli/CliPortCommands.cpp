@@ -489,6 +489,8 @@ int CliBackup(CTavSystem& system, const std::vector<std::string>& arguments) {
     LayerSession session(system);
     if (const int status = session.Open(parsed))
         return session.ports.Finish(status);
+    // A backup takes the memory, not the names: the names file stays as it was.
+    session.accessor.SetReadNamesWithoutFile(false);
     if (!session.accessor.Read())
         return session.Failed();
     system.BufferManager().ClearPending();

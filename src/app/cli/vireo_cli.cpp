@@ -8,6 +8,7 @@
 
 #include "app/CTavSystem.h"
 #include "app/TavStartup.h"
+#include "app/cli/CliCoverageCommands.h"
 #include "app/cli/CliEditCommands.h"
 #include "app/cli/CliMidiCommands.h"
 #include "app/cli/CliModelCommands.h"
@@ -27,6 +28,12 @@ constexpr const char* kUsage =
     "  check                 read the editor script and build the managers as the\n"
     "                        editor does at start-up; print the start-up error text\n"
     "                        and exit 1 when that fails\n"
+    "  coverage              build the panels as check does and list every value of qv\n"
+    "                        that no control edits, one path per line (an index written\n"
+    "                        as an expression counts for every index it can take); then\n"
+    "                        the values the script declares to have no control on purpose\n"
+    "                        (noControl elements), indented, each with its reason; and\n"
+    "                        last the line \"N of M values have a control\"\n"
     "  paths [PREFIX]        list every value whose path starts with PREFIX: path,\n"
     "                        address, size, type, minimum, maximum, default\n"
     "  new OUT.vro           write a data file holding every default\n"
@@ -149,7 +156,7 @@ constexpr Command kCommands[] = {
     {"set", CliSet},     {"receive", CliReceive},   {"ports", CliPorts}, {"read", CliRead},
     {"write", CliWrite}, {"simulate", CliSimulate}, {"names", CliNames},
     {"backup", CliBackup}, {"restore", CliRestore}, {"edit", CliEdit},
-    {"export-smf", CliExportSmf}, {"import-smf", CliImportSmf},
+    {"export-smf", CliExportSmf}, {"import-smf", CliImportSmf}, {"coverage", CliCoverage},
 };
 
 } // namespace
@@ -196,8 +203,10 @@ int main(int argc, char** argv) {
         return Usage("check takes no arguments");
 
     CTavSystem& system = CTavSystem::Instance();
-    // Only check looks at the panels; the other commands need the parameter model alone.
-    const CTavSystem::Views views = command->run == Check ? CTavSystem::Views::Build : CTavSystem::Views::Skip;
+    // Only check and coverage look at the panels; the other commands need the parameter
+    // model alone.
+    const bool panels = command->run == Check || command->run == CliCoverage;
+    const CTavSystem::Views views = panels ? CTavSystem::Views::Build : CTavSystem::Views::Skip;
     const int status = StartUp(system, options, views) ? command->run(system, options.arguments) : 1;
     system.Shutdown();
     return status;
