@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <set>
 #include <string>
@@ -16,6 +17,8 @@
 #include "support/ModelFixture.h"
 #include "script/CTavResourceManager.h"
 #include "view/CTavButton.h"
+#include "view/CTavControl.h"
+#include "view/TavSetValue.h"
 #include "view/CTavPanel.h"
 #include "view/CTavViewManager.h"
 #include "support/TestSupport.h"
@@ -390,4 +393,106 @@ TEST_F(ShippedScript, DeviceButtonsCallTheirFunctionsWithTheirPart) {
     }
     for (const char* name : names)
         functions.Unregister(name);
+}
+
+// --- The strips' value fields and the editor windows ------------------------------------
+
+namespace {
+
+// Every control of a panel and its open child panels, depth first.
+void ForEachControl(const CTavPanel& panel, const std::function<void(const CTavView&)>& visit) {
+    for (const auto& control : panel.Controls())
+        visit(*control);
+    for (const auto& child : panel.ChildPanels())
+        if (child->IsOpen())
+            ForEachControl(*child, visit);
+}
+
+} // namespace
+
+TEST_F(ShippedScript, EveryStripKnobHasAValueFieldOnTheSameValue) {
+    ASSERT_TRUE(system.ViewManager().OpenRootPanel("main")) << system.ErrorText();
+    const char* const knobs[] = {"receiveChannel", "keyShift", "fineTune", "chorusSend", "reverbSend", "pan"};
+    for (int part = 1; part <= 16; ++part) {
+        const std::string strip = "main.mixer.part" + std::to_string(part) + ".";
+        for (const char* knob : knobs) {
+            const CTavValue* value = ControlValue(strip + knob);
+            ASSERT_NE(value, nullptr) << strip << knob;
+            EXPECT_EQ(ControlValue(strip + knob + "Value"), value) << strip << knob;
+        }
+    }
+}
+
+// Each editor opens while the shown part plays its kind, every one of its controls finds
+// its values for the first and the last part and tone or key, and the title names the part
+// and what it plays.
+TEST_F(ShippedScript, TheEditorWindowsFollowThePartAndWhatItPlays) {
+    ASSERT_TRUE(system.ViewManager().OpenRootPanel("main")) << system.ErrorText();
+    CTavRootPanel* patch = system.ViewManager().FindRootPanel("patchEditor");
+    CTavRootPanel* rhythm = system.ViewManager().FindRootPanel("rhythmEditor");
+    ASSERT_NE(patch, nullptr);
+    ASSERT_NE(rhythm, nullptr);
+    const struct {
+        int32_t entityType;
+        bool patchOpen, rhythmOpen;
+    } kinds[] = {{1, true, false}, {2, false, true}, {0, false, false}};
+    for (const auto& kind : kinds) {
+        TavSetValueInteger(Buffers(), Value("vs.control.entityType"), kind.entityType);
+        EXPECT_EQ(patch->IsOpen(), kind.patchOpen) << kind.entityType;
+        EXPECT_EQ(rhythm->IsOpen(), kind.rhythmOpen) << kind.entityType;
+    }
+
+    TavSetValueText(Buffers(), Value("qv.pat[15].common.patchName"), "Bright Pad");
+    for (const int32_t entityType : {1, 2}) {
+        TavSetValueInteger(Buffers(), Value("vs.control.entityType"), entityType);
+        CTavRootPanel* window = entityType == 1 ? patch : rhythm;
+        for (const int32_t part : {0, 15})
+            for (const int32_t inner : {0, 3})
+                for (int32_t page = 0; page < 4; ++page) {
+                    TavSetValueInteger(Buffers(), Value("vs.control.partId"), part);
+                    TavSetValueInteger(Buffers(), Value("vs.control.patchTone"), inner);
+                    TavSetValueInteger(Buffers(), Value("vs.control.rhythmWMT"), inner);
+                    TavSetValueInteger(Buffers(), Value("vs.control.rhythmTone"), inner * 5);
+                    TavSetValueInteger(Buffers(), Value("vs.control.editorPage"), page);
+                    size_t controls = 0;
+                    ForEachControl(*window, [&](const CTavView& control) {
+                        ++controls;
+                        for (const CTavValueRef& ref : control.ValueRefs())
+                            EXPECT_NE(ref.value, nullptr) << control.Path() << " " << ref.path;
+                    });
+                    EXPECT_GT(controls, 20u) << window->Name() << " page " << page;
+                }
+    }
+    TavSetValueInteger(Buffers(), Value("vs.control.entityType"), 1);
+    EXPECT_EQ(patch->Title(), "Part 16 \u2014 Bright Pad");
+    TavSetValueInteger(Buffers(), Value("vs.control.partId"), 2);
+    EXPECT_EQ(patch->Title().rfind("Part 3 \u2014 ", 0), 0u) << patch->Title();
+
+    // The close box ends the editing: the type goes to 0 and the window closes.
+    patch->RequestClose();
+    EXPECT_EQ(Value("vs.control.entityType").GetRaw(), 0);
+    EXPECT_FALSE(patch->IsOpen());
+}
+
+// A multi-effect parameter that the chosen type names "-" is dimmed and takes no input; with
+// a type that uses it, the same knob edits it.
+TEST_F(ShippedScript, AnUnusedEffectParameterIsDisabledUntilTheTypeUsesIt) {
+    ASSERT_TRUE(system.ViewManager().OpenRootPanel("main")) << system.ErrorText();
+    TavSetValueInteger(Buffers(), Value("vs.control.mainPage"), 1);
+    CTavRootPanel* main = system.ViewManager().FindRootPanel("main");
+    CTavView* view = nullptr;
+    ASSERT_TRUE(main->FindControl("main.effects.mfx1Parameter1", view));
+    const auto* knob = dynamic_cast<const CTavControl*>(view);
+    ASSERT_NE(knob, nullptr);
+    CTavValue& parameter = Value("qv.prti.mfx1.mfxParameter[0]");
+    CTavValue& type = Value("qv.prti.mfx1.mfxType");
+    const TavRect rect = view->Rect();
+    const TavPoint middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    for (const int32_t chosen : {0, 1}) {
+        TavSetValueInteger(Buffers(), type, chosen);
+        EXPECT_EQ(knob->IsDisabled(), chosen == 0) << chosen;
+        const int32_t before = parameter.GetRaw();
+        main->OnWheel(CTavWheelInfo{middle, 1, 0});
+        EXPECT_EQ(parameter.GetRaw() != before, chosen != 0) << chosen;
+    }
 }
