@@ -1,6 +1,10 @@
 #include "device/CTavDeviceControlKinds.h"
 
+#include "device/CTavMfxSelectCombo.h"
 #include "device/CTavPartPatchNameStaticText.h"
+#include "device/CTavSwitchableControls.h"
+#include "device/CTavWaveGroupSelectControl.h"
+#include "device/CTavWaveIndexSelectControl.h"
 #include "view/CTavViewFactory.h"
 
 namespace Brio {
@@ -12,15 +16,15 @@ template <class T> std::unique_ptr<CTavView> Make() {
 }
 
 constexpr CTavDeviceControlKind kControls[] = {
-    {"quasarWaveIndexSelect", "Brio::CTavWaveIndexSelectControl"},
-    {"quasarWaveGroupSelect", "Brio::CTavWaveGroupSelectControl"},
-    {"quasarMfxSelectCombo", "Brio::CTavMfxSelectCombo"},
+    {"quasarWaveIndexSelect", "Brio::CTavWaveIndexSelectControl", Make<CTavWaveIndexSelectControl>},
+    {"quasarWaveGroupSelect", "Brio::CTavWaveGroupSelectControl", Make<CTavWaveGroupSelectControl>},
+    {"quasarMfxSelectCombo", "Brio::CTavMfxSelectCombo", Make<CTavMfxSelectCombo>},
     {"quasarSoloPartButton", "Brio::CTavSoloPartButton"},
     {"quasarEditPartButton", "Brio::CTavEditPartButton"},
     {"quasarPreviewButton", "Brio::CTavPreviewButtonControl"},
     {"quasarLfoControl", "Brio::CTavLfoControl"},
-    {"quasarSwSlider", "Brio::CTavSwitchableSliderControl"},
-    {"quasarSwStaticTextPicture", "Brio::CTavSwitchableStaticTextPictureControl"},
+    {"quasarSwSlider", "Brio::CTavSwitchableSliderControl", Make<CTavSwitchableSliderControl>},
+    {"quasarSwStaticTextPicture", "Brio::CTavSwitchableStaticTextPictureControl", Make<CTavSwitchableStaticTextPictureControl>},
     {"quasarPartPatchNameStaticText", "Brio::CTavPartPatchNameStaticText", Make<CTavPartPatchNameStaticText>},
     {"zqToneSelectButton", "Brio::CTavToneSelectButton"},
     {"quasarSampleViewControl", "Brio::CTavSampleViewControl"},

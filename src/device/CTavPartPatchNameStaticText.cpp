@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "app/CTavSystem.h"
-#include "device/CTavBufferAccessor.h"
 #include "device/CTavFunctionManager.h"
+#include "device/TavControlCatalog.h"
 #include "entity/CTavEntityBanks.h"
 #include "entity/CTavEntityManager.h"
 #include "model/CTavValue.h"
@@ -14,8 +14,6 @@
 namespace Brio {
 
 namespace {
-
-const CTavEntityManager* g_catalog = nullptr;
 
 std::string TrimmedRight(std::string text) {
     while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
@@ -30,11 +28,11 @@ int32_t RawOf(const CTavValue* value) {
 } // namespace
 
 void CTavPartPatchNameStaticText::SetCatalog(const CTavEntityManager* catalog) {
-    g_catalog = catalog;
+    TavSetControlCatalog(catalog);
 }
 
 const CTavEntityManager& CTavPartPatchNameStaticText::Catalog() {
-    return g_catalog ? *g_catalog : CTavBufferAccessor::Instance().Entities();
+    return TavControlCatalog();
 }
 
 std::string TavPartPatchName(const CTavEntityManager& catalog, int32_t msb, int32_t lsb, int32_t pc) {

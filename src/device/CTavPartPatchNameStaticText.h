@@ -36,7 +36,8 @@ public:
 
     const std::string& Name() const { return m_name; }
 
-    // The catalog the names come from: the device layer's unless one is set (tests).
+    // The catalog the names come from (TavControlCatalog): the device layer's unless one
+    // is set (tests).
     static void SetCatalog(const CTavEntityManager* catalog);
     static const CTavEntityManager& Catalog();
 

@@ -61,7 +61,7 @@ bool CTavSliderControl::Configure(TavItems& items) {
 }
 
 bool CTavSliderControl::Associate(CTavPanel* parent) {
-    if (!AssociateValueControl(parent, "slider"))
+    if (!AssociateValueControl(parent, MessageKind()))
         return false;
     if (!m_bitmapAcquired && !(m_bitmapAcquired = m_bitmap && m_bitmap->Acquire()))
         return ReportFailure("Unable to create bitmap for slider. : %s\n");

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "view/CTavControl.h"
 
@@ -38,6 +39,8 @@ public:
     int32_t Resolution() const { return m_resolution; }
 
 protected:
+    // The word the association messages name the control by.
+    virtual std::string MessageKind() const { return "slider"; }
     std::unique_ptr<CTavKeyOperator> CreateKeyOperator() override;
     std::unique_ptr<CTavTipBarOperator> CreateTipBarOperator() override;
     // A double-click or Return types the value into the edit box.

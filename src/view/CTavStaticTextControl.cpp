@@ -149,6 +149,10 @@ bool CTavStaticTextPictureControl::Associate(CTavPanel* parent) {
     return true;
 }
 
+int32_t CTavStaticTextPictureControl::FrameCount() const {
+    return m_bitmapAcquired ? m_bitmap->StateCount() : 0;
+}
+
 void CTavStaticTextPictureControl::Refresh() {
     const CTavValue* value = GetValue(0);
     const int32_t frames = m_bitmap ? m_bitmap->StateCount() : 0;

@@ -74,6 +74,16 @@ public:
     // The frame shown; -1 while the text is.
     int32_t Frame() const { return m_frame; }
 
+protected:
+    const CTavValueTextFormat& Format() const { return m_format; }
+    // The bitmap's frames; 0 before it is loaded.
+    int32_t FrameCount() const;
+    // What Draw shows: the text while frame is -1, otherwise that frame.
+    void Show(std::string text, int32_t frame) {
+        m_text = std::move(text);
+        m_frame = frame;
+    }
+
 private:
     CTavValueTextFormat m_format;
     CTavStateBitmap* m_bitmap = nullptr;

@@ -91,8 +91,9 @@ public:
     // Focus is one view at a time, held by the view manager.
     virtual void SetFocus(bool focus);
     virtual bool HasFocus() const;
-    // The reference at index (-1 means 0); null when there is none.
-    CTavValueRef* GetValueRef(int index);
+    // The reference at index (-1 means 0); null when there is none. A control that shows
+    // one of several values by turns answers the one it shows.
+    virtual CTavValueRef* GetValueRef(int index);
     const CTavValueRef* GetValueRef(int index) const;
     // The resolved value of that reference; null when none.
     CTavValue* GetValue(int index) const;
