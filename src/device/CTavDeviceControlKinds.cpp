@@ -1,6 +1,10 @@
 #include "device/CTavDeviceControlKinds.h"
 
+#include "device/CTavDeviceLfoControls.h"
+#include "device/CTavIndicatorControl.h"
+#include "device/CTavPartButtons.h"
 #include "device/CTavPartPatchNameStaticText.h"
+#include "device/CTavToneSelectButton.h"
 #include "view/CTavViewFactory.h"
 
 namespace Brio {
@@ -15,14 +19,14 @@ constexpr CTavDeviceControlKind kControls[] = {
     {"quasarWaveIndexSelect", "Brio::CTavWaveIndexSelectControl"},
     {"quasarWaveGroupSelect", "Brio::CTavWaveGroupSelectControl"},
     {"quasarMfxSelectCombo", "Brio::CTavMfxSelectCombo"},
-    {"quasarSoloPartButton", "Brio::CTavSoloPartButton"},
-    {"quasarEditPartButton", "Brio::CTavEditPartButton"},
+    {"quasarSoloPartButton", "Brio::CTavSoloPartButton", Make<Brio::CTavSoloPartButton>},
+    {"quasarEditPartButton", "Brio::CTavEditPartButton", Make<Brio::CTavEditPartButton>},
     {"quasarPreviewButton", "Brio::CTavPreviewButtonControl"},
-    {"quasarLfoControl", "Brio::CTavLfoControl"},
+    {"quasarLfoControl", "Brio::CTavLfoControl", Make<Brio::CTavLfoControl>},
     {"quasarSwSlider", "Brio::CTavSwitchableSliderControl"},
     {"quasarSwStaticTextPicture", "Brio::CTavSwitchableStaticTextPictureControl"},
     {"quasarPartPatchNameStaticText", "Brio::CTavPartPatchNameStaticText", Make<CTavPartPatchNameStaticText>},
-    {"zqToneSelectButton", "Brio::CTavToneSelectButton"},
+    {"zqToneSelectButton", "Brio::CTavToneSelectButton", Make<Brio::CTavToneSelectButton>},
     {"quasarSampleViewControl", "Brio::CTavSampleViewControl"},
     {"quasarOverviewControl", "Brio::CTavOverviewControl"},
     {"quasarSampleListControl", "Brio::CTavSampleListControl"},
@@ -39,8 +43,8 @@ constexpr CTavDeviceControlKind kControls[] = {
     {"quasarTimeIncButton", "Brio::CTavTimeIncButton"},
     {"quasarChopIdCombo", "Brio::CTavChopIdCombo"},
     {"quasarChopFrameIncButton", "Brio::CTavChopFrameIncButton"},
-    {"valeIndicator", "Vale::CTavIndicatorControl"},
-    {"valeLfoControl", "Vale::CTavLfoControl"},
+    {"valeIndicator", "Vale::CTavIndicatorControl", Make<Vale::CTavIndicatorControl>},
+    {"valeLfoControl", "Vale::CTavLfoControl", Make<Vale::CTavLfoControl>},
 };
 
 constexpr CTavDeviceControlKind kDialogs[] = {

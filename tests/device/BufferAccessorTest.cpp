@@ -176,7 +176,10 @@ TEST_F(Accessor, EveryDeviceControlKindFailsUntilItsClassIsBuilt) {
     EXPECT_EQ(Brio::TavDeviceControlKinds().size(), 29u);
     EXPECT_EQ(Brio::TavDeviceDialogKinds().size(), 6u);
     Brio::TavRegisterDeviceControlKinds(factory);
-    const std::set<std::string> built = {"quasarPartPatchNameStaticText"};
+    const std::set<std::string> built = {"quasarPartPatchNameStaticText", "quasarEditPartButton",
+                                         "quasarSoloPartButton",          "zqToneSelectButton",
+                                         "quasarLfoControl",              "valeLfoControl",
+                                         "valeIndicator"};
     for (const auto& kind : Brio::TavDeviceControlKinds()) {
         const bool known = built.count(kind.kind) > 0;
         EXPECT_EQ(factory.Knows(kind.kind), known) << kind.kind;
