@@ -1,10 +1,15 @@
 #include "device/CTavDeviceControlKinds.h"
 
+#include "device/CTavDeviceLfoControls.h"
+#include "device/CTavIndicatorControl.h"
 #include "device/CTavMfxSelectCombo.h"
+#include "device/CTavPartButtons.h"
 #include "device/CTavPartPatchNameStaticText.h"
 #include "device/CTavSwitchableControls.h"
+#include "device/CTavToneSelectButton.h"
 #include "device/CTavWaveGroupSelectControl.h"
 #include "device/CTavWaveIndexSelectControl.h"
+
 #include "view/CTavViewFactory.h"
 
 namespace Brio {
@@ -19,14 +24,14 @@ constexpr CTavDeviceControlKind kControls[] = {
     {"quasarWaveIndexSelect", "Brio::CTavWaveIndexSelectControl", Make<CTavWaveIndexSelectControl>},
     {"quasarWaveGroupSelect", "Brio::CTavWaveGroupSelectControl", Make<CTavWaveGroupSelectControl>},
     {"quasarMfxSelectCombo", "Brio::CTavMfxSelectCombo", Make<CTavMfxSelectCombo>},
-    {"quasarSoloPartButton", "Brio::CTavSoloPartButton"},
-    {"quasarEditPartButton", "Brio::CTavEditPartButton"},
+    {"quasarSoloPartButton", "Brio::CTavSoloPartButton", Make<Brio::CTavSoloPartButton>},
+    {"quasarEditPartButton", "Brio::CTavEditPartButton", Make<Brio::CTavEditPartButton>},
     {"quasarPreviewButton", "Brio::CTavPreviewButtonControl"},
-    {"quasarLfoControl", "Brio::CTavLfoControl"},
+    {"quasarLfoControl", "Brio::CTavLfoControl", Make<Brio::CTavLfoControl>},
     {"quasarSwSlider", "Brio::CTavSwitchableSliderControl", Make<CTavSwitchableSliderControl>},
     {"quasarSwStaticTextPicture", "Brio::CTavSwitchableStaticTextPictureControl", Make<CTavSwitchableStaticTextPictureControl>},
     {"quasarPartPatchNameStaticText", "Brio::CTavPartPatchNameStaticText", Make<CTavPartPatchNameStaticText>},
-    {"zqToneSelectButton", "Brio::CTavToneSelectButton"},
+    {"zqToneSelectButton", "Brio::CTavToneSelectButton", Make<Brio::CTavToneSelectButton>},
     {"quasarSampleViewControl", "Brio::CTavSampleViewControl"},
     {"quasarOverviewControl", "Brio::CTavOverviewControl"},
     {"quasarSampleListControl", "Brio::CTavSampleListControl"},
@@ -43,8 +48,8 @@ constexpr CTavDeviceControlKind kControls[] = {
     {"quasarTimeIncButton", "Brio::CTavTimeIncButton"},
     {"quasarChopIdCombo", "Brio::CTavChopIdCombo"},
     {"quasarChopFrameIncButton", "Brio::CTavChopFrameIncButton"},
-    {"valeIndicator", "Vale::CTavIndicatorControl"},
-    {"valeLfoControl", "Vale::CTavLfoControl"},
+    {"valeIndicator", "Vale::CTavIndicatorControl", Make<Vale::CTavIndicatorControl>},
+    {"valeLfoControl", "Vale::CTavLfoControl", Make<Vale::CTavLfoControl>},
 };
 
 constexpr CTavDeviceControlKind kDialogs[] = {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -166,6 +167,10 @@ std::optional<CTavLfoControl::CFader> CTavLfoControl::MakeFader(int64_t mode, do
 }
 
 CTavLfoControl::CPicture CTavLfoControl::Build(const TavRect& rect, const CParams& params, RandomEngine& random) {
+    return Build(rect, params, [&random](int64_t kind, const CShape& shape) { return MakeWaveForm(kind, shape, random); });
+}
+
+CTavLfoControl::CPicture CTavLfoControl::Build(const TavRect& rect, const CParams& params, const WaveFormMaker& make) {
     CPicture picture;
     const int64_t x0 = int64_t(rect.left) + 1, x1 = int64_t(rect.right) - 1;
     const int64_t yb = int64_t(rect.bottom) - 1, yt = int64_t(rect.top) + 1;
@@ -180,7 +185,7 @@ CTavLfoControl::CPicture CTavLfoControl::Build(const TavRect& rect, const CParam
     shape.amplitude = double((yt - yb) * 100 / 400);
     // In floating point: an offset index far beyond its range must not overflow.
     shape.offset = double(yc) - std::round(double(yt - yb) * double(100 - 50 * params.offset) / 400);
-    picture.waveForm = MakeWaveForm(params.waveForm, shape, random);
+    picture.waveForm = make(params.waveForm, shape);
 
     const double delay = double(params.delayTime) / 254;
     const double fadeEnd = delay + double(params.fadeTime) / 254;
@@ -211,8 +216,11 @@ CTavLfoControl::CPicture CTavLfoControl::Build(const TavRect& rect, const CParam
 // --- the control ------------------------------------------------------------------------
 
 CTavLfoControl::CTavLfoControl()
-    : CTavGraphControl({"waveFormValueRef", "rateValueRef", "offsetValueRef", "delayTimeValueRef",
-                        "fadeModeValueRef", "fadeTimeValueRef"}),
+    : CTavLfoControl({"waveFormValueRef", "rateValueRef", "offsetValueRef", "delayTimeValueRef", "fadeModeValueRef",
+                      "fadeTimeValueRef"}) {}
+
+CTavLfoControl::CTavLfoControl(std::vector<std::string> roleTags)
+    : CTavGraphControl(std::move(roleTags)),
       m_random(static_cast<RandomEngine::result_type>(std::chrono::steady_clock::now().time_since_epoch().count())) {}
 
 CTavLfoControl::~CTavLfoControl() = default;
@@ -241,8 +249,13 @@ CTavLfoControl::CParams CTavLfoControl::ReadParams() const {
     return params;
 }
 
+std::unique_ptr<CTavLfoControl::IWaveForm> CTavLfoControl::MakeWaveFormFor(int64_t kind, const CShape& shape) {
+    return MakeWaveForm(kind, shape, m_random);
+}
+
 void CTavLfoControl::Refresh() {
-    m_picture = Build(m_rect, ReadParams(), m_random);
+    m_picture = Build(m_rect, ReadParams(),
+                      [this](int64_t kind, const CShape& shape) { return MakeWaveFormFor(kind, shape); });
 }
 
 void CTavLfoControl::Draw(CTavDrawInfo& info) {

@@ -5,9 +5,11 @@
 // painting shows the stored curve, so random waveforms hold still between refreshes.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "view/CTavGraphControl.h"
@@ -145,7 +147,10 @@ public:
     // Modes 0 and 2 fade in, 1 and 3 fade out, between delay and delay + fade (in time
     // units); none for other modes.
     static std::optional<CFader> MakeFader(int64_t mode, double delay, double fadeEnd);
-    // The whole picture for a rectangle.
+    // Makes the waveform of a kind; none for a kind the control does not draw.
+    using WaveFormMaker = std::function<std::unique_ptr<IWaveForm>(int64_t kind, const CShape& shape)>;
+    // The whole picture for a rectangle, with the waveforms of the maker or the generic set.
+    static CPicture Build(const TavRect& rect, const CParams& params, const WaveFormMaker& make);
     static CPicture Build(const TavRect& rect, const CParams& params, RandomEngine& random);
 
     CTavLfoControl();
@@ -162,9 +167,14 @@ public:
     // The source of the random waveforms; seeding it repeats their curves.
     RandomEngine& Random() { return m_random; }
 
-private:
+protected:
+    // A control whose roles have these attribute names; the first six play the roles above.
+    explicit CTavLfoControl(std::vector<std::string> roleTags);
+    // The waveform of a kind; the generic set here.
+    virtual std::unique_ptr<IWaveForm> MakeWaveFormFor(int64_t kind, const CShape& shape);
     CParams ReadParams() const;
 
+private:
     RandomEngine m_random;
     CPicture m_picture;
 };

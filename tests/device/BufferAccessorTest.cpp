@@ -178,7 +178,10 @@ TEST_F(Accessor, EveryDeviceControlKindFailsUntilItsClassIsBuilt) {
     Brio::TavRegisterDeviceControlKinds(factory);
     const std::set<std::string> built = {"quasarPartPatchNameStaticText", "quasarWaveIndexSelect",
                                          "quasarWaveGroupSelect",         "quasarMfxSelectCombo",
-                                         "quasarSwSlider",                "quasarSwStaticTextPicture"};
+                                         "quasarSwSlider",                "quasarSwStaticTextPicture",
+                                         "quasarEditPartButton",          "quasarSoloPartButton",
+                                         "zqToneSelectButton",            "quasarLfoControl",
+                                         "valeLfoControl",                "valeIndicator"};
     for (const auto& kind : Brio::TavDeviceControlKinds()) {
         const bool known = built.count(kind.kind) > 0;
         EXPECT_EQ(factory.Knows(kind.kind), known) << kind.kind;
