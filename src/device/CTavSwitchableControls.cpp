@@ -49,7 +49,7 @@ bool CTavSwitchableSliderControl::Configure(TavItems& items) {
 }
 
 bool CTavSwitchableSliderControl::Associate(CTavPanel* parent) {
-    if (m_valueRefs.size() != kRefCount)
+    if (OwnValueRefCount() != kRefCount)
         return ReportFailure("Value references are necessary for switchable slider. : %s.\n");
     // The slider reports its own failures in the switchable slider's words.
     if (!CTavSliderControl::Associate(parent))
@@ -73,7 +73,8 @@ int CTavSwitchableSliderControl::Selected() const {
 }
 
 CTavValueRef* CTavSwitchableSliderControl::GetValueRef(int) {
-    if (m_valueRefs.size() != kRefCount)
+    // Paths inside the references' indexes add references of their own after these three.
+    if (OwnValueRefCount() != kRefCount)
         return nullptr;
     return &m_valueRefs[Selected() ? kValue1Ref : kValue0Ref];
 }
@@ -88,7 +89,7 @@ bool CTavSwitchableStaticTextPictureControl::Configure(TavItems& items) {
 }
 
 bool CTavSwitchableStaticTextPictureControl::Associate(CTavPanel* parent) {
-    if (m_valueRefs.size() != kRefCount)
+    if (OwnValueRefCount() != kRefCount)
         return ReportFailure("Unable to create static text control. : %s\n");
     if (!CTavStaticTextPictureControl::Associate(parent))
         return false;

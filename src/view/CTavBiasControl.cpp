@@ -5,7 +5,7 @@ CTavBiasControl::CTavBiasControl() : CTavGraphControl({"levelValueRef", "positio
 bool CTavBiasControl::Associate(CTavPanel* parent) {
     if (!AssociateGraph(parent))
         return ReportFailure("Unable to create bias control %s.\n");
-    if (ValueRefs().size() != kRoleCount || !HasRole(kLevel) || !HasRole(kPosition) || !HasRole(kDirection))
+    if (OwnValueRefCount() != kRoleCount || !HasRole(kLevel) || !HasRole(kPosition) || !HasRole(kDirection))
         return ReportFailure("There is no value reference for bias control %s.\n");
     if (RoleRatio(kPosition).count <= 1)
         return ReportFailure("Position value for bias control %s must have some range.\n");

@@ -229,7 +229,7 @@ bool CTavLfoControl::Associate(CTavPanel* parent) {
     // The LFO reports in the bias control's words.
     if (!AssociateGraph(parent))
         return ReportFailure("Unable to create bias control %s.\n");
-    bool complete = ValueRefs().size() == kRoleCount;
+    bool complete = OwnValueRefCount() == kRoleCount;
     for (int role = 0; role < kRoleCount; ++role)
         complete = complete && HasRole(role);
     if (!complete)

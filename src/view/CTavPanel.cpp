@@ -1,5 +1,6 @@
 #include "view/CTavPanel.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "app/CTavTextOut.h"
@@ -289,6 +290,7 @@ bool CTavRootPanel::Configure(TavItems& items) {
 bool CTavRootPanel::ParseTitle(const std::string& text) {
     m_titleLiterals.assign(1, std::string());
     m_titleExpressions.clear();
+    m_titleRefs.clear();
     for (size_t at = 0; at < text.size();) {
         const size_t open = text.find('{', at);
         if (open == std::string::npos) {
@@ -301,10 +303,21 @@ bool CTavRootPanel::ParseTitle(const std::string& text) {
         m_titleLiterals.back() += text.substr(at, open - at);
         CTavExpression expression;
         int32_t result = 0;
-        if (!expression.Parse(std::string_view(text).substr(open + 1, close - open - 1)) || expression.Empty() ||
-            !expression.Evaluate(*this, TavExpressionMode::kRegistering, result))
+        if (!expression.Parse(std::string_view(text).substr(open + 1, close - open - 1)) || expression.Empty())
             return false;
+        int ref = -1;
+        const std::string& first = expression.Tokens().front();
+        if (expression.Tokens().size() == 1 && std::isalpha(static_cast<unsigned char>(first[0]))) {
+            // A single path may name a text value, which an expression cannot read.
+            ref = AddValueRef(first);
+            ValueRefs()[static_cast<size_t>(ref)].readByExpression = true;
+            if (!ResolveValueRef(ref))
+                return false;
+        } else if (!expression.Evaluate(*this, TavExpressionMode::kRegistering, result)) {
+            return false;
+        }
         m_titleExpressions.push_back(std::move(expression));
+        m_titleRefs.push_back(ref);
         m_titleLiterals.emplace_back();
         at = close + 1;
     }
@@ -317,17 +330,22 @@ std::string CTavRootPanel::Title() {
         return Name();
     std::string title = m_titleLiterals.front();
     for (size_t i = 0; i < m_titleExpressions.size(); ++i) {
-        const CTavExpression& expression = m_titleExpressions[i];
         int32_t result = 0;
-        std::vector<CTavValue*> read;
-        if (!expression.Evaluate(*this, TavExpressionMode::kEvaluating, result, &read)) {
-            title += "?";
-        } else if (expression.Tokens().size() == 1 && !read.empty() && read.back()->Kind() == kTavKindString) {
-            std::string text = read.back()->GetText();
-            text.erase(text.find_last_not_of(' ') + 1);
-            title += text;
-        } else {
+        if (m_titleRefs[i] >= 0) {
+            const CTavValue* value = GetValue(m_titleRefs[i]);
+            if (!value) {
+                title += "?";
+            } else if (value->Kind() == kTavKindString) {
+                std::string text = value->GetText();
+                text.erase(text.find_last_not_of(' ') + 1);
+                title += text;
+            } else {
+                title += std::to_string(value->GetRaw());
+            }
+        } else if (m_titleExpressions[i].Evaluate(*this, TavExpressionMode::kEvaluating, result)) {
             title += std::to_string(result);
+        } else {
+            title += "?";
         }
         title += m_titleLiterals[i + 1];
     }

@@ -129,6 +129,8 @@ protected:
     // with a literal.
     std::vector<std::string> m_titleLiterals;
     std::vector<CTavExpression> m_titleExpressions;
+    // For an expression that is a single path, the reference it reads (texts among them).
+    std::vector<int> m_titleRefs;
     bool m_hasTitle = false;
     std::string m_lastTitle;
 };

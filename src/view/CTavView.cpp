@@ -200,6 +200,11 @@ CTavValue* CTavView::GetValue(int index) const {
     return ref ? ref->value : nullptr;
 }
 
+size_t CTavView::OwnValueRefCount() const {
+    return static_cast<size_t>(std::count_if(m_valueRefs.begin(), m_valueRefs.end(),
+                                             [](const CTavValueRef& ref) { return !ref.readByExpression; }));
+}
+
 int CTavView::AddValueRef(std::string path) {
     m_valueRefs.push_back(CTavValueRef{std::move(path), nullptr, {}});
     return static_cast<int>(m_valueRefs.size()) - 1;

@@ -108,6 +108,8 @@ public:
     bool IsOpen() const { return m_open; }
     bool IsCaptured() const { return m_captured; }
     std::vector<CTavValueRef>& ValueRefs() { return m_valueRefs; }
+    // The references the view shows or edits, without those only an index or condition reads.
+    size_t OwnValueRefCount() const;
     const std::vector<CTavValueRef>& ValueRefs() const { return m_valueRefs; }
 
     // Appends a reference to the path (not yet resolved); its index.

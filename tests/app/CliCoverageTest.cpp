@@ -19,7 +19,7 @@
 namespace {
 
 // The covered values of the shipped script never fall below this; raise it as panels land.
-constexpr int kCoveredFloor = 332;
+constexpr int kCoveredFloor = 47292;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -105,7 +105,8 @@ TEST_F(ShippedScriptKinds, EveryBuiltDeviceControlKindIsUsed) {
     std::string unused;
     for (const auto& list : {Brio::TavDeviceControlKinds(), Brio::TavDeviceDialogKinds()})
         for (const Brio::CTavDeviceControlKind& kind : list)
-            if (kind.make && !used.count(kind.kind))
+            // The sibling device's LFO draws its own waveform set, which is not this device's.
+            if (kind.make && !used.count(kind.kind) && std::string_view(kind.kind) != "valeLfoControl")
                 unused += std::string(unused.empty() ? "" : ", ") + kind.kind;
     EXPECT_EQ(unused, "") << "device control kinds with a built class that no panel of the shipped script uses";
 }

@@ -18,6 +18,7 @@
 #include "support/RecordingMidiOut.h"
 #include "support/TestSupport.h"
 #include "view/CTavKeyboardControl.h"
+#include "view/CTavStaticTextControl.h"
 #include "view/CTavPanel.h"
 #include "view/CTavViewManager.h"
 #include "view/TavKeyboardLayout.h"
@@ -554,6 +555,16 @@ TEST_F(MainWindowKeyboard, PlaysOnTheReceiveChannelOfTheShownPart) {
     }
 }
 
+// A click on strip 7's number chooses part 7: the keyboard plays on its channel.
+TEST_F(MainWindowKeyboard, TheEditPartButtonChoosesThePartTheKeyboardPlays) {
+    Set("qv.prti.part[6].receiveChannel", 11);
+    ClickControl("main.mixer.part7.editPart");
+    EXPECT_EQ(Value("vs.control.partId").GetRaw(), 6);
+    out.shorts.clear();
+    Click(MiddleC());
+    EXPECT_EQ(out.shorts, (Shorts{On(11, 60, 100), Off(11, 60, 100)}));
+}
+
 TEST_F(MainWindowKeyboard, OctaveButtonsShiftTheNotesWithinThreeOctaves) {
     for (int i = 0; i < 5; ++i)
         ClickControl("main.keyboard.octaveUp");
@@ -563,11 +574,11 @@ TEST_F(MainWindowKeyboard, OctaveButtonsShiftTheNotesWithinThreeOctaves) {
     out.shorts.clear();
     Click(MiddleC());
     EXPECT_EQ(out.shorts, (Shorts{On(0, 84, 127), Off(0, 84, 127)}));
-    CTavPanel* lamp = nullptr;
-    ASSERT_TRUE(main->FindPanel("main.keyboard.octave6", lamp));
-    EXPECT_TRUE(lamp->IsOpen());
-    ASSERT_TRUE(main->FindPanel("main.keyboard.octave4", lamp));
-    EXPECT_FALSE(lamp->IsOpen());
+    // Octave +2 lights the sixth of the seven lamps.
+    CTavView* lamps = nullptr;
+    ASSERT_TRUE(main->FindControl("main.keyboard.octave", lamps));
+    ASSERT_NE(dynamic_cast<const CTavPictureControl*>(lamps), nullptr);
+    EXPECT_EQ(static_cast<const CTavPictureControl*>(lamps)->Frame(), 5);
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 
 #include "device/CTavPartPatchNameStaticText.h"
 #include "entity/CTavEntityBanks.h"
+#include "entity/CTavEntityManager.h"
 #include "model/CTavValue.h"
 #include "script/CTavResourceManager.h"
 #include "script/CTavTable.h"
@@ -29,6 +30,9 @@ namespace {
 class MainPanelText : public test::ModelFixture {
 protected:
     void SetUp() override {
+        // The catalog's fixed banks name the effect types, as the device layer's do.
+        ASSERT_TRUE(TavCreateFixedBanks(catalog, {}));
+        Brio::CTavPartPatchNameStaticText::SetCatalog(&catalog);
         system.SetScriptFolder(scripts.String() + "/");
         std::ifstream in(test::ShippedScriptDir() / "VireoEditorScript.xml", std::ios::binary);
         Build(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
@@ -66,6 +70,9 @@ protected:
 
     void ShowPage(int page) { TavSetValueInteger(Buffers(), Value("vs.control.mainPage"), page); }
 
+    void TearDown() override { Brio::CTavPartPatchNameStaticText::SetCatalog(nullptr); }
+
+    CTavEntityManager catalog;
     test::ScriptFolderCopy scripts;
     CTavRootPanel* main = nullptr;
 };
@@ -73,7 +80,11 @@ protected:
 TEST_F(MainPanelText, EveryFieldOfEachPageShowsItsValue) {
     // An edit first, so that the MIDI OUT line has a message to show.
     TavSetValueInteger(Buffers(), Value("qv.system.masterLevel"), 100);
-    const int expected[] = {1 + 1 + 16 * 3, 1 + 2 + 1 + 64, 1 + 3 + 11 + 16};
+    // On every page the MIDI OUT line and the keyboard's velocity; the mixer's master level
+    // and returns and per strip its type, patch, level and six knob values; the effects'
+    // type and routing lists, the names of the parameters and every knob's value; the setup
+    // page's values, lists and voice reserves.
+    const int expected[] = {2 + 3 + 16 * 9, 2 + 3 + 64 + 99, 2 + 3 + 11 + 16};
     for (int page : {1, 2, 0}) {
         ShowPage(page);
         int texts = 0;
@@ -102,8 +113,8 @@ TEST_F(MainPanelText, FieldsReadTheValuesInTheDevicesWording) {
         {0, "main.mixer.part4.levelValue", "qv.prti.part[3].partLevel", 0, "0"},
         {0, "main.mixer.part4.levelValue", "qv.prti.part[3].partLevel", 127, "127"},
         {0, "main.mixer.masterLevelValue", "qv.system.masterLevel", 64, "64"},
-        {1, "main.effects.mfx1TypeName", "qv.prti.mfx1.mfxType", 5, "LOW BOOST"},
-        {1, "main.effects.mfx2TypeName", "qv.prti.mfx2.mfxType", 47, "TIME SKIP DELAY"},
+        {1, "main.effects.mfx1TypeName", "qv.prti.mfx1.mfxType", 5, "05 LOW BOOST"},
+        {1, "main.effects.mfx2TypeName", "qv.prti.mfx2.mfxType", 47, "47 TIME SKIP DELAY"},
         {1, "main.effects.mfx1ParameterName1", "qv.prti.mfx1.mfxType", 1, "LO FRQ"},
         {1, "main.effects.mfx1ParameterName32", "qv.prti.mfx1.mfxType", 1, "-"},
         {1, "main.effects.mfx2ParameterName17", "qv.prti.mfx2.mfxType", 7, "RATE"},

@@ -316,6 +316,27 @@ QImage Lamp() {
     });
 }
 
+QImage OctaveLamps() {
+    return MaskedStrip(QSize(80, 8), 7, kInset, [](QPainter& painter, int state) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        const double x = 12 * state;
+        painter.setBrush(QColor(kAccent));
+        painter.drawEllipse(QPointF(x + 4, 4), 4, 4);
+        painter.setBrush(QColor(Mix(kAccent, kText, 0.6)));
+        painter.drawEllipse(QPointF(x + 3.5, 3.5), 1.5, 1.5);
+    });
+}
+
+QImage ClockSourceBadges() {
+    const QSize size(104, 13);
+    return MaskedStrip(size, 2, kInset, [=](QPainter& painter, int state) {
+        DrawText(painter, QRect(QPoint(0, 0), size), Qt::AlignCenter,
+                 state == 0 ? QStringLiteral("SYSTEM, INTERNAL") : QStringLiteral("SYSTEM, MIDI CLOCK"), Font(9, true),
+                 kAccent);
+    });
+}
+
 QImage SelectionBar() {
     return Strip(QSize(44, 3), 1,
                  [](QPainter& painter, int) { painter.fillRect(0, 0, 44, 3, QColor(kAccent)); });

@@ -44,6 +44,10 @@ QImage LabelButton(QSize size, const QString& label, int fontSize = 10);
 QImage EntityTypeBadges();
 // The lit lamp over a strip's dark lamp socket.
 QImage Lamp();
+// The keyboard's octave shift from -3 to +3: one lamp of seven lit per frame, 12 apart.
+QImage OctaveLamps();
+// What the tempo follows when a patch takes the system's: its clock, internal or MIDI.
+QImage ClockSourceBadges();
 // The bar under the header of the part the edit windows show.
 QImage SelectionBar();
 

@@ -62,6 +62,8 @@ std::vector<Artwork> AllArtwork() {
         {"tabSetup", [] { return Tab("SETUP"); }},
         {"badgeEntityType", EntityTypeBadges},
         {"partLamp", Lamp},
+        {"octaveLamps", OctaveLamps},
+        {"badgeClockSource", ClockSourceBadges},
         {"partSelected", SelectionBar},
         {"partStrip", PartStrip},
         {"keyboardStrip", KeyboardStrip},

@@ -230,6 +230,21 @@ def lfo(n, with_steps):
     return make
 
 
+def followed_tempo(page, x, y):
+    """The tempo the patch follows: its own, or with the system clock the system's (a slider
+    switched by the clock source), shown as a number or as the system clock's kind."""
+    clock, own = page.path("common.patchClockSource"), page.path("common.patchTempo")
+    page.labels.append(("TEMPO", x, y + 47, 2 * CELL_W))
+    page.fields.append((x + 4, y + 34, 2 * CELL_W - 8, 13))
+    return ("<control><type>quasarSwSlider</type><name>tempo</name><position>%d,%d</position><size>%d,32</size>"
+            "<bitmapRef>sliderKnobHorizontal</bitmapRef><direction>1</direction><valueRef>%s</valueRef>"
+            "<value0Ref>%s</value0Ref><value1Ref>qv.setup.tempo</value1Ref></control>\n  "
+            "<control><type>quasarSwStaticTextPicture</type><name>tempoValue</name><position>%d,%d</position>"
+            "<size>%d,13</size><bitmapRef>badgeClockSource</bitmapRef><textWriterRef>stripValueText</textWriterRef>"
+            "<unit> BPM</unit><valueRef>%s</valueRef><value0Ref>%s</value0Ref><value1Ref>qv.setup.clockSource</value1Ref></control>"
+            % (x + 4, y + 1, 2 * CELL_W - 8, clock, own, x + 4, y + 34, 2 * CELL_W - 8, clock, own))
+
+
 def knobs(names_labels, **opts):
     return [("knob", n, l, opts) if opts else ("knob", n, l) for n, l in names_labels]
 
@@ -286,7 +301,7 @@ def patch_common_page(text):
                           ("knob", c("patchPortamentoMode"), "PORTA MODE"), ("knob", c("patchPortamentoType"), "PORTA TYPE"),
                           ("knob", c("patchPortamentoStart"), "PORTA START"), ("knob", c("patchPortamentoTime"), "PORTA TIME"),
                           ("knob", c("patchBendRangeUp"), "BEND UP"), ("knob", c("patchBendRangeDown"), "BEND DOWN")])
-    p.section("STRUCTURE", 6, [("switch", c("patchClockSource"), "CLOCK"), ("knob", c("patchTempo"), "TEMPO"),
+    p.section("STRUCTURE", 7, [("switch", c("patchClockSource"), "SYSTEM CLK"), ("raw", 2, followed_tempo),
                                ("knob", c("patchStructureType12"), "TYPE 1-2"), ("knob", c("patchBooster12"), "BOOST 1-2"),
                                ("knob", c("patchStructureType34"), "TYPE 3-4"), ("knob", c("patchBooster34"), "BOOST 3-4")])
     p.section("SENDS", 4, knobs([(c("patchMfx1SendLevel"), "MFX 1"), (c("patchMfx2SendLevel"), "MFX 2"),
@@ -335,7 +350,7 @@ def wave_cells(group_type, group_id, number_l, number_r):
         return make
     return [("wide", 3, "GROUP", group),
             ("wide", 4, "WAVE L", index(number_l, number_r, 1, "waveNumberL")),
-            ("wide", 4, "WAVE R", index(number_r, number_l, 0, "waveNumberR"))]
+            ("wide", 4, "WAVE R", index(number_r, number_l, -1, "waveNumberR"))]
 
 
 def pitch_env(prefix, page_values_prefix, extra):
@@ -534,7 +549,7 @@ def build(text):
     key, layer = rhythm_key_page(text), rhythm_layer_page(text)
     pages = [(part, "vs.control.editorPage,0,=="), (common, "vs.control.editorPage,1,=="),
              (tone, "vs.control.editorPage,2,=="), (lfo_page, "vs.control.editorPage,3,=="),
-             (key, "vs.control.editorPage,1,=="), (layer, "vs.control.editorPage,2,>=")]
+             (key, "vs.control.editorPage,1,=="), (layer, "vs.control.editorPage,2,&gt;=")]
 
     patch = Window("patchEditor", "editorWindowPatch", "PATCH", 1)
     patch.name_field("qv.pat[%s].common.patchName" % PART)

@@ -36,6 +36,8 @@ public:
     const QImage& BackBuffer() const { return m_backBuffer; }
     // The timer that sends the panel its timer events.
     const QTimer& TickTimer() const { return m_timer; }
+    // A closed panel's widget ticks no more while it waits to be deleted.
+    void StopTimer() { m_timer.stop(); }
 
 protected:
     bool event(QEvent* event) override;

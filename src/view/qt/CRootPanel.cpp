@@ -4,6 +4,9 @@
 #include "view/qt/CSubFrame.h"
 
 CRootPanel::~CRootPanel() {
+    // A window closed a moment ago may still wait for its deferred deletion; its widget
+    // must not outlive the panel it draws.
+    delete m_closedFrame.data();
     if (m_subFrame) {
         m_windows.windows.Remove(m_subFrame);
         m_subFrame->m_closing = true;
@@ -56,7 +59,10 @@ void CRootPanel::CloseWindow() {
         m_subFrame->m_closing = true;
         // The close may come from the window's own close box, inside its event handler.
         m_subFrame->hide();
+        m_subFrame->Widget()->StopTimer();
         m_subFrame->deleteLater();
+        delete m_closedFrame.data();
+        m_closedFrame = m_subFrame;
         m_subFrame = nullptr;
     } else {
         // The main window stays; only the panel's widget goes with the panel.

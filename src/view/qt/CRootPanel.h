@@ -47,6 +47,7 @@ private:
     CPanelWindows& m_windows;
     QPointer<CPanelWidget> m_widget;
     QPointer<CSubFrame> m_subFrame;
+    QPointer<CSubFrame> m_closedFrame; // closed, waiting for its deferred deletion
     QWidget* m_mainWindow = nullptr; // the window showing "main", while it is listed
 };
 
