@@ -67,7 +67,7 @@ void DrawEditorSection(QPainter& painter, const EditorSection& section) {
 void DrawLabels(QPainter& painter, const std::vector<EditorLabel>& labels) {
     for (const EditorLabel& label : labels)
         DrawText(painter, QRect(label.x, label.y, label.width, 12), Qt::AlignHCenter | Qt::AlignVCenter,
-                 QString::fromLatin1(label.text), Font(9), kDimText);
+                 QString::fromLatin1(label.text), Font(8), kDimText);
 }
 
 QImage Page(const EditorPageArt& page) {

@@ -497,9 +497,9 @@ class Window:
         self.name, self.bitmap, self.title, self.entity_type = name, bitmap, title, entity_type
         self.labels, self.fields, self.controls, self.pages = [], [], [], []
 
-    def tabs(self, names):
+    def tabs(self, names, pages=None):
         x = 1080 - 8 - len(names) * TAB_W - (len(names) - 1) * 4
-        for page, name in enumerate(names):
+        for page, name in zip(pages or range(len(names)), names):
             self.controls.append(
                 "<control><type>latchButton</type><name>tab%s</name><position>%d,12</position><bitmapRef>tab%s</bitmapRef>"
                 "<valueRef>vs.control.editorPage</valueRef><onValue>%d</onValue><offValue>%d</offValue></control>"
@@ -549,7 +549,8 @@ def build(text):
     key, layer = rhythm_key_page(text), rhythm_layer_page(text)
     pages = [(part, "vs.control.editorPage,0,=="), (common, "vs.control.editorPage,1,=="),
              (tone, "vs.control.editorPage,2,=="), (lfo_page, "vs.control.editorPage,3,=="),
-             (key, "vs.control.editorPage,1,=="), (layer, "vs.control.editorPage,2,&gt;=")]
+             (key, "vs.control.editorPage,1,==,vs.control.editorPage,2,==,||"),
+             (layer, "vs.control.editorPage,3,==")]
 
     patch = Window("patchEditor", "editorWindowPatch", "PATCH", 1)
     patch.name_field("qv.pat[%s].common.patchName" % PART)
@@ -559,19 +560,20 @@ def build(text):
 
     rhythm = Window("rhythmEditor", "editorWindowRhythm", "RHYTHM SET", 2)
     rhythm.name_field("qv.rhy[%s].common.rhythmName" % PART)
-    rhythm.labels.append(("KEY", 400, 4, 40))
-    rhythm.fields += [(400, 15, 36, 22), (440, 15, 110, 22)]
+    rhythm.labels.append(("KEY", 384, 4, 40))
+    rhythm.fields += [(384, 15, 36, 22), (424, 15, 100, 22)]
     rhythm.controls += [
-        "<control><type>staticText</type><name>key</name><position>400,15</position><size>36,22</size>"
+        "<control><type>staticText</type><name>key</name><position>384,15</position><size>36,22</size>"
         "<valueRef>vs.control.rhythmTone</valueRef><textWriterRef>fieldText</textWriterRef>"
         "<stringTableRef>rhythmKey</stringTableRef></control>",
-        "<control><type>edit</type><name>keyName</name><position>440,15</position><size>110,22</size>"
-        "<textPosition>4,0</textPosition><textSize>102,22</textSize>"
+        "<control><type>edit</type><name>keyName</name><position>424,15</position><size>100,22</size>"
+        "<textPosition>4,0</textPosition><textSize>92,22</textSize>"
         "<valueRef>qv.rhy[%s].tone[vs.control.rhythmTone].toneName</valueRef><textWriterRef>fieldText</textWriterRef></control>" % PART,
-        "<control><type>unlatchButton</type><name>selectKey</name><position>554,15</position><bitmapRef>buttonPop</bitmapRef>"
+        "<control><type>unlatchButton</type><name>selectKey</name><position>528,15</position><bitmapRef>buttonPop</bitmapRef>"
         "<function>SelectRhythmKey</function></control>"]
-    rhythm.select_buttons(584, "LAYER", "vs.control.rhythmWMTStateValue", "vs.control.rhythmWMT")
-    rhythm.tabs(["PART", "KEY", "LAYER"])
+    rhythm.select_buttons(556, "LAYER", "vs.control.rhythmWMTStateValue", "vs.control.rhythmWMT")
+    # The key page shares the patch editor's tone page number, the layer page its LFO page's.
+    rhythm.tabs(["PART", "KEY", "LAYER"], [0, 2, 3])
     rhythm.pages = [(part, "part"), (key, "key"), (layer, "layer")]
     return pages, [patch, rhythm]
 
