@@ -25,11 +25,8 @@ bool CTavWaveGroupSelectControl::Configure(TavItems& items) {
 bool CTavWaveGroupSelectControl::Associate(CTavPanel* parent) {
     if (!CTavPopControl::Associate(parent))
         return ReportFailure("Unable to create wave group select. : %s\n");
-    for (int ref : {m_typeRef, m_idRef, m_numberLRef, m_numberRRef}) {
-        const CTavValue* value = ref >= 0 ? GetValue(ref) : nullptr;
-        if (ref >= 0 && (!value || value->Kind() != kTavKindInteger))
-            return ReportFailure("Referred value must be integer for wave group select. : %s\n");
-    }
+    if (!TavAreIntegers(*this, {m_typeRef, m_idRef, m_numberLRef, m_numberRRef}))
+        return ReportFailure("Referred value must be integer for wave group select. : %s\n");
     return true;
 }
 

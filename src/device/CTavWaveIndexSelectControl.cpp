@@ -54,11 +54,8 @@ bool CTavWaveIndexSelectControl::Configure(TavItems& items) {
 bool CTavWaveIndexSelectControl::Associate(CTavPanel* parent) {
     if (!CTavPopControl::Associate(parent))
         return ReportFailure("Unable to create wave index select. : %s\n");
-    for (int ref : {0, m_typeRef, m_idRef, m_complementRef}) {
-        const CTavValue* value = ref >= 0 ? GetValue(ref) : nullptr;
-        if (ref >= 0 && (!value || value->Kind() != kTavKindInteger))
-            return ReportFailure("Referred value must be integer for wave index select. : %s\n");
-    }
+    if (!TavAreIntegers(*this, {0, m_typeRef, m_idRef, m_complementRef}))
+        return ReportFailure("Referred value must be integer for wave index select. : %s\n");
     return true;
 }
 

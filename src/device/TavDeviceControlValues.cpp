@@ -19,6 +19,15 @@ void TavTakeValueRefs(TavItems& items, CTavView& view, std::initializer_list<std
     }
 }
 
+bool TavAreIntegers(const CTavView& view, std::initializer_list<int> refs) {
+    for (int ref : refs) {
+        const CTavValue* value = ref >= 0 ? view.GetValue(ref) : nullptr;
+        if (ref >= 0 && (!value || value->Kind() != kTavKindInteger))
+            return false;
+    }
+    return true;
+}
+
 int32_t TavRawOf(const CTavValue* value, int32_t absent) {
     return value && value->Kind() == kTavKindInteger ? value->GetRaw() : absent;
 }

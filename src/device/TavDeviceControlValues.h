@@ -20,6 +20,9 @@ namespace Brio {
 // the view's next value reference and index its number; the item is taken out.
 void TavTakeValueRefs(TavItems& items, CTavView& view, std::initializer_list<std::pair<const char*, int*>> refs);
 
+// Whether every reference of the list that the view has (index 0 or more) is an integer.
+bool TavAreIntegers(const CTavView& view, std::initializer_list<int> refs);
+
 // The raw integer of a value; absent for none or a value that is not an integer.
 int32_t TavRawOf(const CTavValue* value, int32_t absent = -1);
 

@@ -304,13 +304,8 @@ TEST(SelectorControlErrors, NameTheControlAndTheOffendingText) {
          "Unable to create static text control. : main.c\n"},
     };
     for (const auto& c : cases) {
-        CTavSystem system;
-        system.SetResourceFactory(std::make_unique<test::FakeResources>());
-        system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
-        system.AttachErrorOutputToManagers();
-        ASSERT_TRUE(system.ReadScript(Script(c.controls)));
-        EXPECT_FALSE(system.CreateManagers()) << c.controls;
-        EXPECT_EQ(system.ErrorText().substr(0, c.text.size()), c.text) << system.ErrorText();
+        const std::string errors = test::CreationErrors(Script(c.controls));
+        EXPECT_EQ(errors.substr(0, c.text.size()), c.text) << errors;
     }
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
 #include "script/ITavResourceFactory.h"
 
 namespace test {
@@ -49,5 +51,17 @@ public:
     std::unique_ptr<CTavTextWriter> CreateTextWriter() override { return std::make_unique<FakeTextWriter>(); }
     std::unique_ptr<CTavGraphDrawer> CreateGraphDrawer() override { return nullptr; }
 };
+
+// The error text of creating the managers from a script over these resources; empty when
+// creation succeeded (and a script that does not read says so).
+inline std::string CreationErrors(const std::string& script) {
+    CTavSystem system;
+    system.SetResourceFactory(std::make_unique<FakeResources>());
+    system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
+    system.AttachErrorOutputToManagers();
+    if (!system.ReadScript(script))
+        return "The script does not read.\n" + system.ErrorText();
+    return system.CreateManagers() ? std::string() : system.ErrorText();
+}
 
 } // namespace test
