@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "app/CTavSystem.h"
-#include "device/CTavFunctionManager.h"
 #include "device/CTavPartButtons.h"
 #include "device/CTavToneSelectButton.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavStruct.h"
 #include "support/FakeResources.h"
 #include "support/ModelFixture.h"
+#include "support/RecordedFunction.h"
 #include "support/RecordingMidiOut.h"
 #include "view/CTavPanel.h"
 #include "view/CTavViewManager.h"
@@ -80,9 +80,7 @@ protected:
         panel = system.ViewManager().FindRootPanel("main");
         Buffers().FindRoot("qv")->SetOutput(&out);
         Buffers().FindRoot("vs")->SetOutput(&out);
-        CTavSystem::Instance().FunctionManager().Register("OpenPart", std::make_unique<Recorder>(calls));
     }
-    void TearDown() override { CTavSystem::Instance().FunctionManager().Unregister("OpenPart"); }
 
     int32_t State(const char* name) {
         CTavView* view = nullptr;
@@ -98,19 +96,8 @@ protected:
     }
     int32_t Raw(const char* path) { return Value(path).GetRaw(); }
 
-    class Recorder : public CTavFunctionManager::IFunctor {
-    public:
-        explicit Recorder(std::vector<std::string>& calls) : m_calls(calls) {}
-        bool Invoke(const std::string& arguments) override {
-            m_calls.push_back(arguments);
-            return true;
-        }
-
-    private:
-        std::vector<std::string>& m_calls;
-    };
-
-    std::vector<std::string> calls;
+    test::RecordedFunction openPart{"OpenPart"};
+    std::vector<std::string>& calls = openPart.calls;
     test::RecordingMidiOut out;
     CTavRootPanel* panel = nullptr;
 };

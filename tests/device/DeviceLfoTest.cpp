@@ -49,7 +49,8 @@ private:
     std::vector<std::string>& m_log;
 };
 
-const char* const kValues = R"(
+// The parameters, then step[0] = 100, step[1] = 28 and the other steps at 64 (level 0).
+const char* const kParams = R"(
 <bitmap><name>lamp</name><stateCount>4</stateCount></bitmap>
 <structType><type>Params</type><name>v</name><address>00 00</address>
   <value><name>wave</name><address>00</address><range>0,15</range><default>12</default></value>
@@ -58,24 +59,8 @@ const char* const kValues = R"(
   <value><name>delay</name><address>03</address><range>0,127</range><default>127</default></value>
   <value><name>mode</name><address>04</address><range>0,7</range><default>4</default></value>
   <value><name>fade</name><address>05</address><range>0,127</range><default>0</default></value>
-  <value><name>stepType</name><address>06</address><range>0,2</range><default>0</default></value>
-  <value><name>step[0]</name><address>10</address><range>0,127</range><default>100</default></value>
-  <value><name>step[1]</name><address>11</address><range>0,127</range><default>28</default></value>
-  <value><name>step[2]</name><address>12</address><range>0,127</range><default>64</default></value>
-  <value><name>step[3]</name><address>13</address><range>0,127</range><default>64</default></value>
-  <value><name>step[4]</name><address>14</address><range>0,127</range><default>64</default></value>
-  <value><name>step[5]</name><address>15</address><range>0,127</range><default>64</default></value>
-  <value><name>step[6]</name><address>16</address><range>0,127</range><default>64</default></value>
-  <value><name>step[7]</name><address>17</address><range>0,127</range><default>64</default></value>
-  <value><name>step[8]</name><address>18</address><range>0,127</range><default>64</default></value>
-  <value><name>step[9]</name><address>19</address><range>0,127</range><default>64</default></value>
-  <value><name>step[10]</name><address>1A</address><range>0,127</range><default>64</default></value>
-  <value><name>step[11]</name><address>1B</address><range>0,127</range><default>64</default></value>
-  <value><name>step[12]</name><address>1C</address><range>0,127</range><default>64</default></value>
-  <value><name>step[13]</name><address>1D</address><range>0,127</range><default>64</default></value>
-  <value><name>step[14]</name><address>1E</address><range>0,127</range><default>64</default></value>
-  <value><name>step[15]</name><address>1F</address><range>0,127</range><default>64</default></value>
-</structType>
+  <value><name>stepType</name><address>06</address><range>0,2</range><default>0</default></value>)";
+const char* const kRoot = R"(</structType>
 <structType><type>Root</type><name>p</name><address>00 00 00</address><struct><type>Params</type></struct></structType>
 <struct><type>Root</type></struct>
 )";
@@ -93,7 +78,12 @@ const std::string kIndicator = "<control><type>valeIndicator</type><name>i</name
                                "<valueRef>p.v.offset</valueRef><bitmapRef>lamp</bitmapRef></control>";
 
 std::string Script(const std::string& controls) {
-    return std::string(kValues) + "<panelType><type>Main</type><name>main</name><size>400,100</size>" + controls +
+    std::string steps;
+    for (int step = 0; step < 16; ++step)
+        steps += "<value><name>step[" + std::to_string(step) + "]</name><address>" + std::to_string(20 + step) +
+                 "</address><range>0,127</range><default>" + std::to_string(step > 1 ? 64 : 100 - 72 * step) +
+                 "</default></value>";
+    return kParams + steps + kRoot + "<panelType><type>Main</type><name>main</name><size>400,100</size>" + controls +
            "</panelType><panel><type>Main</type><name>main</name></panel>";
 }
 
