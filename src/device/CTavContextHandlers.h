@@ -35,7 +35,9 @@ class CTavRhythmKeyIdHandler : public ITavBufferHandler {
 public:
     explicit CTavRhythmKeyIdHandler(CTavBufferAccessor& accessor);
 
+    // A note-on that arrives, or that the on-screen keyboard plays, chooses its key.
     bool AfterReceive(const TavValueList& values) override;
+    bool AfterWrite(const TavValueList& values) override { return AfterReceive(values); }
 
 private:
     CTavBufferAccessor& m_accessor;

@@ -14,6 +14,7 @@
 #include "model/CTavEffectSwapper.h"
 #include "model/CTavFadeRangeClipper.h"
 #include "model/CTavValue.h"
+#include "view/TavSetValue.h"
 #include "support/DeviceLayerFixture.h"
 #include "view/CTavControl.h"
 #include "view/CTavView.h"
@@ -167,6 +168,15 @@ TEST_F(Accessor, ANoteOnSelectsItsRhythmKeyAtTheNextIdlePass) {
     EXPECT_EQ(accessor.PendingRhythmKey(), CTavBufferAccessor::kNoRhythmKey);
     accessor.OnIdle();
     EXPECT_EQ(Raw("vs.control.rhythmTone"), 15);
+
+    // A note the on-screen keyboard plays (a user edit of the note states) chooses its key too.
+    CTavValue& notes = *Buffers().FindValue("qvMidi.ch[0].note");
+    std::vector<int32_t> states = notes.GetList();
+    states[62] = 100;
+    TavSetValueList(Buffers(), notes, states);
+    EXPECT_EQ(accessor.PendingRhythmKey(), 3);
+    accessor.OnIdle();
+    EXPECT_EQ(Raw("vs.control.rhythmTone"), 3);
 }
 
 // A kind is registered once its class is built and then makes a control of that kind; the
