@@ -217,3 +217,25 @@ TEST_F(MainPanelText, FieldsDoNotOverlap) {
 }
 
 } // namespace
+
+// The editor windows on each of their pages: no field of a shown page is empty.
+TEST_F(MainPanelText, EveryFieldOfTheEditorWindowsShowsItsValue) {
+    for (const auto& [entityType, window] : {std::pair{1, "patchEditor"}, std::pair{2, "rhythmEditor"}}) {
+        TavSetValueInteger(Buffers(), Value("vs.control.entityType"), entityType);
+        CTavRootPanel* editor = system.ViewManager().FindRootPanel(window);
+        ASSERT_NE(editor, nullptr) << window;
+        ASSERT_TRUE(editor->IsOpen()) << window;
+        for (int32_t page = 0; page < 4; ++page) {
+            TavSetValueInteger(Buffers(), Value("vs.control.editorPage"), page);
+            int texts = 0;
+            ForEachOpenControl(*editor, editor->Name(), [&](const std::string& path, const CTavView& view) {
+                std::string shown;
+                if (!Shown(view, shown))
+                    return;
+                ++texts;
+                EXPECT_FALSE(shown.empty()) << path << " on page " << page;
+            });
+            EXPECT_GT(texts, 10) << window << " page " << page;
+        }
+    }
+}
