@@ -10,11 +10,12 @@
 namespace Brio {
 
 void TavTakeValueRefs(TavItems& items, CTavView& view, std::initializer_list<std::pair<const char*, int*>> refs) {
-    for (const auto& [tag, index] : refs) {
+    for (const auto& ref : refs) {
+        const char* tag = ref.first;
         const auto it = std::find_if(items.begin(), items.end(), [tag](const TavItem& item) { return item.first == tag; });
         if (it == items.end())
             continue;
-        *index = view.AddValueRef(it->second);
+        *ref.second = view.AddValueRef(it->second);
         items.erase(it);
     }
 }
