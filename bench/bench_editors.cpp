@@ -4,9 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
+#include "BenchWidgets.h"
 
 #include <QApplication>
-#include <QMouseEvent>
 
 #include "app/CTavSystem.h"
 #include "device/CTavBufferAccessor.h"
@@ -123,12 +123,6 @@ void RepaintPatchEditor(benchmark::State& state) {
 }
 BENCHMARK(RepaintPatchEditor)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
-// Counts what the output hands to its port.
-struct CountingPort : CTavMidiOutDevice {
-    void Send(const TavBytes&) override { ++messages; }
-    size_t messages = 0;
-};
-
 // A mouse move on tone 1's cutoff knob with all four tones edited together: from the Qt
 // event through the drag, the tone synchroniser and the data sets handed to the output
 // (one per changed leaf: four tones), without the repaint.
@@ -143,13 +137,12 @@ void DragCutoffFourTones(benchmark::State& state) {
         return;
     }
     editor.Set("vs.control.patchToneStateValue", 15);
-    CountingPort port;
+    bench::CountingPort port;
     output->SetDevice(&port);
     const TavRect& rect = knob->Rect();
     const QPoint centre((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(widget, &event);
+        bench::SendMouse(*widget, type, at, buttons);
     };
     send(QEvent::MouseButtonPress, centre + QPoint(-10, -10), Qt::LeftButton);
     bool left = true;
@@ -168,10 +161,5 @@ BENCHMARK(DragCutoffFourTones)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithWidgets(argc, argv);
 }

@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "BenchSupport.h"
+#include "BenchWidgets.h"
 
 #include <QApplication>
-#include <QMouseEvent>
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
@@ -113,16 +113,6 @@ void ValuesChanged10000(benchmark::State& state) {
 }
 BENCHMARK(ValuesChanged10000)->Unit(benchmark::kMillisecond);
 
-// Counts what the output hands to its port.
-struct CountingPort : CTavMidiOutDevice {
-    void Send(const TavBytes& bytes) override {
-        ++messages;
-        bytesSent += bytes.size();
-    }
-    size_t messages = 0;
-    size_t bytesSent = 0;
-};
-
 // A mouse move that turns a knob: from the Qt event through the drag, the buffer manager
 // and the data set handed to the output, to the repaint of the knob in the back buffer.
 void KnobTurnToDevice(benchmark::State& state) {
@@ -138,15 +128,14 @@ void KnobTurnToDevice(benchmark::State& state) {
         state.SkipWithError("the main panel has no knob, or the script no MIDI output");
         return;
     }
-    CountingPort port;
+    bench::CountingPort port;
     output->SetDevice(&port);
     CPanelWidget& widget = *editor.mainWidget;
     const TavRect& rect = knob->Rect();
     const QPoint centre((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     const QRect repaint(rect.left, rect.top, rect.Width(), rect.Height());
     const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, at, widget.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(&widget, &event);
+        bench::SendMouse(widget, type, at, buttons);
     };
     // Hold the knob and swing the pointer between left and right of its centre, so every
     // move changes the value.
@@ -181,13 +170,12 @@ void KeyPressToDevice(benchmark::State& state) {
         state.SkipWithError("the main panel has no keyboard, or the script no MIDI output");
         return;
     }
-    CountingPort port;
+    bench::CountingPort port;
     output->SetDevice(&port);
     CPanelWidget& widget = *editor.mainWidget;
     const QPoint middleC(keyboard->Rect().left + (60 - keyboard->LowKey()) / 12 * 112 + 8, keyboard->Rect().bottom - 5);
     const auto send = [&](QEvent::Type type, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, middleC, widget.mapToGlobal(middleC), Qt::LeftButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(&widget, &event);
+        bench::SendMouse(widget, type, middleC, buttons);
     };
     for (auto _ : state) {
         send(QEvent::MouseButtonPress, Qt::LeftButton);
@@ -205,11 +193,5 @@ BENCHMARK(KeyPressToDevice)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithWidgets(argc, argv);
 }
