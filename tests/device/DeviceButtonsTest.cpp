@@ -17,6 +17,7 @@
 #include "support/ModelFixture.h"
 #include "support/RecordedFunction.h"
 #include "support/RecordingMidiOut.h"
+#include "support/TestSupport.h"
 #include "view/CTavPanel.h"
 #include "view/CTavViewManager.h"
 #include "view/TavSetValue.h"
@@ -44,8 +45,7 @@ const char* const kValues = R"(
 )";
 
 std::string Script(const std::string& controls) {
-    return std::string(kValues) + "<panelType><type>Main</type><name>main</name><size>400,100</size>" + controls +
-           "</panelType><panel><type>Main</type><name>main</name></panel>";
+    return test::MainPanelScript(kValues, "400,100", controls);
 }
 
 std::string Button(const char* kind, const char* name, int x, const char* bitmap, const std::string& more) {

@@ -13,6 +13,7 @@
 #include "device/CTavIndicatorControl.h"
 #include "support/FakeResources.h"
 #include "support/ModelFixture.h"
+#include "support/TestSupport.h"
 #include "view/CTavPanel.h"
 #include "view/CTavViewManager.h"
 #include "view/TavSetValue.h"
@@ -83,8 +84,7 @@ std::string Script(const std::string& controls) {
         steps += "<value><name>step[" + std::to_string(step) + "]</name><address>" + std::to_string(20 + step) +
                  "</address><range>0,127</range><default>" + std::to_string(step > 1 ? 64 : 100 - 72 * step) +
                  "</default></value>";
-    return kParams + steps + kRoot + "<panelType><type>Main</type><name>main</name><size>400,100</size>" + controls +
-           "</panelType><panel><type>Main</type><name>main</name></panel>";
+    return test::MainPanelScript(kParams + steps + kRoot, "400,100", controls);
 }
 
 // The plot of a 182 x 42 control at (0, 0): centre 21, amplitude -10 pixels, period 80.

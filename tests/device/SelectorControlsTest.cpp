@@ -16,6 +16,7 @@
 #include "support/FakeMenuSources.h"
 #include "support/FakeResources.h"
 #include "support/ModelFixture.h"
+#include "support/TestSupport.h"
 #include "view/CTavPanel.h"
 #include "view/CTavViewFactory.h"
 #include "view/CTavViewManager.h"
@@ -52,8 +53,7 @@ const char* const kValues = R"(
 )";
 
 std::string Script(const std::string& controls) {
-    return std::string(kValues) + "<panelType><type>Main</type><name>main</name><size>400,200</size>" + controls +
-           "</panelType><panel><type>Main</type><name>main</name></panel>";
+    return test::MainPanelScript(kValues, "400,200", controls);
 }
 
 std::string Control(const std::string& kind, const std::string& name, const std::string& rest) {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "support/TestSupport.h"
+
 namespace test::graph {
 
 inline const char* const kValues = R"(
@@ -53,8 +55,7 @@ inline const char* const kLfo = R"(<control><type>lfo</type><name>l</name><posit
   <fadeModeValueRef>p.v.mode</fadeModeValueRef><fadeTimeValueRef>p.v.fade</fadeTimeValueRef></control>)";
 
 inline std::string Script(const std::string& controls) {
-    return std::string(kValues) + "<panelType><type>Main</type><name>main</name><size>400,200</size>" + controls +
-           "</panelType><panel><type>Main</type><name>main</name></panel>";
+    return test::MainPanelScript(kValues, "400,200", controls);
 }
 
 } // namespace test::graph

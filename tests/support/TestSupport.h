@@ -86,4 +86,11 @@ private:
     std::filesystem::path m_path;
 };
 
+// A script of the given values with one root panel "main" of the given size ("400,200")
+// holding the controls.
+inline std::string MainPanelScript(const std::string& values, const char* size, const std::string& controls) {
+    return values + "<panelType><type>Main</type><name>main</name><size>" + size + "</size>" + controls +
+           "</panelType><panel><type>Main</type><name>main</name></panel>";
+}
+
 } // namespace test

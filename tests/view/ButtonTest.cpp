@@ -18,6 +18,7 @@
 #include "support/FakeResources.h"
 #include "support/ModelFixture.h"
 #include "support/RecordingMidiOut.h"
+#include "support/TestSupport.h"
 #include "view/CTavButton.h"
 #include "view/CTavPanel.h"
 #include "view/CTavScrollButton.h"
@@ -59,8 +60,7 @@ const char* const kRanges = "<currentRangeLowerValueRef>p.v.cl</currentRangeLowe
 
 // A main panel holding the given controls.
 std::string Script(const std::string& controls) {
-    return std::string(kValues) + "<panelType><type>Main</type><name>main</name><size>400,300</size>" + controls +
-           "</panelType><panel><type>Main</type><name>main</name></panel>";
+    return test::MainPanelScript(kValues, "400,300", controls);
 }
 
 // Each button is 20 x 20 at (x, 10); Click and Mouse take the x of its middle.

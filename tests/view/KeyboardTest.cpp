@@ -238,8 +238,7 @@ const std::string kPlaying = "<bitmapRef>keys</bitmapRef><physicalKeyRange>36,97
                              "<onVelocityValueRef>p.v.velocity</onVelocityValueRef>";
 
 std::string Script(const std::string& controls) {
-    return std::string(kValues) + "<panelType><type>Main</type><name>main</name><size>600,100</size>" + controls +
-           "</panelType><panel><type>Main</type><name>main</name></panel>";
+    return test::MainPanelScript(kValues, "600,100", controls);
 }
 
 TavShortMessage On(int channel, int note, int velocity) {
