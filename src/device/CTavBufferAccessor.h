@@ -15,6 +15,7 @@
 #include "app/TavClock.h"
 #include "device/CTavBoundTable.h"
 #include "device/CTavReader.h"
+#include "device/CTavSampleEditor.h"
 #include "device/CTavWriter.h"
 #include "entity/CTavEntityManager.h"
 #include "entity/CTavUserNameFile.h"
@@ -67,6 +68,8 @@ public:
     CTavEntityManager& Entities() { return m_entities; }
     const CTavEntityManager& Entities() const { return m_entities; }
     CTavReader* Reader() { return m_reader.get(); }
+    // The sample edit window's exchanges and its open views and lists.
+    CTavSampleEditor& SampleEditor() { return m_sampleEditor; }
     CTavWriter* Writer() { return m_writer.get(); }
     const CTavBoundTable& Bound() const { return m_bound; }
     CTavBufferManager* Buffers() const { return m_buffers; }
@@ -233,6 +236,7 @@ private:
     CTavBankCounts m_counts;
     std::unique_ptr<CTavReader> m_reader;
     std::unique_ptr<CTavWriter> m_writer;
+    CTavSampleEditor m_sampleEditor{*this};
     int32_t m_pendingKey = kNoRhythmKey;
     std::array<std::optional<std::vector<uint8_t>>, kSlotCount> m_clips;
     std::function<void(bool)> m_waitCursor;
