@@ -199,6 +199,32 @@ TEST(ExclusiveMessageFields, ChecksumMakesTheSevenBitSumOfAddressDataAndChecksum
     }
 }
 
+// Both loops go eight bytes at a time: every length and position around the word edges
+// must give what a byte-by-byte loop gives.
+TEST(ExclusiveMessage, StatusByteAndChecksumAcrossWordEdges) {
+    for (size_t length = 0; length <= 27; ++length) {
+        Bytes data(length);
+        unsigned sum = 0x01 + 0x02;
+        for (size_t i = 0; i < length; ++i) {
+            data[i] = static_cast<uint8_t>((i * 37 + 11) & 0x7F);
+            sum += data[i];
+        }
+        SCOPED_TRACE(length);
+        EXPECT_EQ(TavFindStatusByte(data.data(), length), length);
+        CTavHaldenMessage message;
+        message.SetField(M::kAddress, {0x01, 0x02});
+        message.SetField(M::kData, data);
+        EXPECT_EQ(message.ComputeChecksum(), (0u - sum) & 0x7F);
+        for (size_t at = 0; at < length; ++at) {
+            Bytes marked = data;
+            marked[at] = 0xF7;
+            if (at + 1 < length)
+                marked[at + 1] = 0x80;
+            EXPECT_EQ(TavFindStatusByte(marked.data(), length), at);
+        }
+    }
+}
+
 TEST(ExclusiveMessageFields, UpdateChecksumRemovesTheChecksumWhenAddressAndDataBecomeEmpty) {
     CTavHaldenMessage message;
     message.SetField(M::kData, {0x01});
