@@ -220,10 +220,16 @@ bool CTavRootStruct::ReceiveDataSet(int32_t address, const uint8_t* data, size_t
         return false;
     const TavRange relative{range.begin - leafBegin, range.end - leafBegin};
     std::memcpy(leaf->Bytes()->data() + relative.begin, data, size);
-    TavValueList values;
+    std::vector<CTavValue*> nested;
+    std::vector<CTavValue*>& values = m_receiving ? nested : m_received;
+    const bool outermost = !m_receiving;
+    m_receiving = true;
+    values.clear();
     leaf->CollectValues(relative, values);
     if (m_manager)
         m_manager->RecordReceived(values);
+    if (outermost)
+        m_receiving = false;
     return true;
 }
 

@@ -165,6 +165,10 @@ private:
     ITavMidiOut* m_output = nullptr;
     CTavBufferManager* m_manager = nullptr;
     bool m_modified = false;
+    // The values a received data set touched, kept between data sets so a transfer does not
+    // allocate for each one; a data set received while handlers run takes its own list.
+    std::vector<CTavValue*> m_received;
+    bool m_receiving = false;
 };
 
 // What one build of the struct tree may make. A script that asks for more fails with a
