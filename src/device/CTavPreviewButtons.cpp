@@ -141,16 +141,17 @@ bool CTavChopPreviewButton::Configure(TavItems& items) {
         return ReportFailure(onFailed ? "Unable to interpret on value for chop preview button. : %s : %s\n"
                                       : "Unable to interpret off value for chop preview button. : %s : %s\n",
                              failed);
+    const std::string chopFrame = "vs.sampleEdit.modify.chop.chopPoint[" + m_valueRefs[m_chopIdRef].path + "].frame";
+    m_chopFrameRef = TavFixedRef(*this, chopFrame.c_str());
     m_countRef = TavFixedRef(*this, kChopCountPath);
     m_scrubRef = TavFixedRef(*this, kScrubPath);
-    m_previewFrameRef = TavFixedRef(*this, kPreviewFramePath);
     return true;
 }
 
 bool CTavChopPreviewButton::Associate(CTavPanel* parent) {
     CTavTextOut* errors = ErrorOutput();
     if (!CTavButton::Associate(parent) || Bitmap()->StateCount() < 2 ||
-        !TavAreIntegers(*this, {0, m_chopIdRef, m_startFrameRef, m_countRef, m_scrubRef, m_previewFrameRef})) {
+        !TavAreIntegers(*this, {0, m_chopIdRef, m_startFrameRef, m_chopFrameRef, m_countRef, m_scrubRef})) {
         if (errors)
             errors->Write("Unable to create chop preview button.\n");
         return false;
@@ -169,8 +170,7 @@ void CTavChopPreviewButton::OnPress(const CTavMouseInfo&) {
     const std::optional<int32_t> on = m_values.On(*this, *value);
     if (!on)
         return;
-    TavWriteAndCommit(*buffers,
-                      {{GetValue(m_previewFrameRef), TavRawOf(GetValue(m_startFrameRef), 0)}, {value, *on}});
+    TavWriteAndCommit(*buffers, {{GetValue(m_startFrameRef), TavRawOf(GetValue(m_chopFrameRef), 0)}, {value, *on}});
     m_previewing = true;
 }
 

@@ -48,10 +48,11 @@ private:
     int m_startRef = -1;
 };
 
-// Frames: 0 up, 1 pressed. Previews from the chop point "chopPointIdValueRef" names, whose
-// frame is "startFrameValueRef": the press (only for a chop point that exists, below the
-// chop point count) stops a running scrub, sets the preview frame to that frame and writes
-// the on value; the release writes the off value after a press that previewed.
+// Frames: 0 up, 1 pressed. Previews from the chop point "chopPointIdValueRef" names
+// ("vs.sampleEdit.modify.chop.chopPoint[<that id>].frame"): the press (only for a chop
+// point that exists, below the chop point count) stops a running scrub, writes the point's
+// frame to "startFrameValueRef" (the preview frame) and the on value; the release writes
+// the off value after a press that previewed.
 class CTavChopPreviewButton : public CTavButton {
 public:
     std::string_view GetKind() const override { return "quasarChopPreviewButton"; }
@@ -67,8 +68,8 @@ private:
     int m_chopIdRef = -1;
     int m_startFrameRef = -1;
     int m_countRef = -1;
+    int m_chopFrameRef = -1;
     int m_scrubRef = -1;
-    int m_previewFrameRef = -1;
     bool m_previewing = false;
 };
 

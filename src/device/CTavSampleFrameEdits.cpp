@@ -47,18 +47,23 @@ void CTavSampleFrameEdit::SetMainPath(const std::string& path) {
 bool CTavSampleFrameEdit::Associate(CTavPanel* parent) {
     if (!CTavPopEditControl::Associate(parent))
         return false;
-    if (!TavAreIntegers(*this, {0}))
+    if (!TavAreIntegers(*this, {0, FrameRef()}))
         return ReportFailure("Referred value type must be integer for frame edit control. : %s\n");
     return true;
 }
 
 int64_t CTavSampleFrameEdit::Maximum() const {
-    const CTavValue* value = GetValue(0);
+    const CTavValue* value = GetValue(FrameRef());
     return value ? value->Spec().maximum : 0;
 }
 
+std::string CTavSampleFrameEdit::GetText() const {
+    const CTavValue* value = GetValue(FrameRef());
+    return value && value->Kind() == kTavKindInteger ? std::to_string(value->GetRaw()) : std::string();
+}
+
 void CTavSampleFrameEdit::SetText(const std::string& text) {
-    const CTavValue* value = GetValue(0);
+    const CTavValue* value = GetValue(FrameRef());
     if (!value || value->Kind() != kTavKindInteger)
         return;
     const int64_t minimum = value->Spec().minimum;
@@ -87,14 +92,16 @@ void CTavLoopFrameEdit::Apply(int64_t frame) {
 bool CTavEditChopFrame::Configure(TavItems& items) {
     if (!CTavPopEditControl::Configure(items))
         return false;
-    SetMainPath("vs.sampleEdit.modify.chop.chopPoint[vs.sampleEdit.modify.chop.edit.currentChopId].frame");
+    const char* frame = "vs.sampleEdit.modify.chop.chopPoint[vs.sampleEdit.modify.chop.edit.currentChopId].frame";
+    SetMainPath(frame);
+    m_frameRef = TavFixedRef(*this, frame);
     m_chopIdRef = TavFixedRef(*this, "vs.sampleEdit.modify.chop.edit.currentChopId");
     m_countRef = TavFixedRef(*this, "vs.sampleEdit.modify.chop.edit.chopPointCount");
     return true;
 }
 
 void CTavEditChopFrame::Apply(int64_t frame) {
-    CTavValue* value = GetValue(0);
+    CTavValue* value = GetValue(m_frameRef);
     CTavBufferManager* buffers = BufferManager();
     const int32_t chopId = TavRawOf(GetValue(m_chopIdRef));
     if (value && buffers && chopId >= 0 && chopId < TavRawOf(GetValue(m_countRef), 0))
@@ -105,9 +112,9 @@ void CTavEditChopFrame::Apply(int64_t frame) {
 
 bool CTavBreakPointEdit::Configure(TavItems& items) {
     if (!CTavPopEditControl::Configure(items) ||
-        !TakeId(items, "breakPointId", 1, kPoints, "break point edit control id is invalid. : %s : %s\n"))
+        !TakeId(items, "breakPointId", 0, kPoints - 1, "break point edit control id is invalid. : %s : %s\n"))
         return false;
-    SetMainPath("vs.sampleEdit.modify.amp." + std::string(m_field) + std::to_string(Id()));
+    SetMainPath("vs.sampleEdit.modify.amp." + std::string(m_field) + std::to_string(Id() + 1));
     return true;
 }
 

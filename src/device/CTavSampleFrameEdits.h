@@ -12,10 +12,11 @@
 namespace Brio {
 
 // The edits' common part: the value their id selects becomes the main value when the
-// script gives no "valueRef".
+// script gives no "valueRef"; the frame shown and typed is FrameRef's.
 class CTavSampleFrameEdit : public CTavDeviceEdit<CTavPopEditControl> {
 public:
     bool Associate(CTavPanel* parent) override;
+    std::string GetText() const override;
     void SetText(const std::string& text) override;
 
 protected:
@@ -25,6 +26,7 @@ protected:
     // The typed frame, limited to the main value's range (and further where the kind says).
     virtual void Apply(int64_t frame) = 0;
     virtual int64_t Maximum() const;
+    virtual int FrameRef() const { return 0; }
     int32_t Id() const { return m_id; }
     void SetMainPath(const std::string& path);
 
@@ -51,13 +53,16 @@ public:
 protected:
     // Only for a chop point that exists; the device is sent the frame.
     void Apply(int64_t frame) override;
+    // The current chop point's frame, whatever the main value is.
+    int FrameRef() const override { return m_frameRef; }
 
 private:
+    int m_frameRef = -1;
     int m_chopIdRef = -1;
     int m_countRef = -1;
 };
 
-// "breakPointId" 1 ... 4 selects "vs.sampleEdit.modify.amp.envAddress<n>" or "envRate<n>".
+// "breakPointId" 0 ... 3 selects "vs.sampleEdit.modify.amp.envAddress<n>" or "envRate<n>".
 class CTavBreakPointEdit : public CTavSampleFrameEdit {
 public:
     static constexpr int32_t kPoints = 4;

@@ -61,6 +61,13 @@ void CTavEditTimeControl::SetText(const std::string& text) {
 // --- CTavEditBPMControl -----------------------------------------------------------------
 
 bool CTavEditBPMControl::Configure(TavItems& items) {
+    // "scale" and "decimals" name the double edit's division value and precision here.
+    for (TavItem& item : items) {
+        if (item.first == "scale")
+            item.first = "divisionValue";
+        else if (item.first == "decimals")
+            item.first = "precision";
+    }
     if (!CTavEditDoubleControl::Configure(items))
         return false;
     if (!TakeSecondRef(items, *this, "bpmValueRef", m_bpmRef))

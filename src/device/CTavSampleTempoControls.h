@@ -25,7 +25,8 @@ private:
 };
 
 // The main value is the ratio, "bpmValueRef" the sample's own tempo; both tempo and the
-// text use the double edit's division value as scale and its precision as decimals.
+// text use the double edit's division value ("divisionValue" or "scale") as scale and its
+// precision ("precision" or "decimals") as decimals.
 class CTavEditBPMControl : public CTavDeviceEdit<CTavEditDoubleControl> {
 public:
     std::string_view GetKind() const override { return "editBPM"; }

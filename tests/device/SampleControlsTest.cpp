@@ -118,8 +118,6 @@ const std::string kRate = "<valueRef>vs.sampleEdit.modify.timeStretch.rate</valu
 const std::string kEnd = "<endValueRef>com.utility.sample.sampleCommon.absoluteEndIndex</endValueRef>";
 const std::string kTempo = "<bpmValueRef>com.utility.sample.sampleCommon.sampleTempo</bpmValueRef>";
 const std::string kPreview = "<valueRef>com.utility.sampleEdit.preview.samplePreview</valueRef>";
-const std::string kCurrentFrame =
-    "vs.sampleEdit.modify.chop.chopPoint[vs.sampleEdit.modify.chop.edit.currentChopId].frame";
 
 std::string Controls() {
     return Control("quasarPreviewButton", "preview",
@@ -127,7 +125,8 @@ std::string Controls() {
            Control("quasarChopPreviewButton", "chopPreview",
                    At(30, 0) + "<bitmapRef>two</bitmapRef>" + kPreview +
                        "<chopPointIdValueRef>vs.sampleEdit.modify.chop.edit.currentChopId</chopPointIdValueRef>"
-                       "<startFrameValueRef>" + kCurrentFrame + "</startFrameValueRef><onValue>1</onValue>") +
+                       "<startFrameValueRef>com.utility.sampleEdit.preview.previewFrame</startFrameValueRef>"
+                       "<onValue>1</onValue>") +
            Control("quasarPreviewControl", "area", At(60, 0) + "<size>20,20</size><mode>2</mode>") +
            Control("quasarFrameIncButton", "startUp", At(0, 30) + "<bitmapRef>two</bitmapRef><frameId>0</frameId>"
                                                                   "<deltaValue>10</deltaValue>") +
@@ -145,12 +144,14 @@ std::string Controls() {
            Control("editTime", "time", At(200, 0) + kEdit + kRate + kEnd) +
            Control("editTime", "wideTime",
                    At(200, 30) + kEdit + "<valueRef>vs.sampleEdit.modify.timeStretch.wideRate</valueRef>" + kEnd) +
-           Control("editBPM", "bpm",
-                   At(200, 60) + kEdit + kRate + kTempo + "<precision>2</precision><divisionValue>100</divisionValue>") +
+           Control("editBPM", "bpm", At(200, 60) + kEdit + kRate + kTempo + "<decimals>2</decimals><scale>100</scale>") +
            Control("quasarLoopFrameEdit", "loop", At(200, 90) + kEdit + "<frameId>1</frameId>") +
            Control("quasarEditChopFrame", "chopFrame", At(200, 120) + kEdit) +
-           Control("quasarBreakPointAddressEdit", "address", At(300, 0) + kEdit + "<breakPointId>2</breakPointId>") +
-           Control("quasarBreakPointRateEdit", "rate", At(300, 30) + kEdit + "<breakPointId>2</breakPointId>");
+           Control("quasarBreakPointAddressEdit", "address", At(300, 0) + kEdit + "<breakPointId>1</breakPointId>") +
+           Control("quasarBreakPointRateEdit", "rate", At(300, 30) + kEdit + "<breakPointId>1</breakPointId>") +
+           // The main value may be another than the frame the edit shows.
+           Control("quasarEditChopFrame", "chopFrameOfId",
+                   At(300, 60) + kEdit + "<valueRef>vs.sampleEdit.modify.chop.edit.currentChopId</valueRef>");
 }
 
 std::string Script(const std::string& controls) {
@@ -368,6 +369,10 @@ TEST_F(SampleControls, ChopPointsMoveOnlyWhenTheyExist) {
         EXPECT_EQ(operations.Take(), c.sent) << c.typed;
     }
     EXPECT_EQ(Text("chopFrame"), "0");
+    Type("chopFrameOfId", "77");
+    EXPECT_EQ(operations.Take(), "chop 1,77");
+    EXPECT_EQ(Text("chopFrame"), "77");
+    EXPECT_EQ(Text("chopFrameOfId"), "77");
 }
 
 TEST_F(SampleControls, FrameAndBreakPointEditsTakeOneIntegerWithinTheirBounds) {
@@ -478,8 +483,8 @@ TEST(SampleControlErrors, ConfigurationFailuresNameTheControlAndText) {
          "preview control main.p id is invalid. : 7\n"},
         {Control("quasarLoopFrameEdit", "l", kEdit + "<frameId>-1</frameId>"),
          "frame edit control id is invalid. : main.l : -1\n"},
-        {Control("quasarBreakPointRateEdit", "r", kEdit + "<breakPointId>5</breakPointId>"),
-         "break point edit control id is invalid. : main.r : 5\n"},
+        {Control("quasarBreakPointRateEdit", "r", kEdit + "<breakPointId>4</breakPointId>"),
+         "break point edit control id is invalid. : main.r : 4\n"},
     };
     for (const auto& c : cases) {
         const std::string errors = test::CreationErrors(Script(c.control));
