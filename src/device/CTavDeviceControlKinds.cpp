@@ -1,10 +1,15 @@
 #include "device/CTavDeviceControlKinds.h"
 
+#include "device/CTavChopIdCombo.h"
 #include "device/CTavDeviceLfoControls.h"
 #include "device/CTavIndicatorControl.h"
 #include "device/CTavMfxSelectCombo.h"
 #include "device/CTavPartButtons.h"
 #include "device/CTavPartPatchNameStaticText.h"
+#include "device/CTavPreviewButtons.h"
+#include "device/CTavSampleFrameEdits.h"
+#include "device/CTavSampleIncButtons.h"
+#include "device/CTavSampleTempoControls.h"
 #include "device/CTavSwitchableControls.h"
 #include "device/CTavToneSelectButton.h"
 #include "device/CTavWaveGroupSelectControl.h"
@@ -26,7 +31,7 @@ constexpr CTavDeviceControlKind kControls[] = {
     {"quasarMfxSelectCombo", "Brio::CTavMfxSelectCombo", Make<CTavMfxSelectCombo>},
     {"quasarSoloPartButton", "Brio::CTavSoloPartButton", Make<Brio::CTavSoloPartButton>},
     {"quasarEditPartButton", "Brio::CTavEditPartButton", Make<Brio::CTavEditPartButton>},
-    {"quasarPreviewButton", "Brio::CTavPreviewButtonControl"},
+    {"quasarPreviewButton", "Brio::CTavPreviewButtonControl", Make<CTavPreviewButtonControl>},
     {"quasarLfoControl", "Brio::CTavLfoControl", Make<Brio::CTavLfoControl>},
     {"quasarSwSlider", "Brio::CTavSwitchableSliderControl", Make<CTavSwitchableSliderControl>},
     {"quasarSwStaticTextPicture", "Brio::CTavSwitchableStaticTextPictureControl", Make<CTavSwitchableStaticTextPictureControl>},
@@ -37,28 +42,28 @@ constexpr CTavDeviceControlKind kControls[] = {
     {"quasarSampleListControl", "Brio::CTavSampleListControl"},
     {"quasarSampleViewGroupButton", "Brio::CTavSampleViewGroupButton"},
     {"quasarScrubButton", "Brio::CTavScrubButtonControl"},
-    {"quasarPreviewControl", "Brio::CTavPreviewControl"},
-    {"quasarChopPreviewButton", "Brio::CTavChopPreviewButton"},
-    {"quasarFrameIncButton", "Brio::CTavFrameIncButton"},
+    {"quasarPreviewControl", "Brio::CTavPreviewControl", Make<CTavPreviewControl>},
+    {"quasarChopPreviewButton", "Brio::CTavChopPreviewButton", Make<CTavChopPreviewButton>},
+    {"quasarFrameIncButton", "Brio::CTavFrameIncButton", Make<CTavFrameIncButton>},
     {"quasarScaleScroll", "Brio::CTavScaleScroll"},
     {"quasarScaleIncButton", "Brio::CTavScaleIncButton"},
     {"quasarWaveScroll", "Brio::CTavWaveScroll"},
     {"quasarWaveScrollIncButton", "Brio::CTavWaveScrollIncButton"},
-    {"quasarBpmSlider", "Brio::CTavBpmSlider"},
-    {"quasarTimeIncButton", "Brio::CTavTimeIncButton"},
-    {"quasarChopIdCombo", "Brio::CTavChopIdCombo"},
-    {"quasarChopFrameIncButton", "Brio::CTavChopFrameIncButton"},
+    {"quasarBpmSlider", "Brio::CTavBpmSlider", Make<CTavBpmSlider>},
+    {"quasarTimeIncButton", "Brio::CTavTimeIncButton", Make<CTavTimeIncButton>},
+    {"quasarChopIdCombo", "Brio::CTavChopIdCombo", Make<CTavChopIdCombo>},
+    {"quasarChopFrameIncButton", "Brio::CTavChopFrameIncButton", Make<CTavChopFrameIncButton>},
     {"valeIndicator", "Vale::CTavIndicatorControl", Make<Vale::CTavIndicatorControl>},
     {"valeLfoControl", "Vale::CTavLfoControl", Make<Vale::CTavLfoControl>},
 };
 
 constexpr CTavDeviceControlKind kDialogs[] = {
-    {"editBPM", "Brio::CTavEditBPMControl"},
-    {"editTime", "Brio::CTavEditTimeControl"},
-    {"quasarEditChopFrame", "Brio::CTavEditChopFrame"},
-    {"quasarLoopFrameEdit", "Brio::CTavLoopFrameEdit"},
-    {"quasarBreakPointAddressEdit", "Brio::CTavBreakPointAddressEdit"},
-    {"quasarBreakPointRateEdit", "Brio::CTavBreakPointRateEdit"},
+    {"editBPM", "Brio::CTavEditBPMControl", Make<CTavEditBPMControl>},
+    {"editTime", "Brio::CTavEditTimeControl", Make<CTavEditTimeControl>},
+    {"quasarEditChopFrame", "Brio::CTavEditChopFrame", Make<CTavEditChopFrame>},
+    {"quasarLoopFrameEdit", "Brio::CTavLoopFrameEdit", Make<CTavLoopFrameEdit>},
+    {"quasarBreakPointAddressEdit", "Brio::CTavBreakPointAddressEdit", Make<CTavBreakPointAddressEdit>},
+    {"quasarBreakPointRateEdit", "Brio::CTavBreakPointRateEdit", Make<CTavBreakPointRateEdit>},
 };
 
 } // namespace

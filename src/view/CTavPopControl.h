@@ -63,7 +63,7 @@ protected:
     bool HasButton() const { return m_bitmap != nullptr; }
     // The number of indexes the control offers: the main value's count, limited to the
     // string table's entries when there is one; 0 without an integer value.
-    int32_t OfferedCount() const;
+    virtual int32_t OfferedCount() const;
     // Shows the button pressed, pops, then shows it up again and gives the focus up.
     void PopPressed();
 

@@ -191,7 +191,11 @@ TEST_F(Accessor, EveryDeviceControlKindFailsUntilItsClassIsBuilt) {
                                          "quasarSwSlider",                "quasarSwStaticTextPicture",
                                          "quasarEditPartButton",          "quasarSoloPartButton",
                                          "zqToneSelectButton",            "quasarLfoControl",
-                                         "valeLfoControl",                "valeIndicator"};
+                                         "valeLfoControl",                "valeIndicator",
+                                         "quasarPreviewButton",           "quasarChopPreviewButton",
+                                         "quasarPreviewControl",          "quasarFrameIncButton",
+                                         "quasarChopFrameIncButton",      "quasarTimeIncButton",
+                                         "quasarBpmSlider",               "quasarChopIdCombo"};
     for (const auto& kind : Brio::TavDeviceControlKinds()) {
         const bool known = built.count(kind.kind) > 0;
         EXPECT_EQ(factory.Knows(kind.kind), known) << kind.kind;
@@ -202,8 +206,13 @@ TEST_F(Accessor, EveryDeviceControlKindFailsUntilItsClassIsBuilt) {
             EXPECT_EQ(made->GetKind(), kind.kind);
         }
     }
-    for (const auto& kind : Brio::TavDeviceDialogKinds())
-        EXPECT_EQ(factory.CreateControl(kind.kind), nullptr) << kind.kind;
+    // Every pop-up edit kind is built.
+    for (const auto& kind : Brio::TavDeviceDialogKinds()) {
+        const std::unique_ptr<CTavView> control = factory.CreateControl(kind.kind);
+        auto* made = dynamic_cast<CTavControl*>(control.get());
+        ASSERT_NE(made, nullptr) << kind.kind;
+        EXPECT_EQ(made->GetKind(), kind.kind);
+    }
     // The generic kinds stay as they were.
     EXPECT_TRUE(factory.Knows("knob"));
 }

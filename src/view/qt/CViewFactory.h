@@ -1,7 +1,9 @@
 #pragma once
 // The editor's view factory: window-bound root and node panels, every generic kind, and
-// the edit kinds, knobs and sliders bound to the in-place edit box.
+// the edit kinds, knobs and sliders (and the device layer's pop-up edits) bound to the
+// in-place edit box.
 
+#include "device/TavSampleControlSupport.h"
 #include "view/CTavKnobControl.h"
 #include "view/CTavPopEditControl.h"
 #include "view/CTavSliderControl.h"
@@ -16,6 +18,10 @@ public:
         Register("editDouble", [] { return std::make_unique<CPopEditControl<CTavEditDoubleControl>>(); });
         Register("knob", [] { return std::make_unique<CPopEditControl<CTavKnobControl>>(); });
         Register("slider", [] { return std::make_unique<CPopEditControl<CTavSliderControl>>(); });
+        // The device layer's pop-up edits are made by the core; they open this box too.
+        Brio::TavSetDeviceEditBox([](CTavPopControl& control, const TavRect& rect, std::string& text) {
+            return TavRunPopupEdit(control, rect, text);
+        });
     }
     std::unique_ptr<CTavRootPanel> CreateRootPanel() override {
         return std::make_unique<CRootPanel>(m_windows);
