@@ -215,8 +215,7 @@ QImage EditPartButton(int number) {
     });
 }
 
-QImage Tab(const QString& label) {
-    const QSize size(104, 28);
+QImage Tab(const QString& label, QSize size) {
     return MaskedStrip(size, 4, HeaderFill(), [=](QPainter& painter, int state) {
         const bool on = state >= 2;
         const bool pressed = state % 2 == 1;

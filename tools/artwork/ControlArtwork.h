@@ -28,7 +28,7 @@ QImage SoloButton(QSize size, const QString& label);
 // edit windows show, 3 that pressed.
 QImage EditPartButton(int number);
 // A page tab: latch frames as above, on the header band.
-QImage Tab(const QString& label);
+QImage Tab(const QString& label, QSize size = QSize(104, 28));
 // A slide switch with latch frames for the rows of two-way settings: the knob sits left
 // while off and right, over the lit track, while on. The background names both ends.
 QImage SlideSwitch(QSize size);

@@ -30,6 +30,7 @@ struct EditorWell {
 };
 struct EditorPageArt {
     QString name;
+    QSize size;
     std::vector<EditorSection> sections;
     std::vector<EditorLabel> labels;
     std::vector<QRect> fields;
@@ -42,10 +43,32 @@ struct EditorWindowArt {
     std::vector<QRect> fields;
 };
 
+enum class EditorButtonKind { Label, Latch, Tab };
+// A button of the editor windows that names what it does: a push button (one label), a
+// latch button (off and on label) or a page tab.
+struct EditorButtonArt {
+    QString name;
+    EditorButtonKind kind;
+    QSize size;
+    std::vector<QString> labels;
+};
+
 #include "EditorLayout.inc"
 
+QImage Button(const EditorButtonArt& button) {
+    const QString& first = button.labels.front();
+    switch (button.kind) {
+    case EditorButtonKind::Latch:
+        return LatchButton(button.size, first, button.labels.back());
+    case EditorButtonKind::Tab:
+        return Tab(first, button.size);
+    case EditorButtonKind::Label:
+        break;
+    }
+    return LabelButton(button.size, first, button.size.height() < 20 ? 9 : 10);
+}
+
 const QSize kWindowSize(1080, 660);
-const QSize kPageSize(1064, 588);
 const QRect kHeader(0, 0, 1080, 52);
 constexpr int kTitleBand = 22;
 constexpr int kSmallKnob = 32;
@@ -71,8 +94,8 @@ void DrawLabels(QPainter& painter, const std::vector<EditorLabel>& labels) {
 }
 
 QImage Page(const EditorPageArt& page) {
-    return Strip(kPageSize, 1, [&page](QPainter& painter, int) {
-        painter.fillRect(QRect(QPoint(0, 0), kPageSize), QColor(kBackground));
+    return Strip(page.size, 1, [&page](QPainter& painter, int) {
+        painter.fillRect(QRect(QPoint(0, 0), page.size), QColor(kBackground));
         for (const EditorSection& section : page.sections)
             DrawEditorSection(painter, section);
         for (const QRect& field : page.fields)
@@ -133,6 +156,8 @@ QStringList EditorArtworkNames() {
         names << page.name;
     for (const TabName& tab : kTabs)
         names << QString::fromLatin1(tab.image);
+    for (const EditorButtonArt& button : kEditorButtons)
+        names << button.name;
     for (int number = 1; number <= 4; ++number)
         names << QStringLiteral("buttonToneSelect%1").arg(number);
     return names;
@@ -151,6 +176,9 @@ QImage EditorArtwork(const QString& name) {
     for (int number = 1; number <= 4; ++number)
         if (name == QStringLiteral("buttonToneSelect%1").arg(number))
             return SelectButton(number);
+    for (const EditorButtonArt& button : kEditorButtons)
+        if (button.name == name)
+            return Button(button);
     return {};
 }
 

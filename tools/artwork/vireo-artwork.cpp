@@ -55,6 +55,7 @@ std::vector<Artwork> AllArtwork() {
         {"buttonStepDown", [] { return PushButton(QSize(16, 11), Glyph::StepDown); }},
         {"buttonRead", [] { return LabelButton(QSize(60, 26), "READ"); }},
         {"buttonSync", [] { return LabelButton(QSize(60, 26), "SYNC"); }},
+        {"buttonSampleEdit", [] { return LatchButton(QSize(72, 26), "SAMPLES", "SAMPLES"); }},
         {"buttonPatchList", [] { return PushButton(QSize(21, 12), Glyph::PopDown); }},
         {"buttonPatchCategory", [] { return LabelButton(QSize(21, 12), "CAT", 6); }},
         {"tabMixer", [] { return Tab("MIXER"); }},

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Lays out the patch and rhythm set editor windows.
+"""Lays out the patch, rhythm set and sample editor windows.
 
 Writes the windows' panel types into Script/VireoEditorScript.xml (between the markers
 below) and the matching background pictures' layout into tools/artwork/EditorLayout.inc,
@@ -55,8 +55,9 @@ SIGNED_OFFSET = {"int1x7": 64, "int2x4": 128, "int3x4": 2048, "int4x4": 32768}
 
 
 class Page:
-    def __init__(self, name, bitmap, base, values):
+    def __init__(self, name, bitmap, base, values, position=(8, 60), size=(PAGE_W, PAGE_H)):
         self.name, self.bitmap, self.base, self.values = name, bitmap, base, values
+        self.position, self.size = position, size
         self.sections = []  # (title, x, y, w, h)
         self.labels = []  # (text, x, y, w)
         self.fields = []  # (x, y, w, h)
@@ -77,14 +78,18 @@ class Page:
             col += span
         rows = row + 1
         w, h = cols * CELL_W + 8, TITLE_H + rows * CELL_H + 4
-        if self.x + w > PAGE_W:
-            self.x, self.y, self.shelf = 0, self.y + self.shelf + GAP, 0
-        if self.y + h > PAGE_H:
-            raise SystemExit("page %s overflows at section %s" % (self.name, title))
-        sx, sy = self.x, self.y
-        self.sections.append((title, sx, sy, w, h))
+        self.reserve(title, w, h)
         for col, row, cell in grid:
-            self.place(cell, sx + 4 + col * CELL_W, sy + TITLE_H + row * CELL_H)
+            self.place(cell, self.sx + 4 + col * CELL_W, self.sy + TITLE_H + row * CELL_H)
+
+    def reserve(self, title, w, h):
+        """Places a section of w x h in the flow; its corner is (self.sx, self.sy)."""
+        if self.x + w > self.size[0]:
+            self.x, self.y, self.shelf = 0, self.y + self.shelf + GAP, 0
+        if self.y + h > self.size[1]:
+            raise SystemExit("page %s overflows at section %s" % (self.name, title))
+        self.sx, self.sy = self.x, self.y
+        self.sections.append((title, self.sx, self.sy, w, h))
         self.x += w + GAP
         self.shelf = max(self.shelf, h)
 
@@ -158,14 +163,16 @@ class Page:
     # --- output ----------------------------------------------------------------------
     def panel_type(self, open_condition):
         lines = ["<panelType>", "  <type>%s</type>" % self.name, "  <name>$name</name>",
-                 "  <position>8,60</position>", "  <size>%d,%d</size>" % (PAGE_W, PAGE_H),
-                 "  <bitmapRef>%s</bitmapRef>" % self.bitmap, "  <openCondition>%s</openCondition>" % open_condition]
+                 "  <position>%d,%d</position>" % self.position, "  <size>%d,%d</size>" % self.size,
+                 "  <bitmapRef>%s</bitmapRef>" % self.bitmap]
+        if open_condition:
+            lines.append("  <openCondition>%s</openCondition>" % open_condition)
         lines += ["  " + c for c in self.controls if c]
         lines.append("</panelType>")
         return "\n".join(lines)
 
     def art(self):
-        out = ["{QStringLiteral(\"%s\")," % self.bitmap]
+        out = ["{QStringLiteral(\"%s\"), {%d, %d}," % ((self.bitmap,) + self.size)]
         out.append("    {%s}," % ", ".join('{"%s", {%d, %d, %d, %d}}' % s for s in self.sections))
         out.append("    {%s}," % ", ".join('{"%s", %d, %d, %d}' % l for l in self.labels))
         out.append("    {%s}," % ", ".join("{%d, %d, %d, %d}" % f for f in self.fields))
@@ -579,8 +586,11 @@ def build(text):
 
 
 def render(text):
+    import sample_window
     pages, windows = build(text)
-    xml = [BEGIN]
+    sample_pages, sample = sample_window.window_and_pages(text)
+    pages, windows = pages + sample_pages, windows + [sample]
+    xml = [BEGIN] + sample_window.bitmaps(sample_pages)
     for page, condition in pages:
         xml.append(page.panel_type(condition))
     for window in windows:
@@ -591,7 +601,7 @@ def render(text):
     art += [page.art() for page, _ in pages]
     art += ["};", "const EditorWindowArt kEditorWindows[] = {"]
     art += [w.art() for w in windows]
-    art += ["};", "// clang-format on", ""]
+    art += ["};"] + sample_window.button_art() + ["// clang-format on", ""]
     return "\n".join(xml), "\n".join(art)
 
 
