@@ -5,6 +5,7 @@
 #include "device/CTavMfxSelectCombo.h"
 #include "device/CTavPartButtons.h"
 #include "device/CTavPartPatchNameStaticText.h"
+#include "device/CTavSampleListControl.h"
 #include "device/CTavSwitchableControls.h"
 #include "device/CTavToneSelectButton.h"
 #include "device/CTavWaveGroupSelectControl.h"
@@ -34,8 +35,8 @@ constexpr CTavDeviceControlKind kControls[] = {
     {"zqToneSelectButton", "Brio::CTavToneSelectButton", Make<Brio::CTavToneSelectButton>},
     {"quasarSampleViewControl", "Brio::CTavSampleViewControl"},
     {"quasarOverviewControl", "Brio::CTavOverviewControl"},
-    {"quasarSampleListControl", "Brio::CTavSampleListControl"},
-    {"quasarSampleViewGroupButton", "Brio::CTavSampleViewGroupButton"},
+    {"quasarSampleListControl", "Brio::CTavSampleListControl", Make<CTavSampleListControl>},
+    {"quasarSampleViewGroupButton", "Brio::CTavSampleViewGroupButton", Make<CTavSampleViewGroupButton>},
     {"quasarScrubButton", "Brio::CTavScrubButtonControl"},
     {"quasarPreviewControl", "Brio::CTavPreviewControl"},
     {"quasarChopPreviewButton", "Brio::CTavChopPreviewButton"},
