@@ -183,6 +183,8 @@ bool CTavListControl::Associate(CTavPanel* parent) {
 
 bool CTavListControl::Open() {
     const bool resolved = CTavControl::Open();
+    // The window values follow this list's height and rows from the start.
+    SetFirstVisibleAndCurrentRow(FirstVisibleRow(), CurrentRow());
     Activate();
     return resolved;
 }
@@ -401,7 +403,7 @@ void CTavListControl::Press(const CTavMouseInfo& info) {
         SetFocus(true);
     const int32_t row = RowAt(info.point.y);
     const int32_t first = FirstVisibleRow();
-    if (!IsOnBodyRows(info.point) || row < first || row > std::min(LastRow(), LastVisibleRow()))
+    if (!IsOnBodyRows(info.point) || row > LastRow())
         return;
     Capture(true);
     int32_t current = row;
