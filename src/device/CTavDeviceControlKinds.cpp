@@ -9,6 +9,7 @@
 #include "device/CTavPreviewButtons.h"
 #include "device/CTavSampleFrameEdits.h"
 #include "device/CTavSampleIncButtons.h"
+#include "device/CTavSampleListControl.h"
 #include "device/CTavSampleTempoControls.h"
 #include "device/CTavSwitchableControls.h"
 #include "device/CTavToneSelectButton.h"
@@ -39,8 +40,8 @@ constexpr CTavDeviceControlKind kControls[] = {
     {"zqToneSelectButton", "Brio::CTavToneSelectButton", Make<Brio::CTavToneSelectButton>},
     {"quasarSampleViewControl", "Brio::CTavSampleViewControl"},
     {"quasarOverviewControl", "Brio::CTavOverviewControl"},
-    {"quasarSampleListControl", "Brio::CTavSampleListControl"},
-    {"quasarSampleViewGroupButton", "Brio::CTavSampleViewGroupButton"},
+    {"quasarSampleListControl", "Brio::CTavSampleListControl", Make<CTavSampleListControl>},
+    {"quasarSampleViewGroupButton", "Brio::CTavSampleViewGroupButton", Make<CTavSampleViewGroupButton>},
     {"quasarScrubButton", "Brio::CTavScrubButtonControl"},
     {"quasarPreviewControl", "Brio::CTavPreviewControl", Make<CTavPreviewControl>},
     {"quasarChopPreviewButton", "Brio::CTavChopPreviewButton", Make<CTavChopPreviewButton>},

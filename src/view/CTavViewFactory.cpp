@@ -7,6 +7,7 @@
 #include "view/CTavKeyboardControl.h"
 #include "view/CTavKnobControl.h"
 #include "view/CTavLfoControl.h"
+#include "view/CTavListControl.h"
 #include "view/CTavPanel.h"
 #include "view/CTavPopEditControl.h"
 #include "view/CTavScrollButton.h"
@@ -36,6 +37,8 @@ CTavViewFactory::CTavViewFactory() {
     Register("edit", [] { return std::make_unique<CTavPopEditControl>(); });
     Register("editDouble", [] { return std::make_unique<CTavEditDoubleControl>(); });
     Register("keyboard", [] { return std::make_unique<CTavKeyboardControl>(); });
+    Register("listControl", [] { return std::make_unique<CTavListControl>(); });
+    Register("protoListControl", [] { return std::make_unique<CTavProtoListControl>(); });
 }
 
 CTavViewFactory::~CTavViewFactory() = default;

@@ -187,6 +187,7 @@ TEST_F(Accessor, EveryDeviceControlKindFailsUntilItsClassIsBuilt) {
     EXPECT_EQ(Brio::TavDeviceDialogKinds().size(), 6u);
     Brio::TavRegisterDeviceControlKinds(factory);
     const std::set<std::string> built = {"quasarPartPatchNameStaticText", "quasarWaveIndexSelect",
+                                         "quasarSampleListControl",       "quasarSampleViewGroupButton",
                                          "quasarWaveGroupSelect",         "quasarMfxSelectCombo",
                                          "quasarSwSlider",                "quasarSwStaticTextPicture",
                                          "quasarEditPartButton",          "quasarSoloPartButton",
