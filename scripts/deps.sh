@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev
   librtmidi-dev
+  libsndfile1-dev librubberband-dev libaubio-dev
   libgtest-dev libgmock-dev
   libbenchmark-dev
   fonts-dejavu-core

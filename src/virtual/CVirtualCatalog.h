@@ -66,6 +66,8 @@ public:
     // The samples of the user or the card bank, by ascending number.
     const std::vector<Sample>& Samples(bool card) const { return m_samples[card ? 1 : 0]; }
     static int SampleLimit(bool card) { return card ? kCardSampleLimit : kUserSampleLimit; }
+    // Replaces the samples of a bank (by ascending number, as a sample memory lists them).
+    void SetSamples(bool card, std::vector<Sample> samples) { m_samples[card ? 1 : 0] = std::move(samples); }
 
     // The area of a patch or rhythm-set program ID; false for any other MSB or an LSB
     // beyond the card banks.

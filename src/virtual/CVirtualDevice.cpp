@@ -94,8 +94,11 @@ bool CVirtualDevice::Create(const std::string& scriptText, CTavTextOut* errors) 
     if (const CTavStringTable* categories = system->ResourceManager().FindStringTable("categoryTable"))
         m_categoryNames = categories->Elements();
     m_catalogAnswers.Bind(system->BufferManager());
+    m_sampleAnswers.Bind(system->BufferManager());
     m_system = std::move(system);
+    m_samples.MakeSynthetic();
     ResetCatalog();
+    m_sampleAnswers.ShowSelected(m_samples);
     return true;
 }
 
@@ -165,6 +168,15 @@ void CVirtualDevice::ReceiveHalden(const TavBytes& bytes, TavTime arrived) {
         if (WriteMemory(address, data, size))
             ++m_dataSetsStored;
         AfterDataSet(address, data, size, arrived);
+        std::vector<CVirtualSampleAnswers::Reply> replies;
+        if (m_sampleAnswers.DataSet(m_samples, address, data, size, m_faults.modifyError, replies))
+            SyncSampleCatalog();
+        for (const CVirtualSampleAnswers::Reply& reply : replies)
+            if (!m_faults.silent)
+                QueueReply(CTavHaldenMessage::DataSet(m_manufacturerId, m_deviceId, m_modelId, m_addressSize,
+                                                      reply.address, reply.data.data(), reply.data.size())
+                               .Bytes(),
+                           arrived);
         return;
     }
     // A request carries the size in as many bytes as an address.
@@ -178,7 +190,13 @@ void CVirtualDevice::AnswerDataRequest(const CTavHaldenMessage& request, TavTime
     // Catalog queries carry their arguments where a size would be; everything else reads
     // the memory image.
     std::vector<TavBytes> payloads;
-    if (!m_catalogAnswers.Answer(m_catalog, address, request.FieldData(CTavHaldenMessage::kData),
+    TavBytes sampleAnswer;
+    if (m_sampleAnswers.Request(m_samples, address, request.FieldData(CTavHaldenMessage::kData),
+                                static_cast<size_t>(request.FieldLength(CTavHaldenMessage::kData)), sampleAnswer)) {
+        if (sampleAnswer.empty())
+            return;
+        payloads.push_back(std::move(sampleAnswer));
+    } else if (!m_catalogAnswers.Answer(m_catalog, address, request.FieldData(CTavHaldenMessage::kData),
                                  static_cast<size_t>(request.FieldLength(CTavHaldenMessage::kData)),
                                  payloads)) {
         TavBytes data;
@@ -232,24 +250,8 @@ bool CVirtualDevice::AnswerDropped() {
 void CVirtualDevice::AfterDataSet(uint32_t address, const uint8_t* data, size_t size, TavTime arrived) {
     uint32_t at = 0;
     if (m_faults.leavePcMode && !m_faults.silent && size > 0 && data[0] != 0 &&
-        AddressOf("com.utility.command.pcModeRequest", at) && at == address) {
+        AddressOf("com.utility.command.pcModeRequest", at) && at == address)
         LeavePcMode(arrived);
-        return;
-    }
-    static constexpr const char* kModifyCommands[] = {"truncate",    "emphasis", "normalize", "amp",
-                                                      "timeStretch", "chop",     "autoChop"};
-    uint32_t error = 0;
-    if (!m_faults.modifyError || m_faults.silent || !AddressOf("com.utility.sampleEdit.modify.error", error))
-        return;
-    for (const char* command : kModifyCommands)
-        if (AddressOf(std::string("com.utility.sampleEdit.modify.") + command, at) && at == address) {
-            const uint8_t failed = 1;
-            QueueReply(CTavHaldenMessage::DataSet(m_manufacturerId, m_deviceId, m_modelId, m_addressSize,
-                                                  error, &failed, 1)
-                           .Bytes(),
-                       arrived);
-            return;
-        }
 }
 
 void CVirtualDevice::QueueReply(TavBytes bytes, TavTime ready, TavDuration extraDelay) {
@@ -345,6 +347,26 @@ void CVirtualDevice::ResetMemory() {
 
 void CVirtualDevice::ResetCatalog() {
     m_catalog = CVirtualCatalog::Generate(CVirtualCatalog::kDefaultSeed, m_categoryNames);
+    SyncSampleCatalog();
+}
+
+void CVirtualDevice::SyncSampleCatalog() {
+    m_catalog.SetSamples(false, m_samples.CatalogEntries(CVirtualSampleMemory::kUserGroup));
+    m_catalog.SetSamples(true, m_samples.CatalogEntries(CVirtualSampleMemory::kCardGroup));
+}
+
+void CVirtualDevice::SamplesChanged() {
+    SyncSampleCatalog();
+    if (!m_samples.Find(m_sampleAnswers.SelectedGroup(), m_sampleAnswers.SelectedNumber()))
+        m_sampleAnswers.Deselect();
+    if (IsCreated())
+        m_sampleAnswers.ShowSelected(m_samples);
+}
+
+bool CVirtualDevice::ImportSamples(const std::string& folder, CTavTextOut* errors) {
+    const bool read = m_samples.ImportFolder(folder, errors);
+    SamplesChanged();
+    return read;
 }
 
 bool CVirtualDevice::StorePart(int part, uint8_t msb, uint8_t lsb, uint8_t program, TavTime now) {
@@ -408,6 +430,8 @@ bool CVirtualDevice::LoadMemory(const std::string& path, CTavTextOut* errors) {
     };
     if (!IsCreated())
         return fail("The virtual device has no memory image to load");
+    m_samples.Load(SamplePath(path), errors);
+    SamplesChanged();
     // A file of its own is opened like any outside file: a folder, FIFO or device in its
     // place is refused at once (the defaults stay), nothing at all is a first start.
     std::string content;
@@ -455,6 +479,7 @@ bool CVirtualDevice::LoadMemory(const std::string& path, CTavTextOut* errors) {
                            "replaces it: %s\n",
                            path.c_str());
     }
+    SamplesChanged();
     return true;
 }
 
@@ -483,6 +508,8 @@ bool CVirtualDevice::SaveMemory(const std::string& path, CTavTextOut* errors) co
         file.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
     file += m_catalog.Serialize();
+    if (!m_samples.Save(SamplePath(path), errors))
+        return false;
     std::string why;
     if (!TavSaveFileSafely(path, reinterpret_cast<const uint8_t*>(file.data()), file.size(), &why)) {
         if (errors)

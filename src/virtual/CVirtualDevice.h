@@ -4,7 +4,9 @@
 // root struct the script's first MIDI input receives), answers data requests with one data
 // set of exactly the requested address and size, stores the data sets it is sent and
 // answers the identity request. It also keeps a catalog of patch, rhythm-set and sample
-// names (CVirtualCatalog) and answers the editor's catalog queries from it. Replies come
+// names (CVirtualCatalog) and answers the editor's catalog queries from it, and a sample
+// memory of real audio (CVirtualSampleMemory) that it selects, shows, draws, plays and
+// processes as the sample exchanges ask (CVirtualSampleAnswers). Replies come
 // back instantly or at MIDI cable speed, and tests can make it misbehave on purpose.
 //
 // Plain logic without threads: the caller hands in each message with the time it was sent
@@ -21,6 +23,8 @@
 #include "model/TavAddress.h"
 #include "virtual/CVirtualCatalog.h"
 #include "virtual/CVirtualCatalogAnswers.h"
+#include "virtual/CVirtualSampleAnswers.h"
+#include "virtual/CVirtualSampleMemory.h"
 
 class CTavLeafStruct;
 class CTavSystem;
@@ -108,6 +112,19 @@ public:
     // program ID the catalog lacks, another part or a script without those values.
     bool StorePart(int part, uint8_t msb, uint8_t lsb, uint8_t program, TavTime now);
 
+    // The sample memory: the synthetic set at creation, what the memory file kept, or what
+    // ImportSamples took. The catalog's sample lists always follow it; after changing it
+    // directly, SamplesChanged brings the catalog and the shown sample up to date.
+    CVirtualSampleMemory& Samples() { return m_samples; }
+    const CVirtualSampleMemory& Samples() const { return m_samples; }
+    void SamplesChanged();
+    const CVirtualSampleAnswers& SampleAnswers() const { return m_sampleAnswers; }
+    // Replaces the user samples by the WAV and FLAC files of a folder (files that cannot be
+    // taken are refused on errors, one line each). False when the folder cannot be read.
+    bool ImportSamples(const std::string& folder, CTavTextOut* errors);
+    // The file the samples are kept in beside the memory file.
+    static std::string SamplePath(const std::string& memoryPath) { return memoryPath + ".samples"; }
+
     // PC mode, as "com.utility.command.pcModeRequest" holds it: a data set there enters (1)
     // or leaves (0) it, and a one-byte request reads it like any memory.
     bool InPcMode() const;
@@ -121,7 +138,9 @@ public:
     // image holds a byte above 0x7F, is refused with a message and leaves the image untouched. A file without a catalog (written
     // before the device had one) loads with the generated catalog, and so does one whose
     // catalog part is damaged, with a message. Saving replaces the file only when
-    // completely written.
+    // completely written. The samples are kept in SamplePath(path): a missing file keeps
+    // the synthetic set, a damaged one is refused with a message and the synthetic set is
+    // used (the image still loads).
     bool LoadMemory(const std::string& path, CTavTextOut* errors);
     bool SaveMemory(const std::string& path, CTavTextOut* errors) const;
     // $VIREO_VIRTUAL_DEVICE_MEMORY, else "VirtualDeviceMemory.bin" in the user's data
@@ -148,6 +167,8 @@ private:
     // What the lasting faults make of a data set once it is stored.
     void AfterDataSet(uint32_t address, const uint8_t* data, size_t size, TavTime arrived);
     void ReceiveHalden(const TavBytes& bytes, TavTime arrived);
+    // The catalog's sample lists from the sample memory.
+    void SyncSampleCatalog();
     // Calls f(leaf, first byte of the range inside the leaf, first byte inside the range,
     // byte count) for every leaf the range overlaps, in address order. False, without a
     // call, when the range is not inside one root struct or touches no leaf.
@@ -161,6 +182,8 @@ private:
     std::vector<std::string> m_categoryNames;
     CVirtualCatalog m_catalog;
     CVirtualCatalogAnswers m_catalogAnswers;
+    CVirtualSampleMemory m_samples;
+    CVirtualSampleAnswers m_sampleAnswers;
 
     uint8_t m_manufacturerId = 0x41;
     TavBytes m_modelId;

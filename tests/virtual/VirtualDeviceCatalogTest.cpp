@@ -197,17 +197,20 @@ TEST_F(VirtualDeviceCatalogTest, AnswersNameListsOneRecordPerEntryThenAnAllZeroR
 TEST_F(VirtualDeviceCatalogTest, AnswersSamplePagesOfFiftyWithStereoPairs) {
     const CVirtualCatalog& catalog = device.Catalog();
     const TavBytes end(28, 0);
+    // The records follow the sample memory: its names, kinds and sizes in frames.
+    EXPECT_EQ(catalog.Samples(false), device.Samples().CatalogEntries(CVirtualSampleMemory::kUserGroup));
+    EXPECT_EQ(catalog.Samples(false)[0].size, device.Samples().Find(2, 1)->audio.Frames());
     const auto user = Answer(Query(kSampleNames, 0, 0, 0, 1), kSampleNames);
-    ASSERT_EQ(user.size(), 41u);
+    ASSERT_EQ(user.size(), catalog.Samples(false).size() + 1);
     EXPECT_EQ(user.back(), end);
-    for (size_t i = 0; i < 40; ++i)
+    for (size_t i = 0; i + 1 < user.size(); ++i)
         EXPECT_EQ(user[i], SampleRecord(0, catalog.Samples(false)[i])) << i;
     // Samples 2 and 3 are a pair: left, then right.
     EXPECT_EQ((TavBytes{user[1][4], user[1][5], user[2][4], user[2][5]}), (TavBytes{2, 1, 3, 2}));
 
     const auto card = Answer(Query(kSampleNames, 0, 32, 0, 1), kSampleNames);
-    ASSERT_EQ(card.size(), 21u);
-    for (size_t i = 0; i < 20; ++i)
+    ASSERT_EQ(card.size(), catalog.Samples(true).size() + 1);
+    for (size_t i = 0; i + 1 < card.size(); ++i)
         EXPECT_EQ(card[i], SampleRecord(32, catalog.Samples(true)[i])) << i;
 
     // Pages without samples, pages beyond the bank and LSBs of neither bank: the end alone.
@@ -313,8 +316,11 @@ TEST_F(VirtualDeviceCatalogTest, MemoryFileKeepsTheCatalogAndFallsBackWhenItIsMi
     std::string damaged = content;
     damaged[withoutCatalog.size() + 40] ^= 0x01;
     const std::string tail = content + "x";
-    const CVirtualCatalog generated = CVirtualCatalog::Generate(
+    // The generated names; the samples follow the sample memory.
+    CVirtualCatalog generated = CVirtualCatalog::Generate(
         CVirtualCatalog::kDefaultSeed, system.ResourceManager().FindStringTable("categoryTable")->Elements());
+    generated.SetSamples(false, device.Samples().CatalogEntries(CVirtualSampleMemory::kUserGroup));
+    generated.SetSamples(true, device.Samples().CatalogEntries(CVirtualSampleMemory::kCardGroup));
     const std::pair<std::string, bool> cases[] = {{withoutCatalog, false}, {damaged, true}, {tail, true}};
     for (const auto& [file, reported] : cases) {
         const std::string other = dir.Write("other.bin", file).string();

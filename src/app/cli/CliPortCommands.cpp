@@ -250,10 +250,12 @@ private:
 
 int CliSimulate(CTavSystem& system, const std::vector<std::string>& arguments) {
     std::string name = CVirtualDevice::kPortName;
-    if (arguments.size() == 2 && arguments[0] == "--port")
-        name = arguments[1];
-    else if (!arguments.empty())
-        return CliError("simulate takes [--port NAME]");
+    std::string samples;
+    for (size_t i = 0; i < arguments.size(); i += 2) {
+        if (i + 1 >= arguments.size() || (arguments[i] != "--port" && arguments[i] != "--samples"))
+            return CliError("simulate takes [--port NAME] [--samples DIR]");
+        (arguments[i] == "--port" ? name : samples) = arguments[i + 1];
+    }
 
     // The signals that end the simulation are taken by sigwait below, so every thread
     // started from here on has them blocked.
@@ -265,6 +267,7 @@ int CliSimulate(CTavSystem& system, const std::vector<std::string>& arguments) {
 
     CVirtualDeviceHost host;
     ConfigureVirtualDevice(host, system);
+    host.SetSampleFolder(samples);
     std::string error;
     if (!host.Create(error))
         return CliError(error);

@@ -31,7 +31,7 @@ int CliNames(CTavSystem& system, const std::vector<std::string>& arguments);
 int CliBackup(CTavSystem& system, const std::vector<std::string>& arguments);
 // restore --in NAME --out NAME [--device-id N] [--verify] FILE.vro
 int CliRestore(CTavSystem& system, const std::vector<std::string>& arguments);
-// simulate [--port NAME]
+// simulate [--port NAME] [--samples DIR]
 int CliSimulate(CTavSystem& system, const std::vector<std::string>& arguments);
 
 // Opens the named ports, starts a device layer on them (reader and writer on the first

@@ -63,6 +63,12 @@ int main(int argc, char** argv) {
                        "leave-pc-mode, modify-error, drop=N and corrupt=N."),
         QStringLiteral("list"));
     parser.addOption(virtualDeviceFault);
+    const QCommandLineOption samples(
+        QStringLiteral("samples"),
+        QStringLiteral("The virtual device's user samples are the WAV and FLAC files of <dir> (44100 Hz, "
+                       "mono or stereo)."),
+        QStringLiteral("dir"));
+    parser.addOption(samples);
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"), QStringLiteral("Render a root panel once into <file> (PNG) and exit."),
         QStringLiteral("file"));
@@ -107,6 +113,8 @@ int main(int argc, char** argv) {
                                          options.virtualDeviceFaults, error))
             return Refuse(error);
     }
+    if (parser.isSet(samples))
+        options.virtualDeviceSamples = QFile::encodeName(parser.value(samples)).toStdString();
     const QString screenshotFile = parser.value(screenshot);
     const QString screenshotPanel = parser.value(panel);
     if (!screenshotFile.isEmpty()) {

@@ -284,6 +284,7 @@ void CApp::LoadAndConnectMidiDevices() {
     m_midi->ConfigureVirtualDevice(m_options.virtualDeviceId, m_options.virtualDeviceCable);
     m_midi->VirtualDevice().WithDevice(
         [this](CVirtualDevice& device) { device.InjectedFaults() = m_options.virtualDeviceFaults; });
+    m_midi->VirtualDevice().SetSampleFolder(m_options.virtualDeviceSamples);
     m_midi->LoadAndConnect(m_options.virtualDevice);
     // The MIDI service installs its own transfer; the device layer's takes the first input
     // and output back.

@@ -42,6 +42,7 @@ public:
         bool virtualDeviceCable = false;            // --virtual-device=cable: it replies at MIDI cable speed
         uint8_t virtualDeviceId = 0x10;             // --virtual-device-id: the device ID byte it answers to
         CVirtualDevice::Faults virtualDeviceFaults; // --virtual-device-fault: how it misbehaves
+        std::string virtualDeviceSamples;           // --samples: WAV/FLAC folder of its user samples
         // Start-up reads the device (or sends the command-line file to it) when the ports
         // are connected; a one-off screenshot turns it off so nothing waits for a reply.
         // Without connected ports start-up says so once either way.

@@ -56,6 +56,11 @@ void CVirtualDeviceHost::Configure(std::string scriptText, std::string memoryPat
     m_memoryPath = std::move(memoryPath);
 }
 
+void CVirtualDeviceHost::SetSampleFolder(std::string folder) {
+    std::lock_guard lock(m_mutex);
+    m_sampleFolder = std::move(folder);
+}
+
 void CVirtualDeviceHost::SetNoticeSink(CNoticeSink sink) {
     std::lock_guard lock(m_mutex);
     m_notices = std::move(sink);
@@ -82,20 +87,21 @@ bool CVirtualDeviceHost::CreateLocked(std::string& error) {
             error = "Unable to start the virtual device.";
         return false;
     }
-    if (!m_memoryPath.empty()) {
-        CTavTextOutStringStream notices;
-        // A file that is refused leaves the defaults; it is kept for the user to look at.
+    CTavTextOutStringStream notices;
+    // A file that is refused leaves the defaults; it is kept for the user to look at.
+    if (!m_memoryPath.empty())
         m_memoryRefused = !m_device.LoadMemory(m_memoryPath, &notices);
-        const std::string text = notices.Text();
-        for (size_t at = 0; at < text.size();) {
-            const size_t end = std::min(text.find('\n', at), text.size());
-            const std::string line = text.substr(at, end - at);
-            if (m_notices)
-                m_notices(line);
-            else
-                std::fprintf(stderr, "%s\n", line.c_str());
-            at = end + 1;
-        }
+    if (!m_sampleFolder.empty())
+        m_device.ImportSamples(m_sampleFolder, &notices);
+    const std::string text = notices.Text();
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = std::min(text.find('\n', at), text.size());
+        const std::string line = text.substr(at, end - at);
+        if (m_notices)
+            m_notices(line);
+        else
+            std::fprintf(stderr, "%s\n", line.c_str());
+        at = end + 1;
     }
     m_stopping = false;
     m_thread = std::thread([this] { DeliveryLoop(); });

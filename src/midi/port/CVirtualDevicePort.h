@@ -30,6 +30,9 @@ public:
     // The editor script the memory is laid out by, and the file the memory is kept in
     // (empty: not kept).
     void Configure(std::string scriptText, std::string memoryPath);
+    // A folder of WAV and FLAC files that replace the device's user samples when it is
+    // built (empty: none). Refused files are told to the notice sink.
+    void SetSampleFolder(std::string folder);
     // Where the lines about the memory file go; called under the host's lock, from the
     // thread that opens the first port or sends the first message.
     using CNoticeSink = std::function<void(const std::string& line)>;
@@ -65,6 +68,7 @@ private:
     bool m_stopping = false;
     std::string m_scriptText;
     std::string m_memoryPath;
+    std::string m_sampleFolder;
     bool m_memoryRefused = false;
     CNoticeSink m_notices;
     CVirtualDevice m_device;
