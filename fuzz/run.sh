@@ -13,7 +13,8 @@ fi
 
 seconds=${VIREO_FUZZ_SECONDS:-15}
 targets=(fuzz_midi_receive fuzz_message_parse fuzz_user_names fuzz_name_records fuzz_script_read fuzz_smf_read
-    fuzz_smf_import fuzz_typed_text fuzz_sample_file)
+    fuzz_smf_import fuzz_typed_text fuzz_sample_file
+    fuzz_sample_answers)
 build=build/fuzz
 
 cmake --preset fuzz >/dev/null

@@ -9,7 +9,7 @@
 #include "device/CTavContextHandlers.h"
 #include "device/CTavEntitySelector.h"
 #include "device/CTavDeviceFunctions.h"
-#include "device/CTavPcModeHandler.h"
+#include "device/CTavSampleViewHandler.h"
 #include "device/CTavToneSynchronizer.h"
 #include "device/CTavVoiceReserveClipper.h"
 #include "device/TavDeviceHandlers.h"
@@ -120,11 +120,7 @@ void CTavBufferAccessor::RegisterHandlers() {
     CTavBufferHandlers& handlers = m_buffers->Handlers();
     handlers.Add(std::make_unique<CTavContextHandler>(*this));
     handlers.Add(std::make_unique<CTavRhythmKeyIdHandler>(*this));
-    // The sample view handler's place: for now it only keeps the device in PC mode while
-    // the sample edit window is open.
-    const auto view = m_bound.sampleValues.find("vs.sampleEdit.view.view");
-    handlers.Add(std::make_unique<CTavPcModeHandler>(
-        *this, view == m_bound.sampleValues.end() ? nullptr : view->second, m_bound.pcModeResult));
+    handlers.Add(std::make_unique<CTavSampleViewHandler>(*this));
     handlers.Add(std::make_unique<CCCSynchronizer>(*this));
     handlers.Add(TavMakeEffectSwapper(*m_buffers, m_bound, m_system->ResourceManager()));
     std::unique_ptr<CTavFadeRangeClipper> clipper = TavMakeFadeRangeClipper(*m_buffers, m_bound);

@@ -8,6 +8,7 @@
 #include "app/CTavSystem.h"
 #include "device/CTavBufferAccessor.h"
 #include "device/CTavFunctionManager.h"
+#include "device/CTavSampleFunctions.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavValue.h"
 #include "view/CTavMenuItem.h"
@@ -105,13 +106,6 @@ class FSelectSelectRhythmKey : public CFunction {
     }
 };
 
-// The sample commands need the sample editing procedures, which this layer does not have
-// yet: they refuse and send nothing.
-class FSampleCommand : public CFunction {
-    using CFunction::CFunction;
-    bool Run(const std::string&) override { return false; }
-};
-
 } // namespace
 
 void TavUnregisterDeviceFunctions(CTavFunctionManager& functions) {
@@ -126,8 +120,7 @@ void TavRegisterDeviceFunctions(CTavFunctionManager& functions, CTavBufferAccess
     functions.Register(kTavDeviceFunctionNames[2], std::make_unique<FSelectPatch>(accessor, false));
     functions.Register(kTavDeviceFunctionNames[3], std::make_unique<FSelectPatch>(accessor, true));
     functions.Register(kTavDeviceFunctionNames[4], std::make_unique<FSelectSelectRhythmKey>(accessor));
-    for (size_t i = 5; i < kTavDeviceFunctionNames.size(); ++i)
-        functions.Register(kTavDeviceFunctionNames[i], std::make_unique<FSampleCommand>(accessor));
+    TavRegisterSampleFunctions(functions, accessor);
 }
 
 bool TavEvaluatePartExpression(const std::string& arguments, CTavBufferManager& buffers, int32_t& part) {

@@ -70,6 +70,7 @@ CTavReader::CTavReader(CTavBufferManager& buffers, CTavEntityManager& entities, 
             at(m_bound.rhythmSetNumberInformation), at(m_bound.patchNameInformation),
             at(m_bound.rhythmSetNameInformation),   at(m_bound.waveNameInformation),
             at(m_bound.sampleNameInformation)};
+    BindSampleAddresses();
 }
 
 void CTavReader::Step() {
@@ -401,6 +402,8 @@ void CTavReader::OnDataSet(const CTavHaldenMessage& message) {
             TavFileSampleRecord(m_entities, data, size);
         return;
     }
+    if (OnSampleAnswer(address, data, size))
+        return;
     // The sample and wave number answers take no action of their own.
     CTavMidiReader::OnDataSet(message);
 }

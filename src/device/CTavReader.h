@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "device/CTavDeviceBindings.h"
+#include "device/TavSampleWire.h"
 #include "entity/CTavEntityBanks.h"
 #include "files/CTavSmf.h"
 #include "files/CTavSmfExclusiveJoin.h"
@@ -120,6 +121,28 @@ public:
     // Handles the write notifications that arrived while a request waited.
     void HandlePendingNotifications();
 
+    // ---- Sample edit exchanges (CTavSampleReader.cpp) -----------------------------------
+    static constexpr int kWaveTimeoutMs = 10000;
+    static constexpr int32_t kSamplesPerPage = 50;
+    static constexpr int32_t kMaxChopPoints = 15;
+    // Sends the wave request and appends the answer's points; the reply time-out is at
+    // least kWaveTimeoutMs meanwhile. An answer that does not fit the request is ignored.
+    bool RequestWave(const TavWaveRequest& request, std::vector<TavWavePoint>& points);
+    // Sends a modify command (one attempt) and waits: a progress message sets the progress
+    // bar's position and starts the time-out again, the command's echo or a chop, auto chop
+    // or unload result ends it, and an error message ends it with code 13, once.
+    bool SendModifyCommand(uint32_t address, const uint8_t* data, size_t size);
+    // A memory figure ("com.utility.command.sampleMemoryRemain" or "sampleMemoryWhole"):
+    // a one-byte request answered with the byte count in 5 bytes of 7 bits.
+    bool RequestMemory(const CTavValue* value, int64_t& bytes);
+    // The number of chop points of the selected sample (0-15).
+    bool RequestChopPointCount(int32_t& count);
+    // The frame of chop point index (asked with size index + 1).
+    bool RequestChopPoint(int32_t index, int64_t& frame);
+    // Reads the sample name page that holds the sample again (area user or card, number
+    // 1 and up), so the catalog follows the device after a command.
+    bool ReadSampleInformation(int32_t area, int32_t number);
+
     // ---- Standard MIDI File import (CTavSmfImport.cpp) ----------------------------------
     // Files larger than this show the progress bar ("Reading SMF.") with the file size as
     // its range, advanced by the read position.
@@ -176,6 +199,11 @@ private:
     void HandleWriteNotification(const Notification& notification);
     // True when the reply's address is the value's.
     static bool IsAt(const CTavValue* value, uint32_t address);
+    // Learns the sample edit addresses; called once by the constructor.
+    void BindSampleAddresses();
+    // The sample edit answers while waiting; true when the message was one of them
+    // (taken or ignored), so the generic match does not see it.
+    bool OnSampleAnswer(uint32_t address, const uint8_t* data, size_t size);
     // Runs the import over the source set up by ImportSmf.
     bool Import(ITavRootStruct& root);
     void AdvanceSmfProgress();
@@ -212,6 +240,22 @@ private:
     int32_t m_identityDeviceId = -1;
     int32_t m_identity = -1;
     std::string m_identityReply; // the family, model and version bytes of the last reply
+
+    // The sample edit addresses; -1 for a value the script lacks.
+    struct SampleAddresses {
+        int64_t waveRequest = -1, waveData = -1, progress = -1, error = -1, chopResult = -1,
+                autoChopResult = -1, unloadResult = -1, chopPointSize = -1, chopPoint = -1;
+    } m_sampleAt;
+    // What the sample exchange that waits expects.
+    const TavWaveRequest* m_waveRequest = nullptr;
+    std::vector<TavWavePoint>* m_wavePoints = nullptr;
+    bool m_modifyPending = false;
+    int64_t m_memoryAt = -1;
+    int64_t m_memoryBytes = -1;
+    bool m_chopCountPending = false;
+    int32_t m_chopCount = -1;
+    int32_t m_chopIndex = -1;
+    int64_t m_chopFrame = -1;
 
     int m_depth = 0;
     Notification m_pending[kMaxPendingNotifications] = {};

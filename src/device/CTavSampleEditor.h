@@ -6,6 +6,7 @@
 // selection. Owned by the device layer's root; GUI thread only.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -111,7 +112,28 @@ public:
     // when the script lacks it.
     CTavValue* Value(std::string_view path) const;
 
+    // ---- Catalog and window state ----------------------------------------------------------
+    // The catalog's kind of a sample (TavSampleKind); None for a group other than user or
+    // card and for a sample the catalog does not hold.
+    int32_t SampleKind(int32_t group, int32_t number) const;
+    // The catalog area of a sample group; -1 for another group.
+    static int32_t AreaOf(int32_t group);
+    // Gives the sample's catalog entries (the sample and the sample seen as a patch) a new
+    // name, keeping kind and size; false when the catalog does not hold the sample.
+    bool RenameSample(int32_t group, int32_t number, const std::string& name);
+    // Empties the sample's catalog entries (no name, kind None, size 0).
+    void ForgetSample(int32_t group, int32_t number);
+    // Tells everything that lists samples that the catalog's sample information changed.
+    void MarkSampleInformation();
+    // The window closed: a preview stops and the device leaves PC mode.
+    void CloseView();
+
 private:
+    // A data set of the bytes to the value's address; false offline or without the value.
+    bool Send(std::string_view path, const std::vector<uint8_t>& bytes);
+    int32_t Raw(std::string_view path, int32_t fallback = 0) const;
+    void Notify(std::string_view path, int32_t raw);
+
     CTavBufferAccessor& m_accessor;
     std::vector<ITavWaveView*> m_views;
     std::vector<ITavSampleList*> m_lists;

@@ -9,16 +9,26 @@ CTavMidiReader::CTavMidiReader(CTavTextOut* report, ITavClock& clock) : m_report
 
 // One attempt after another, each sending again and waiting its full time-out; no pause
 // between attempts. A reply still queued from the first attempt counts for the second.
+// A refusal ends the wait at once; the derived reader that refused reports it.
 template <class SendFn> bool CTavMidiReader::Wait(SendFn send) {
     for (int attempt = 0; attempt < m_attempts; ++attempt) {
         m_state = kWaiting;
+        m_restart = false;
         send();
-        const TavTime start = m_clock.Now();
+        TavTime start = m_clock.Now();
         while (TavMilliseconds(start, m_clock.Now()) < m_timeoutMs) {
             Pump();
             if (m_state == kAnswered) {
                 m_state = kIdle;
                 return true;
+            }
+            if (m_state == kRefused) {
+                m_state = kIdle;
+                return false;
+            }
+            if (m_restart) {
+                m_restart = false;
+                start = m_clock.Now();
             }
         }
     }
@@ -53,6 +63,22 @@ bool CTavMidiReader::SendAndWait(const CTavLongMessage& message) {
         m_expectedAddress.clear();
         m_expectedSize = 0;
         m_output->SendLong(message);
+    });
+}
+
+bool CTavMidiReader::SendDataAndWait(uint32_t address, const uint8_t* data, size_t size, bool echoEnds) {
+    if (!m_output)
+        return NoOutput();
+    return Wait([&] {
+        if (echoEnds) {
+            m_expectedAddress = TavEncodeAddress(address, m_output->AddressSize());
+            m_expectedSize = static_cast<int32_t>(size);
+        } else {
+            // No data set has an empty address field, so nothing matches.
+            m_expectedAddress.clear();
+            m_expectedSize = -1;
+        }
+        m_output->SendDataSet(static_cast<int32_t>(address), data, size);
     });
 }
 

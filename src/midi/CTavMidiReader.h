@@ -20,7 +20,9 @@ public:
     // The code reported when no reply came: "Unable to read/write data."
     static constexpr int kNoReplyCode = 4;
 
-    enum State : int32_t { kIdle = 0, kWaiting = 1, kAnswered = 2 };
+    // kRefused: the device answered that it cannot do what was asked; the wait ends
+    // without another attempt and without code 4.
+    enum State : int32_t { kIdle = 0, kWaiting = 1, kAnswered = 2, kRefused = 3 };
 
     explicit CTavMidiReader(CTavTextOut* report, ITavClock& clock = TavSystemClock());
     ~CTavMidiReader() override = default;
@@ -38,6 +40,10 @@ public:
     bool RequestData(uint32_t address, int32_t size);
     // Sends an exclusive message and waits for any universal exclusive reply.
     bool SendAndWait(const CTavLongMessage& message);
+    // Sends a data set and waits as RequestData does. With echoEnds the device's data set
+    // of the same address and length is the answer; without, only a derived reader's
+    // Answer ends the wait.
+    bool SendDataAndWait(uint32_t address, const uint8_t* data, size_t size, bool echoEnds);
 
     void OnDataSet(const CTavHaldenMessage& message) override;
     void OnUniversalMessage(const CTavLongMessage& message) override;
@@ -52,6 +58,16 @@ protected:
         if (m_state == kWaiting)
             m_state = kAnswered;
     }
+    // Ends the current wait as failed, for a device that reports it cannot do it.
+    void Refuse() {
+        if (m_state == kWaiting)
+            m_state = kRefused;
+    }
+    // Starts the current attempt's time-out again: the device reported it is still busy.
+    void RestartTimeout() {
+        if (m_state == kWaiting)
+            m_restart = true;
+    }
 
 private:
     template <class SendFn> bool Wait(SendFn send);
@@ -65,6 +81,7 @@ private:
     int32_t m_state = kIdle;
     TavBytes m_expectedAddress;
     int32_t m_expectedSize = 0;
+    bool m_restart = false;
 };
 
 class CTavMidiWriter : public ITavMidiRequestListener {

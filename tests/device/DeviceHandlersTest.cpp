@@ -10,7 +10,7 @@
 
 #include "device/CTavCCSynchronizer.h"
 #include "device/CTavContextHandlers.h"
-#include "device/CTavPcModeHandler.h"
+#include "device/CTavSampleViewHandler.h"
 #include "device/CTavToneSynchronizer.h"
 #include "device/CTavVoiceReserveClipper.h"
 #include "midi/CTavMidi.h"
@@ -51,7 +51,7 @@ TEST_F(DeviceHandlers, StartRegistersEveryHandlerInOrderWithTheDevicesData) {
     ASSERT_EQ(Buffers().Handlers().Count(), 8u);
     EXPECT_NE(HandlerAt<Brio::CTavContextHandler>(0), nullptr);
     EXPECT_NE(HandlerAt<Brio::CTavRhythmKeyIdHandler>(1), nullptr);
-    EXPECT_NE(HandlerAt<Brio::CTavPcModeHandler>(2), nullptr);
+    EXPECT_NE(HandlerAt<Brio::CTavSampleViewHandler>(2), nullptr);
     auto* cc = HandlerAt<Brio::CCCSynchronizer>(3);
     auto* swapper = HandlerAt<CTavEffectSwapper>(4);
     auto* tones = HandlerAt<Brio::CDomain::CToneSynchronizer>(5);

@@ -13,6 +13,7 @@
 #include "app/cli/CliMidiCommands.h"
 #include "app/cli/CliModelCommands.h"
 #include "app/cli/CliOptions.h"
+#include "app/cli/CliSampleCommands.h"
 #include "app/cli/CliPortCommands.h"
 #include "app/cli/CliSmfCommands.h"
 #include "app/cli/CliSmfTransfer.h"
@@ -90,6 +91,21 @@ constexpr const char* kUsage =
     "                        in UserName.txt in the script folder and print them:\n"
     "                        LABEL, MSB, LSB, PC, CATEGORY, NAME separated by tabs\n"
     "                        (samples: Sample, 83, LSB, NUMBER, KIND, SIZE, NAME)\n"
+    "  samples --in NAME --out NAME [--device-id N]\n"
+    "                        read the sample names and print the user and card\n"
+    "                        samples: User or Card, NUMBER, KIND (mono, stereo-left,\n"
+    "                        stereo-right), SIZE, NAME separated by tabs\n"
+    "  sample --in NAME --out NAME [--device-id N] [--overwrite] GROUP NUMBER COMMAND [ARG]\n"
+    "                        run a sample command on sample NUMBER of GROUP (user or\n"
+    "                        card): truncate, normalize, emphasis, amp [PERCENT],\n"
+    "                        time-stretch RATIO (0.5 to 2), chop, chop-level N,\n"
+    "                        chop-beat N, chop-divide N or unload; --overwrite replaces\n"
+    "                        the sample instead of writing a new one; the device's\n"
+    "                        progress goes to standard error; a failed or unanswered\n"
+    "                        command exits 1 with its message\n"
+    "  wave --in NAME --out NAME [--device-id N] GROUP NUMBER [--points N]\n"
+    "                        print the sample's waveform reduced to N points (default\n"
+    "                        117): FRAME, MIN, MAX separated by tabs\n"
     "  smf-dump IN.mid       print a Standard MIDI File: the header (format, tracks,\n"
     "                        division), each track and each event with its delta\n"
     "                        time, kind (channel, system, exclusive, escape, meta\n"
@@ -159,6 +175,7 @@ constexpr Command kCommands[] = {
     {"write", CliWrite}, {"simulate", CliSimulate}, {"names", CliNames},
     {"backup", CliBackup}, {"restore", CliRestore}, {"edit", CliEdit},
     {"export-smf", CliExportSmf}, {"import-smf", CliImportSmf}, {"coverage", CliCoverage},
+    {"samples", CliSamples}, {"sample", CliSample}, {"wave", CliWave},
 };
 
 } // namespace
