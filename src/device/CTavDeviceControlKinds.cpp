@@ -5,10 +5,13 @@
 #include "device/CTavMfxSelectCombo.h"
 #include "device/CTavPartButtons.h"
 #include "device/CTavPartPatchNameStaticText.h"
+#include "device/CTavScaleScroll.h"
 #include "device/CTavSwitchableControls.h"
 #include "device/CTavToneSelectButton.h"
+#include "device/CTavWaveDrawControl.h"
 #include "device/CTavWaveGroupSelectControl.h"
 #include "device/CTavWaveIndexSelectControl.h"
+#include "device/CTavWaveScrollControls.h"
 
 #include "view/CTavViewFactory.h"
 
@@ -32,18 +35,18 @@ constexpr CTavDeviceControlKind kControls[] = {
     {"quasarSwStaticTextPicture", "Brio::CTavSwitchableStaticTextPictureControl", Make<CTavSwitchableStaticTextPictureControl>},
     {"quasarPartPatchNameStaticText", "Brio::CTavPartPatchNameStaticText", Make<CTavPartPatchNameStaticText>},
     {"zqToneSelectButton", "Brio::CTavToneSelectButton", Make<Brio::CTavToneSelectButton>},
-    {"quasarSampleViewControl", "Brio::CTavSampleViewControl"},
-    {"quasarOverviewControl", "Brio::CTavOverviewControl"},
+    {"quasarSampleViewControl", "Brio::CTavSampleViewControl", Make<CTavSampleViewControl>},
+    {"quasarOverviewControl", "Brio::CTavOverviewControl", Make<CTavOverviewControl>},
     {"quasarSampleListControl", "Brio::CTavSampleListControl"},
     {"quasarSampleViewGroupButton", "Brio::CTavSampleViewGroupButton"},
-    {"quasarScrubButton", "Brio::CTavScrubButtonControl"},
+    {"quasarScrubButton", "Brio::CTavScrubButtonControl", Make<CTavScrubButtonControl>},
     {"quasarPreviewControl", "Brio::CTavPreviewControl"},
     {"quasarChopPreviewButton", "Brio::CTavChopPreviewButton"},
     {"quasarFrameIncButton", "Brio::CTavFrameIncButton"},
-    {"quasarScaleScroll", "Brio::CTavScaleScroll"},
-    {"quasarScaleIncButton", "Brio::CTavScaleIncButton"},
-    {"quasarWaveScroll", "Brio::CTavWaveScroll"},
-    {"quasarWaveScrollIncButton", "Brio::CTavWaveScrollIncButton"},
+    {"quasarScaleScroll", "Brio::CTavScaleScroll", Make<CTavScaleScroll>},
+    {"quasarScaleIncButton", "Brio::CTavScaleIncButton", Make<CTavScaleIncButton>},
+    {"quasarWaveScroll", "Brio::CTavWaveScroll", Make<CTavWaveScroll>},
+    {"quasarWaveScrollIncButton", "Brio::CTavWaveScrollIncButton", Make<CTavWaveScrollIncButton>},
     {"quasarBpmSlider", "Brio::CTavBpmSlider"},
     {"quasarTimeIncButton", "Brio::CTavTimeIncButton"},
     {"quasarChopIdCombo", "Brio::CTavChopIdCombo"},
