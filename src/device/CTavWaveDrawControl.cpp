@@ -109,8 +109,6 @@ bool CTavWaveDrawControl::Configure(TavItems& items) {
     }
     for (const RoleTag& path : kWindowPaths)
         m_refs[path.role] = AddValueRef(path.tag);
-    if (m_mode == kStartLoopEnd || m_mode == kStartLoopEndAlt)
-        m_refs[kBeatCount] = AddValueRef(kBeatCountPath);
     if (m_mode == kChop) {
         for (const RoleTag& path : kChopPaths)
             m_refs[path.role] = AddValueRef(path.tag);
@@ -124,9 +122,10 @@ bool CTavWaveDrawControl::Configure(TavItems& items) {
 bool CTavWaveDrawControl::Associate(CTavPanel* parent) {
     if (!CTavControl::Associate(parent))
         return false;
-    if (m_refs[kBeatCount] >= 0 && m_beatPoints.empty()) {
-        CTavBufferManager* buffers = BufferManager();
-        for (int i = 0; buffers && i < kMaxBeatPoints; ++i) {
+    CTavBufferManager* buffers = BufferManager();
+    if ((m_mode == kStartLoopEnd || m_mode == kStartLoopEndAlt) && buffers && !m_beatCount) {
+        m_beatCount = buffers->FindValue(kBeatCountPath);
+        for (int i = 0; m_beatCount && i < kMaxBeatPoints; ++i) {
             const CTavValue* point = buffers->FindValue(Indexed(kBeatPointPath, i));
             if (!point)
                 break;
@@ -223,7 +222,8 @@ int64_t CTavWaveDrawControl::XToFrame(int32_t x) const {
     if (w <= 1)
         return m_first;
     const int64_t column = std::clamp<int64_t>(x - (m_rect.left + Margin()), 0, w - 1);
-    return m_first + (column * (m_last - m_first) + (w - 1) / 2) / (w - 1);
+    // The first frame drawn at that column.
+    return m_first + (column * (m_last - m_first) + (w - 2)) / (w - 1);
 }
 
 int32_t CTavWaveDrawControl::DataScale() const {
@@ -231,11 +231,10 @@ int32_t CTavWaveDrawControl::DataScale() const {
 }
 
 int32_t CTavWaveDrawControl::ValueToY(int32_t value, const TavRect& lane) const {
-    const int64_t height = lane.Height();
-    const int64_t centre = lane.top + height / 2;
-    const int64_t half = std::max<int64_t>((height - 1) / 2, 0);
-    const int64_t y = centre - int64_t{value} * DataScale() * half / kFullScale;
-    return static_cast<int32_t>(std::clamp<int64_t>(y, lane.top, std::max<int64_t>(lane.top, lane.bottom - 1)));
+    // +full scale / S at the top row, -full scale / S at the bottom row.
+    const int64_t scaled = std::clamp<int64_t>(int64_t{value} * DataScale(), -kFullScale, kFullScale);
+    const int64_t rows = std::max(lane.Height() - 1, 0);
+    return static_cast<int32_t>(lane.top + rows * (kFullScale - scaled) / (2 * kFullScale));
 }
 
 int32_t CTavWaveDrawControl::RawOf(int role, int32_t absent) const {
@@ -374,7 +373,7 @@ void CTavWaveDrawControl::DrawMarkers(CTavDrawInfo& info) {
     switch (m_mode) {
     case kStartLoopEnd:
     case kStartLoopEndAlt: {
-        const size_t beats = std::min(static_cast<size_t>(std::max(RawOf(kBeatCount), 0)), m_beatPoints.size());
+        const size_t beats = std::min(static_cast<size_t>(std::max(TavRawOf(m_beatCount, 0), 0)), m_beatPoints.size());
         for (size_t i = 0; i < beats; ++i)
             VerticalMarker(info, TavRawOf(m_beatPoints[i], 0), kHighlightColor, false);
         for (int role : {kStart, kLoop, kEnd})

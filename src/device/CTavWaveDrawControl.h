@@ -48,7 +48,7 @@ public:
         kA1, kA2, kA3, kA4, kR1, kR2, kR3, kR4,
         // The window state the view reads (fixed paths).
         kSampleNumber, kGroup, kSampleState, kDataScale, kDotSamples, kViewLo, kViewUp, kScrollLo, kScrollUp,
-        kChopEditMode, kChopCount, kBeatCount,
+        kChopEditMode, kChopCount,
         kRoleCount
     };
 
@@ -142,6 +142,8 @@ private:
     std::array<int, kRoleCount> m_refs;
     std::string m_chopFramePath;
     std::vector<int> m_chopRefs;
+    // The beat points of the sample information, when the script has them.
+    const CTavValue* m_beatCount = nullptr;
     std::vector<const CTavValue*> m_beatPoints;
     int64_t m_first = 0;
     int64_t m_last = 0;

@@ -212,8 +212,8 @@ void CTavWaveDrawControl::DragEnvelope(const CTavMouseInfo& info) {
     const bool fourPoints = RawOf(kEnvMode, 1) != 0;
     if (fourPoints && RoleValue(kA1 + i)) {
         // A point stays between its neighbours.
-        const int64_t lower = i > 0 ? RawOf(kA1 + i - 1) : 0;
-        const int64_t upper = i < 3 ? RawOf(kA1 + i + 1) : INT32_MAX;
+        const int64_t lower = i > 0 && m_refs[kA1 + i - 1] >= 0 ? RawOf(kA1 + i - 1) : 0;
+        const int64_t upper = i < 3 && m_refs[kA1 + i + 1] >= 0 ? RawOf(kA1 + i + 1) : INT32_MAX;
         frame = std::clamp(XToFrame(info.point.x), lower, std::max(lower, upper));
         writes.emplace_back(RoleValue(kA1 + i), static_cast<int32_t>(frame));
     }
