@@ -191,7 +191,11 @@ TEST_F(Accessor, EveryDeviceControlKindFailsUntilItsClassIsBuilt) {
                                          "quasarSwSlider",                "quasarSwStaticTextPicture",
                                          "quasarEditPartButton",          "quasarSoloPartButton",
                                          "zqToneSelectButton",            "quasarLfoControl",
-                                         "valeLfoControl",                "valeIndicator"};
+                                         "valeLfoControl",                "valeIndicator",
+                                         "quasarSampleViewControl",       "quasarOverviewControl",
+                                         "quasarScrubButton",             "quasarScaleScroll",
+                                         "quasarScaleIncButton",          "quasarWaveScroll",
+                                         "quasarWaveScrollIncButton"};
     for (const auto& kind : Brio::TavDeviceControlKinds()) {
         const bool known = built.count(kind.kind) > 0;
         EXPECT_EQ(factory.Knows(kind.kind), known) << kind.kind;
