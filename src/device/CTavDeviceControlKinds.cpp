@@ -11,10 +11,13 @@
 #include "device/CTavSampleIncButtons.h"
 #include "device/CTavSampleListControl.h"
 #include "device/CTavSampleTempoControls.h"
+#include "device/CTavScaleScroll.h"
 #include "device/CTavSwitchableControls.h"
 #include "device/CTavToneSelectButton.h"
+#include "device/CTavWaveDrawControl.h"
 #include "device/CTavWaveGroupSelectControl.h"
 #include "device/CTavWaveIndexSelectControl.h"
+#include "device/CTavWaveScrollControls.h"
 
 #include "view/CTavViewFactory.h"
 
@@ -38,18 +41,18 @@ constexpr CTavDeviceControlKind kControls[] = {
     {"quasarSwStaticTextPicture", "Brio::CTavSwitchableStaticTextPictureControl", Make<CTavSwitchableStaticTextPictureControl>},
     {"quasarPartPatchNameStaticText", "Brio::CTavPartPatchNameStaticText", Make<CTavPartPatchNameStaticText>},
     {"zqToneSelectButton", "Brio::CTavToneSelectButton", Make<Brio::CTavToneSelectButton>},
-    {"quasarSampleViewControl", "Brio::CTavSampleViewControl"},
-    {"quasarOverviewControl", "Brio::CTavOverviewControl"},
+    {"quasarSampleViewControl", "Brio::CTavSampleViewControl", Make<CTavSampleViewControl>},
+    {"quasarOverviewControl", "Brio::CTavOverviewControl", Make<CTavOverviewControl>},
     {"quasarSampleListControl", "Brio::CTavSampleListControl", Make<CTavSampleListControl>},
     {"quasarSampleViewGroupButton", "Brio::CTavSampleViewGroupButton", Make<CTavSampleViewGroupButton>},
-    {"quasarScrubButton", "Brio::CTavScrubButtonControl"},
+    {"quasarScrubButton", "Brio::CTavScrubButtonControl", Make<CTavScrubButtonControl>},
     {"quasarPreviewControl", "Brio::CTavPreviewControl", Make<CTavPreviewControl>},
     {"quasarChopPreviewButton", "Brio::CTavChopPreviewButton", Make<CTavChopPreviewButton>},
     {"quasarFrameIncButton", "Brio::CTavFrameIncButton", Make<CTavFrameIncButton>},
-    {"quasarScaleScroll", "Brio::CTavScaleScroll"},
-    {"quasarScaleIncButton", "Brio::CTavScaleIncButton"},
-    {"quasarWaveScroll", "Brio::CTavWaveScroll"},
-    {"quasarWaveScrollIncButton", "Brio::CTavWaveScrollIncButton"},
+    {"quasarScaleScroll", "Brio::CTavScaleScroll", Make<CTavScaleScroll>},
+    {"quasarScaleIncButton", "Brio::CTavScaleIncButton", Make<CTavScaleIncButton>},
+    {"quasarWaveScroll", "Brio::CTavWaveScroll", Make<CTavWaveScroll>},
+    {"quasarWaveScrollIncButton", "Brio::CTavWaveScrollIncButton", Make<CTavWaveScrollIncButton>},
     {"quasarBpmSlider", "Brio::CTavBpmSlider", Make<CTavBpmSlider>},
     {"quasarTimeIncButton", "Brio::CTavTimeIncButton", Make<CTavTimeIncButton>},
     {"quasarChopIdCombo", "Brio::CTavChopIdCombo", Make<CTavChopIdCombo>},

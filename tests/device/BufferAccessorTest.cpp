@@ -196,7 +196,11 @@ TEST_F(Accessor, EveryDeviceControlKindFailsUntilItsClassIsBuilt) {
                                          "quasarPreviewButton",           "quasarChopPreviewButton",
                                          "quasarPreviewControl",          "quasarFrameIncButton",
                                          "quasarChopFrameIncButton",      "quasarTimeIncButton",
-                                         "quasarBpmSlider",               "quasarChopIdCombo"};
+                                         "quasarBpmSlider",               "quasarChopIdCombo",
+                                         "quasarSampleViewControl",       "quasarOverviewControl",
+                                         "quasarScrubButton",             "quasarScaleScroll",
+                                         "quasarScaleIncButton",          "quasarWaveScroll",
+                                         "quasarWaveScrollIncButton"};
     for (const auto& kind : Brio::TavDeviceControlKinds()) {
         const bool known = built.count(kind.kind) > 0;
         EXPECT_EQ(factory.Knows(kind.kind), known) << kind.kind;
