@@ -22,7 +22,7 @@ TAB_W = 96
 # Buttons drawn for this window: (image, kind, width, height, labels).
 BUTTONS = [
     ("buttonExecute", "label", 88, 26, ["EXECUTE"]),
-    ("buttonCancel", "label", 88, 26, ["CANCEL"]),
+    ("buttonCancel", "latch", 88, 26, ["CANCEL", "CANCEL"]),
     ("buttonUnload", "label", 72, 24, ["UNLOAD"]),
     ("buttonSampleGroup", "latch", 72, 24, ["USER", "CARD"]),
     ("buttonPreview", "label", 72, 24, ["PREVIEW"]),
@@ -37,6 +37,8 @@ BUTTONS = [
     ("buttonChopDelete", "latch", 56, 22, ["DELETE", "DELETE"]),
     ("buttonAutoChop", "label", 56, 22, ["APPLY"]),
     ("buttonBeatStepDown", "label", 16, 11, ["\u25c0"]),
+    ("buttonScrollLeft", "label", 18, 16, ["\u25c0"]),
+    ("buttonScrollRight", "label", 18, 16, ["\u25b6"]),
     ("buttonBeatStepUp", "label", 16, 11, ["\u25b6"]),
 ] + [("tabSample%s" % name.title(), "tab", TAB_W, 28, [name]) for name in PAGES]
 
@@ -87,19 +89,28 @@ class SamplePage(Page):
         self.zoom_row(x, y + height + 4, w)
 
     def zoom_row(self, x, y, w):
-        scroll_w = w - 4 * 24
-        self.field(x, y, scroll_w, 16)
-        self.controls.append(control(
-            "quasarWaveScroll", "waveScroll", x, y,
-            "<direction>0</direction><knobColor>240,160,48</knobColor>" + refs(
-                scrollRangeLowerValueRef=VIEW + "scrollRangeLo", scrollRangeUpperValueRef=VIEW + "scrollRangeUp",
-                currentRangeLowerValueRef=VIEW + "viewRangeLo", currentRangeUpperValueRef=VIEW + "viewRangeUp",
-                operatedValueRef=VIEW + "scrollOperated"), (scroll_w, 16)))
-        zoom = [("zoomOut", "buttonZoomOut", "dotSamples", 1), ("zoomIn", "buttonZoomIn", "dotSamples", -1),
-                ("scaleDown", "buttonScaleDown", "dataScale", -1), ("scaleUp", "buttonScaleUp", "dataScale", 1)]
-        for i, (name, bitmap, value, step) in enumerate(zoom):
-            self.button(name, x + scroll_w + 4 + 24 * i, y, bitmap, kind="quasarScaleIncButton",
-                        valueRef=VIEW + value, direction=step, requestWave=1, useTipBar=1)
+        """The scroll bar between its two step buttons, then zoom out and in (frames per
+        column) and flatter and taller (the vertical scale)."""
+        window = refs(scrollRangeLowerValueRef=VIEW + "scrollRangeLo", scrollRangeUpperValueRef=VIEW + "scrollRangeUp",
+                      currentRangeLowerValueRef=VIEW + "viewRangeLo", currentRangeUpperValueRef=VIEW + "viewRangeUp",
+                      operatedValueRef=VIEW + "scrollOperated")
+        scroll_w = w - 4 * 24 - 2 * 20
+        self.button("scrollLeft", x, y, "buttonScrollLeft", kind="quasarWaveScrollIncButton", deltaValue=-1,
+                    requestWave=1, useTipBar=0)
+        self.field(x + 20, y, scroll_w, 16)
+        self.controls.append(control("quasarWaveScroll", "waveScroll", x + 20, y,
+                                     "<direction>0</direction><knobColor>240,160,48</knobColor>" + window,
+                                     (scroll_w, 16)))
+        self.controls[-2] = self.controls[-2].replace("</control>", window + "</control>")
+        self.button("scrollRight", x + 20 + scroll_w + 2, y, "buttonScrollRight", kind="quasarWaveScrollIncButton",
+                    deltaValue=1, requestWave=1, useTipBar=0)
+        self.controls[-1] = self.controls[-1].replace("</control>", window + "</control>")
+        zoom = [("zoomOut", "buttonZoomOut", "dotSamples", 0, 1), ("zoomIn", "buttonZoomIn", "dotSamples", 0, -1),
+                ("scaleDown", "buttonScaleDown", "dataScale", 1, -1), ("scaleUp", "buttonScaleUp", "dataScale", 1, 1)]
+        zx = x + w - 4 * 24 + 4
+        for i, (name, bitmap, value, direction, step) in enumerate(zoom):
+            self.button(name, zx + 24 * i, y, bitmap, kind="quasarScaleIncButton", valueRef=VIEW + value,
+                        direction=direction, deltaValue=step, requestWave=1, useTipBar=1)
 
     def overview(self, height=44):
         x, y = self.custom("OVERVIEW", WIDTH, TITLE_H + height + 4)
@@ -140,6 +151,10 @@ def points_section(page):
     page.button("preview", x + 320, y + 4, "buttonPreview", kind="quasarPreviewButton",
                 valueRef=PREVIEW + "samplePreview", onValue=3, offValue=0)
     page.label("HOLD TO HEAR", x + 320, y + 30, 72)
+    # Pressing the field plays the loop until the button is let go.
+    page.field(x + 320, y + 48, 72, 22)
+    page.label("LOOP", x + 320, y + 53, 72)
+    page.controls.append(control("quasarPreviewControl", "previewLoop", x + 320, y + 48, "<mode>2</mode>", (72, 22)))
     page.label("LENGTH", x + 400, y + 5, 84)
     page.field(x + 400, y + 20, 84, 22)
     page.controls.append(control("staticText", "length", x + 400, y + 20,
