@@ -136,6 +136,8 @@ public:
     // The wait cursor: called with true before a command runs and with false after it.
     // Nested calls share one cursor: the hook sees only the outermost pair.
     void SetWaitCursor(std::function<void(bool)> hook) { m_waitCursor = std::move(hook); }
+    // While a command or device procedure runs (the wait cursor is shown).
+    bool IsWaiting() const { return m_waitDepth > 0; }
     void ShowWaitCursor(bool on) {
         const bool outermost = on ? m_waitDepth++ == 0 : m_waitDepth > 0 && --m_waitDepth == 0;
         if (outermost && m_waitCursor)

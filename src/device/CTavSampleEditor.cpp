@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/CTavSystem.h"
+#include "app/CTavTextOut.h"
 #include "device/CTavBufferAccessor.h"
 #include "device/TavSampleWire.h"
 #include "entity/CTavEntityRecords.h"
@@ -146,6 +148,36 @@ bool CTavSampleEditor::RequestWave(int32_t group, int32_t number, int64_t firstF
         return false;
     const TavWaveRequest request{group, number, firstFrame, framesPerPoint, std::min(count, kMaxWavePoints)};
     return reader->RequestWave(request, points);
+}
+
+bool CTavSampleEditor::CanExchange() {
+    const CTavReader* reader = m_accessor.Reader();
+    return reader && reader->CurrentState() == CTavMidiReader::kIdle && !m_accessor.IsBusy() &&
+           !m_accessor.IsWaiting();
+}
+
+bool CTavSampleEditor::ShowSample(int32_t group, int32_t number) {
+    CTavBufferManager* buffers = m_accessor.Buffers();
+    if (!buffers)
+        return false;
+    if (SampleKind(group, number) == TavSampleKind::StereoRight && number > 0)
+        --number;
+    const int32_t right = SampleKind(group, number) == TavSampleKind::StereoLeft ? number + 1 : number;
+    Notify("vs.sampleEdit.view.sampleGroupID", group);
+    Notify("vs.sampleEdit.view.sampleNumberL", number);
+    Notify("vs.sampleEdit.view.sampleNumberR", right);
+    buffers->PublishPending();
+    buffers->ClearPending();
+    if (CTavReader* reader = m_accessor.Reader())
+        reader->ClearFailure();
+    if (RefreshSampleView(true))
+        return true;
+    // The message box says that the device did not answer; the error output says to what.
+    CTavReader* reader = m_accessor.Reader();
+    CTavSystem* system = m_accessor.System();
+    if (reader && !reader->Failure().empty() && system && system->ErrorOutput())
+        system->ErrorOutput()->Printf("Unable to show sample %d: %s\n", number, reader->Failure().c_str());
+    return false;
 }
 
 bool CTavSampleEditor::RefreshSampleView(bool withWaves) {

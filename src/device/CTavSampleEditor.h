@@ -127,6 +127,14 @@ public:
     void MarkSampleInformation();
     // The window closed: a preview stops and the device leaves PC mode.
     void CloseView();
+    // Shows the sample: the left half of a stereo pair for its right half, the pair's
+    // right number beside it, then the view refreshed with its waves. False when the
+    // refresh failed.
+    bool ShowSample(int32_t group, int32_t number);
+    // Whether an exchange may start now: the layer has a reader, no request of it waits and
+    // no command or procedure runs (a timer that fires while a transfer pumps the events
+    // must not start another).
+    bool CanExchange();
 
 private:
     // A data set of the bytes to the value's address; false offline or without the value.

@@ -50,6 +50,7 @@ bool CTavSampleListControl::Associate(CTavPanel* parent) {
 
 bool CTavSampleListControl::Open() {
     m_builtGroup = m_builtMark = -1; // rows as the catalog stands now
+    m_shownRow = -1;
     const bool opened = CTavListControl::Open();
     Editor().AddSampleList(this);
     m_registered = true;
@@ -93,6 +94,14 @@ bool CTavSampleListControl::OnTimer(const CTavTimerInfo& info) {
     if (IsOpen() && TavControlCatalog().Generation() != m_generation) {
         Refresh();
         Invalidate();
+    }
+    // Showing a sample asks the device for it: done from the timer, outside the value
+    // change that moved the row, and not for every row a held key passes.
+    const int32_t row = CurrentRow();
+    if (IsOpen() && !IsCaptured() && !IsRepeating() && row != m_shownRow && row >= FirstRow() && row <= LastRow() &&
+        Editor().CanExchange()) {
+        m_shownRow = row;
+        Editor().ShowSample(TavRawOf(GetValue(m_groupRef)), row);
     }
     return false;
 }

@@ -31,7 +31,8 @@ public:
     // A new modify mark or group rebuilds the rows, keeping the selection and current row
     // where the rows still hold them.
     void Refresh() override;
-    // Names the catalog gained since the last refresh are shown.
+    // Names the catalog gained since the last refresh are shown, and a new current row's
+    // sample in the sample view when no key or drag is moving through the list.
     bool OnTimer(const CTavTimerInfo& info) override;
 
     // ITavSampleList
@@ -62,6 +63,9 @@ private:
     uint32_t m_generation = 0;
     bool m_registered = false;
     CTavValue* m_selectState = nullptr;
+    // The row last shown in the sample view; a current row that differs is shown once the
+    // user stops moving through the list.
+    int32_t m_shownRow = -1;
 };
 
 // A latch button over the sample group value; a release over it that switched the group

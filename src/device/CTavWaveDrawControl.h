@@ -165,6 +165,9 @@ public:
     bool RequestWaveData() override;
 
 private:
+    // Keeps the visible range's upper end at its lower end plus the plot's columns of
+    // "vs.sampleEdit.view.dotSamples" frames, inside the scroll range.
+    void FollowZoom();
     // What the data held were requested for: range, sample, group and sample kind.
     std::optional<std::array<int64_t, 5>> m_held;
     std::array<int64_t, 5> Wanted() const;

@@ -12,6 +12,12 @@ namespace Brio {
 void CTavSampleViewControl::Refresh() {
     if (!IsOpen() || m_requesting)
         return;
+    FollowZoom();
+    if (m_held != Wanted())
+        RequestWaveData();
+}
+
+void CTavSampleViewControl::FollowZoom() {
     const int64_t perPoint = std::max(RawOf(kDotSamples, 1), 1);
     const int64_t width = int64_t{PlotWidth()} * perPoint;
     const int64_t scrollLo = RawOf(kScrollLo), scrollUp = std::max<int64_t>(RawOf(kScrollUp), scrollLo);
@@ -26,8 +32,6 @@ void CTavSampleViewControl::Refresh() {
                                    {RoleValue(kViewUp), static_cast<int32_t>(up)}});
         m_requesting = false;
     }
-    if (m_held != Wanted())
-        RequestWaveData();
 }
 
 std::array<int64_t, 5> CTavSampleViewControl::Wanted() const {
@@ -35,6 +39,9 @@ std::array<int64_t, 5> CTavSampleViewControl::Wanted() const {
 }
 
 bool CTavSampleViewControl::RequestWaveData() {
+    // A refresh of the whole view may come before the view followed a new sample's length.
+    if (!m_requesting)
+        FollowZoom();
     m_held = Wanted();
     const int64_t lo = RawOf(kViewLo);
     const int64_t up = std::max<int64_t>(RawOf(kViewUp), lo);

@@ -113,6 +113,8 @@ protected:
     virtual bool RowTexts(int32_t row, std::vector<std::string>& texts) const;
     // Told after every change of the selection.
     virtual void OnSelectionChanged() {}
+    // While a held key or a drag outside the rows steps the list.
+    bool IsRepeating() const { return m_repeat != Repeat::None; }
     // Writes the first and last row in one commit.
     bool SetRowRange(int32_t first, int32_t last);
     int32_t RowValue(int ref) const;

@@ -99,7 +99,7 @@ class SamplePage(Page):
                     requestWave=1, useTipBar=0)
         self.field(x + 20, y, scroll_w, 16)
         self.controls.append(control("quasarWaveScroll", "waveScroll", x + 20, y,
-                                     "<direction>0</direction><knobColor>240,160,48</knobColor>" + window,
+                                     "<direction>1</direction><knobColor>61440,40960,12288</knobColor>" + window,
                                      (scroll_w, 16)))
         self.controls[-2] = self.controls[-2].replace("</control>", window + "</control>")
         self.button("scrollRight", x + 20 + scroll_w + 2, y, "buttonScrollRight", kind="quasarWaveScrollIncButton",
@@ -193,6 +193,14 @@ def sample_page(values):
                               "<buttonPosition>44,0</buttonPosition><textWriterRef>fieldText</textWriterRef>"
                               + refs(valueRef=COMMON + "sampleGain", stringTableRef="sampleGain"), (60, 22)))
     p.section("TUNE", 2, [("knob", COMMON + "sampleFineTune", "FINE"), ("knob", COMMON + "sampleTempo", "TEMPO")])
+    # The two zoom values as sliders: frames per column and the waveform's height.
+    x, y = p.custom("VIEW", 320, TITLE_H + 60 + 4)
+    for i, (name, label, value) in enumerate([("zoom", "ZOOM", "dotSamples"), ("height", "HEIGHT", "dataScale")]):
+        p.label(label, x, y + 8 + 30 * i, 56)
+        p.field(x + 60, y + 4 + 30 * i, 248, 20)
+        p.controls.append(control("quasarScaleScroll", name, x + 60, y + 4 + 30 * i,
+                                  "<bitmapRef>sliderKnobHorizontal</bitmapRef><direction>1</direction><requestWave>1</requestWave>"
+                                  + refs(valueRef=VIEW + value), (248, 20)))
     return p
 
 
