@@ -140,6 +140,34 @@ TEST_F(SampleEditor, RefreshSelectsReadsClampsAsksViewsThenOverviewsAndReadsMemo
         Editor().RemoveWaveView(view);
 }
 
+// What the sample list hands over when its current row moves: the pair's left half for its
+// right half, the right number beside it, and a refresh with waves.
+TEST_F(SampleEditor, ShowSampleShowsThePairFromEitherHalf) {
+    SampleEnd(5000);
+    View view(*this, false);
+    Editor().AddWaveView(&view);
+    const struct {
+        int32_t row, left, right;
+    } cases[] = {{12, 12, 12}, {10, 10, 11}, {11, 10, 11}, {60, 60, 60}};
+    for (const auto& c : cases) {
+        asked.clear();
+        EXPECT_TRUE(Editor().ShowSample(2, c.row)) << c.row;
+        EXPECT_EQ(Raw("vs.sampleEdit.view.sampleNumberL"), c.left) << c.row;
+        EXPECT_EQ(Raw("vs.sampleEdit.view.sampleNumberR"), c.right) << c.row;
+        EXPECT_EQ(asked.size(), 1u) << c.row;
+    }
+    EXPECT_EQ(Raw("vs.sampleEdit.view.sampleState"), 0);
+    Editor().RemoveWaveView(&view);
+
+    // No exchange starts while a command runs or a request waits.
+    EXPECT_TRUE(Editor().CanExchange());
+    {
+        Brio::CTavWaitCursor wait(accessor);
+        EXPECT_FALSE(Editor().CanExchange());
+    }
+    EXPECT_TRUE(Editor().CanExchange());
+}
+
 TEST_F(SampleEditor, PreviewScrubMarkersAndChopPointsSendTheirBytes) {
     SampleEnd(5000);
     ASSERT_TRUE(Editor().RefreshSampleView(false));

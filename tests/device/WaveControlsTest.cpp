@@ -262,6 +262,15 @@ TEST_F(WaveControls, RangesSpreadOverTheColumnsAndTheViewFollowsTheVisibleRange)
     EXPECT_EQ(source.requests[0], (Request{2, 10, 0, 4, 117}));
     Set(kView + "dataScale", 2);
     EXPECT_EQ(source.requests.size(), 9u);
+
+    // A refresh that asks the view before it saw a new sample's range (the raw values
+    // written without notice) still asks for the columns' frames, not for the old range.
+    source.requests.clear();
+    Value(kView + "viewRangeUp").SetRaw(0);
+    ASSERT_TRUE(view->RequestWaveData());
+    EXPECT_EQ(Raw(kView + "viewRangeUp"), 944);
+    ASSERT_FALSE(source.requests.empty());
+    EXPECT_EQ(source.requests[0].perPoint, 4);
 }
 
 TEST_F(WaveControls, MonoDrawsOneLaneAndStereoTwo) {
