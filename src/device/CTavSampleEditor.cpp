@@ -196,7 +196,15 @@ bool CTavSampleEditor::RefreshSampleView(bool withWaves) {
     if (kind == TavSampleKind::None) {
         SelectSample(group, 0);
         m_accessor.Buffers()->PublishPending();
-        return true;
+        // Nothing is asked for the empty entry, but the views drop what they showed (with
+        // no sample they ask the device nothing) and the memory figures follow an Unload.
+        if (withWaves)
+            for (ITavWaveView* view : std::vector<ITavWaveView*>(m_views))
+                if (std::find(m_views.begin(), m_views.end(), view) != m_views.end())
+                    view->RequestWaveData();
+        const bool ok = ReadMemory();
+        m_accessor.Buffers()->PublishPending();
+        return ok;
     }
     if (!SelectSample(group, number) || !reader->ReadBlocks(TavReadMask::Sample))
         return false;

@@ -63,6 +63,11 @@ protected:
         bool RequestWaveData() override {
             test.asked.push_back(this);
             rateSeen = test.Raw("vs.sampleEdit.modify.timeStretch.rate");
+            // As the waveform views do: no sample, nothing asked and nothing shown.
+            if (test.Raw("vs.sampleEdit.view.sampleState") == Brio::TavSampleKind::None) {
+                points.clear();
+                return true;
+            }
             return test.Editor().RequestWave(2, 12, 0, 4, 8, points);
         }
         SampleEditor& test;
@@ -128,12 +133,18 @@ TEST_F(SampleEditor, RefreshSelectsReadsClampsAsksViewsThenOverviewsAndReadsMemo
     EXPECT_EQ(Raw("vs.sampleEdit.view.viewRangeUp"), 5000);
     EXPECT_EQ(Raw("vs.sampleEdit.view.remainMemory"), 2);
 
-    // No sample: select sample 0, ask nothing more.
+    // No sample (an Unload emptied it): select sample 0 and read nothing of it, but the
+    // views drop what they showed and the memory figures are read again.
     asked.clear();
     samples->dataSets.clear();
+    samples->requests.clear();
     Show(2, 13);
+    accessor.Notify(&Value("vs.sampleEdit.view.remainMemory"), 0);
     ASSERT_TRUE(Editor().RefreshSampleView(true));
-    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(asked.size(), 3u);
+    EXPECT_TRUE(first.points.empty());
+    EXPECT_TRUE(samples->SentTo("com.utility.sampleEdit.wave.request").empty());
+    EXPECT_EQ(Raw("vs.sampleEdit.view.remainMemory"), 2);
     EXPECT_EQ(Raw("vs.sampleEdit.view.sampleState"), 3);
     EXPECT_EQ(samples->SentTo("com.utility.sampleEdit.select.sampleSelect"), (std::vector<TavBytes>{{2, 0, 0}}));
     for (View* view : {&overview, &first, &second})
