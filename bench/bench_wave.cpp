@@ -1,17 +1,25 @@
 // The sample edit window's waveform view: one repaint with stereo lanes and its markers
 // (start, loop, end and 32 beat points, or 15 chop points), and filling a 236-column plot
-// from a source that answers at once.
+// from a source that answers at once, and from the virtual device through the device
+// layer's reader and the ports, instantly and at cable speed.
 
 #include <benchmark/benchmark.h>
 
+#include "BenchPorts.h"
 #include "BenchSupport.h"
 #include "BenchWidgets.h"
 
 #include <QImage>
 #include <QPainter>
 
+#include <chrono>
+
 #include "app/CTavSystem.h"
+#include "device/CTavBufferAccessor.h"
 #include "device/CTavWaveDrawControl.h"
+#include "device/CTavWriter.h"
+#include "device/port/CQueuedDeviceReader.h"
+#include "midi/CTavMidiManager.h"
 #include "device/TavWaveSource.h"
 #include "model/CTavBufferManager.h"
 #include "script/qt/CResourceFactory.h"
@@ -126,6 +134,100 @@ void FillSampleView(benchmark::State& state) {
         state.SkipWithError("the plot was not filled");
 }
 BENCHMARK(FillSampleView)->Unit(benchmark::kMicrosecond);
+
+// ---- From the virtual device --------------------------------------------------------
+
+// The benchmark's window over the device layer, whose reader takes the virtual device's
+// answers from the ports; what crosses the cable is counted on both sides.
+struct DeviceWindow {
+    CTavSystem system;
+    bench::VirtualPorts ports;
+    std::unique_ptr<bench::CountingOut> sent;
+    bench::CountingIn received;
+    Brio::CTavBufferAccessor& accessor = Brio::CTavBufferAccessor::Instance();
+    Brio::CTavWaveDrawControl* view = nullptr;
+
+    ~DeviceWindow() {
+        accessor.Shutdown();
+        ports.input.reset();
+        ports.output.reset();
+    }
+
+    bool Open(CVirtualDevice::Speed speed) {
+        system.SetScriptFolder(std::string(VIREO_BUILT_SCRIPT_DIR) + "/");
+        system.SetResourceFactory(std::make_unique<CResourceFactory>());
+        if (!bench::Build(system, bench::ReadText(system.ScriptPath()) + kPanel, CTavSystem::Views::Build) ||
+            !ports.Open(system, speed))
+            return false;
+        sent = std::make_unique<bench::CountingOut>(*ports.output);
+        system.MidiManager().Output(0)->SetDevice(sent.get());
+        ports.input->AddListener(&received);
+        if (!accessor.Start(system,
+                            std::make_unique<Brio::CQueuedDeviceReader>(system, accessor.Entities(), ports.queue),
+                            std::make_unique<Brio::CTavWriter>(system.BufferManager())))
+            return false;
+        // Sample 1 of the user group: mono, half a second.
+        if (CTavValue* state = system.BufferManager().FindValue("vs.sampleEdit.view.sampleState"))
+            TavSetValueInteger(system.BufferManager(), *state, 0);
+        if (!system.ViewManager().OpenRootPanel("waveBench"))
+            return false;
+        CTavPanel* panel = system.ViewManager().FindRootPanel("waveBench");
+        CTavView* found = nullptr;
+        if (!panel || !panel->FindControl("waveBench.markers", found))
+            return false;
+        view = dynamic_cast<Brio::CTavWaveDrawControl*>(found);
+        return view != nullptr;
+    }
+    // The whole plot over the sample's 22050 frames, in requests of 117 columns.
+    bool Fill() {
+        constexpr int32_t kFramesPerColumn = 22050 / 236;
+        return view->RequestWave(1, 2, 0, kFramesPerColumn) && view->Points(0).size() == 236;
+    }
+};
+
+#define OPEN_DEVICE_OR_SKIP(window, speed)                                                                    \
+    if (!(window).Open(speed)) {                                                                             \
+        state.SkipWithError(("the window does not open: " + (window).system.ErrorText()).c_str());            \
+        return;                                                                                                \
+    }
+
+void FillSampleViewFromDevice(benchmark::State& state) {
+    DeviceWindow window;
+    OPEN_DEVICE_OR_SKIP(window, CVirtualDevice::Speed::Instant);
+    for (auto _ : state)
+        if (!window.Fill()) {
+            state.SkipWithError("the plot was not filled");
+            return;
+        }
+    state.counters["bytesPerFill"] =
+        static_cast<double>(window.sent->total + window.received.total) / static_cast<double>(state.iterations());
+}
+BENCHMARK(FillSampleViewFromDevice)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The same at cable speed, against the time the cable alone needs for the requests and
+// the answers.
+void FillSampleViewWireSpeed(benchmark::State& state) {
+    DeviceWindow window;
+    OPEN_DEVICE_OR_SKIP(window, CVirtualDevice::Speed::Wire);
+    double elapsed = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const bool filled = window.Fill();
+        elapsed += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (!filled) {
+            state.SkipWithError("the plot was not filled");
+            return;
+        }
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    const double seconds = elapsed / iterations;
+    const double wire = static_cast<double>(window.sent->total + window.received.total) / iterations /
+                        CVirtualDevice::kWireBytesPerSecond;
+    state.counters["totalMs"] = seconds * 1e3;
+    state.counters["wireMs"] = wire * 1e3;
+    state.counters["ratio"] = seconds / wire;
+}
+BENCHMARK(FillSampleViewWireSpeed)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 
