@@ -4,6 +4,7 @@
 
 #include "device/CTavWaveDrawControl.h"
 #include "device/TavDeviceControlValues.h"
+#include "device/TavWaveSource.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavValue.h"
 
@@ -13,7 +14,9 @@ void CTavSampleViewControl::Refresh() {
     if (!IsOpen() || m_requesting)
         return;
     FollowZoom();
-    if (m_held != Wanted())
+    // A change published while a transfer waits (the sample's own values arriving) must not
+    // start a request inside that wait: the refresh asks the views when it is done.
+    if (m_held != Wanted() && TavWaveSource().CanExchange())
         RequestWaveData();
 }
 

@@ -23,6 +23,7 @@ public:
     bool ReadChopPoints() override { return Editor().ReadChopPoints(); }
     void AddWaveView(ITavWaveView* view) override { Editor().AddWaveView(view); }
     void RemoveWaveView(ITavWaveView* view) override { Editor().RemoveWaveView(view); }
+    bool CanExchange() override { return Editor().CanExchange(); }
 
 private:
     static CTavSampleEditor& Editor() { return CTavBufferAccessor::Instance().SampleEditor(); }

@@ -31,6 +31,9 @@ public:
     virtual bool ReadChopPoints() = 0;
     virtual void AddWaveView(ITavWaveView* view) = 0;
     virtual void RemoveWaveView(ITavWaveView* view) = 0;
+    // Whether a view may ask for data of its own accord now: not while another exchange
+    // waits or a command runs (the refresh that runs then asks every view afterwards).
+    virtual bool CanExchange() { return true; }
 };
 
 // The source the controls use now.

@@ -271,6 +271,16 @@ TEST_F(WaveControls, RangesSpreadOverTheColumnsAndTheViewFollowsTheVisibleRange)
     EXPECT_EQ(Raw(kView + "viewRangeUp"), 944);
     ASSERT_FALSE(source.requests.empty());
     EXPECT_EQ(source.requests[0].perPoint, 4);
+
+    // While another exchange waits, a change only moves the range; the view asks later.
+    source.requests.clear();
+    source.busy = true;
+    Set(kView + "dotSamples", 2);
+    EXPECT_EQ(Raw(kView + "viewRangeUp"), 472);
+    EXPECT_TRUE(source.requests.empty());
+    source.busy = false;
+    ASSERT_TRUE(view->RequestWaveData());
+    EXPECT_EQ(source.requests[0].perPoint, 2);
 }
 
 TEST_F(WaveControls, MonoDrawsOneLaneAndStereoTwo) {

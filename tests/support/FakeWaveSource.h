@@ -59,6 +59,7 @@ public:
     }
     void AddWaveView(Brio::ITavWaveView* view) override { views.push_back(view); }
     void RemoveWaveView(Brio::ITavWaveView* view) override { std::erase(views, view); }
+    bool CanExchange() override { return !busy; }
 
     std::vector<Request> requests;
     std::vector<std::string> log;
@@ -66,6 +67,7 @@ public:
     std::vector<Brio::ITavWaveView*> views;
     int32_t shortAnswer = -1; // points per answer at most; -1 as many as asked
     bool answer = true;
+    bool busy = false; // another exchange waits
 
 private:
     bool Log(std::string line) {
