@@ -1,12 +1,14 @@
 #include "virtual/CVirtualCatalog.h"
 
+#include "virtual/TavVirtualFile.h"
+
 #include <cctype>
+
+using namespace TavVirtualFile;
 
 namespace {
 
 constexpr std::string_view kMagic = "VIREO-VIRTUAL-DEVICE-CATALOG 1\n";
-constexpr size_t kLengthBytes = 4;
-constexpr size_t kChecksumBytes = 4;
 
 // A small linear congruential generator: the same sequence on every platform.
 class CSequence {
@@ -58,53 +60,6 @@ std::string TwoDigits(int n) {
     return std::string{static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
 }
 
-void PutNumber(std::string& out, uint32_t value, size_t bytes) {
-    for (size_t i = bytes; i-- > 0;)
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-uint32_t Fnv1a(std::string_view bytes) {
-    uint32_t hash = 2166136261u;
-    for (char c : bytes)
-        hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
-    return hash;
-}
-
-// Reads the body front to back; any read past the end turns it bad for good.
-class CReader {
-public:
-    explicit CReader(std::string_view bytes) : m_bytes(bytes) {}
-    bool Good() const { return m_good; }
-    bool AtEnd() const { return m_at == m_bytes.size(); }
-    uint32_t Number(size_t bytes) {
-        if (!Take(bytes))
-            return 0;
-        uint32_t value = 0;
-        for (size_t i = 0; i < bytes; ++i)
-            value = (value << 8) | static_cast<uint8_t>(m_bytes[m_at - bytes + i]);
-        return value;
-    }
-    // A text of 7-bit bytes.
-    std::string Text(size_t length) {
-        if (!Take(length))
-            return {};
-        std::string text(m_bytes.substr(m_at - length, length));
-        for (char c : text)
-            m_good = m_good && static_cast<uint8_t>(c) < 0x80;
-        return text;
-    }
-
-private:
-    bool Take(size_t count) {
-        m_good = m_good && m_bytes.size() - m_at >= count;
-        if (m_good)
-            m_at += count;
-        return m_good;
-    }
-    std::string_view m_bytes;
-    size_t m_at = 0;
-    bool m_good = true;
-};
 
 } // namespace
 
@@ -246,23 +201,12 @@ std::string CVirtualCatalog::Serialize() const {
             PutNumber(body, sample.flag, 1);
         }
     }
-    std::string out(kMagic);
-    PutNumber(out, static_cast<uint32_t>(body.size()), kLengthBytes);
-    out += body;
-    PutNumber(out, Fnv1a(body), kChecksumBytes);
-    return out;
+    return Frame(kMagic, body);
 }
 
 bool CVirtualCatalog::Parse(std::string_view bytes) {
-    const size_t frame = kMagic.size() + kLengthBytes + kChecksumBytes;
-    if (bytes.size() < frame || bytes.substr(0, kMagic.size()) != kMagic)
-        return false;
-    CReader header(bytes.substr(kMagic.size(), kLengthBytes));
-    if (header.Number(kLengthBytes) != bytes.size() - frame)
-        return false;
-    const std::string_view body = bytes.substr(kMagic.size() + kLengthBytes, bytes.size() - frame);
-    CReader checksum(bytes.substr(bytes.size() - kChecksumBytes));
-    if (checksum.Number(kChecksumBytes) != Fnv1a(body))
+    std::string_view body;
+    if (!Unframe(bytes, kMagic, body))
         return false;
 
     CVirtualCatalog parsed;
