@@ -111,6 +111,8 @@ void CTavBufferAccessor::Shutdown() {
     m_buffers = nullptr;
     m_clock = nullptr;
     m_pendingKey = kNoRhythmKey;
+    // The sample names belong to the device of this start; the next start reads them again.
+    m_sampleNamesRead = false;
 }
 
 // The order matters: the context handlers first, so that the later ones see the part
