@@ -151,6 +151,10 @@ private:
         case Target::Selection:
             if (CTavSampleEditor::AreaOf(group) < 0 || !Selection(numbers))
                 return false;
+            // Nothing selected (an earlier command cleared the selection): the sample shown,
+            // rather than a command that silently does nothing.
+            if (numbers.empty())
+                numbers = {number};
             Editor().SampleLists().front()->ClearSelection();
             numbers.erase(std::remove_if(numbers.begin(), numbers.end(),
                                          [&](int32_t n) { return !Holds(group, n); }),

@@ -112,6 +112,13 @@ TEST_F(SampleFunctions, EmphasisWorksOnTheSelectedSamplesThatHoldAudio) {
     EXPECT_EQ(bar.captions, (std::vector<std::string>{"Emphasis"}));
     EXPECT_EQ(PageRequests(), 2u);
     EXPECT_EQ(Raw("vs.sampleEdit.view.sampleNumberL"), 60);
+
+    // With nothing selected (the last command cleared it) the sample shown is the one.
+    samples->dataSets.clear();
+    list.selected.clear();
+    ASSERT_TRUE(Call("SampleNormalize"));
+    EXPECT_EQ(samples->SentTo("com.utility.sampleEdit.select.sampleSelect"), (std::vector<TavBytes>{{2, 0, 60}}));
+    EXPECT_EQ(Modify("normalize").size(), 1u);
 }
 
 TEST_F(SampleFunctions, UnloadAsksFirstAndEmptiesBothHalvesOfAStereoSample) {
