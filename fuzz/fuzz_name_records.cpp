@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
+#include "FuzzDataSetFeed.h"
 #include "FuzzShippedSystem.h"
 #include "app/CTavSystem.h"
 #include "device/CTavReader.h"
@@ -19,19 +19,9 @@
 
 namespace {
 
-class JumpingClock : public ITavClock {
-public:
-    TavTime Now() const override { return m_now; }
-    void SleepFor(TavDuration duration) override { m_now += duration; }
-    void Advance(TavDuration duration) { m_now += duration; }
-
-private:
-    TavTime m_now{};
-};
-
 class FuzzReader : public Brio::CTavReader {
 public:
-    FuzzReader(CTavSystem& system, CTavEntityManager& entities, JumpingClock& clock)
+    FuzzReader(CTavSystem& system, CTavEntityManager& entities, FuzzJumpingClock& clock)
         : CTavReader(system.BufferManager(), entities, system.BufferOutput(), clock), m_system(system),
           m_clock(clock) {}
 
@@ -52,46 +42,13 @@ protected:
         m_data += 2 + length;
         m_size -= 2 + length;
         CTavMidiIn& input = *m_system.MidiManager().Input(0);
-        m_message.resize(kMaxFrame);
-        m_message.resize(Frame(input, Address(selector), payload, length, m_message.data()));
+        m_message.resize(kFuzzMaxFrame);
+        m_message.resize(FuzzFrameDataSet(input, Address(selector), payload, length, false, m_message.data()));
         input.Receive(m_message);
         m_system.BufferManager().ClearPending();
     }
 
 private:
-    // F0, maker, device, model, 12, address, data, checksum, F7.
-    static constexpr size_t kMaxFrame = 16 + 255 + 2;
-
-    // Frames the data set by hand into the buffer kept for the run, so the harness costs
-    // the input nothing but the bytes. Left without coverage: it is not under test, and
-    // its byte loops would otherwise be traced like the reader's.
-    __attribute__((no_sanitize("coverage"))) static size_t Frame(const CTavMidiIn& input, uint32_t address,
-                                                                 const uint8_t* payload, size_t length,
-                                                                 uint8_t* out) {
-        size_t n = 0;
-        out[n++] = 0xF0;
-        out[n++] = input.ManufacturerId();
-        out[n++] = input.DeviceId();
-        const TavBytes& model = input.ModelId();
-        const size_t modelSize = std::min<size_t>(model.size(), 8);
-        std::memcpy(out + n, model.data(), modelSize);
-        n += modelSize;
-        out[n++] = CTavHaldenMessage::kDataSet;
-        unsigned sum = 0;
-        const int addressSize = std::min(input.AddressSize(), 4);
-        for (int shift = 7 * (addressSize - 1); shift >= 0; shift -= 7) {
-            out[n] = static_cast<uint8_t>((address >> shift) & 0x7F);
-            sum += out[n++];
-        }
-        std::memcpy(out + n, payload, length);
-        for (size_t i = 0; i < length; ++i)
-            sum += payload[i];
-        n += length;
-        out[n++] = static_cast<uint8_t>((128 - sum % 128) % 128);
-        out[n++] = 0xF7;
-        return n;
-    }
-
     // The addresses a message may go to, learned once: the tree never changes.
     uint32_t Address(uint8_t selector) {
         if (m_addresses.empty()) {
@@ -114,7 +71,7 @@ private:
     std::vector<uint32_t> m_addresses;
     TavBytes m_message;
     CTavSystem& m_system;
-    JumpingClock& m_clock;
+    FuzzJumpingClock& m_clock;
     const uint8_t* m_data = nullptr;
     size_t m_size = 0;
 };
@@ -145,7 +102,7 @@ void ClearCatalog(CTavEntityManager& entities) {
 struct Harness {
     CTavSystem system;
     CTavEntityManager entities;
-    JumpingClock clock;
+    FuzzJumpingClock clock;
     FuzzReader* reader = nullptr;
 };
 

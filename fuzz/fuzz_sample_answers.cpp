@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "FuzzDataSetFeed.h"
 #include "FuzzShippedSystem.h"
 #include "app/CTavSystem.h"
 #include "device/CTavReader.h"
@@ -18,16 +19,6 @@
 #include "model/CTavValue.h"
 
 namespace {
-
-class JumpingClock : public ITavClock {
-public:
-    TavTime Now() const override { return m_now; }
-    void SleepFor(TavDuration duration) override { m_now += duration; }
-    void Advance(TavDuration duration) { m_now += duration; }
-
-private:
-    TavTime m_now{};
-};
 
 const char* const kAddresses[] = {"com.utility.sampleEdit.wave.data",
                                   "com.utility.sampleEdit.modify.progress",
@@ -45,7 +36,7 @@ constexpr size_t kAddressCount = sizeof kAddresses / sizeof kAddresses[0];
 
 class FuzzReader : public Brio::CTavReader {
 public:
-    FuzzReader(CTavSystem& system, CTavEntityManager& entities, JumpingClock& clock)
+    FuzzReader(CTavSystem& system, CTavEntityManager& entities, FuzzJumpingClock& clock)
         : CTavReader(system.BufferManager(), entities, system.BufferOutput(), clock), m_system(system),
           m_clock(clock) {
         for (const char* path : kAddresses) {
@@ -71,21 +62,8 @@ protected:
         m_data += 2 + length;
         m_size -= 2 + length;
         CTavMidiIn& input = *m_system.MidiManager().Input(0);
-        m_message.assign({0xF0, input.ManufacturerId(), input.DeviceId()});
-        m_message.insert(m_message.end(), input.ModelId().begin(), input.ModelId().end());
-        m_message.push_back(CTavHaldenMessage::kDataSet);
-        unsigned sum = 0;
-        for (int shift = 7 * (input.AddressSize() - 1); shift >= 0; shift -= 7) {
-            m_message.push_back(static_cast<uint8_t>((address >> shift) & 0x7F));
-            sum += m_message.back();
-        }
-        // Data bytes of a real message never carry the eighth bit.
-        for (size_t i = 0; i < length; ++i) {
-            m_message.push_back(payload[i] & 0x7F);
-            sum += m_message.back();
-        }
-        m_message.push_back(static_cast<uint8_t>((128 - sum % 128) % 128));
-        m_message.push_back(0xF7);
+        m_message.resize(kFuzzMaxFrame);
+        m_message.resize(FuzzFrameDataSet(input, address, payload, length, true, m_message.data()));
         input.Receive(m_message);
         m_system.BufferManager().ClearPending();
     }
@@ -94,7 +72,7 @@ private:
     std::vector<uint32_t> m_addresses;
     TavBytes m_message;
     CTavSystem& m_system;
-    JumpingClock& m_clock;
+    FuzzJumpingClock& m_clock;
     const uint8_t* m_data = nullptr;
     size_t m_size = 0;
 };
@@ -102,7 +80,7 @@ private:
 struct Harness {
     CTavSystem system;
     CTavEntityManager entities;
-    JumpingClock clock;
+    FuzzJumpingClock clock;
     FuzzReader* reader = nullptr;
     FuzzSnapshot snapshot;
 };
