@@ -36,30 +36,7 @@ void StopScrub(const CTavValue* scrub) {
 // --- CTavPreviewValues ------------------------------------------------------------------
 
 bool CTavPreviewValues::Configure(TavItems& items, CTavView& view, std::string& failed, bool& onFailed) {
-    std::string onText = "1";
-    std::string offText = "0";
-    for (auto it = items.begin(); it != items.end();) {
-        if (it->first == "onValue")
-            onText = it->second;
-        else if (it->first == "offValue")
-            offText = it->second;
-        else {
-            ++it;
-            continue;
-        }
-        it = items.erase(it);
-    }
-    int32_t result = 0;
-    onFailed = !m_on.Parse(onText) || !m_on.Evaluate(view, TavExpressionMode::kRegistering, result);
-    if (onFailed) {
-        failed = onText;
-        return false;
-    }
-    if (!m_off.Parse(offText) || !m_off.Evaluate(view, TavExpressionMode::kRegistering, result)) {
-        failed = offText;
-        return false;
-    }
-    return true;
+    return TavTakeOnOffValues(items, view, m_on, m_off, failed, onFailed);
 }
 
 std::optional<int32_t> CTavPreviewValues::On(CTavView& view, const CTavValue& value) const {

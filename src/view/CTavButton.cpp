@@ -110,11 +110,8 @@ bool CTavButton::OnMouse(const CTavMouseInfo& info) {
 
 // --- CTavLatchButton --------------------------------------------------------------------
 
-bool CTavLatchButton::Configure(TavItems& items) {
-    if (!CTavButton::Configure(items))
-        return false;
-    if (m_valueRefs.size() != 1)
-        return ReportFailure("There is no value reference for latch button. : %s\n");
+bool TavTakeOnOffValues(TavItems& items, CTavView& view, CTavExpression& on, CTavExpression& off,
+                        std::string& failed, bool& onFailed) {
     std::string onText = "1";
     std::string offText = "0";
     for (auto it = items.begin(); it != items.end();) {
@@ -130,11 +127,30 @@ bool CTavLatchButton::Configure(TavItems& items) {
     }
     // Evaluating once registers the paths the expressions read as value references.
     int32_t result = 0;
-    if (!m_onValue.Parse(onText) || !m_onValue.Evaluate(*this, TavExpressionMode::kRegistering, result))
-        return ReportFailure("Unable to interpret on value for latch button. : %s : %s\n", onText);
-    if (!m_offValue.Parse(offText) || !m_offValue.Evaluate(*this, TavExpressionMode::kRegistering, result))
-        return ReportFailure("Unable to interpret off value for latch button. : %s : %s\n", offText);
+    onFailed = !on.Parse(onText) || !on.Evaluate(view, TavExpressionMode::kRegistering, result);
+    if (onFailed) {
+        failed = onText;
+        return false;
+    }
+    if (!off.Parse(offText) || !off.Evaluate(view, TavExpressionMode::kRegistering, result)) {
+        failed = offText;
+        return false;
+    }
     return true;
+}
+
+bool CTavLatchButton::Configure(TavItems& items) {
+    if (!CTavButton::Configure(items))
+        return false;
+    if (m_valueRefs.size() != 1)
+        return ReportFailure("There is no value reference for latch button. : %s\n");
+    std::string failed;
+    bool onFailed = false;
+    if (TavTakeOnOffValues(items, *this, m_onValue, m_offValue, failed, onFailed))
+        return true;
+    return ReportFailure(onFailed ? "Unable to interpret on value for latch button. : %s : %s\n"
+                                  : "Unable to interpret off value for latch button. : %s : %s\n",
+                         failed);
 }
 
 bool CTavLatchButton::Associate(CTavPanel* parent) {

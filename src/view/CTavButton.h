@@ -56,6 +56,12 @@ private:
     int32_t m_statePart = 0;
 };
 
+// Takes "onValue" and "offValue" out of items (defaults "1" and "0") and evaluates each
+// once, so the paths they read become references of the view. False with the text that did
+// not read in failed and, in onFailed, whether it was the on value.
+bool TavTakeOnOffValues(TavItems& items, CTavView& view, CTavExpression& on, CTavExpression& off,
+                        std::string& failed, bool& onFailed);
+
 // Frames: 0 off, 1 off and pressed, 2 on, 3 on and pressed.
 class CTavLatchButton : public CTavButton {
 public:
