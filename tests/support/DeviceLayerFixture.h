@@ -29,6 +29,9 @@ protected:
             : CTavReader(system.BufferManager(), entities, system.BufferOutput(), clock), m_clock(clock) {}
         CTavMidiIn* input = nullptr;
         FakeCatalogDevice* device = nullptr;
+        // One reply per pump instead of all that wait, so time passes between a command's
+        // messages.
+        bool oneReplyPerPump = false;
 
     protected:
         void Pump() override {
@@ -36,6 +39,8 @@ protected:
                 const TavBytes reply = device->replies.front();
                 device->replies.pop_front();
                 input->Receive(reply);
+                if (oneReplyPerPump)
+                    break;
             }
             m_clock.Advance(std::chrono::milliseconds(1));
         }

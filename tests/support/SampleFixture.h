@@ -34,28 +34,6 @@ public:
 
 class SampleFixture : public DeviceLayerFixture {
 protected:
-    // Delivers one reply per pump, so time can pass between a command's messages.
-    class StepReader : public Brio::CTavReader {
-    public:
-        StepReader(CTavSystem& system, CTavEntityManager& entities, FakeClock& clock)
-            : CTavReader(system.BufferManager(), entities, system.BufferOutput(), clock), m_clock(clock) {}
-        CTavMidiIn* input = nullptr;
-        FakeSampleDevice* device = nullptr;
-
-    protected:
-        void Pump() override {
-            if (device && !device->replies.empty()) {
-                const TavBytes reply = device->replies.front();
-                device->replies.pop_front();
-                input->Receive(reply);
-            }
-            m_clock.Advance(std::chrono::milliseconds(1));
-        }
-
-    private:
-        FakeClock& m_clock;
-    };
-
     void SetUp() override {
         Build(ShippedScriptText(), CTavSystem::Views::Skip);
         system.ViewManager().SetProgress(&bar);
@@ -63,9 +41,10 @@ protected:
         system.SetTextOut(CTavSystem::kBufferOutput, codes);
         messages = new RecordingTextOut;
         system.SetTextOut(CTavSystem::kMessageBoxOutput, messages);
-        auto reader = std::make_unique<StepReader>(system, accessor.Entities(), clock);
-        StepReader* seen = reader.get();
+        auto reader = std::make_unique<Reader>(system, accessor.Entities(), clock);
+        Reader* seen = reader.get();
         reader->input = system.MidiManager().Input(0);
+        reader->oneReplyPerPump = true;
         ASSERT_TRUE(accessor.Start(system, std::move(reader), std::make_unique<Brio::CTavWriter>(Buffers(), clock),
                                    clock))
             << system.ErrorText();
