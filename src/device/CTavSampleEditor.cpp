@@ -199,9 +199,7 @@ bool CTavSampleEditor::RefreshSampleView(bool withWaves) {
         // Nothing is asked for the empty entry, but the views drop what they showed (with
         // no sample they ask the device nothing) and the memory figures follow an Unload.
         if (withWaves)
-            for (ITavWaveView* view : std::vector<ITavWaveView*>(m_views))
-                if (std::find(m_views.begin(), m_views.end(), view) != m_views.end())
-                    view->RequestWaveData();
+            RequestViews();
         const bool ok = ReadMemory();
         m_accessor.Buffers()->PublishPending();
         return ok;
@@ -219,18 +217,22 @@ bool CTavSampleEditor::RefreshSampleView(bool withWaves) {
         if (const CTavValue* range = Value(path))
             Notify(path, std::clamp(range->GetRaw(), 0, std::max(upper, 0)));
 
-    if (withWaves) {
-        // A view may close while another waits for its data: each is looked up again.
-        const std::vector<ITavWaveView*> views = m_views;
-        for (bool overviews : {false, true})
-            for (ITavWaveView* view : views)
-                if (std::find(m_views.begin(), m_views.end(), view) != m_views.end() &&
-                    view->IsOverview() == overviews && !view->RequestWaveData())
-                    return false;
-    }
+    if (withWaves && !RequestViews())
+        return false;
     const bool ok = ReadMemory();
     m_accessor.Buffers()->PublishPending();
     return ok;
+}
+
+bool CTavSampleEditor::RequestViews() {
+    // A view may close while another waits for its data: each is looked up again.
+    const std::vector<ITavWaveView*> views = m_views;
+    for (bool overviews : {false, true})
+        for (ITavWaveView* view : views)
+            if (std::find(m_views.begin(), m_views.end(), view) != m_views.end() &&
+                view->IsOverview() == overviews && !view->RequestWaveData())
+                return false;
+    return true;
 }
 
 bool CTavSampleEditor::ReadMemory() {

@@ -137,6 +137,8 @@ public:
     bool CanExchange();
 
 private:
+    // Every open view asks for its data, the overviews last; false at the first that failed.
+    bool RequestViews();
     // A data set of the bytes to the value's address; false offline or without the value.
     bool Send(std::string_view path, const std::vector<uint8_t>& bytes);
     int32_t Raw(std::string_view path, int32_t fallback = 0) const;
