@@ -4,6 +4,7 @@
 
 #include "app/CTavTextOut.h"
 #include "device/CTavDeviceControlKinds.h"
+#include "midi/CTavMidiStruct.h"
 #include "script/CTavTagReader.h"
 #include "view/CTavViewFactory.h"
 
@@ -122,8 +123,10 @@ bool CTavSystem::CreateManagers(Views views) {
     m_resourceManager.SetImageFolder(m_scriptFolder);
     if (!m_resourceManager.Create())
         return fail("Unable to create resource manager.\n");
-    if (!m_bufferManager.Create(m_viewManager, m_resourceManager))
+    if (!m_bufferManager.Create(m_resourceManager, &CTavMidiStruct::BuildAll))
         return fail("Unable to create buffer manager.\n");
+    // The views hear every change first; whoever registers later hears it after them.
+    m_bufferManager.AddListener(m_viewManager);
     if (!m_midiManager.Create(m_bufferManager))
         return fail("Unable to create MIDI manager.\n");
     // The device layer's control kinds are known before the panels are built; a factory

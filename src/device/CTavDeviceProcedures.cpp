@@ -93,6 +93,8 @@ bool CTavBufferAccessor::Read() {
         return false;
     CBusyScope busy(m_busy);
     CTavWaitCursor wait(*this);
+    // A Read the user asked for replaces the whole edit state, and can be taken back.
+    m_buffers->NameAction("Read", TavActionScope::kWholeState);
     m_reader->ClearFailure();
     if (!CheckIdentity())
         return false;

@@ -453,7 +453,7 @@ void CTavReader::HandleWriteNotification(const Notification& notification) {
     }
     if (!written.empty()) {
         m_buffers.RecordReceived(written);
-        m_buffers.PublishPending();
+        m_buffers.PublishPending(TavChangeOrigin::kDevice);
         m_buffers.ClearPending();
     }
     if (changed && m_namesChanged)

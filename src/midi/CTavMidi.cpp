@@ -264,6 +264,7 @@ void CTavMidiIn::Forward(const TavBytes& bytes) {
 void CTavMidiIn::DeliverNotifications() {
     if (!m_buffers)
         return;
-    m_buffers->PublishPending();
+    m_buffers->PublishPending(m_reader && m_reader->IsAwaitingAnswer() ? TavChangeOrigin::kDeviceCopy
+                                                                        : TavChangeOrigin::kDevice);
     m_buffers->ClearPending();
 }

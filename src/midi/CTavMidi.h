@@ -25,6 +25,9 @@ public:
     virtual void OnDataSet(const CTavHaldenMessage&) {}
     virtual void OnUniversalMessage(const CTavLongMessage&) {}
     virtual void OnShortMessage(TavShortMessage) {}
+    // Whether a request of the editor's waits for its answer: what arrives meanwhile is the
+    // device's memory read back, not a change the device made by itself.
+    virtual bool IsAwaitingAnswer() const { return false; }
 };
 
 // Answers requests that arrive from the other side of the cable.

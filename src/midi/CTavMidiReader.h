@@ -34,6 +34,7 @@ public:
     void SetAttempts(int attempts) { m_attempts = attempts; }
     int Attempts() const { return m_attempts; }
     int32_t CurrentState() const { return m_state; }
+    bool IsAwaitingAnswer() const override { return m_state == kWaiting; }
 
     // Reads size bytes of device memory at the (linear) address. False, with code 4
     // reported, when no attempt got its reply in time or there is no output to ask through.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/CTavTextOut.h"
 #include "midi/ITavMidiOut.h"
 #include "model/CTavBufferManager.h"
 
@@ -233,8 +234,8 @@ std::unique_ptr<CTavStruct> CTavMidiChannel::Clone() const {
 }
 
 ITavMidiOut* CTavMidiChannel::Output() const {
-    auto* root = dynamic_cast<const CTavRootStruct*>(Root());
-    return root ? root->Output() : nullptr;
+    auto* root = dynamic_cast<const CTavMidiStruct*>(Root());
+    return root ? root->MidiOutput() : nullptr;
 }
 
 // ---- MIDI struct ------------------------------------------------------------------
@@ -348,5 +349,50 @@ bool CTavMidiStruct::ReceiveShort(TavShortMessage message) {
     changed.push_back(&channel->Received());
     if (CTavBufferManager* manager = BufferManager())
         manager->RecordReceived(changed);
+    return true;
+}
+
+// ---- Building ---------------------------------------------------------------------
+
+bool CTavMidiStruct::BuildAll(CTavBufferManager& manager, const std::vector<CTavElementDefinition>& definitions,
+                              TavStructBuildBudget& budget) {
+    CTavTextOut* const errors = manager.ErrorOutput();
+    CTavSpecSet& specs = manager.Specs();
+    for (const CTavElementDefinition& definition : definitions) {
+        auto created = std::make_unique<CTavMidiStruct>();
+        CTavMidiStruct& midiStruct = *created;
+        manager.AddMidiStruct(std::move(created));
+        TavItems items = definition.items;
+        if (!midiStruct.ConvertName(items, specs)) {
+            if (errors)
+                errors->Printf("Unable to convert MIDI struct definition %s to MIDI struct.\n",
+                                      definition.type.c_str());
+            return false;
+        }
+        // Each MIDI struct holds thousands of values; they count against the same limit.
+        constexpr size_t kChannelBuffers = 1 + 1 + CTavMidiCcValue::kCount + CTavMidiCc2Value::kCount + 1;
+        budget.buffers += 1 + CTavMidiChannel::kCount * kChannelBuffers;
+        if (budget.buffers > kTavMaxModelBuffers) {
+            if (errors)
+                errors->Printf("Unable to build more than %zu structs and values. : %s\n",
+                                      kTavMaxModelBuffers, midiStruct.Name().c_str());
+            return false;
+        }
+        if (!midiStruct.CreateChannels(specs)) {
+            if (errors)
+                errors->Printf("Unable to create MIDI struct %s.\n", midiStruct.Name().c_str());
+            return false;
+        }
+
+        if (!items.empty()) {
+            if (errors) {
+                errors->Printf("Midi %s unknown tags. : ", midiStruct.Name().c_str());
+                for (const TavItem& item : items)
+                    errors->Printf("%s, ", item.first.c_str());
+                errors->Write("\n");
+            }
+            return false;
+        }
+    }
     return true;
 }

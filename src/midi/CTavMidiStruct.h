@@ -15,7 +15,10 @@
 #include "midi/ITavMidiStruct.h"
 #include "model/CTavStruct.h"
 
+class CTavBufferManager;
 class CTavMidiChannel;
+struct CTavElementDefinition;
+struct TavStructBuildBudget;
 
 // A value of one channel record. Its parent is the channel record, so paths and the root
 // struct (and with it the output) are found through the channel.
@@ -191,6 +194,12 @@ public:
 
     // The MIDI struct takes no part in exclusive data transfer.
     bool ReceiveDataSet(int32_t, const uint8_t*, size_t) override { return false; }
+    // Its channels send short messages, so it keeps the output as a MIDI output too.
+    void SetOutput(ITavDataOut* output) override {
+        CTavRootStruct::SetOutput(output);
+        m_midiOutput = dynamic_cast<ITavMidiOut*>(output);
+    }
+    ITavMidiOut* MidiOutput() const { return m_midiOutput; }
 
     // Updates the channel of a channel message and hands the changed values to the
     // buffer manager; false for system messages (status F0 and above) and data bytes.
@@ -199,6 +208,13 @@ public:
     // Channel c (0..15), or null.
     CTavMidiChannel* Channel(int channel);
 
+    // Builds a MIDI struct for each definition into the buffer manager, counting its
+    // values against the budget; false after the first failure, with a message.
+    static bool BuildAll(CTavBufferManager& manager, const std::vector<CTavElementDefinition>& definitions,
+                         TavStructBuildBudget& budget);
+
 private:
     CTavMidiChannel* ChannelNamed(std::string_view name);
+
+    ITavMidiOut* m_midiOutput = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "midi/CTavLongMessage.h"
+#include "model/ITavDataOut.h"
 
 // A short message packed as status | data1 << 8 | data2 << 16.
 using TavShortMessage = uint32_t;
@@ -19,16 +20,9 @@ inline TavShortMessage TavPackShort(uint8_t status, uint8_t data1 = 0, uint8_t d
 // The number of bytes a short message has, by its status byte: 3, 2 or 1.
 int TavShortMessageLength(uint8_t status);
 
-class ITavMidiOut {
+class ITavMidiOut : public ITavDataOut {
 public:
-    virtual ~ITavMidiOut() = default;
     virtual void SendShort(TavShortMessage) {}
     virtual void SendLong(const CTavLongMessage&) {}
     virtual void SendMessage(const CTavHaldenMessage&) {}
-    // Sends one data set for the linear address with the given data bytes.
-    virtual void SendDataSet(int32_t address, const uint8_t* data, size_t size) = 0;
-    // Sends one data request for the linear address and size.
-    virtual void SendDataRequest(int32_t address, int32_t size) = 0;
-    // The bytes of the last message sent through this output; empty when none.
-    virtual const TavBytes& LastMessage() const = 0;
 };

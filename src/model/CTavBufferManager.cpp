@@ -5,10 +5,8 @@
 #include <cstring>
 
 #include "app/CTavTextOut.h"
-#include "midi/CTavMidiStruct.h"
-#include "midi/ITavMidiOut.h"
+#include "model/ITavDataOut.h"
 #include "script/CTavResourceManager.h"
-#include "view/CTavViewManager.h"
 
 CTavBufferManager::CTavBufferManager() = default;
 
@@ -16,14 +14,57 @@ CTavBufferManager::~CTavBufferManager() = default;
 
 // ---- Creation ---------------------------------------------------------------------
 
-bool CTavBufferManager::Create(CTavViewManager& viewManager, CTavResourceManager& resourceManager) {
-    m_viewManager = &viewManager;
+bool CTavBufferManager::Create(CTavResourceManager& resourceManager, const TavMidiStructBuilder& buildMidiStructs) {
     m_resourceManager = &resourceManager;
     TavStructBuildBudget budget;
-    const bool created = CreateRootStructs(budget) && CreateMidiStructs(budget);
+    bool created = CreateRootStructs(budget);
+    // The definitions are freed when this returns, whether or not creation succeeds.
+    const std::vector<CTavElementDefinition> midiDefinitions = std::move(m_midiStructDefinitions);
+    m_midiStructDefinitions.clear();
+    if (created && !midiDefinitions.empty())
+        created = buildMidiStructs && buildMidiStructs(*this, midiDefinitions, budget);
     m_structTypeDefinitions.clear();
     m_rootStructDefinitions.clear();
     return created;
+}
+
+void CTavBufferManager::AddMidiStruct(std::unique_ptr<CTavStruct> structure) {
+    if (auto* root = dynamic_cast<CTavRootStruct*>(structure.get()))
+        root->SetBufferManager(this);
+    m_midiStructs.push_back(std::move(structure));
+}
+
+void CTavBufferManager::AddListener(ITavBufferListener& listener) {
+    if (std::find(m_listeners.begin(), m_listeners.end(), &listener) == m_listeners.end())
+        m_listeners.push_back(&listener);
+}
+
+void CTavBufferManager::RemoveListener(ITavBufferListener& listener) {
+    m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), &listener), m_listeners.end());
+}
+
+void CTavBufferManager::BeginAction(std::string_view name, TavActionScope scope) {
+    for (ITavBufferListener* listener : m_listeners)
+        listener->ActionBegun(name, scope);
+}
+
+void CTavBufferManager::EndAction() {
+    for (ITavBufferListener* listener : m_listeners)
+        listener->ActionEnded();
+}
+
+void CTavBufferManager::NameAction(std::string_view name, TavActionScope scope) {
+    for (ITavBufferListener* listener : m_listeners)
+        listener->ActionNamed(name, scope);
+}
+
+void CTavBufferManager::Publish(const std::vector<CTavBuffer*>& changed, TavChangeOrigin origin) {
+    // A listener removed while being told (a view closing) is not told again; the list is
+    // copied so that it may change meanwhile.
+    const std::vector<ITavBufferListener*> listeners = m_listeners;
+    for (ITavBufferListener* listener : listeners)
+        if (std::find(m_listeners.begin(), m_listeners.end(), listener) != m_listeners.end())
+            listener->BuffersChanged(changed, origin);
 }
 
 bool CTavBufferManager::CreateRootStructs(TavStructBuildBudget& budget) {
@@ -50,54 +91,11 @@ bool CTavBufferManager::CreateRootStructs(TavStructBuildBudget& budget) {
     return true;
 }
 
-bool CTavBufferManager::CreateMidiStructs(TavStructBuildBudget& budget) {
-    // The definitions are freed when this returns, whether or not creation succeeds.
-    const std::vector<CTavElementDefinition> definitions = std::move(m_midiStructDefinitions);
-    m_midiStructDefinitions.clear();
-    for (const CTavElementDefinition& definition : definitions) {
-        auto created = std::make_unique<CTavMidiStruct>();
-        CTavMidiStruct& midiStruct = *created;
-        m_midiStructs.push_back(std::move(created));
-        midiStruct.SetBufferManager(this);
-        TavItems items = definition.items;
-        if (!midiStruct.ConvertName(items, m_specs)) {
-            if (m_errorOutput)
-                m_errorOutput->Printf("Unable to convert MIDI struct definition %s to MIDI struct.\n",
-                                      definition.type.c_str());
-            return false;
-        }
-        // Each MIDI struct holds thousands of values; they count against the same limit.
-        constexpr size_t kChannelBuffers = 1 + 1 + CTavMidiCcValue::kCount + CTavMidiCc2Value::kCount + 1;
-        budget.buffers += 1 + CTavMidiChannel::kCount * kChannelBuffers;
-        if (budget.buffers > kTavMaxModelBuffers) {
-            if (m_errorOutput)
-                m_errorOutput->Printf("Unable to build more than %zu structs and values. : %s\n",
-                                      kTavMaxModelBuffers, midiStruct.Name().c_str());
-            return false;
-        }
-        if (!midiStruct.CreateChannels(m_specs)) {
-            if (m_errorOutput)
-                m_errorOutput->Printf("Unable to create MIDI struct %s.\n", midiStruct.Name().c_str());
-            return false;
-        }
-
-        if (!items.empty()) {
-            if (m_errorOutput) {
-                m_errorOutput->Printf("Midi %s unknown tags. : ", midiStruct.Name().c_str());
-                for (const TavItem& item : items)
-                    m_errorOutput->Printf("%s, ", item.first.c_str());
-                m_errorOutput->Write("\n");
-            }
-            return false;
-        }
-    }
-    return true;
-}
-
 void CTavBufferManager::Destroy() {
     m_pending.clear();
     m_excluded.clear();
     m_midiMessageValues.clear();
+    m_listeners.clear();
     m_handlers.Clear();
     m_rootIndex.clear();
     m_roots.clear();
@@ -386,8 +384,8 @@ void CTavBufferManager::TransmitPending() {
         RecordChange(*value);
 }
 
-void CTavBufferManager::PublishPending() {
-    if (!m_viewManager)
+void CTavBufferManager::PublishPending(TavChangeOrigin origin) {
+    if (m_listeners.empty())
         return;
     // A view may write while it is told (a keyboard letting its note go as its panel
     // closes). That write is a transaction of its own on an empty list, so it neither
@@ -395,7 +393,7 @@ void CTavBufferManager::PublishPending() {
     // pending joins them afterwards.
     std::vector<CTavBuffer*> publishing;
     publishing.swap(m_pending);
-    m_viewManager->ValuesChanged(publishing);
+    Publish(publishing, origin);
     publishing.insert(publishing.end(), m_pending.begin(), m_pending.end());
     m_pending.swap(publishing);
 }
@@ -405,7 +403,7 @@ void CTavBufferManager::ClearPending() {
     m_excluded.clear();
 }
 
-bool CTavBufferManager::RegisterMidiMessageValue(ITavMidiOut* output, std::string_view valuePath) {
+bool CTavBufferManager::RegisterMidiMessageValue(ITavDataOut* output, std::string_view valuePath) {
     CTavValue* value = FindValue(valuePath);
     if (!value)
         return false;
@@ -416,15 +414,15 @@ bool CTavBufferManager::RegisterMidiMessageValue(ITavMidiOut* output, std::strin
 void CTavBufferManager::RefreshMidiMessageValues() {
     std::vector<CTavBuffer*> changed;
     UpdateMidiMessageValues(changed);
-    if (!changed.empty() && m_viewManager)
-        m_viewManager->ValuesChanged(changed);
+    if (!changed.empty())
+        Publish(changed, TavChangeOrigin::kEdit);
 }
 
 void CTavBufferManager::UpdateMidiMessageValues(std::vector<CTavBuffer*>& changed) {
     for (const MidiMessageValue& entry : m_midiMessageValues) {
         if (!entry.output)
             continue;
-        const TavBytes& message = entry.output->LastMessage();
+        const std::vector<uint8_t>& message = entry.output->LastMessage();
         if (message.empty() || message.size() > 256)
             continue;
         std::string text;

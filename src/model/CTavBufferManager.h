@@ -6,6 +6,7 @@
 // published to the views and cleared. GUI thread only.
 
 #include <cstdint>
+#include <functional>
 #include <istream>
 #include <memory>
 #include <string>
@@ -15,21 +16,27 @@
 
 #include "model/CTavStruct.h"
 #include "model/ITavBufferHandler.h"
+#include "model/ITavBufferListener.h"
 #include "script/CTavElementDefinition.h"
 
 class CTavTextOut;
 class CTavResourceManager;
-class CTavViewManager;
-class ITavMidiOut;
+class CTavBufferManager;
+class ITavDataOut;
+
+// Builds the MIDI structs of the definitions into the manager (see AddMidiStruct); the MIDI
+// side provides it, so the model knows nothing of MIDI. False after the first failure.
+using TavMidiStructBuilder = std::function<bool(
+    CTavBufferManager& manager, const std::vector<CTavElementDefinition>& definitions, TavStructBuildBudget& budget)>;
 
 class ITavBufferManager {
 public:
     virtual ~ITavBufferManager() = default;
     virtual CTavStruct* FindMidiStruct(std::string_view name) = 0;
     virtual ITavRootStruct* FindRootStruct(std::string_view name) = 0;
-    virtual void PublishPending() = 0;
+    virtual void PublishPending(TavChangeOrigin origin = TavChangeOrigin::kEdit) = 0;
     virtual void ClearPending() = 0;
-    virtual bool RegisterMidiMessageValue(ITavMidiOut* output, std::string_view valuePath) = 0;
+    virtual bool RegisterMidiMessageValue(ITavDataOut* output, std::string_view valuePath) = 0;
 };
 
 class CTavBufferManager : public ITavBufferManager {
@@ -45,9 +52,35 @@ public:
     std::vector<CTavElementDefinition>& MidiStructDefinitions() { return m_midiStructDefinitions; }
 
     // Builds the root structs, attaches them and resets them to their defaults, then
-    // creates the MIDI structs; frees the definitions. False after the first failure.
-    bool Create(CTavViewManager& viewManager, CTavResourceManager& resourceManager);
+    // has the builder create the MIDI structs; frees the definitions. False after the
+    // first failure (MIDI struct definitions without a builder fail).
+    bool Create(CTavResourceManager& resourceManager, const TavMidiStructBuilder& buildMidiStructs = {});
     void Destroy();
+    void AddMidiStruct(std::unique_ptr<CTavStruct> structure);
+
+    // The listeners every published change and every user action goes to, in the order
+    // they were added; not owned.
+    void AddListener(ITavBufferListener& listener);
+    void RemoveListener(ITavBufferListener& listener);
+    // A user action begins, ends, or is given a better name (see ITavBufferListener).
+    void BeginAction(std::string_view name = {}, TavActionScope scope = TavActionScope::kTouched);
+    void EndAction();
+    void NameAction(std::string_view name, TavActionScope scope = TavActionScope::kTouched);
+    // Begins an action for its lifetime.
+    class CAction {
+    public:
+        explicit CAction(CTavBufferManager& buffers, std::string_view name = {},
+                         TavActionScope scope = TavActionScope::kTouched)
+            : m_buffers(buffers) {
+            m_buffers.BeginAction(name, scope);
+        }
+        ~CAction() { m_buffers.EndAction(); }
+        CAction(const CAction&) = delete;
+        CAction& operator=(const CAction&) = delete;
+
+    private:
+        CTavBufferManager& m_buffers;
+    };
 
     const TavStructList& RootStructs() const { return m_roots; }
     const TavStructList& MidiStructs() const { return m_midiStructs; }
@@ -60,9 +93,10 @@ public:
     // ITavBufferManager
     CTavStruct* FindMidiStruct(std::string_view name) override;
     ITavRootStruct* FindRootStruct(std::string_view name) override;
-    void PublishPending() override;
+    // Tells the listeners of the pending changes; they stay pending.
+    void PublishPending(TavChangeOrigin origin = TavChangeOrigin::kEdit) override;
     void ClearPending() override;
-    bool RegisterMidiMessageValue(ITavMidiOut* output, std::string_view valuePath) override;
+    bool RegisterMidiMessageValue(ITavDataOut* output, std::string_view valuePath) override;
     // The value of the first MIDI message value operator: the last message sent on its
     // output as hexadecimal text padded with blanks. None when no output registered one.
     CTavValue* FirstMidiMessageValue() const {
@@ -120,7 +154,7 @@ private:
     void WriteTextsUnchecked(const TavTextWrites& writes);
     void ResetUnchecked(const TavValueList& values);
     bool CreateRootStructs(TavStructBuildBudget& budget);
-    bool CreateMidiStructs(TavStructBuildBudget& budget);
+    void Publish(const std::vector<CTavBuffer*>& changed, TavChangeOrigin origin);
     // Sets the MIDI message values from their outputs' last messages; those whose text
     // changed are appended to changed.
     void UpdateMidiMessageValues(std::vector<CTavBuffer*>& changed);
@@ -143,12 +177,12 @@ private:
     // Numbers the transmits, so that a leaf knows whether the current one sent it.
     uint32_t m_transmitPass = 0;
     CTavBufferHandlers m_handlers;
-    CTavViewManager* m_viewManager = nullptr;
+    std::vector<ITavBufferListener*> m_listeners;
     CTavResourceManager* m_resourceManager = nullptr;
     CTavTextOut* m_errorOutput = nullptr;
 
     struct MidiMessageValue {
-        ITavMidiOut* output;
+        ITavDataOut* output;
         CTavValue* value;
     };
     std::vector<MidiMessageValue> m_midiMessageValues;

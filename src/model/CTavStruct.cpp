@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/CTavTextOut.h"
-#include "midi/ITavMidiOut.h"
+#include "model/ITavDataOut.h"
 #include "model/CTavBufferManager.h"
 
 void TavSplitPath(std::string_view path, std::string_view& first, std::string_view& rest) {
@@ -54,7 +54,7 @@ bool CheckInsideParent(const CTavStruct& child, const CTavStruct* parent, CTavTe
     return true;
 }
 
-ITavMidiOut* OutputOf(const CTavStruct& structure) {
+ITavDataOut* OutputOf(const CTavStruct& structure) {
     auto* root = dynamic_cast<const CTavRootStruct*>(structure.Root());
     return root ? root->Output() : nullptr;
 }
@@ -260,7 +260,7 @@ CTavValue* CTavLeafStruct::FindValue(std::string_view path) {
 }
 
 bool CTavLeafStruct::Transmit() const {
-    ITavMidiOut* output = OutputOf(*this);
+    ITavDataOut* output = OutputOf(*this);
     if (!output)
         return false;
     output->SendDataSet(AbsoluteRange().begin, m_bytes.data(), m_bytes.size());

@@ -11,7 +11,7 @@
 #include "model/CTavValue.h"
 
 class CTavBufferManager;
-class ITavMidiOut;
+class ITavDataOut;
 
 enum TavStructKind : int { kTavRootStruct = 0, kTavNodeStruct = 1, kTavLeafStruct = 2, kTavMidiStruct = 3 };
 
@@ -133,8 +133,8 @@ private:
 class ITavRootStruct {
 public:
     virtual ~ITavRootStruct() = default;
-    virtual void SetOutput(ITavMidiOut* output) = 0;
-    virtual ITavMidiOut* Output() const = 0;
+    virtual void SetOutput(ITavDataOut* output) = 0;
+    virtual ITavDataOut* Output() const = 0;
     // Stores a received data set for the linear address; false when the bytes do not lie
     // inside one leaf struct of this root.
     virtual bool ReceiveDataSet(int32_t address, const uint8_t* data, size_t size) = 0;
@@ -147,8 +147,8 @@ public:
     bool Attach(CTavStruct* parent, CTavTextOut* errors) override;
     std::unique_ptr<CTavStruct> Clone() const override;
 
-    void SetOutput(ITavMidiOut* output) override { m_output = output; }
-    ITavMidiOut* Output() const override { return m_output; }
+    void SetOutput(ITavDataOut* output) override { m_output = output; }
+    ITavDataOut* Output() const override { return m_output; }
     bool ReceiveDataSet(int32_t address, const uint8_t* data, size_t size) override;
 
     bool IsModified() const { return m_modified; }
@@ -162,7 +162,7 @@ public:
     CTavLeafStruct* FindLeaf(const TavRange& absolute, int32_t* leafBegin = nullptr);
 
 private:
-    ITavMidiOut* m_output = nullptr;
+    ITavDataOut* m_output = nullptr;
     CTavBufferManager* m_manager = nullptr;
     bool m_modified = false;
     // The values a received data set touched, kept between data sets so a transfer does not

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/CTavTextOut.h"
-#include "midi/ITavMidiOut.h"
+#include "model/ITavDataOut.h"
 #include "model/CTavStruct.h"
 
 bool CTavValue::Attach(CTavStruct* parent, CTavTextOut* errors) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/TavClock.h"
+#include "model/ITavBufferListener.h"
 #include "script/CTavElementDefinition.h"
 #include "view/TavControlCoverage.h"
 
@@ -25,7 +26,7 @@ class ITavProgress;
 class ITavTipBar;
 class ITavViewFactory;
 
-class CTavViewManager {
+class CTavViewManager : public ITavBufferListener {
 public:
     // Value changes are handed to the views this many at a time.
     static constexpr size_t kChangeChunk = 8192;
@@ -71,6 +72,8 @@ public:
     // The buffer manager hands over its changed buffers after edits and received data;
     // they reach every root panel in chunks, with the progress shown for long lists.
     void ValuesChanged(const std::vector<CTavBuffer*>& changed);
+    // ITavBufferListener: every published change reaches the open panels.
+    void BuffersChanged(const std::vector<CTavBuffer*>& changed, TavChangeOrigin) override { ValuesChanged(changed); }
 
     // Window positions in a text file: pairs of lines, a root panel's name and "x,y".
     // Loading ignores pairs naming no root panel; saving closes every open root panel

@@ -108,6 +108,8 @@ bool CFileCommands::Load(const QString& path) {
 bool CFileCommands::LoadEncoded(const QByteArray& fileName) {
     CWaitCursor wait;
     CTavBufferManager& buffers = m_system.BufferManager();
+    // Opening replaces the whole edit state, and can be taken back.
+    const CTavBufferManager::CAction action(buffers, "Open", TavActionScope::kWholeState);
     CTavDataFile file(buffers, m_system.BufferOutput(), m_dataFiles);
     if (!file.Load(fileName.toStdString()))
         return false;
@@ -154,6 +156,9 @@ bool CFileCommands::RunSmfCommand(int id, ITavDeviceCommands& device) {
     if (path.isEmpty())
         return false;
     CWaitCursor wait;
+    // An import replaces part settings, patches and rhythm sets, and can be taken back.
+    const CTavBufferManager::CAction action(m_system.BufferManager(), import ? "Import SMF" : "",
+                                            import ? TavActionScope::kWholeState : TavActionScope::kTouched);
     if (!device.Run(*item, QFile::encodeName(path).toStdString()))
         return false;
     if (import) {
