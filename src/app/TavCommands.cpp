@@ -1,6 +1,9 @@
 #include "app/TavCommands.h"
 
 #include <algorithm>
+#include <iterator>
+
+#include "model/CTavEditHistory.h"
 
 namespace TavCommands {
 
@@ -50,6 +53,9 @@ std::vector<MenuItem> BuildMenuItems() {
         {kFile, "Export SM&F", "P&art Info + Patch/Rhythm Set...", kExportPartInfoAndSets, -1, true},
         {kFile, "", "", 0},
         {kFile, "", "E&xit", kExit},
+        {kEdit, "", "&Undo\tCtrl+Z", kUndo},
+        {kEdit, "", "&Redo\tCtrl+Shift+Z", kRedo},
+        {kEdit, "", "", 0},
         {kEdit, "&Initialize", "&Part Info", 32800, EditCode(kInitialize, kAllParts, 0), true},
         {kEdit, "&Initialize", "P&atch", 32799, EditCode(kInitialize, kPatch, 0), true},
         {kEdit, "&Initialize", "&Rhythm Set", 32801, EditCode(kInitialize, kRhythmSet, 0), true},
@@ -79,6 +85,8 @@ struct Prompted {
     std::string_view text;
 };
 constexpr Prompted kPrompts[] = {
+    {kUndo, "Take back the last edit\nUndo"},
+    {kRedo, "Make the edit taken back again\nRedo"},
     {kOpen, "Open file\nOpen"},
     {kSave, "Save the edit state to its data file\nSave"},
     {kSaveAs, "Save the edit state to a new data file\nSave As"},
@@ -124,6 +132,43 @@ const MenuItem* FindMenuItem(int id) {
     const std::vector<MenuItem>& items = MenuItems();
     auto it = std::find_if(items.begin(), items.end(), [id](const MenuItem& item) { return item.id == id; });
     return it == items.end() ? nullptr : &*it;
+}
+
+std::string ActionName(const MenuItem& item) {
+    auto clean = [](std::string_view text) {
+        text = text.substr(0, text.find('\t'));
+        std::string shown;
+        for (char c : text)
+            if (c != '&')
+                shown += c;
+        while (!shown.empty() && (shown.back() == '.' || shown.back() == ' '))
+            shown.pop_back();
+        return shown;
+    };
+    const std::string popup = clean(item.submenu);
+    const std::string text = clean(item.text);
+    return popup.empty() ? text : text.empty() ? popup : popup + " " + text;
+}
+
+std::string ValueStepName(const CTavValue& value) {
+    std::string name = CTavEditHistory::NameOfValue(value);
+    // Each part has a patch "pat[n]" and a rhythm set "rhy[n]"; a wave layer is "wmt".
+    struct Word {
+        std::string_view from, to;
+    };
+    static constexpr Word kStarts[] = {{"Pat ", "Part "}, {"Rhy ", "Part "}};
+    static constexpr std::string_view kKinds[] = {" Patch", " Rhythm"};
+    for (size_t i = 0; i < std::size(kStarts); ++i) {
+        if (name.rfind(kStarts[i].from, 0) != 0)
+            continue;
+        name.replace(0, kStarts[i].from.size(), kStarts[i].to);
+        const size_t number = name.find(' ', kStarts[i].to.size());
+        name.insert(number == std::string::npos ? name.size() : number, kKinds[i]);
+        break;
+    }
+    for (size_t at = name.find("Wmt "); at != std::string::npos; at = name.find("Wmt ", at))
+        name.replace(at, 3, "Layer");
+    return name;
 }
 
 std::string Prompt(int id) {

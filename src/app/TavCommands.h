@@ -6,9 +6,13 @@
 #include <string_view>
 #include <vector>
 
+class CTavValue;
+
 namespace TavCommands {
 
 enum : int {
+    kUndo = 57643,
+    kRedo = 57644,
     kCopyRhythmKey = 32769,
     kCopyMidiMessage = 32774,
     kExportPartInfo = 32837,
@@ -57,6 +61,12 @@ struct MenuItem {
 const std::vector<MenuItem>& MenuItems();
 // The item with this id, or none.
 const MenuItem* FindMenuItem(int id);
+// What the item does, as the Edit menu's Undo names it: the pop-up's title and the item's
+// text without mnemonics, shortcut or ellipsis ("Paste Part Info Part 5").
+std::string ActionName(const MenuItem& item);
+// What an edit of the value is called in Undo ("Part 1 Patch Tone 1 Cutoff"): the value's
+// readable path, with the part a patch or rhythm set belongs to.
+std::string ValueStepName(const CTavValue& value);
 // The status-bar prompt and the tool tip of a command ("Open file\nOpen"); empty when
 // the command has none.
 std::string Prompt(int id);

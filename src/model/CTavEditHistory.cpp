@@ -253,8 +253,14 @@ std::string_view CTavEditHistory::RedoName() const {
     return CanRedo() ? std::string_view(m_steps[m_done].name) : std::string_view();
 }
 
+bool CTavEditHistory::IsGathering() const {
+    // An open action that changed nothing yet (a modifier key held for the shortcut) does
+    // not stand in the way.
+    return m_depth > 0 && (!m_touched.empty() || m_openScope == TavActionScope::kWholeState);
+}
+
 bool CTavEditHistory::Undo() {
-    if (!CanUndo() || m_applying || m_depth > 0)
+    if (!CanUndo() || m_applying || IsGathering())
         return false;
     --m_done;
     Apply(m_steps[m_done], true);
@@ -263,7 +269,7 @@ bool CTavEditHistory::Undo() {
 }
 
 bool CTavEditHistory::Redo() {
-    if (!CanRedo() || m_applying || m_depth > 0)
+    if (!CanRedo() || m_applying || IsGathering())
         return false;
     Apply(m_steps[m_done], false);
     ++m_done;

@@ -90,6 +90,8 @@ private:
         size_t Memory() const;
     };
 
+    // Whether an action under way has changes that undo would mix with.
+    bool IsGathering() const;
     void Touch(CTavBuffer& buffer);
     void TouchLeaf(uint32_t leaf);
     // Turns what the open step touched into a step (none when no byte differs).

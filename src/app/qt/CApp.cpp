@@ -34,6 +34,7 @@
 #include "midi/qt/CMidiService.h"
 #include "midi/qt/CMidiSetupDialog.h"
 #include "model/CTavBufferManager.h"
+#include "model/CTavEditHistory.h"
 #include "script/qt/CResourceFactory.h"
 #include "view/CTavViewManager.h"
 #include "view/qt/CCursor.h"
@@ -206,6 +207,7 @@ bool CApp::OpenMainPanel() {
     m_mainFrame->UseArtwork(QFile::decodeName(QByteArray::fromStdString(m_system.ScriptFolder())));
     m_mainFrame->LoadBarState(m_settings);
     m_mainFrame->canClose = [this] { return CanCloseMainFrame(); };
+    m_mainFrame->undoNames = [this] { return UndoNames(); };
     m_mainFrame->commandEnabled = [this](int id) {
         const TavCommands::MenuItem* item = TavCommands::FindMenuItem(id);
         return item && m_deviceCommands && m_deviceCommands->IsEnabled(*item);
@@ -343,11 +345,62 @@ void CApp::FinishStartUp() {
         m_mainFrame->setAcceptDrops(true);
     m_idleConnection = connect(QAbstractEventDispatcher::instance(QThread::currentThread()),
                                &QAbstractEventDispatcher::aboutToBlock, this, &CApp::OnAboutToBlock);
+    StartHistory();
     m_started = true;
+}
+
+void CApp::StartHistory() {
+    CTavBufferManager& buffers = m_system.BufferManager();
+    m_history = std::make_unique<CTavEditHistory>(buffers);
+    if (!m_history->Attach(CTavSystem::kRootName)) {
+        m_history.reset();
+        return;
+    }
+    // Undo shows the part and the pages where the step was made.
+    std::vector<CTavValue*> context;
+    for (const char* path : {"vs.control.partId", "vs.control.mainPage", "vs.control.editorPage",
+                             "vs.control.patchTone", "vs.control.rhythmWMT", "vs.control.rhythmTone"})
+        if (CTavValue* value = buffers.FindValue(path))
+            context.push_back(value);
+    m_history->SetContextValues(std::move(context));
+    m_history->SetNamer(&TavCommands::ValueStepName);
+    // What each part plays follows the programs written back, as after Open.
+    m_history->SetAfterApply([] { Brio::CTavBufferAccessor::Instance().ReapplyPartEntities(); });
+    RefreshUndoCommands();
+}
+
+void CApp::Undo(bool redo) {
+    if (!m_history || IsOperationRunning())
+        return;
+    const CWaitCursor wait;
+    if (redo)
+        m_history->Redo();
+    else
+        m_history->Undo();
+    RefreshUndoCommands();
+}
+
+void CApp::RefreshUndoCommands() {
+    if (!m_mainFrame)
+        return;
+    const uint64_t revision = m_history ? m_history->Revision() : 0;
+    if (revision == m_shownHistoryRevision)
+        return;
+    m_shownHistoryRevision = revision;
+    const auto [undo, redo] = UndoNames();
+    m_mainFrame->RefreshUndo(undo, redo);
+}
+
+std::pair<QString, QString> CApp::UndoNames() const {
+    auto text = [](std::string_view name) { return QString::fromUtf8(name.data(), qsizetype(name.size())); };
+    if (!m_history)
+        return {};
+    return {text(m_history->UndoName()), text(m_history->RedoName())};
 }
 
 void CApp::OnAboutToBlock() {
     RefreshTitle();
+    RefreshUndoCommands();
     // Whatever sent the last message (an edit, a transfer, an import), the line shows it.
     m_system.BufferManager().RefreshMidiMessageValues();
     if (ITavTipBar* tipBar = m_system.ViewManager().TipBar())
@@ -480,8 +533,17 @@ bool CApp::CanCloseMainFrame() {
 }
 
 void CApp::OnCommand(int id) {
+    if (id == TavCommands::kUndo || id == TavCommands::kRedo) {
+        Undo(id == TavCommands::kRedo);
+        RefreshTitle();
+        return;
+    }
     // Files handed over meanwhile wait until the command is over.
     const CBusy busy(m_busy);
+    // Whatever the command changes is one step, named after it.
+    const TavCommands::MenuItem* item = TavCommands::FindMenuItem(id);
+    const CTavBufferManager::CAction action(m_system.BufferManager(),
+                                            item ? TavCommands::ActionName(*item) : std::string());
     switch (id) {
     case TavCommands::kOpen:
         m_files->Open();
@@ -590,6 +652,7 @@ void CApp::SaveWindowPositions() {
 void CApp::ExitInstance() {
     if (m_idleConnection)
         disconnect(m_idleConnection);
+    m_history.reset();
     m_pendingOpens.clear();
     ShutDownDeviceLayer();
     CloseMidiDevices();

@@ -26,6 +26,7 @@ class ITavDeviceCommands;
 #include "virtual/CVirtualDevice.h"
 class CCursor;
 class CMidiService;
+class CTavEditHistory;
 class CSingleInstanceGuard;
 class CSplashWindow;
 
@@ -101,6 +102,8 @@ public:
     bool Screenshot(const QString& file, const QString& panel);
     const TavDataFileSettings& DataFileSettings() const { return m_dataFileSettings; }
     bool IsStarted() const { return m_started; }
+    // The undo history of the edit state; none before start-up has finished.
+    CTavEditHistory* History() const { return m_history.get(); }
 
 private:
     // Start-up steps, in the order they run.
@@ -146,6 +149,12 @@ private:
     void RunDeviceCommand(int id);
     void OpenManual();
     void RefreshTitle();
+    // Follows the edit state from the end of start-up on.
+    void StartHistory();
+    void Undo(bool redo);
+    // The Edit menu's and the tool bar's Undo and Redo, when the history moved.
+    void RefreshUndoCommands();
+    std::pair<QString, QString> UndoNames() const;
 
     CTavSystem& m_system;
     Options m_options;
@@ -167,4 +176,6 @@ private:
     ITavDeviceCommands* m_deviceCommands = nullptr;
     // The device layer's commands, once the layer has started.
     std::unique_ptr<ITavDeviceCommands> m_ownDeviceCommands;
+    std::unique_ptr<CTavEditHistory> m_history;
+    uint64_t m_shownHistoryRevision = UINT64_MAX;
 };

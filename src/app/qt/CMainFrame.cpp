@@ -112,6 +112,11 @@ void CMainFrame::CreateMenus() {
             continue;
         }
         QAction* action = CreateAction(item.id, QString::fromStdString(item.text));
+        // Undo and redo work in every window of the editor, not only the main one.
+        if (item.id == TavCommands::kUndo || item.id == TavCommands::kRedo)
+            action->setShortcutContext(Qt::ApplicationShortcut);
+        if (item.id == TavCommands::kRedo)
+            action->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
         if (item.deviceCommand)
             m_deviceActions << action;
         target->addAction(action);
@@ -131,8 +136,15 @@ void CMainFrame::CreateToolBar() {
     m_actions[TavCommands::kManual]->setIcon(
         ToolBarIcon(QIcon::fromTheme(QString::fromLatin1(kManualIconName)),
                     style->standardIcon(QStyle::SP_DialogHelpButton)));
+    m_actions[TavCommands::kUndo]->setIcon(
+        ToolBarIcon(QIcon::fromTheme(QStringLiteral("edit-undo")), style->standardIcon(QStyle::SP_ArrowBack)));
+    m_actions[TavCommands::kRedo]->setIcon(
+        ToolBarIcon(QIcon::fromTheme(QStringLiteral("edit-redo")), style->standardIcon(QStyle::SP_ArrowForward)));
     m_toolBar->addAction(m_actions[TavCommands::kOpen]);
     m_toolBar->addAction(m_actions[TavCommands::kSave]);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_actions[TavCommands::kUndo]);
+    m_toolBar->addAction(m_actions[TavCommands::kRedo]);
     m_toolBar->addSeparator();
     m_toolBar->addAction(m_actions[TavCommands::kManual]);
 
@@ -163,9 +175,33 @@ void CMainFrame::UseArtwork(const QString& folder) {
                                    : QIcon(QPixmap::fromImage(drawn))));
 }
 
+void CMainFrame::RefreshUndo(const QString& undoName, const QString& redoName) {
+    const struct {
+        int id;
+        const QString& name;
+        QString verb;
+    } commands[] = {{TavCommands::kUndo, undoName, QStringLiteral("Undo")},
+                    {TavCommands::kRedo, redoName, QStringLiteral("Redo")}};
+    for (const auto& command : commands) {
+        QAction* action = m_actions.value(command.id);
+        if (!action)
+            continue;
+        QString shown = command.name;
+        shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+        const QString text = QLatin1Char('&') + command.verb + (shown.isEmpty() ? QString() : QLatin1Char(' ') + shown);
+        if (action->text() != text) {
+            action->setText(text);
+            action->setToolTip(QString(text).remove(0, 1).replace(QLatin1String("&&"), QLatin1String("&")));
+        }
+        action->setEnabled(!command.name.isEmpty());
+    }
+}
+
 void CMainFrame::UpdateCommandStates() {
     for (QAction* action : m_deviceActions)
         action->setEnabled(commandEnabled && commandEnabled(action->data().toInt()));
+    const auto [undo, redo] = undoNames ? undoNames() : std::pair<QString, QString>();
+    RefreshUndo(undo, redo);
 }
 
 void CMainFrame::LoadBarState(ITavSettings& settings) {

@@ -32,8 +32,12 @@ public:
 
     // The action of a command id, or none.
     QAction* Action(int id) const { return m_actions.value(id); }
-    // Enables the device commands as isEnabled answers (none: all disabled).
+    // Enables the device commands as isEnabled answers (none: all disabled), and names
+    // Undo and Redo as undoNames answers.
     void UpdateCommandStates();
+    // Names the steps Undo and Redo would take ("Undo Part 3 Level"); an empty name
+    // disables the command.
+    void RefreshUndo(const QString& undoName, const QString& redoName);
 
     // The tool bar and status bar layout, kept in the settings section "ControlBar".
     void LoadBarState(ITavSettings& settings);
@@ -43,6 +47,8 @@ public:
     std::function<bool()> canClose;
     // Whether a device command is available now.
     std::function<bool(int id)> commandEnabled;
+    // The names of the steps Undo and Redo would take now (see RefreshUndo).
+    std::function<std::pair<QString, QString>()> undoNames;
 
 signals:
     void commandTriggered(int id);

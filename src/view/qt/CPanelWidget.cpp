@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "model/CTavBufferManager.h"
 #include "view/CTavView.h"
 #include "view/CTavViewManager.h"
 #include "view/ITavTipBar.h"
@@ -89,16 +90,19 @@ void CPanelWidget::EndLostDrag() {
     info.point = m_lastPoint;
     info.forced = true;
     m_root.OnMouse(info);
+    EndAction(m_mouseAction);
 }
 
 void CPanelWidget::EndLostInput() {
     EndLostDrag();
+    EndAction(m_mouseAction);
     std::vector<CTavKeyInfo> held;
     held.swap(m_heldKeys);
     for (CTavKeyInfo info : held) {
         info.kind = CTavKeyInfo::kUp;
         m_root.OnKey(info);
     }
+    EndAction(m_keyAction);
 }
 
 void CPanelWidget::resizeEvent(QResizeEvent*) {
@@ -134,6 +138,22 @@ QImage CPanelWidget::Render() {
     return m_backBuffer.copy();
 }
 
+void CPanelWidget::BeginAction(bool& open) {
+    if (open)
+        return;
+    if (CTavBufferManager* buffers = m_root.ViewManager() ? m_root.ViewManager()->BufferManager() : nullptr)
+        buffers->BeginAction();
+    open = true;
+}
+
+void CPanelWidget::EndAction(bool& open) {
+    if (!open)
+        return;
+    open = false;
+    if (CTavBufferManager* buffers = m_root.ViewManager() ? m_root.ViewManager()->BufferManager() : nullptr)
+        buffers->EndAction();
+}
+
 void CPanelWidget::Mouse(QMouseEvent* event) {
     CTavMouseInfo info;
     if (!TavMouseInfoFromQt(*event, info))
@@ -141,7 +161,11 @@ void CPanelWidget::Mouse(QMouseEvent* event) {
     info.point.x += m_root.Rect().left;
     info.point.y += m_root.Rect().top;
     m_lastPoint = info.point;
+    if (info.kind == CTavMouseInfo::kPressed || info.kind == CTavMouseInfo::kDoubleClick)
+        BeginAction(m_mouseAction);
     m_root.OnMouse(info);
+    if (info.kind == CTavMouseInfo::kReleased)
+        EndAction(m_mouseAction);
 }
 
 // Whole notches only (120 units each); the view under the pointer steps its value.
@@ -199,5 +223,9 @@ void CPanelWidget::Key(const CTavKeyInfo& info) {
     } else if (held == m_heldKeys.end() && m_heldKeys.size() < kMaxHeldKeys) {
         m_heldKeys.push_back(info);
     }
+    if (info.kind != CTavKeyInfo::kUp)
+        BeginAction(m_keyAction);
     m_root.OnKey(info);
+    if (m_heldKeys.empty())
+        EndAction(m_keyAction);
 }

@@ -8,6 +8,9 @@
 // without the left button while a view holds the capture, the views get the release of
 // the drag and the key-up of every key still held, as if they had happened. Moving the
 // window takes the focus away from the focused view.
+//
+// Each press of the mouse to its release, and each run of keys held down, is one user
+// action for the buffer manager, so that a drag or a key-repeat run is undone in one step.
 
 #include <QImage>
 #include <QPointer>
@@ -62,6 +65,9 @@ private:
     void EndLostDrag();
     // Ends the drag and lifts every key held.
     void EndLostInput();
+    // Begins and ends the user actions of the mouse and the keys.
+    void BeginAction(bool& open);
+    void EndAction(bool& open);
     // Watches the window this widget sits in for moves.
     void WatchWindow();
     void WindowMoved(const QMoveEvent& event);
@@ -74,4 +80,6 @@ private:
     // Keys pressed here and not yet released, as their key-down records.
     std::vector<CTavKeyInfo> m_heldKeys;
     QPointer<QWidget> m_window;
+    bool m_mouseAction = false;
+    bool m_keyAction = false;
 };
