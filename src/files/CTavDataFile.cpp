@@ -75,13 +75,15 @@ std::array<uint8_t, CTavDataFile::kHeaderSize> CTavDataFile::Header() const {
     return header;
 }
 
-bool CTavDataFile::Save(const std::string& path) {
+bool CTavDataFile::Encode(std::vector<uint8_t>& file) {
     m_why.clear();
     CTavRootStruct* root = m_buffers.FindRoot(m_settings.rootName);
-    if (!root || path.empty())
-        return Fail(TavStrings::kCodeSaveFailed);
+    if (!root) {
+        m_why = "the edit state has no root struct " + m_settings.rootName;
+        return false;
+    }
     const auto header = Header();
-    std::vector<uint8_t> file(header.begin(), header.end());
+    file.assign(header.begin(), header.end());
     file.reserve(header.size() + CTavBufferManager::BodySize(*root));
     root->ForEachLeaf([&](CTavLeafStruct& leaf) {
         const std::vector<uint8_t>& bytes = *leaf.Bytes();
@@ -90,8 +92,16 @@ bool CTavDataFile::Save(const std::string& path) {
     // What Load would refuse is never written: the file must read back.
     if (!CTavBufferManager::CanHoldBody(*root, file.data() + header.size(), file.size() - header.size())) {
         m_why = "the edit state holds a byte a value cannot hold, so the file could not be read back";
-        return Fail(TavStrings::kCodeSaveFailed);
+        return false;
     }
+    return true;
+}
+
+bool CTavDataFile::Save(const std::string& path) {
+    CTavRootStruct* root = m_buffers.FindRoot(m_settings.rootName);
+    std::vector<uint8_t> file;
+    if (!root || path.empty() || !Encode(file))
+        return Fail(TavStrings::kCodeSaveFailed);
     if (!TavSaveFileSafely(path, file.data(), file.size(), &m_why))
         return Fail(TavStrings::kCodeSaveFailed);
     root->SetModified(false);

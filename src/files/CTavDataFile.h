@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CTavBufferManager;
 class CTavTextOut;
@@ -37,6 +38,9 @@ public:
     // root), and keeps its mode; a new one gets the mode the umask allows. Reports code 2
     // on failure. Clears the modified flag.
     bool Save(const std::string& path);
+    // The bytes Save would write, header and body; false (with Why) when the state holds a
+    // byte the file could not be read back with. Changes nothing.
+    bool Encode(std::vector<uint8_t>& file);
     // Reads the file. The header is checked first (code 5 for another kind of file) and
     // the whole body is read before anything changes (code 1 when it is short or holds a
     // byte the values cannot: a status byte, or more than a nibble in a nibble value), so a

@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     static test::TempDir home;
     qputenv("XDG_CONFIG_HOME", (home.Path() / "config").string().c_str());
     qputenv("XDG_DATA_HOME", (home.Path() / "data").string().c_str());
+    qputenv("XDG_STATE_HOME", (home.Path() / "state").string().c_str());
     // Test mode keeps settings under the home folder's ".qttest", which every test process
     // would otherwise share: tests run in parallel would see each other's settings.
     qputenv("HOME", home.Path().string().c_str());

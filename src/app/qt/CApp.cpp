@@ -4,10 +4,12 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QDateTime>
 #include <QBuffer>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QSettings>
 #include <QThread>
 #include <QUrl>
@@ -347,6 +349,80 @@ void CApp::FinishStartUp() {
                                &QAbstractEventDispatcher::aboutToBlock, this, &CApp::OnAboutToBlock);
     StartHistory();
     m_started = true;
+    StartRecovery();
+}
+
+void CApp::StartRecovery() {
+    CTavTextOut* errors = m_system.ErrorOutput();
+    std::string why;
+    const QString folder = m_options.recoveryFolder;
+    if (!m_recovery.Open(folder.isEmpty() ? CTavRecoveryStore::DefaultFolder() : QFile::encodeName(folder).toStdString(),
+                         &why)) {
+        if (errors)
+            errors->Printf("Edits will not be kept for recovery after a crash: %s.\n", why.c_str());
+        return;
+    }
+    m_recoveryWriter = std::make_unique<CTavRecoveryWriter>();
+    m_recoverySchedule = std::make_unique<CTavRecoveryScheduler>(
+        m_options.recoveryClock ? *m_options.recoveryClock : TavSystemClock());
+    std::vector<CTavRecoveryStore::Left> left = m_recovery.FindLeft();
+    // The newest is offered; older ones are kept aside, never deleted.
+    for (size_t i = 1; i < left.size(); ++i)
+        m_recovery.PutAside(left[i], ".old");
+    if (!left.empty())
+        OfferRecovery(left.front());
+    m_recoveryTimer = new QTimer(this);
+    m_recoveryTimer->setInterval(1000);
+    connect(m_recoveryTimer, &QTimer::timeout, this, &CApp::CheckRecovery);
+    m_recoveryTimer->start();
+}
+
+void CApp::OfferRecovery(const CTavRecoveryStore::Left& left) {
+    const QString time = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(left.saved)).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    const QString question = QStringLiteral("Recover the changes that were not saved (%1)?").arg(time);
+    const bool yes = m_options.askRecover
+                         ? m_options.askRecover(question)
+                         : QMessageBox::question(m_mainFrame, TavApplicationTitle(), question) == QMessageBox::Yes;
+    if (!yes) {
+        CTavRecoveryStore::Remove(left.path);
+        return;
+    }
+    if (m_files->Recover(QFile::encodeName(QString::fromStdString(left.path)))) {
+        CTavRecoveryStore::Remove(left.path);
+        if (m_recoverySchedule)
+            m_recoverySchedule->WriteSoon();
+        RefreshTitle();
+        return;
+    }
+    // The failed load changed nothing; the file stays where the user can find it.
+    if (CTavTextOut* buffer = m_system.BufferOutput())
+        buffer->Report(0);
+    const std::string aside = m_recovery.PutAside(left);
+    if (CTavTextOut* box = m_system.MessageBoxOutput())
+        box->Write("The recovery file could not be read; it was kept as " + (aside.empty() ? left.path : aside) +
+                   ".\n");
+}
+
+void CApp::CheckRecovery() {
+    if (!m_recovery.IsOpen() || !m_recoveryWriter || !m_recoverySchedule || IsOperationRunning())
+        return;
+    if (const std::string failure = m_recoveryWriter->TakeFailure(); !failure.empty())
+        if (CTavTextOut* errors = m_system.ErrorOutput())
+            errors->Write(failure + "\n");
+    const CTavRootStruct* root = m_system.BufferManager().FindRoot(CTavSystem::kRootName);
+    if (!root || !root->IsModified()) {
+        // Saved (or nothing changed): there is nothing to recover.
+        m_recoveryWriter->Flush();
+        CTavRecoveryStore::Remove(m_recovery.Path());
+        return;
+    }
+    m_recoverySchedule->Changed(m_history ? m_history->Revision() + 1 : 1);
+    if (!m_recoverySchedule->Due())
+        return;
+    std::vector<uint8_t> bytes;
+    CTavDataFile file(m_system.BufferManager(), nullptr, m_dataFileSettings);
+    if (file.Encode(bytes))
+        m_recoveryWriter->Post(m_recovery.Path(), std::move(bytes));
 }
 
 void CApp::StartHistory() {
@@ -540,6 +616,18 @@ void CApp::OnCommand(int id) {
     }
     // Files handed over meanwhile wait until the command is over.
     const CBusy busy(m_busy);
+    // A command that changed the state (a Paste, an Initialize, an import) is kept for
+    // recovery at once, once its step is over.
+    struct CWriteAfter {
+        CApp& app;
+        uint64_t revision;
+        ~CWriteAfter() {
+            if (app.m_history && app.m_recoverySchedule && app.m_history->Revision() != revision) {
+                app.m_recoverySchedule->WriteSoon();
+                app.CheckRecovery();
+            }
+        }
+    } writeAfter{*this, m_history ? m_history->Revision() : 0};
     // Whatever the command changes is one step, named after it.
     const TavCommands::MenuItem* item = TavCommands::FindMenuItem(id);
     const CTavBufferManager::CAction action(m_system.BufferManager(),
@@ -653,6 +741,12 @@ void CApp::ExitInstance() {
     if (m_idleConnection)
         disconnect(m_idleConnection);
     m_history.reset();
+    // A clean exit leaves nothing to recover.
+    delete m_recoveryTimer;
+    m_recoveryTimer = nullptr;
+    m_recoveryWriter.reset();
+    m_recoverySchedule.reset();
+    m_recovery.CloseCleanly();
     m_pendingOpens.clear();
     ShutDownDeviceLayer();
     CloseMidiDevices();

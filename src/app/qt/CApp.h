@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QUrl>
 #include <cstdint>
 #include <deque>
@@ -22,6 +23,7 @@ class ITavDeviceCommands;
 #include "app/qt/CMainFrame.h"
 #include "app/qt/CQtSettings.h"
 #include "files/CTavDataFile.h"
+#include "files/CTavRecovery.h"
 #include "view/qt/CRootPanel.h"
 #include "virtual/CVirtualDevice.h"
 class CCursor;
@@ -59,6 +61,13 @@ public:
         std::function<bool(const QUrl&)> openUrl;
         // The manual Help opens; empty: ManualPath().
         QString manualPath;
+        // The folder of the recovery files; empty: CTavRecoveryStore::DefaultFolder().
+        QString recoveryFolder;
+        // The clock the recovery writes are timed by; none: the system clock.
+        ITavClock* recoveryClock = nullptr;
+        // Asks whether to recover a file an editor that died left (Yes: true); none: a
+        // message box.
+        std::function<bool(const QString& question)> askRecover;
     };
 
     enum class StartResult { Started, HandedOver, Failed };
@@ -102,6 +111,10 @@ public:
     bool Screenshot(const QString& file, const QString& panel);
     const TavDataFileSettings& DataFileSettings() const { return m_dataFileSettings; }
     bool IsStarted() const { return m_started; }
+    // Writes the recovery file when it is due (the timer calls it every second).
+    void CheckRecovery();
+    const CTavRecoveryStore& Recovery() const { return m_recovery; }
+    CTavRecoveryWriter* RecoveryWriter() const { return m_recoveryWriter.get(); }
     // The undo history of the edit state; none before start-up has finished.
     CTavEditHistory* History() const { return m_history.get(); }
 
@@ -155,6 +168,9 @@ private:
     // The Edit menu's and the tool bar's Undo and Redo, when the history moved.
     void RefreshUndoCommands();
     std::pair<QString, QString> UndoNames() const;
+    // Takes a recovery slot and offers what an editor that died left.
+    void StartRecovery();
+    void OfferRecovery(const CTavRecoveryStore::Left& left);
 
     CTavSystem& m_system;
     Options m_options;
@@ -178,4 +194,8 @@ private:
     std::unique_ptr<ITavDeviceCommands> m_ownDeviceCommands;
     std::unique_ptr<CTavEditHistory> m_history;
     uint64_t m_shownHistoryRevision = UINT64_MAX;
+    CTavRecoveryStore m_recovery;
+    std::unique_ptr<CTavRecoveryWriter> m_recoveryWriter;
+    std::unique_ptr<CTavRecoveryScheduler> m_recoverySchedule;
+    QTimer* m_recoveryTimer = nullptr;
 };

@@ -121,6 +121,24 @@ bool CFileCommands::LoadEncoded(const QByteArray& fileName) {
     return true;
 }
 
+bool CFileCommands::Recover(const QByteArray& fileName) {
+    CWaitCursor wait;
+    CTavBufferManager& buffers = m_system.BufferManager();
+    const CTavBufferManager::CAction action(buffers, "Recover", TavActionScope::kWholeState);
+    CTavDataFile file(buffers, m_system.BufferOutput(), m_dataFiles);
+    if (!file.Load(fileName.toStdString()))
+        return false;
+    m_fileName.clear();
+    if (afterLoad)
+        afterLoad();
+    // Nothing of it has been saved.
+    if (CTavRootStruct* root = buffers.FindRoot(m_dataFiles.rootName))
+        root->SetModified(true);
+    buffers.PublishPending();
+    buffers.ClearPending();
+    return true;
+}
+
 bool CFileCommands::Save() {
     return SaveTo(m_fileName) == SaveResult::Saved;
 }

@@ -48,6 +48,9 @@ public:
     // Reads a file as the current file without asking (the file named on the command line).
     bool Load(const QString& path);
     bool LoadEncoded(const QByteArray& fileName);
+    // Loads a recovery file as an untitled, modified document and sends it on as Open
+    // does; false when it cannot be read (the edit state is then as it was).
+    bool Recover(const QByteArray& fileName);
 
     bool IsModified() const;
     // The current file as text (decoded with the file system's encoding); empty when none.
