@@ -13,7 +13,23 @@
 #include "model/CTavEditHistory.h"
 #include "model/CTavValue.h"
 
+#include <memory>
+
 namespace {
+
+// The shipped model with a history following "qv" (unless told not to); false, with the
+// benchmark skipped, when the script does not build.
+bool Build(benchmark::State& state, CTavSystem& system, std::unique_ptr<CTavEditHistory>& history,
+           bool follow = true) {
+    if (!bench::BuildShipped(system)) {
+        state.SkipWithError("the shipped script does not build");
+        return false;
+    }
+    history = std::make_unique<CTavEditHistory>(system.BufferManager());
+    if (follow)
+        history->Attach(CTavSystem::kRootName);
+    return true;
+}
 
 void Edit(CTavBufferManager& buffers, CTavValue& value, int32_t raw) {
     buffers.WriteInteger(value, raw);
@@ -26,32 +42,25 @@ void Edit(CTavBufferManager& buffers, CTavValue& value, int32_t raw) {
 // difference is the cost of recording the step, its leaf of 20 or so bytes copied twice.
 void EditWithHistory(benchmark::State& state) {
     CTavSystem system;
-    if (!bench::BuildShipped(system)) {
-        state.SkipWithError("the shipped script does not build");
+    std::unique_ptr<CTavEditHistory> history;
+    if (!Build(state, system, history, state.range(0) != 0))
         return;
-    }
     CTavBufferManager& buffers = system.BufferManager();
-    CTavEditHistory history(buffers);
-    if (state.range(0) != 0)
-        history.Attach(CTavSystem::kRootName);
     CTavValue* level = buffers.FindValue("qv.prti.part[2].partLevel");
     int32_t raw = 0;
     for (auto _ : state)
         Edit(buffers, *level, raw = (raw + 1) % 128);
-    state.counters["steps"] = static_cast<double>(history.StepCount());
+    state.counters["steps"] = static_cast<double>(history->StepCount());
 }
 BENCHMARK(EditWithHistory)->Arg(0)->Arg(1);
 
 // A Paste-sized step: every value of one part's settings changed in one action.
 void PastePartStep(benchmark::State& state) {
     CTavSystem system;
-    if (!bench::BuildShipped(system)) {
-        state.SkipWithError("the shipped script does not build");
+    std::unique_ptr<CTavEditHistory> history;
+    if (!Build(state, system, history))
         return;
-    }
     CTavBufferManager& buffers = system.BufferManager();
-    CTavEditHistory history(buffers);
-    history.Attach(CTavSystem::kRootName);
     CTavStruct* part = buffers.FindStruct("qv.prti.part[4]");
     int32_t raw = 0;
     for (auto _ : state) {
@@ -73,17 +82,14 @@ BENCHMARK(PastePartStep);
 // Undo and redo of one edit: bytes back, the leaf sent (no output bound), published.
 void UndoRedo(benchmark::State& state) {
     CTavSystem system;
-    if (!bench::BuildShipped(system)) {
-        state.SkipWithError("the shipped script does not build");
+    std::unique_ptr<CTavEditHistory> history;
+    if (!Build(state, system, history))
         return;
-    }
     CTavBufferManager& buffers = system.BufferManager();
-    CTavEditHistory history(buffers);
-    history.Attach(CTavSystem::kRootName);
     Edit(buffers, *buffers.FindValue("qv.prti.part[2].partLevel"), 5);
     for (auto _ : state) {
-        history.Undo();
-        history.Redo();
+        history->Undo();
+        history->Redo();
     }
 }
 BENCHMARK(UndoRedo);

@@ -2,7 +2,6 @@
 // clean exit; at start a file a dead editor left is offered, loaded as an untitled modified
 // document on Yes, removed on No, and kept aside with a message when it cannot be read.
 
-#include <QUuid>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -18,6 +17,7 @@
 #include "files/CTavDataFile.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavValue.h"
+#include "support/EditorOptions.h"
 #include "support/FakeClock.h"
 #include "support/RecordingTextOut.h"
 #include "support/TestSupport.h"
@@ -34,17 +34,14 @@ protected:
     }
     void Start() {
         system = std::make_unique<CTavSystem>();
-        CApp::Options options;
-        options.scriptDir = QString::fromStdString(scripts.String());
-        options.instanceName = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-        options.showSplash = false;
+        CApp::Options options = test::EditorOptions(scripts, &box);
+        options.transferAtStart = true; // no ports: start-up says so and goes on
         options.recoveryFolder = QString::fromStdString(Folder());
         options.recoveryClock = &clock;
         options.askRecover = [this](const QString& question) {
             questions << question;
             return answer;
         };
-        options.makeMessageBoxOutput = [this] { return box = new test::RecordingTextOut; };
         app = std::make_unique<CApp>(*system, options);
         ASSERT_EQ(app->InitInstance(), CApp::StartResult::Started);
         app->Files()->ask = [](const QString&) { return 3; }; // No: the changes are not saved

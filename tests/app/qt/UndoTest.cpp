@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QUuid>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -22,6 +21,7 @@
 #include "model/CTavBufferManager.h"
 #include "model/CTavEditHistory.h"
 #include "model/CTavValue.h"
+#include "support/EditorOptions.h"
 #include "support/FakeClock.h"
 #include "support/RecordingTextOut.h"
 #include "support/TestSupport.h"
@@ -36,14 +36,9 @@ class Undo : public testing::Test {
 protected:
     void SetUp() override {
         qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString((dir.Path() / "memory.bin").string()));
-        CApp::Options options;
-        options.scriptDir = QString::fromStdString(scripts.String());
-        options.instanceName = QStringLiteral("vireo-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-        options.showSplash = false;
+        CApp::Options options = test::EditorOptions(scripts);
         options.virtualDevice = true;
-        options.transferAtStart = false;
         options.writerClock = &clock;
-        options.makeMessageBoxOutput = [] { return new test::RecordingTextOut; };
         app = std::make_unique<CApp>(system, options);
         ASSERT_EQ(app->InitInstance(), CApp::StartResult::Started);
         main = dynamic_cast<CRootPanel*>(system.ViewManager().FindRootPanel("main"));
