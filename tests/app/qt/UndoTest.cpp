@@ -124,6 +124,33 @@ TEST_F(Undo, ADragOfFortyMovesIsOneStepThatCtrlZTakesBackOnTheDevice) {
     EXPECT_EQ(app->History()->StepCount(), 1u);
 }
 
+TEST_F(Undo, KeysHeldDownAreOneStepAndTheValueBeforeThemComesBack) {
+    CTavView* slider = nullptr;
+    ASSERT_TRUE(main->FindControl("main.mixer.part4.level", slider));
+    CTavValue& level = Value("qv.prti.part[3].partLevel");
+    const TavRect& rect = slider->Rect();
+    // A click on the knob gives the slider the focus and changes nothing.
+    const QPoint knob((rect.left + rect.right) / 2, rect.top + 2);
+    Mouse(QEvent::MouseButtonPress, knob, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, knob, Qt::NoButton);
+    const int32_t before = level.GetRaw();
+    const size_t steps = app->History()->StepCount();
+    auto key = [this](QEvent::Type type, Qt::Key code) {
+        QKeyEvent event(type, code, Qt::NoModifier);
+        QApplication::sendEvent(main->Widget(), &event);
+    };
+    // Down held while Shift comes and goes: one run of keys.
+    key(QEvent::KeyPress, Qt::Key_Down);
+    key(QEvent::KeyPress, Qt::Key_Shift);
+    key(QEvent::KeyRelease, Qt::Key_Shift);
+    key(QEvent::KeyPress, Qt::Key_Down);
+    key(QEvent::KeyRelease, Qt::Key_Down);
+    ASSERT_LT(level.GetRaw(), before);
+    EXPECT_EQ(app->History()->StepCount(), steps + 1);
+    Trigger(TavCommands::kUndo);
+    EXPECT_EQ(level.GetRaw(), before);
+}
+
 TEST_F(Undo, PasteIntoPartFiveIsTakenBackWholeOnTheDevice) {
     CTavBufferManager& buffers = system.BufferManager();
     buffers.WriteInteger(Value("qv.prti.part[2].partLevel"), 17);
