@@ -19,6 +19,7 @@
 #include "app/qt/CProfiledFileDialog.h"
 #include "device/CTavBufferAccessor.h"
 #include "model/CTavBufferManager.h"
+#include "model/CTavEditHistory.h"
 #include "model/CTavValue.h"
 #include "support/FakeClock.h"
 #include "support/RecordingTextOut.h"
@@ -106,6 +107,11 @@ TEST_F(SmfCommands, ExportThenImportBringsThePartSettingsBack) {
     EXPECT_TRUE(box->reports.empty());
     EXPECT_EQ(level->GetRaw(), 21);
     EXPECT_TRUE(system.BufferManager().PendingChanges().empty());
+    // The import is one step; undone, the state before it is back.
+    ASSERT_NE(app->History(), nullptr);
+    EXPECT_EQ(app->History()->UndoName(), "Import SMF");
+    app->OnCommand(kUndo);
+    EXPECT_EQ(level->GetRaw(), 99);
 }
 
 TEST_F(SmfCommands, FailuresAreShownAtOnceAndACancelledDialogDoesNothing) {
