@@ -215,6 +215,13 @@ bool CApp::OpenMainPanel() {
         return item && m_deviceCommands && m_deviceCommands->IsEnabled(*item);
     };
     connect(m_mainFrame, &CMainFrame::commandTriggered, this, &CApp::OnCommand);
+    connect(m_mainFrame, &CMainFrame::recentFileChosen, this, &CApp::OpenRecentFile);
+    m_recentFiles = std::make_unique<CTavRecentFiles>(m_settings);
+    m_files->fileUsed = [this](const QByteArray& fileName) {
+        m_recentFiles->Add(QFile::decodeName(fileName).toStdString());
+        ShowRecentFiles();
+    };
+    ShowRecentFiles();
     connect(m_mainFrame, &CMainFrame::filesDropped, this, &CApp::OpenFiles);
     m_files->SetWindowList(&m_panelWindows.windows);
     m_panelWindows.showInMainWindow = [this](CPanelWidget* widget) {
@@ -350,6 +357,36 @@ void CApp::FinishStartUp() {
     StartHistory();
     m_started = true;
     StartRecovery();
+}
+
+void CApp::ShowRecentFiles() {
+    if (!m_mainFrame || !m_recentFiles)
+        return;
+    QStringList texts, paths;
+    const std::vector<std::string>& files = m_recentFiles->Files();
+    for (size_t i = 0; i < files.size(); ++i) {
+        texts << QString::fromStdString(CTavRecentFiles::MenuText(i, files[i]));
+        paths << QString::fromStdString(files[i]);
+    }
+    m_mainFrame->SetRecentFiles(texts, paths);
+}
+
+void CApp::OpenRecentFile(int index) {
+    if (!m_recentFiles || index < 0 || static_cast<size_t>(index) >= m_recentFiles->Files().size())
+        return;
+    const std::string path = m_recentFiles->Files()[static_cast<size_t>(index)];
+    const QString shown = QString::fromStdString(path);
+    if (!QFileInfo(shown).isFile()) {
+        m_recentFiles->Remove(path);
+        ShowRecentFiles();
+        if (CTavTextOut* box = m_system.MessageBoxOutput())
+            box->Write("The file " + path + " no longer exists; it was taken off the list of recent files.\n");
+        return;
+    }
+    const CBusy busy(m_busy);
+    const CTavBufferManager::CAction action(m_system.BufferManager(), "Open");
+    m_files->Open(shown);
+    RefreshTitle();
 }
 
 void CApp::StartRecovery() {

@@ -19,6 +19,7 @@ class CTavTextOut;
 class CProgressBar;
 class ITavClock;
 class ITavDeviceCommands;
+#include "app/CTavRecentFiles.h"
 #include "app/qt/CFileCommands.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/CQtSettings.h"
@@ -171,6 +172,9 @@ private:
     // Takes a recovery slot and offers what an editor that died left.
     void StartRecovery();
     void OfferRecovery(const CTavRecoveryStore::Left& left);
+    // The File menu's recent files, as the list holds them.
+    void ShowRecentFiles();
+    void OpenRecentFile(int index);
 
     CTavSystem& m_system;
     Options m_options;
@@ -194,6 +198,7 @@ private:
     std::unique_ptr<ITavDeviceCommands> m_ownDeviceCommands;
     std::unique_ptr<CTavEditHistory> m_history;
     uint64_t m_shownHistoryRevision = UINT64_MAX;
+    std::unique_ptr<CTavRecentFiles> m_recentFiles;
     CTavRecoveryStore m_recovery;
     std::unique_ptr<CTavRecoveryWriter> m_recoveryWriter;
     std::unique_ptr<CTavRecoveryScheduler> m_recoverySchedule;

@@ -114,6 +114,8 @@ bool CFileCommands::LoadEncoded(const QByteArray& fileName) {
     if (!file.Load(fileName.toStdString()))
         return false;
     m_fileName = Absolute(fileName);
+    if (fileUsed)
+        fileUsed(m_fileName);
     if (afterLoad)
         afterLoad();
     buffers.PublishPending();
@@ -157,6 +159,8 @@ CFileCommands::SaveResult CFileCommands::SaveTo(QByteArray fileName) {
     if (!file.Save(fileName.toStdString()))
         return SaveResult::Failed;
     m_fileName = Absolute(fileName);
+    if (fileUsed)
+        fileUsed(m_fileName);
     return SaveResult::Saved;
 }
 

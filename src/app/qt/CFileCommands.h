@@ -65,6 +65,8 @@ public:
     // Runs after a file was read, before the views are told (the device layer sends the
     // loaded data to the device here).
     std::function<void()> afterLoad;
+    // Runs after a file was read or saved as the current file, with its absolute name.
+    std::function<void(const QByteArray& fileName)> fileUsed;
 
 private:
     enum class SaveResult { Saved, Cancelled, Failed };

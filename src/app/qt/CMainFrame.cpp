@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QIcon>
 #include <QLabel>
+#include <QMenu>
 #include <QLayout>
 #include <QMenuBar>
 #include <QMimeData>
@@ -107,6 +108,11 @@ void CMainFrame::CreateMenus() {
             popupTitle.clear();
         }
         QMenu* target = popup ? popup : menu;
+        if (item.id == TavCommands::kExit) {
+            m_recentMenu = target->addMenu(QStringLiteral("Recent &Files"));
+            m_recentMenu->setEnabled(false);
+            target->addSeparator();
+        }
         if (item.id == 0) {
             target->addSeparator();
             continue;
@@ -195,6 +201,18 @@ void CMainFrame::RefreshUndo(const QString& undoName, const QString& redoName) {
         }
         action->setEnabled(!command.name.isEmpty());
     }
+}
+
+void CMainFrame::SetRecentFiles(const QStringList& texts, const QStringList& paths) {
+    if (!m_recentMenu)
+        return;
+    m_recentMenu->clear();
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        QAction* action = m_recentMenu->addAction(texts[i]);
+        action->setStatusTip(paths.value(i));
+        connect(action, &QAction::triggered, this, [this, i] { emit recentFileChosen(int(i)); });
+    }
+    m_recentMenu->setEnabled(!texts.isEmpty());
 }
 
 void CMainFrame::UpdateCommandStates() {

@@ -10,6 +10,7 @@
 class ITavSettings;
 class QAction;
 class QLabel;
+class QMenu;
 class QToolBar;
 
 class CMainFrame : public QMainWindow {
@@ -38,6 +39,10 @@ public:
     // Names the steps Undo and Redo would take ("Undo Part 3 Level"); an empty name
     // disables the command.
     void RefreshUndo(const QString& undoName, const QString& redoName);
+    // The File menu's Recent Files: one item per text, the path as its status tip; an
+    // empty list disables the submenu.
+    void SetRecentFiles(const QStringList& texts, const QStringList& paths);
+    QMenu* RecentFilesMenu() const { return m_recentMenu; }
 
     // The tool bar and status bar layout, kept in the settings section "ControlBar".
     void LoadBarState(ITavSettings& settings);
@@ -52,6 +57,8 @@ public:
 
 signals:
     void commandTriggered(int id);
+    // The index-th of the recent files was chosen.
+    void recentFileChosen(int index);
     // Local files dropped on the window, in the order given.
     void filesDropped(const QStringList& paths);
     // The window accepted its close; the application ends.
@@ -71,5 +78,6 @@ private:
     QMap<int, QAction*> m_actions;
     QList<QAction*> m_deviceActions;
     QToolBar* m_toolBar = nullptr;
+    QMenu* m_recentMenu = nullptr;
     QLabel* m_ready = nullptr;
 };
