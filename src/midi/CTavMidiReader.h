@@ -72,6 +72,7 @@ protected:
 private:
     template <class SendFn> bool Wait(SendFn send);
     bool NoOutput();
+    void ExpectAddress(uint32_t address);
 
     CTavTextOut* m_report;
     ITavClock& m_clock;
