@@ -87,16 +87,16 @@ bool CTavReader::Request(uint32_t address, int32_t size) {
     return ok;
 }
 
-bool CTavReader::Request(uint32_t address, int32_t size, const std::string& what) {
+bool CTavReader::Request(uint32_t address, int32_t size, const CSubject& what) {
     if (Request(address, size))
         return true;
-    m_failure = "No answer to the request for " + what + " at address " +
+    m_failure = "No answer to the request for " + what.Text() + " at address " +
                 TavFormatAddress(static_cast<int32_t>(address)) + " (" + std::to_string(size) + " bytes).";
     return false;
 }
 
 bool CTavReader::RequestQuery(const CTavValue* value, int32_t b1, int32_t b2, int32_t b3,
-                              const std::string& what) {
+                              const CSubject& what) {
     if (!value || b1 < 0 || b1 > 0x7F || b2 < 0 || b2 > 0x7F || b3 < 0 || b3 > 0x7F)
         return false;
     const int32_t size = b1 << 14 | b2 << 7 | b3;
@@ -104,7 +104,7 @@ bool CTavReader::RequestQuery(const CTavValue* value, int32_t b1, int32_t b2, in
         return true;
     char query[32];
     std::snprintf(query, sizeof query, "00 %02X %02X %02X", b1, b2, b3);
-    m_failure = "No answer to the request for " + what + " (" + value->FullPath() + ", query " + query + ").";
+    m_failure = "No answer to the request for " + what.Text() + " (" + value->FullPath() + ", query " + query + ").";
     return false;
 }
 
@@ -115,9 +115,12 @@ bool CTavReader::ReadStruct(CTavStruct* structure, int32_t part) {
         return false;
     for (CTavLeafStruct* leaf : Leaves(structure)) {
         const TavRange range = leaf->AbsoluteRange();
-        std::string what = leaf->FullPath();
-        if (part >= 0)
-            what += " (part " + std::to_string(part + 1) + ")";
+        const auto what = [leaf, part] {
+            std::string text = leaf->FullPath();
+            if (part >= 0)
+                text += " (part " + std::to_string(part + 1) + ")";
+            return text;
+        };
         if (!Request(static_cast<uint32_t>(range.begin), range.Length(), what))
             return false;
         Step();
@@ -220,7 +223,8 @@ bool CTavReader::ReadNumberInformation(int32_t area) {
         list.clear();
         CTavValue* banks = m_bound.bankInformation[type][area];
         if (!banks ||
-            !Request(static_cast<uint32_t>(banks->AbsoluteRange().begin), banks->Size(), banks->FullPath()))
+            !Request(static_cast<uint32_t>(banks->AbsoluteRange().begin), banks->Size(),
+                     [banks] { return banks->FullPath(); }))
             return false;
         list.resize(static_cast<size_t>(std::clamp(banks->GetRaw(), 0, TavMaxBanks(area))), 0);
         const CTavValue* query = type == TavEntityType::Patch ? m_bound.patchNumberInformation
@@ -229,8 +233,9 @@ bool CTavReader::ReadNumberInformation(int32_t area) {
             m_numberValue = query;
             m_numberLsb = static_cast<int32_t>(i) + lsbBase;
             m_numberCount = -1;
-            const bool ok = RequestQuery(query, m_numberLsb, 0, 1,
-                                         "the size of the bank at LSB " + std::to_string(m_numberLsb));
+            const int32_t lsb = m_numberLsb;
+            const bool ok = RequestQuery(query, lsb, 0, 1,
+                                         [lsb] { return "the size of the bank at LSB " + std::to_string(lsb); });
             m_numberValue = nullptr;
             if (!ok || m_numberCount < 0)
                 return false;
@@ -265,9 +270,10 @@ bool CTavReader::ReadNameList(int32_t type, int32_t area, int32_t subBank, int32
             const CTavProgramId first = m_entities.ProgramIdOf({type, area, subBank, start});
             Step();
             ok = first.IsValid() &&
-                 RequestQuery(query, first.lsb, first.program, std::min(count - start, kNamesPerRequest),
-                              "the names from program " + std::to_string(first.program) + " at LSB " +
-                                  std::to_string(first.lsb));
+                 RequestQuery(query, first.lsb, first.program, std::min(count - start, kNamesPerRequest), [&first] {
+                     return "the names from program " + std::to_string(first.program) + " at LSB " +
+                            std::to_string(first.lsb);
+                 });
         }
     }
     TavPadBank(*inserter, type);
@@ -294,9 +300,10 @@ bool CTavReader::ReadSampleNames() {
     for (const auto& area : areas)
         for (int32_t page = 0; ok && page < area.pages; ++page) {
             Step();
-            ok = RequestQuery(m_bound.sampleNameInformation, area.lsbBase + page / 128, page % 128, 1,
-                              "sample name page " + std::to_string(page + 1) +
-                                  (area.lsbBase == 0 ? " of the user samples" : " of the card samples"));
+            ok = RequestQuery(m_bound.sampleNameInformation, area.lsbBase + page / 128, page % 128, 1, [&] {
+                return "sample name page " + std::to_string(page + 1) +
+                       (area.lsbBase == 0 ? " of the user samples" : " of the card samples");
+            });
         }
     m_readingSamples = false;
     return ok;
@@ -444,6 +451,7 @@ void CTavReader::HandleWriteNotification(const Notification& notification) {
                            m_bound.partProgramNumber[part]};
     const int32_t raws[] = {notification.program.msb, notification.program.lsb, notification.program.program};
     TavValueList written;
+    written.reserve(3);
     for (size_t i = 0; i < 3; ++i) {
         if (!values[i])
             continue;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "device/CTavDeviceBindings.h"
@@ -187,12 +188,29 @@ private:
         int32_t part;
     };
 
-    // A data request whose size field carries the query (00, b1, b2, b3); a failure names
-    // the value and what was asked.
+    // What a request asks for, put into words only when it fails: most requests are
+    // answered, and a description built for each would be thrown away. Made of a literal
+    // or of a function that builds the text; it lives as long as the call it is passed to.
+    class CSubject {
+    public:
+        CSubject(const char* text) : m_text(text) {}
+        template <class Make, class = std::enable_if_t<std::is_invocable_r_v<std::string, const Make&>>>
+        CSubject(const Make& make)
+            : m_make(&make), m_build([](const void* f) -> std::string { return (*static_cast<const Make*>(f))(); }) {}
+        std::string Text() const { return m_build ? m_build(m_make) : std::string(m_text); }
+
+    private:
+        const char* m_text = "";
+        const void* m_make = nullptr;
+        std::string (*m_build)(const void*) = nullptr;
+    };
+
     bool Request(uint32_t address, int32_t size);
     // The same; a failure is remembered as "No answer to the request for <what> ...".
-    bool Request(uint32_t address, int32_t size, const std::string& what);
-    bool RequestQuery(const CTavValue* value, int32_t b1, int32_t b2, int32_t b3, const std::string& what);
+    bool Request(uint32_t address, int32_t size, const CSubject& what);
+    // A data request whose size field carries the query (00, b1, b2, b3); a failure names
+    // the value and what was asked.
+    bool RequestQuery(const CTavValue* value, int32_t b1, int32_t b2, int32_t b3, const CSubject& what);
     // Reads every leaf; a failure names the leaf, and the part when one is given.
     bool ReadStruct(CTavStruct* structure, int32_t part = -1);
     void Step();

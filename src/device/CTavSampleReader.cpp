@@ -107,7 +107,7 @@ bool CTavReader::RequestMemory(const CTavValue* value, int64_t& bytes) {
     const int64_t at = static_cast<int64_t>(value->AbsoluteRange().begin);
     CExpect<int64_t> expect(m_memoryAt, at, -1);
     m_memoryBytes = -1;
-    if (!Request(static_cast<uint32_t>(at), 1, value->FullPath()) || m_memoryBytes < 0)
+    if (!Request(static_cast<uint32_t>(at), 1, [value] { return value->FullPath(); }) || m_memoryBytes < 0)
         return false;
     bytes = m_memoryBytes;
     return true;
@@ -130,7 +130,8 @@ bool CTavReader::RequestChopPoint(int32_t index, int64_t& frame) {
         return false;
     CExpect<int32_t> expect(m_chopIndex, index, -1);
     m_chopFrame = -1;
-    if (!Request(static_cast<uint32_t>(m_sampleAt.chopPoint), index + 1, "chop point " + std::to_string(index + 1)) ||
+    if (!Request(static_cast<uint32_t>(m_sampleAt.chopPoint), index + 1,
+                 [index] { return "chop point " + std::to_string(index + 1); }) ||
         m_chopFrame < 0)
         return false;
     frame = m_chopFrame;
@@ -147,7 +148,7 @@ bool CTavReader::ReadSampleInformation(int32_t area, int32_t number) {
     CExchangeSettings settings(*this, std::max(Timeout(), kSampleTimeoutMs), 1);
     CExpect<bool> expect(m_readingSamples, true, false);
     return RequestQuery(m_bound.sampleNameInformation, lsbBase + page / 128, page % 128, 1,
-                        "the sample name page of sample " + std::to_string(number));
+                        [number] { return "the sample name page of sample " + std::to_string(number); });
 }
 
 bool CTavReader::OnSampleAnswer(uint32_t address, const uint8_t* data, size_t size) {

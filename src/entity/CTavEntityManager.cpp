@@ -1,5 +1,7 @@
 #include "entity/CTavEntityManager.h"
 
+#include <limits>
+
 // ---- Inserters ------------------------------------------------------------------------
 
 CTavEntityManager::CInserter::CInserter(IBank& bank, uint32_t* generation)
@@ -109,12 +111,13 @@ bool CTavEntityManager::AddBank(std::unique_ptr<IBank> bank) {
 
 void CTavEntityManager::RemoveBanks(const CTavEntityId& id) {
     ++m_generation;
-    for (auto it = m_banks.begin(); it != m_banks.end();) {
-        if (it->first.type == id.type && it->first.bank == id.bank)
-            it = m_banks.erase(it);
-        else
-            ++it;
-    }
+    // The banks are ordered by type, then bank: those of one type and bank lie side by side.
+    constexpr int32_t lowest = std::numeric_limits<int32_t>::min();
+    const auto first = m_banks.lower_bound({id.type, id.bank, lowest, lowest});
+    auto last = first;
+    while (last != m_banks.end() && last->first.type == id.type && last->first.bank == id.bank)
+        ++last;
+    m_banks.erase(first, last);
 }
 
 int32_t CTavEntityManager::CountBanks(const CTavEntityId& pattern) const {

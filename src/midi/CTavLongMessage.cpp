@@ -183,55 +183,79 @@ void CTavHaldenMessage::UpdateChecksum() {
     SetField(kChecksum, checksum == 0xFF ? TavBytes{} : TavBytes{checksum});
 }
 
-CTavHaldenMessage CTavHaldenMessage::Assemble(uint8_t manufacturer, uint8_t deviceId, const TavBytes& modelId,
-                                              uint8_t command, const TavBytes& address, const uint8_t* data,
-                                              size_t size) {
-    // Built in one pass: the same bytes and fields as setting each field of the default
-    // message in turn and updating the checksum, without moving the data around.
-    CTavHaldenMessage message;
-    TavBytes& bytes = message.m_bytes;
+void CTavHaldenMessage::Frame(TavBytes& bytes, uint8_t manufacturer, uint8_t deviceId, const TavBytes& modelId,
+                              uint8_t command, int addressSize, uint32_t address, const uint8_t* data,
+                              size_t size) {
     bytes.clear();
-    bytes.reserve(6 + modelId.size() + address.size() + size);
+    bytes.reserve(6 + modelId.size() + static_cast<size_t>(std::max(addressSize, 0)) + size);
     bytes.push_back(0xF0);
     bytes.push_back(manufacturer);
     bytes.push_back(deviceId);
     bytes.insert(bytes.end(), modelId.begin(), modelId.end());
     bytes.push_back(command);
-    bytes.insert(bytes.end(), address.begin(), address.end());
+    const size_t addressOffset = bytes.size();
+    for (int i = addressSize - 1; i >= 0; --i)
+        bytes.push_back(static_cast<uint8_t>((address >> (7 * i)) & 0x7F));
     bytes.insert(bytes.end(), data, data + size);
+    // The 7-bit complement of the sum of address and data, left out when both are empty.
+    if (bytes.size() > addressOffset)
+        bytes.push_back(static_cast<uint8_t>(
+            (0u - ByteSum(bytes.data() + addressOffset, bytes.size() - addressOffset)) & 0x7F));
+    bytes.push_back(0xF7);
+}
+
+CTavHaldenMessage CTavHaldenMessage::Assemble(uint8_t manufacturer, uint8_t deviceId, const TavBytes& modelId,
+                                              uint8_t command, int addressSize, uint32_t address,
+                                              const uint8_t* data, size_t size) {
+    // Built in one pass: the same bytes and fields as setting each field of the default
+    // message in turn and updating the checksum, without moving the data around.
+    CTavHaldenMessage message;
+    Frame(message.m_bytes, manufacturer, deviceId, modelId, command, addressSize, address, data, size);
     const int model = 3;
+    const int addressLength = std::max(addressSize, 0);
     const int commandOffset = model + static_cast<int>(modelId.size());
     const int addressOffset = commandOffset + 1;
-    const int dataOffset = addressOffset + static_cast<int>(address.size());
+    const int dataOffset = addressOffset + addressLength;
     const int checksumOffset = dataOffset + static_cast<int>(size);
     message.m_fields = {{{2, 1},
                          {model, static_cast<int>(modelId.size())},
                          {commandOffset, 1},
-                         {addressOffset, static_cast<int>(address.size())},
+                         {addressOffset, addressLength},
                          {dataOffset, static_cast<int>(size)},
-                         {checksumOffset, 0}}};
-    const uint8_t checksum = message.ComputeChecksum();
-    if (checksum != 0xFF) {
-        bytes.push_back(checksum);
-        message.m_fields[kChecksum].length = 1;
-    }
-    bytes.push_back(0xF7);
+                         {checksumOffset, addressLength > 0 || size > 0 ? 1 : 0}}};
     return message;
 }
 
 CTavHaldenMessage CTavHaldenMessage::DataSet(uint8_t manufacturer, uint8_t deviceId, const TavBytes& modelId,
                                              int addressSize, uint32_t address, const uint8_t* data,
                                              size_t size) {
-    return Assemble(manufacturer, deviceId, modelId, kDataSet, TavEncodeAddress(address, addressSize), data,
-                    size);
+    return Assemble(manufacturer, deviceId, modelId, kDataSet, addressSize, address, data, size);
 }
 
 CTavHaldenMessage CTavHaldenMessage::DataRequest(uint8_t manufacturer, uint8_t deviceId,
                                                  const TavBytes& modelId, int addressSize, uint32_t address,
                                                  uint32_t size) {
     const TavBytes encodedSize = TavEncodeAddress(size, addressSize);
-    return Assemble(manufacturer, deviceId, modelId, kDataRequest, TavEncodeAddress(address, addressSize),
-                    encodedSize.data(), encodedSize.size());
+    return Assemble(manufacturer, deviceId, modelId, kDataRequest, addressSize, address, encodedSize.data(),
+                    encodedSize.size());
+}
+
+void CTavHaldenMessage::FrameDataSet(TavBytes& bytes, uint8_t manufacturer, uint8_t deviceId,
+                                     const TavBytes& modelId, int addressSize, uint32_t address,
+                                     const uint8_t* data, size_t size) {
+    Frame(bytes, manufacturer, deviceId, modelId, kDataSet, addressSize, address, data, size);
+}
+
+void CTavHaldenMessage::FrameDataRequest(TavBytes& bytes, uint8_t manufacturer, uint8_t deviceId,
+                                         const TavBytes& modelId, int addressSize, uint32_t address,
+                                         uint32_t size) {
+    // The size is encoded as the address is, at most four bytes of 7 bits.
+    uint8_t encodedSize[4];
+    const int sizeLength = std::clamp(addressSize, 0, 4);
+    for (int i = 0; i < sizeLength; ++i)
+        encodedSize[i] = static_cast<uint8_t>((size >> (7 * (sizeLength - 1 - i))) & 0x7F);
+    Frame(bytes, manufacturer, deviceId, modelId, kDataRequest, addressSize, address, encodedSize,
+          static_cast<size_t>(sizeLength));
 }
 
 CTavLongMessage TavIdentityRequest(uint8_t deviceId) {

@@ -92,11 +92,21 @@ public:
                                      int addressSize, uint32_t address, const uint8_t* data, size_t size);
     static CTavHaldenMessage DataRequest(uint8_t manufacturer, uint8_t deviceId, const TavBytes& modelId,
                                          int addressSize, uint32_t address, uint32_t size);
+    // The bytes of the same messages written over bytes, whose capacity is kept: an output
+    // that only sends them builds no message and allocates nothing once bytes has grown.
+    static void FrameDataSet(TavBytes& bytes, uint8_t manufacturer, uint8_t deviceId, const TavBytes& modelId,
+                             int addressSize, uint32_t address, const uint8_t* data, size_t size);
+    static void FrameDataRequest(TavBytes& bytes, uint8_t manufacturer, uint8_t deviceId, const TavBytes& modelId,
+                                 int addressSize, uint32_t address, uint32_t size);
 
 private:
     void ResetFields();
+    // Writes the framed message over bytes; the address (and a request's size) takes
+    // addressSize bytes of 7 bits.
+    static void Frame(TavBytes& bytes, uint8_t manufacturer, uint8_t deviceId, const TavBytes& modelId,
+                      uint8_t command, int addressSize, uint32_t address, const uint8_t* data, size_t size);
     static CTavHaldenMessage Assemble(uint8_t manufacturer, uint8_t deviceId, const TavBytes& modelId,
-                                      uint8_t command, const TavBytes& address, const uint8_t* data,
+                                      uint8_t command, int addressSize, uint32_t address, const uint8_t* data,
                                       size_t size);
 
     struct FieldRange {

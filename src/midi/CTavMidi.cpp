@@ -154,13 +154,18 @@ void CTavMidiOut::SendDataSet(int32_t address, const uint8_t* data, size_t size)
                              TavFormatAddress(address + static_cast<int32_t>(status)).c_str(), data[status]);
         return;
     }
-    SendMessage(CTavHaldenMessage::DataSet(m_manufacturerId, m_deviceId, m_modelId, m_addressSize,
-                                           static_cast<uint32_t>(address), data, size));
+    // Framed where the last message is kept, as Send would copy it there.
+    CTavHaldenMessage::FrameDataSet(m_lastMessage, m_manufacturerId, m_deviceId, m_modelId, m_addressSize,
+                                    static_cast<uint32_t>(address), data, size);
+    if (m_device)
+        m_device->Send(m_lastMessage);
 }
 
 void CTavMidiOut::SendDataRequest(int32_t address, int32_t size) {
-    SendMessage(CTavHaldenMessage::DataRequest(m_manufacturerId, m_deviceId, m_modelId, m_addressSize,
-                                               static_cast<uint32_t>(address), static_cast<uint32_t>(size)));
+    CTavHaldenMessage::FrameDataRequest(m_lastMessage, m_manufacturerId, m_deviceId, m_modelId, m_addressSize,
+                                        static_cast<uint32_t>(address), static_cast<uint32_t>(size));
+    if (m_device)
+        m_device->Send(m_lastMessage);
 }
 
 // ---- Input ------------------------------------------------------------------------

@@ -50,7 +50,7 @@ bool CTavMidiReader::RequestData(uint32_t address, int32_t size) {
     if (!m_output)
         return NoOutput();
     return Wait([&] {
-        m_expectedAddress = TavEncodeAddress(address, m_output->AddressSize());
+        ExpectAddress(address);
         m_expectedSize = size;
         m_output->SendDataRequest(static_cast<int32_t>(address), size);
     });
@@ -71,7 +71,7 @@ bool CTavMidiReader::SendDataAndWait(uint32_t address, const uint8_t* data, size
         return NoOutput();
     return Wait([&] {
         if (echoEnds) {
-            m_expectedAddress = TavEncodeAddress(address, m_output->AddressSize());
+            ExpectAddress(address);
             m_expectedSize = static_cast<int32_t>(size);
         } else {
             // No data set has an empty address field, so nothing matches.
@@ -80,6 +80,15 @@ bool CTavMidiReader::SendDataAndWait(uint32_t address, const uint8_t* data, size
         }
         m_output->SendDataSet(static_cast<int32_t>(address), data, size);
     });
+}
+
+// The address as the output encodes it, written over the expected bytes so a request
+// allocates nothing once they have grown.
+void CTavMidiReader::ExpectAddress(uint32_t address) {
+    const int size = std::max(m_output->AddressSize(), 0);
+    m_expectedAddress.resize(static_cast<size_t>(size));
+    for (int i = 0; i < size; ++i)
+        m_expectedAddress[static_cast<size_t>(i)] = static_cast<uint8_t>((address >> (7 * (size - 1 - i))) & 0x7F);
 }
 
 // Only the address and the length are compared: the input has stored the bytes already.

@@ -73,6 +73,7 @@ protected:
 private:
     template <class SendFn> bool Wait(SendFn send);
     bool NoOutput();
+    void ExpectAddress(uint32_t address);
 
     CTavTextOut* m_report;
     ITavClock& m_clock;

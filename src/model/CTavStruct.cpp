@@ -189,10 +189,11 @@ CTavLeafStruct* CTavRootStruct::FindLeaf(const TavRange& absolute, int32_t* leaf
             const TavRange range{relative.begin + parentBegin, relative.end + parentBegin};
             if (!range.Contains(wanted))
                 return nullptr;
-            if (auto* leaf = dynamic_cast<CTavLeafStruct*>(&structure)) {
+            // The kind says what the struct is without a cast that walks the type tree.
+            if (structure.Kind() == kTavLeafStruct) {
                 if (begin)
                     *begin = range.begin;
-                return leaf;
+                return static_cast<CTavLeafStruct*>(&structure);
             }
             if (TavStructList* children = structure.ChildStructs())
                 for (auto& child : *children)

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <string>
 
 #include "device/CTavReader.h"
 #include "device/CTavWriter.h"
@@ -222,6 +224,32 @@ TEST_F(Reader, SampleNamesAreReadPageByPage) {
     device->requests.clear();
     EXPECT_FALSE(reader->ReadBlocks(SampleNames));
     EXPECT_EQ(device->requests.size(), 1u);
+}
+
+TEST_F(Reader, AnUnansweredRequestOfEachProcedureIsNamedInTheFailure) {
+    const Brio::CTavDeviceBindings& bound = reader->Bindings();
+    device->banks[Patch][0] = {5};
+    ASSERT_TRUE(TavAddNameBank(entities, Patch, 0, 0, 130));
+    const struct {
+        const CTavValue* silent;
+        std::function<bool()> run;
+        std::string subject;
+    } cases[] = {
+        {bound.patchNameInformation, [&] { return reader->ReadNameList(Patch, 0, 0, 130); },
+         "the names from program 0 at LSB 0 ("},
+        {bound.sampleNameInformation, [&] { return reader->ReadSampleNames(); },
+         "sample name page 1 of the user samples ("},
+        {bound.bankInformation[Patch][0], [&] { return reader->ReadNumberInformation(0); },
+         bound.bankInformation[Patch][0]->FullPath() + " at address "},
+        {bound.patchNumberInformation, [&] { return reader->ReadNumberInformation(0); },
+         "the size of the bank at LSB 0 ("},
+    };
+    for (const auto& c : cases) {
+        device->silent = {At(c.silent)};
+        reader->ClearFailure();
+        EXPECT_FALSE(c.run());
+        EXPECT_EQ(reader->Failure().rfind("No answer to the request for " + c.subject, 0), 0u) << reader->Failure();
+    }
 }
 
 TEST_F(Reader, StructsAreReadBlockByBlockInMaskOrderUntilTheFirstFailure) {

@@ -251,6 +251,8 @@ TEST_F(Catalog, CountsAndRemovalFollowTheWildcardRules) {
     EXPECT_TRUE(manager.InserterFor({Patch, 0, 2, -2})->IsNull());
     EXPECT_FALSE(manager.SetCount({Patch, 5, 0, 0}, 3));
     manager.RemoveBanks({Patch, 0, 7, 7});
+    EXPECT_EQ(manager.CountBanks({Patch, 0, -2, -2}), 0); // every sub-bank of the type and area
+    EXPECT_EQ(manager.CountBanks({RhythmSet, 0, -2, -2}), 1);
     EXPECT_FALSE(manager.HasProgramId({Patch, 0, 0, 0}));
     EXPECT_TRUE(manager.HasProgramId({Patch, 1, 0, 0}));
     EXPECT_TRUE(manager.HasProgramId({Patch, 3, 0, 0}));

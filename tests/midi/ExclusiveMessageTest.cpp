@@ -497,6 +497,27 @@ TEST(ExclusiveMessageBuild, BuiltMessagesParseBackIntoTheSameFields) {
         }
 }
 
+TEST(ExclusiveMessageBuild, FramingOverBytesGivesTheBuiltMessagesAndKeepsTheirRoom) {
+    const Bytes data = Ramp(131);
+    Bytes bytes(400, 0xAA); // what an earlier, longer message left
+    const uint8_t* room = bytes.data();
+    for (int addressSize = 1; addressSize <= 4; ++addressSize)
+        for (const Bytes& modelId : kModelIds)
+            for (uint32_t address : kAddresses)
+                for (size_t size : {size_t{0}, size_t{1}, data.size()}) {
+                    SCOPED_TRACE("address size " + std::to_string(addressSize) + ", address " +
+                                 std::to_string(address) + ", " + std::to_string(size) + " bytes");
+                    M::FrameDataSet(bytes, 0x41, 0x10, modelId, addressSize, address, data.data(), size);
+                    ASSERT_EQ(Hex(bytes),
+                              Hex(M::DataSet(0x41, 0x10, modelId, addressSize, address, data.data(), size).Bytes()));
+                    M::FrameDataRequest(bytes, 0x41, 0x7F, modelId, addressSize, address, static_cast<uint32_t>(size));
+                    ASSERT_EQ(Hex(bytes),
+                              Hex(M::DataRequest(0x41, 0x7F, modelId, addressSize, address, static_cast<uint32_t>(size))
+                                      .Bytes()));
+                }
+    EXPECT_EQ(bytes.data(), room);
+}
+
 TEST(ExclusiveMessageBuild, DataSetMatchesTheWireLayoutByteForByte) {
     const Bytes data{0x7F};
     EXPECT_EQ(Hex(M::DataSet(0x41, 0x10, {0x00, 0x6A}, 4, (1u << 21) + (2u << 7), data.data(), data.size())
