@@ -126,7 +126,8 @@ std::string CTavRecoveryStore::PutAside(const Left& left, const char* suffix) {
     // An earlier file put aside is kept as well: the new one gets a number.
     for (int n = 0; n < 100; ++n) {
         const std::string target = left.path + suffix + (n == 0 ? std::string() : "." + std::to_string(n));
-        if (RegularFileTime(target) || ::access(target.c_str(), F_OK) == 0)
+        struct stat existing {};
+        if (::lstat(target.c_str(), &existing) == 0)
             continue;
         if (std::rename(left.path.c_str(), target.c_str()) == 0)
             return target;
