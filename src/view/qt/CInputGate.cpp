@@ -7,6 +7,10 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <memory>
+#include <utility>
+#include <vector>
+
 namespace {
 
 QPointer<QWidget>& Passage() {
@@ -15,6 +19,44 @@ QPointer<QWidget>& Passage() {
 }
 
 int g_pumping = 0;
+
+// Input held during pumps without a window let through, for the end of the outermost one.
+struct HeldInput {
+    QPointer<QObject> receiver;
+    std::unique_ptr<QEvent> event;
+};
+constexpr size_t kMaxHeld = 512;
+
+std::vector<HeldInput>& Held() {
+    static std::vector<HeldInput> held;
+    return held;
+}
+
+// What a short wait holds rather than drops: presses, releases, moves, the wheel and keys.
+// The events Qt makes from them (shortcuts, context menus) come again when they run.
+bool IsHeldKind(const QEvent& event) {
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Posts the held input again, in the order it came, to the receivers still there.
+void ReplayHeld() {
+    std::vector<HeldInput> held;
+    held.swap(Held());
+    for (HeldInput& input : held)
+        if (input.receiver)
+            QCoreApplication::postEvent(input.receiver.data(), input.event.release());
+}
 
 bool IsUserInput(const QEvent& event) {
     switch (event.type()) {
@@ -76,6 +118,8 @@ public:
         --g_pumping;
         if (QCoreApplication* application = QCoreApplication::instance())
             application->removeEventFilter(this);
+        if (g_pumping == 0)
+            ReplayHeld();
     }
     CPumpFilter(const CPumpFilter&) = delete;
     CPumpFilter& operator=(const CPumpFilter&) = delete;
@@ -84,7 +128,13 @@ protected:
     bool eventFilter(QObject* receiver, QEvent* event) override {
         if (QThread::currentThread()->loopLevel() > m_loopLevel)
             return false;
-        return CInputGate::Drops(receiver, *event);
+        if (!CInputGate::Drops(receiver, *event))
+            return false;
+        // With no progress dialog open the wait is a short one the user did not see
+        // begin (a device round trip): a click made meanwhile counts, once the wait is over.
+        if (!Passage() && IsHeldKind(*event) && Held().size() < kMaxHeld)
+            Held().push_back({receiver, std::unique_ptr<QEvent>(event->clone())});
+        return true;
     }
 
 private:

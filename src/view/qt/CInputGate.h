@@ -1,11 +1,14 @@
 #pragma once
 // Long operations run on the GUI thread and pump the event loop while they wait, so that
-// windows repaint, timers run and the progress dialog's Cancel button works. User input
-// that reaches the application meanwhile (clicks, keys, the wheel, drops, a window's close
-// button) is read by the pump and dropped there, as a disabled window drops it, so none of
-// it runs once the operation is over. Only the window let through (the open progress
-// dialog) takes input. A box opened from inside a pump runs its own event loop, whose
-// input the gate leaves alone. GUI thread only.
+// windows repaint, timers run and the progress dialog's Cancel button works. While a
+// progress dialog is open (the window let through), user input that reaches the
+// application (clicks, keys, the wheel, drops, a window's close button) is read by the pump
+// and dropped there, as a disabled window drops it, so none of it runs once the operation
+// is over; only the dialog takes input. Without one the wait is a short device round trip
+// the user did not see begin: clicks, moves, the wheel and keys are held and run, in
+// order, when the outermost pump ends (at most 512; the rest and other input is dropped).
+// A box opened from inside a pump runs its own event loop, whose input the gate leaves
+// alone. GUI thread only.
 
 #include <QEventLoop>
 
