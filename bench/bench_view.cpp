@@ -60,6 +60,24 @@ void RepaintMainPanel(benchmark::State& state) {
 }
 BENCHMARK(RepaintMainPanel)->Unit(benchmark::kMillisecond);
 
+// The whole main panel at a screen scale (percent: 100, 150, 200), into a buffer of that
+// device pixel ratio, with the 2x bitmaps above 100 %.
+void RepaintMainPanelScaled(benchmark::State& state) {
+    Editor editor;
+    if (!editor.Open()) {
+        state.SkipWithError(("the main panel does not open: " + editor.system.ErrorText()).c_str());
+        return;
+    }
+    const double ratio = static_cast<double>(state.range(0)) / 100;
+    QImage target(editor.mainWidget->size() * ratio, QImage::Format_RGB32);
+    target.setDevicePixelRatio(ratio);
+    const QRegion whole(editor.mainWidget->rect());
+    for (auto _ : state)
+        editor.mainWidget->PaintInto(target, whole);
+    state.counters["pixels"] = static_cast<double>(target.width()) * target.height();
+}
+BENCHMARK(RepaintMainPanelScaled)->Arg(100)->Arg(150)->Arg(200)->Unit(benchmark::kMillisecond);
+
 // The whole main panel with one page open (0 mixer, 1 effects, 2 setup), every value field
 // holding its text control; "texts" counts the open text, list and edit controls.
 void RepaintMainPanelPage(benchmark::State& state) {
@@ -173,7 +191,8 @@ void KeyPressToDevice(benchmark::State& state) {
     bench::CountingPort port;
     output->SetDevice(&port);
     CPanelWidget& widget = *editor.mainWidget;
-    const QPoint middleC(keyboard->Rect().left + (60 - keyboard->LowKey()) / 12 * 112 + 8, keyboard->Rect().bottom - 5);
+    const QPoint middleC(keyboard->Rect().left + (60 - keyboard->LowKey()) / 12 * 112 + 8,
+                         keyboard->Rect().bottom - 5);
     const auto send = [&](QEvent::Type type, Qt::MouseButtons buttons) {
         bench::SendMouse(widget, type, middleC, buttons);
     };

@@ -15,7 +15,9 @@ class CTavTextOut;
 // Image files larger than this are refused before they are read.
 inline constexpr uint64_t kTavMaxBitmapFileSize = 64u << 20;
 
-// A multi-state bitmap drawn from one image file "<name>.bmp" in the image folder.
+// A multi-state bitmap drawn from one image file "<name>.bmp" in the image folder. A
+// platform that draws at a higher pixel density may also load "<name>@2x.bmp", the same
+// picture at twice the size; sizes and positions stay in units of the 1x image.
 class CTavStateBitmap {
 public:
     virtual ~CTavStateBitmap() = default;
@@ -52,8 +54,10 @@ public:
     void SetImageFolder(std::string folder) { m_imageFolder = std::move(folder); }
     void SetErrorOutput(CTavTextOut* errors) { m_errors = errors; }
     std::string ImagePath() const { return m_imageFolder + m_name + ".bmp"; }
+    std::string ImagePath2x() const { return m_imageFolder + m_name + "@2x.bmp"; }
 
 protected:
+    CTavTextOut* ErrorOutput() const { return m_errors; }
     // Loads the image file; false when it cannot be read. width and height of the whole image.
     virtual bool LoadImage(const std::string& path, int32_t& width, int32_t& height) = 0;
     virtual void ReleaseImage() = 0;

@@ -1,5 +1,5 @@
 // The shipped script's bitmaps: every one it names has been drawn into the build's Script
-// folder, in the layout its definition declares.
+// folder, in the layout its definition declares, at 1x and (as "@2x") at twice the size.
 
 #include <gtest/gtest.h>
 
@@ -105,6 +105,10 @@ TEST(ShippedArtwork, EveryBitmapIsDrawnInTheLayoutItsDefinitionDeclares) {
     for (const Definition& bitmap : bitmaps) {
         Bmp image;
         ASSERT_TRUE(image.Load(BuiltScriptDir() / (bitmap.name + ".bmp"))) << bitmap.name;
+        Bmp twice;
+        ASSERT_TRUE(twice.Load(BuiltScriptDir() / (bitmap.name + "@2x.bmp"))) << bitmap.name;
+        EXPECT_EQ(twice.width, 2 * image.width) << bitmap.name;
+        EXPECT_EQ(twice.height, 2 * image.height) << bitmap.name;
         const StateSize state = StateOf(bitmap, image);
         const int split = bitmap.mask ? 2 : 1;
         const int count = static_cast<int>(bitmap.stateCount);
@@ -120,28 +124,30 @@ TEST(ShippedArtwork, MasksAreBlackWhereDrawnAndThePictureIsBlackWhereNot) {
     for (const Definition& bitmap : ShippedBitmaps()) {
         if (!bitmap.mask)
             continue;
-        Bmp image;
-        ASSERT_TRUE(image.Load(BuiltScriptDir() / (bitmap.name + ".bmp"))) << bitmap.name;
-        const StateSize state = StateOf(bitmap, image);
-        const bool vertical = bitmap.direction == 0;
-        for (int s = 0; s < bitmap.stateCount; ++s) {
-            const int left = vertical ? 0 : s * state.width;
-            const int top = vertical ? s * state.height : 0;
-            const int maskLeft = left + (vertical ? state.width : 0);
-            const int maskTop = top + (vertical ? 0 : state.height);
-            int drawn = 0;
-            int faults = 0;
-            for (int y = 0; y < state.height; ++y) {
-                for (int x = 0; x < state.width; ++x) {
-                    const uint32_t mask = image.Pixel(maskLeft + x, maskTop + y);
-                    if (mask == 0)
-                        ++drawn;
-                    else if (mask != 0xffffff || image.Pixel(left + x, top + y) != 0)
-                        ++faults;
+        for (const char* suffix : {".bmp", "@2x.bmp"}) {
+            Bmp image;
+            ASSERT_TRUE(image.Load(BuiltScriptDir() / (bitmap.name + suffix))) << bitmap.name << suffix;
+            const StateSize state = StateOf(bitmap, image);
+            const bool vertical = bitmap.direction == 0;
+            for (int s = 0; s < bitmap.stateCount; ++s) {
+                const int left = vertical ? 0 : s * state.width;
+                const int top = vertical ? s * state.height : 0;
+                const int maskLeft = left + (vertical ? state.width : 0);
+                const int maskTop = top + (vertical ? 0 : state.height);
+                int drawn = 0;
+                int faults = 0;
+                for (int y = 0; y < state.height; ++y) {
+                    for (int x = 0; x < state.width; ++x) {
+                        const uint32_t mask = image.Pixel(maskLeft + x, maskTop + y);
+                        if (mask == 0)
+                            ++drawn;
+                        else if (mask != 0xffffff || image.Pixel(left + x, top + y) != 0)
+                            ++faults;
+                    }
                 }
+                EXPECT_GT(drawn, 0) << bitmap.name << suffix << " state " << s;
+                EXPECT_EQ(faults, 0) << bitmap.name << suffix << " state " << s;
             }
-            EXPECT_GT(drawn, 0) << bitmap.name << " state " << s;
-            EXPECT_EQ(faults, 0) << bitmap.name << " state " << s;
         }
     }
 }

@@ -7,6 +7,27 @@
 
 namespace artwork {
 
+namespace {
+int g_drawScale = 1;
+} // namespace
+
+void SetDrawScale(int scale) {
+    g_drawScale = scale < 1 ? 1 : scale;
+}
+
+int DrawScale() {
+    return g_drawScale;
+}
+
+QImage ScaledImage(QSize size, QImage::Format format) {
+    return QImage(size * g_drawScale, format);
+}
+
+void BeginScaled(QPainter& painter, QImage& image) {
+    painter.begin(&image);
+    painter.scale(g_drawScale, g_drawScale);
+}
+
 QRgb Mix(QRgb a, QRgb b, double t) {
     auto channel = [t](int x, int y) { return static_cast<int>(std::lround(x + (y - x) * t)); };
     return qRgb(channel(qRed(a), qRed(b)), channel(qGreen(a), qGreen(b)), channel(qBlue(a), qBlue(b)));
@@ -94,9 +115,10 @@ void DrawLabelledField(QPainter& painter, const QRect& label, const QRect& field
 }
 
 QImage Strip(QSize state, int count, const DrawState& draw) {
-    QImage image(state.width(), state.height() * count, QImage::Format_RGB32);
+    QImage image = ScaledImage(QSize(state.width(), state.height() * count), QImage::Format_RGB32);
     image.fill(QColor(palette::kBackground));
-    QPainter painter(&image);
+    QPainter painter;
+    BeginScaled(painter, image);
     for (int i = 0; i < count; ++i) {
         painter.save();
         painter.translate(0, i * state.height());
@@ -108,14 +130,15 @@ QImage Strip(QSize state, int count, const DrawState& draw) {
 }
 
 QImage MaskedStrip(QSize state, int count, QRgb matte, const DrawState& draw) {
-    const int width = state.width();
-    const int height = state.height();
+    const int width = state.width() * g_drawScale;
+    const int height = state.height() * g_drawScale;
     QImage image(width * 2, height * count, QImage::Format_RGB32);
     for (int i = 0; i < count; ++i) {
-        QImage layer(state, QImage::Format_ARGB32_Premultiplied);
+        QImage layer = ScaledImage(state, QImage::Format_ARGB32_Premultiplied);
         layer.fill(Qt::transparent);
         {
-            QPainter painter(&layer);
+            QPainter painter;
+            BeginScaled(painter, layer);
             draw(painter, i);
         }
         layer = layer.convertToFormat(QImage::Format_ARGB32);

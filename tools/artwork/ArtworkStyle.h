@@ -51,9 +51,18 @@ void DrawKnobWell(QPainter& painter, QPoint centre, int knobSize, const QString&
 // A label at the left of a row and a field at its right.
 void DrawLabelledField(QPainter& painter, const QRect& label, const QRect& field, const QString& text);
 
+// Every image is drawn in 1x units and stored at this scale (1, or 2 for the "@2x" images of
+// high-density screens): the images of a scale have the same layout, each pixel of 1x
+// becoming scale x scale pixels.
+void SetDrawScale(int scale);
+int DrawScale();
+// A new image of this 1x size at the drawing scale, and a painter on it in 1x units.
+QImage ScaledImage(QSize size, QImage::Format format);
+void BeginScaled(QPainter& painter, QImage& image);
+
 using DrawState = std::function<void(QPainter& painter, int state)>;
 
-// States of the given size stacked top to bottom, every pixel opaque.
+// States of the given (1x) size stacked top to bottom, every pixel opaque.
 QImage Strip(QSize state, int count, const DrawState& draw);
 // States stacked top to bottom, each followed on its right by its mask: black where the
 // state is drawn, white where what lies below shows through (the picture is black there).

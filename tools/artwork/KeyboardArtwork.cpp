@@ -41,7 +41,8 @@ void DrawWhiteKey(QPainter& painter, int x, int y, bool pressed) {
     painter.setBrush(QColor(Mix(face, kInset, 0.35)));
     painter.drawRoundedRect(QRectF(x + 0.5, y, kWhiteWidth - 1, kKeyHeight - 0.5), 2, 2);
     painter.setBrush(QColor(face));
-    painter.drawRoundedRect(QRectF(x + 0.5, y - 3, kWhiteWidth - 1, kKeyHeight - (pressed ? 1.5 : 3.5)), 2, 2);
+    painter.drawRoundedRect(QRectF(x + 0.5, y - 3, kWhiteWidth - 1, kKeyHeight - (pressed ? 1.5 : 3.5)), 2,
+                            2);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillRect(QRect(x + 1, y, 1, kKeyHeight - 4), QColor(Mix(face, kInset, 0.12)));
     painter.restore();
@@ -71,9 +72,10 @@ void DrawArrow(QPainter& painter, QPointF centre, double half, bool right, QRgb 
 } // namespace
 
 QImage KeyboardKeys() {
-    QImage image(kOctaveWidth + kBlackWidth, 2 * kKeyHeight, QImage::Format_RGB32);
+    QImage image = ScaledImage(QSize(kOctaveWidth + kBlackWidth, 2 * kKeyHeight), QImage::Format_RGB32);
     image.fill(QColor(kInset));
-    QPainter painter(&image);
+    QPainter painter;
+    BeginScaled(painter, image);
     for (const bool pressed : {false, true}) {
         const int y = pressed ? kKeyHeight : 0;
         painter.save();
@@ -101,10 +103,10 @@ QImage KeyboardStrip() {
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.fillRect(QRect(kCard.left() + 8, kCard.top() + 6, 3, 11), QColor(kAccent));
         painter.restore();
-        DrawText(painter, QRect(kCard.left() + 16, kCard.top() + 2, 120, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                 QStringLiteral("KEYBOARD"), Font(11, true, 1), kText);
-        DrawText(painter, QRect(kCard.left() + 10, kCard.top() + 22, 140, 14), Qt::AlignLeft | Qt::AlignVCenter,
-                 QStringLiteral("OCTAVE"), Font(10), kDimText);
+        DrawText(painter, QRect(kCard.left() + 16, kCard.top() + 2, 120, 18),
+                 Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("KEYBOARD"), Font(11, true, 1), kText);
+        DrawText(painter, QRect(kCard.left() + 10, kCard.top() + 22, 140, 14),
+                 Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("OCTAVE"), Font(10), kDimText);
 
         // The lamps' sockets, the middle one marking no shift, and the shifts they stand for.
         painter.save();
@@ -119,8 +121,8 @@ QImage KeyboardStrip() {
         const QString marks[] = {QStringLiteral("-3"), QStringLiteral("0"), QStringLiteral("+3")};
         for (int i = 0; i < 3; ++i) {
             const int x = kFirstLamp.x() + kLampPitch * 3 * i;
-            DrawText(painter, QRect(x - 10, kFirstLamp.y() + 6, 20, 12), Qt::AlignHCenter | Qt::AlignTop, marks[i],
-                     Font(8), kDimText);
+            DrawText(painter, QRect(x - 10, kFirstLamp.y() + 6, 20, 12), Qt::AlignHCenter | Qt::AlignTop,
+                     marks[i], Font(8), kDimText);
         }
         DrawKnobWell(painter, kVelocityKnobCentre, 32, QStringLiteral("VELOCITY"), false);
         DrawField(painter, QRect(kVelocityKnobCentre.x() - 30, kVelocityKnobCentre.y() + 38, 60, 12));

@@ -1,5 +1,6 @@
 // Draws the editor's bitmaps as BMP files into a folder, normally the Script folder beside
-// the programs, where the editor script names them.
+// the programs, where the editor script names them: each one as "name.bmp" and, for
+// high-density screens, at twice the size as "name@2x.bmp" with the same layout.
 //
 //   vireo-artwork FOLDER [NAME...]
 //
@@ -82,7 +83,8 @@ std::vector<Artwork> AllArtwork() {
         {"cursorHandClosed", [] { return Cursor(CursorShape::HandClosed); }},
     };
     for (int number = 1; number <= 16; ++number)
-        all.push_back({QStringLiteral("buttonEditPart%1").arg(number), [number] { return EditPartButton(number); }});
+        all.push_back(
+            {QStringLiteral("buttonEditPart%1").arg(number), [number] { return EditPartButton(number); }});
     for (const QString& name : EditorArtworkNames())
         all.push_back({name, [name] { return EditorArtwork(name); }});
     return all;
@@ -126,10 +128,14 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "vireo-artwork: no image is called %s\n", qPrintable(name));
             return 1;
         }
-        const QString path = folder.filePath(name + ".bmp");
-        if (!found->draw().save(path, "BMP")) {
-            std::fprintf(stderr, "vireo-artwork: cannot write %s\n", qPrintable(path));
-            return 1;
+        for (const int scale : {1, 2}) {
+            SetDrawScale(scale);
+            const QString path =
+                folder.filePath(name + (scale == 1 ? QString() : QStringLiteral("@2x")) + ".bmp");
+            if (!found->draw().save(path, "BMP")) {
+                std::fprintf(stderr, "vireo-artwork: cannot write %s\n", qPrintable(path));
+                return 1;
+            }
         }
     }
     return 0;

@@ -77,6 +77,12 @@ int main(int argc, char** argv) {
                                    QStringLiteral("The root panel --screenshot renders (default main)."),
                                    QStringLiteral("name"));
     parser.addOption(panel);
+    const QCommandLineOption scale(
+        QStringLiteral("scale"),
+        QStringLiteral("The screen scale --screenshot renders at, 1 to 4 (default: the screen's; "
+                       "2 gives twice the pixels)."),
+        QStringLiteral("factor"));
+    parser.addOption(scale);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Data file to open."),
                                  QStringLiteral("[file]"));
     // The parser knows no option with an optional value, so "--virtual-device=SPEED" is
@@ -104,7 +110,8 @@ int main(int argc, char** argv) {
     options.virtualDeviceCable = cable;
     if (parser.isSet(virtualDeviceId)) {
         std::string error;
-        if (!TavParseVirtualDeviceId(parser.value(virtualDeviceId).toStdString(), options.virtualDeviceId, error))
+        if (!TavParseVirtualDeviceId(parser.value(virtualDeviceId).toStdString(), options.virtualDeviceId,
+                                     error))
             return Refuse(error);
     }
     if (parser.isSet(virtualDeviceFault)) {
@@ -117,6 +124,14 @@ int main(int argc, char** argv) {
         options.virtualDeviceSamples = QFile::encodeName(parser.value(samples)).toStdString();
     const QString screenshotFile = parser.value(screenshot);
     const QString screenshotPanel = parser.value(panel);
+    double screenshotScale = 0; // the screen's own
+    if (parser.isSet(scale)) {
+        bool number = false;
+        screenshotScale = parser.value(scale).toDouble(&number);
+        if (!number || !(screenshotScale >= 1 && screenshotScale <= 4))
+            return Refuse("--scale takes a factor from 1 to 4, not \"" + parser.value(scale).toStdString() +
+                          "\".");
+    }
     if (!screenshotFile.isEmpty()) {
         // A one-off rendering runs beside any open editor, shows no splash and no message
         // box: messages go to standard error.
@@ -138,7 +153,7 @@ int main(int argc, char** argv) {
         break;
     }
     if (!screenshotFile.isEmpty()) {
-        const bool saved = app.Screenshot(screenshotFile, screenshotPanel);
+        const bool saved = app.Screenshot(screenshotFile, screenshotPanel, screenshotScale);
         app.ExitInstance();
         return saved ? 0 : 1;
     }

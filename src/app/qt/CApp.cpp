@@ -4,8 +4,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QDateTime>
 #include <QBuffer>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
@@ -21,17 +21,17 @@
 #include "app/TavStrings.h"
 #include "app/qt/CAboutDialog.h"
 #include "app/qt/CClipboard.h"
+#include "app/qt/CFunctionPostCaller.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/CProgressBar.h"
-#include "device/port/CQueuedDeviceReader.h"
 #include "app/qt/CSingleInstanceGuard.h"
 #include "app/qt/CSplashWindow.h"
 #include "app/qt/CTextOutBox.h"
-#include "app/qt/CFunctionPostCaller.h"
 #include "app/qt/CWaitCursor.h"
 #include "app/qt/TavApplicationTitle.h"
 #include "device/CTavBufferAccessor.h"
 #include "device/CTavEditCommands.h"
+#include "device/port/CQueuedDeviceReader.h"
 #include "files/TavSafeFile.h"
 #include "midi/qt/CMidiService.h"
 #include "midi/qt/CMidiSetupDialog.h"
@@ -380,7 +380,8 @@ void CApp::OpenRecentFile(int index) {
         m_recentFiles->Remove(path);
         ShowRecentFiles();
         if (CTavTextOut* box = m_system.MessageBoxOutput())
-            box->Write("The file " + path + " no longer exists; it was taken off the list of recent files.\n");
+            box->Write("The file " + path +
+                       " no longer exists; it was taken off the list of recent files.\n");
         return;
     }
     const CBusy busy(m_busy);
@@ -393,7 +394,8 @@ void CApp::StartRecovery() {
     CTavTextOut* errors = m_system.ErrorOutput();
     std::string why;
     const QString folder = m_options.recoveryFolder;
-    if (!m_recovery.Open(folder.isEmpty() ? CTavRecoveryStore::DefaultFolder() : QFile::encodeName(folder).toStdString(),
+    if (!m_recovery.Open(folder.isEmpty() ? CTavRecoveryStore::DefaultFolder()
+                                          : QFile::encodeName(folder).toStdString(),
                          &why)) {
         if (errors)
             errors->Printf("Edits will not be kept for recovery after a crash: %s.\n", why.c_str());
@@ -415,11 +417,12 @@ void CApp::StartRecovery() {
 }
 
 void CApp::OfferRecovery(const CTavRecoveryStore::Left& left) {
-    const QString time = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(left.saved)).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    const QString time = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(left.saved))
+                             .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     const QString question = QStringLiteral("Recover the changes that were not saved (%1)?").arg(time);
-    const bool yes = m_options.askRecover
-                         ? m_options.askRecover(question)
-                         : QMessageBox::question(m_mainFrame, TavApplicationTitle(), question) == QMessageBox::Yes;
+    const bool yes = m_options.askRecover ? m_options.askRecover(question)
+                                          : QMessageBox::question(m_mainFrame, TavApplicationTitle(),
+                                                                  question) == QMessageBox::Yes;
     if (!yes) {
         CTavRecoveryStore::Remove(left.path);
         return;
@@ -436,8 +439,8 @@ void CApp::OfferRecovery(const CTavRecoveryStore::Left& left) {
         buffer->Report(0);
     const std::string aside = m_recovery.PutAside(left);
     if (CTavTextOut* box = m_system.MessageBoxOutput())
-        box->Write("The recovery file could not be read; it was kept as " + (aside.empty() ? left.path : aside) +
-                   ".\n");
+        box->Write("The recovery file could not be read; it was kept as " +
+                   (aside.empty() ? left.path : aside) + ".\n");
 }
 
 void CApp::CheckRecovery() {
@@ -556,7 +559,7 @@ void CApp::ShowPendingCode(int fallback) {
         box->Report(code);
 }
 
-bool CApp::Screenshot(const QString& file, const QString& panelName) {
+bool CApp::Screenshot(const QString& file, const QString& panelName, double scale) {
     const std::string name = panelName.isEmpty() ? std::string("main") : panelName.toStdString();
     CTavViewManager& views = m_system.ViewManager();
     auto* panel = dynamic_cast<CRootPanel*>(views.FindRootPanel(name));
@@ -574,10 +577,13 @@ bool CApp::Screenshot(const QString& file, const QString& panelName) {
     QByteArray png;
     QBuffer buffer(&png);
     std::string why = "the picture could not be encoded";
-    if (!panel->Widget() || !buffer.open(QIODevice::WriteOnly) || !panel->Widget()->Render().save(&buffer, "PNG") ||
-        !TavSaveFileSafely(QFile::encodeName(file).toStdString(), reinterpret_cast<const uint8_t*>(png.constData()),
-                           static_cast<size_t>(png.size()), &why)) {
-        std::fprintf(stderr, "Unable to write the picture %s: %s.\n", file.toLocal8Bit().constData(), why.c_str());
+    if (!panel->Widget() || !buffer.open(QIODevice::WriteOnly) ||
+        !panel->Widget()->Render(scale).save(&buffer, "PNG") ||
+        !TavSaveFileSafely(QFile::encodeName(file).toStdString(),
+                           reinterpret_cast<const uint8_t*>(png.constData()), static_cast<size_t>(png.size()),
+                           &why)) {
+        std::fprintf(stderr, "Unable to write the picture %s: %s.\n", file.toLocal8Bit().constData(),
+                     why.c_str());
         return false;
     }
     return true;

@@ -108,8 +108,9 @@ public:
     CMainFrame* MainFrame() const { return m_mainFrame.data(); }
     CMidiService* Midi() const { return m_midi.get(); }
     // Opens the named root panel (the main panel is open already), renders it once and
-    // saves it as PNG; false with a message on standard error.
-    bool Screenshot(const QString& file, const QString& panel);
+    // saves it as PNG, at the given screen scale (0: the screen's); false with a message on
+    // standard error.
+    bool Screenshot(const QString& file, const QString& panel, double scale = 0);
     const TavDataFileSettings& DataFileSettings() const { return m_dataFileSettings; }
     bool IsStarted() const { return m_started; }
     // Writes the recovery file when it is due (the timer calls it every second).

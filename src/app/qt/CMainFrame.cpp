@@ -8,8 +8,8 @@
 #include <QFile>
 #include <QIcon>
 #include <QLabel>
-#include <QMenu>
 #include <QLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
@@ -36,7 +36,7 @@ QStringList LocalFiles(const QMimeData* data) {
 constexpr const char* kBarSection = "ControlBar";
 // The Manual button: the freedesktop icon name, and our own drawing in the script folder.
 constexpr const char* kManualIconName = "help-contents";
-constexpr const char* kManualArtwork = "toolbarManual.bmp";
+constexpr const char* kManualArtwork = "toolbarManual";
 
 // The theme's icon where it has a picture for a tool bar (themes keep them at 16 and 22
 // pixels); shrunk from a larger one it is a blur, and the fallback shows instead.
@@ -122,7 +122,8 @@ void CMainFrame::CreateMenus() {
         if (item.id == TavCommands::kUndo || item.id == TavCommands::kRedo)
             action->setShortcutContext(Qt::ApplicationShortcut);
         if (item.id == TavCommands::kRedo)
-            action->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+            action->setShortcuts(
+                {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
         if (item.deviceCommand)
             m_deviceActions << action;
         target->addAction(action);
@@ -142,10 +143,10 @@ void CMainFrame::CreateToolBar() {
     m_actions[TavCommands::kManual]->setIcon(
         ToolBarIcon(QIcon::fromTheme(QString::fromLatin1(kManualIconName)),
                     style->standardIcon(QStyle::SP_DialogHelpButton)));
-    m_actions[TavCommands::kUndo]->setIcon(
-        ToolBarIcon(QIcon::fromTheme(QStringLiteral("edit-undo")), style->standardIcon(QStyle::SP_ArrowBack)));
-    m_actions[TavCommands::kRedo]->setIcon(
-        ToolBarIcon(QIcon::fromTheme(QStringLiteral("edit-redo")), style->standardIcon(QStyle::SP_ArrowForward)));
+    m_actions[TavCommands::kUndo]->setIcon(ToolBarIcon(QIcon::fromTheme(QStringLiteral("edit-undo")),
+                                                       style->standardIcon(QStyle::SP_ArrowBack)));
+    m_actions[TavCommands::kRedo]->setIcon(ToolBarIcon(QIcon::fromTheme(QStringLiteral("edit-redo")),
+                                                       style->standardIcon(QStyle::SP_ArrowForward)));
     m_toolBar->addAction(m_actions[TavCommands::kOpen]);
     m_toolBar->addAction(m_actions[TavCommands::kSave]);
     m_toolBar->addSeparator();
@@ -173,8 +174,8 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::UseArtwork(const QString& folder) {
-    const QImage drawn =
-        TavLoadMaskedImage(QFile::encodeName(folder + QLatin1String(kManualArtwork)).toStdString(), 64);
+    const QImage drawn = TavLoadMaskedImageFor(
+        QFile::encodeName(folder + QLatin1String(kManualArtwork)).toStdString(), 64, devicePixelRatioF());
     m_actions[TavCommands::kManual]->setIcon(
         ToolBarIcon(QIcon::fromTheme(QString::fromLatin1(kManualIconName)),
                     drawn.isNull() ? QApplication::style()->standardIcon(QStyle::SP_DialogHelpButton)
@@ -194,7 +195,8 @@ void CMainFrame::RefreshUndo(const QString& undoName, const QString& redoName) {
             continue;
         QString shown = command.name;
         shown.replace(QLatin1Char('&'), QLatin1String("&&"));
-        const QString text = QLatin1Char('&') + command.verb + (shown.isEmpty() ? QString() : QLatin1Char(' ') + shown);
+        const QString text =
+            QLatin1Char('&') + command.verb + (shown.isEmpty() ? QString() : QLatin1Char(' ') + shown);
         if (action->text() != text) {
             action->setText(text);
             action->setToolTip(QString(text).remove(0, 1).replace(QLatin1String("&&"), QLatin1String("&")));

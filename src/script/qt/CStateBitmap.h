@@ -1,9 +1,16 @@
 #pragma once
 // A multi-state bitmap on a QImage.
+//
+// Drawn into a target of a device pixel ratio above 1 (a high-density screen, or a
+// screenshot at scale 2), the bitmap draws its "@2x" image when there is one: exactly at
+// ratio 2, smoothly scaled at ratios that are no whole multiple. That image is loaded at the
+// first such draw; without one the 1x image is drawn, scaled as the target's ratio asks.
 
 #include <QImage>
 
 #include "script/ITavResourceFactory.h"
+
+class QPainter;
 
 class CStateBitmap : public CTavStateBitmap {
 public:
@@ -14,12 +21,25 @@ public:
     // the image is left alone.
     void DrawPart(CTavDrawInfo& info, const TavRect& destination, TavPoint source) override;
 
+    // The pictures drawn into a target of this device pixel ratio: the 2x ones (loaded now
+    // if they have not been tried) above 1 when there are any, else the 1x ones.
+    const QImage& PicturesFor(double ratio);
+    // 1 or 2: how many image pixels one 1x unit of these pictures is.
+    int ScaleOf(const QImage& pictures) const { return &pictures == &m_pictures2x ? 2 : 1; }
+
 protected:
     bool LoadImage(const std::string& path, int32_t& width, int32_t& height) override;
     void ReleaseImage() override;
 
 private:
+    // Draws the part of the pictures at source (1x units) into target.
+    void Blit(QPainter& painter, QPoint target, const QRect& source);
+
     // The states' pictures, opaque without a mask; with one, the mask part made the alpha
     // channel (mask black: drawn, white: transparent).
     QImage m_pictures;
+    QImage m_pictures2x;
+    bool m_tried2x = false;
+    int m_fileWidth = 0;
+    int m_fileHeight = 0;
 };

@@ -1,5 +1,6 @@
 #include "view/qt/CCursor.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
@@ -45,14 +46,17 @@ Qt::CursorShape CCursor::ShapeOfKind(int kind) {
 CCursor::CCursor(const std::string& folder, CTavTextOut* errors) {
     for (const Image& entry : kImages) {
         const std::string path = folder + entry.name + ".bmp";
-        const QImage image = TavLoadMaskedImage(path, kMaxCursorSize);
+        const QImage image = TavLoadMaskedImageFor(folder + entry.name, kMaxCursorSize,
+                                                   qGuiApp ? qGuiApp->devicePixelRatio() : 1.0);
         if (image.isNull()) {
             if (errors)
                 errors->Printf("Unable to load cursor %d from %s.\n", entry.resourceId, path.c_str());
             continue;
         }
-        const QPoint hotSpot(std::clamp(entry.hotSpot.x(), 0, image.width() - 1),
-                             std::clamp(entry.hotSpot.y(), 0, image.height() - 1));
+        // The hot spot is in 1x units, as Qt takes it for an image of any ratio.
+        const QSize size = image.deviceIndependentSize().toSize();
+        const QPoint hotSpot(std::clamp(entry.hotSpot.x(), 0, size.width() - 1),
+                             std::clamp(entry.hotSpot.y(), 0, size.height() - 1));
         m_cursors.emplace(entry.kind, QCursor(QPixmap::fromImage(image), hotSpot.x(), hotSpot.y()));
     }
 }

@@ -114,9 +114,16 @@ void CPanelWidget::resizeEvent(QResizeEvent*) {
 // Panel coordinates are root client coordinates; the panel's own left and top map to the
 // widget's origin.
 void CPanelWidget::PaintBackBuffer(const QRegion& region) {
-    if (m_backBuffer.size() != size() * devicePixelRatioF())
+    if (m_backBuffer.size() != size() * devicePixelRatioF() ||
+        m_backBuffer.devicePixelRatio() != devicePixelRatioF())
         resizeEvent(nullptr);
-    QPainter painter(&m_backBuffer);
+    PaintInto(m_backBuffer, region);
+}
+
+// Drawing stays in panel units; the target's device pixel ratio scales it, and bitmaps and
+// text writers draw for that ratio.
+void CPanelWidget::PaintInto(QImage& target, const QRegion& region) {
+    QPainter painter(&target);
     painter.setClipRegion(region);
     painter.translate(-m_root.Rect().left, -m_root.Rect().top);
     CDrawInfo info(&painter);
@@ -133,9 +140,16 @@ void CPanelWidget::paintEvent(QPaintEvent* event) {
     screen.drawImage(0, 0, m_backBuffer);
 }
 
-QImage CPanelWidget::Render() {
-    PaintBackBuffer(QRegion(rect()));
-    return m_backBuffer.copy();
+QImage CPanelWidget::Render(double ratio) {
+    if (ratio <= 0 || ratio == devicePixelRatioF()) {
+        PaintBackBuffer(QRegion(rect()));
+        return m_backBuffer.copy();
+    }
+    QImage image(size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(palette().window().color());
+    PaintInto(image, QRegion(rect()));
+    return image;
 }
 
 void CPanelWidget::BeginAction(bool& open) {

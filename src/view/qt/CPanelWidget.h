@@ -32,11 +32,15 @@ public:
     CPanelWidget(CTavView& root, QWidget* parent = nullptr);
 
     // Draws the whole panel into an image of the panel's size (for screenshots and
-    // benchmarks), through the same path as a paint.
-    QImage Render();
+    // benchmarks), through the same path as a paint: at the widget's device pixel ratio,
+    // or at the ratio given (2: twice the pixels, with the 2x bitmaps).
+    QImage Render(double ratio = 0);
     // Draws the given region of the panel into the back buffer.
     void PaintBackBuffer(const QRegion& region);
     const QImage& BackBuffer() const { return m_backBuffer; }
+    // Draws the region (widget coordinates) of the panel into target, an image of the
+    // widget's size times its device pixel ratio.
+    void PaintInto(QImage& target, const QRegion& region);
     // The timer that sends the panel its timer events.
     const QTimer& TickTimer() const { return m_timer; }
     // A closed panel's widget ticks no more while it waits to be deleted.

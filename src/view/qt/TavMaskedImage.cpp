@@ -28,3 +28,14 @@ QImage TavLoadMaskedImage(const std::string& path, int maxSide) {
     }
     return image;
 }
+
+QImage TavLoadMaskedImageFor(const std::string& stem, int maxSide, double ratio) {
+    QImage image = TavLoadMaskedImage(stem + ".bmp", maxSide);
+    if (ratio <= 1 || image.isNull())
+        return image;
+    QImage image2x = TavLoadMaskedImage(stem + "@2x.bmp", 2 * maxSide);
+    if (image2x.size() != image.size() * 2)
+        return image;
+    image2x.setDevicePixelRatio(2);
+    return image2x;
+}

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <filesystem>
 #include <string>
 
+#include "app/CTavTextOut.h"
 #include "script/qt/CGraphDrawer.h"
 #include "script/qt/CStateBitmap.h"
 #include "script/qt/CTextWriter.h"
@@ -101,6 +104,83 @@ TEST(StateBitmapDrawing, StateTwoComesFromTheRightPlaceInBothDirectionsAndThroug
             EXPECT_EQ(Ink(canvas, kBackground), mask ? QRect(10, 10, 1, sh) : QRect(10, 10, sw, sh));
             bitmap.Release();
         }
+    }
+}
+
+// A target of a device pixel ratio draws the "@2x" image pixel for pixel at 2, scaled
+// smoothly at other ratios, and the 1x image at 1 or when the 2x one is missing or unfit
+// (reported once). Sizes and positions stay in 1x units throughout.
+TEST(StateBitmapDrawing, TheTwiceSizedImageIsDrawnForTheTargetsPixelRatio) {
+    enum class Twice { kNone, kFit, kWrongSize, kFolder };
+    const struct {
+        Twice twice;
+        double ratio;
+        bool drawsTwice;
+        bool reported;
+    } cases[] = {
+        {Twice::kFit, 1, false, false},      {Twice::kFit, 2, true, false},
+        {Twice::kFit, 1.5, true, false},     {Twice::kNone, 2, false, false},
+        {Twice::kWrongSize, 2, false, true}, {Twice::kFolder, 2, false, true},
+    };
+    const int sw = 4;
+    const int sh = 5;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << static_cast<int>(c.twice) << " ratio " << c.ratio);
+        test::TempDir folder;
+        const auto path = [&](const char* name) {
+            return QString::fromStdString((folder.Path() / name).string());
+        };
+        ASSERT_TRUE(MakeStrip(1, true, sw, sh).save(path("strip.bmp"), "BMP"));
+        // The 2x strip: state 2's first column (masked in) is a checkerboard of its colour
+        // and white, which no doubling of the 1x pixels can give.
+        QImage twice = MakeStrip(1, true, sw * 2, sh * 2);
+        for (int y = 0; y < sh * 2; ++y)
+            twice.setPixel(2 * sw * 2 + 1, y, y % 2 ? 0xFFFFFFFFu : kStateColors[2]);
+        for (int y = 0; y < sh * 2; ++y)
+            twice.setPixel(2 * sw * 2 + 1, sh * 2 + y, 0xFF000000u);
+        if (c.twice == Twice::kFit) {
+            ASSERT_TRUE(twice.save(path("strip@2x.bmp"), "BMP"));
+        } else if (c.twice == Twice::kWrongSize) {
+            ASSERT_TRUE(MakeStrip(1, true, sw * 3, sh * 3).save(path("strip@2x.bmp"), "BMP"));
+        }
+        if (c.twice == Twice::kFolder)
+            std::filesystem::create_directory(folder.Path() / "strip@2x.bmp");
+
+        CTavTextOutStringStream errors;
+        CStateBitmap bitmap;
+        TavItems items = {{"name", "strip"}, {"stateCount", "3"}, {"direction", "1"}, {"mask", "1"}};
+        ASSERT_TRUE(bitmap.Convert(items, &errors));
+        bitmap.SetImageFolder(folder.Path().string() + "/");
+        bitmap.SetErrorOutput(&errors);
+        ASSERT_TRUE(bitmap.Acquire());
+        EXPECT_EQ(bitmap.StateWidth(), sw);
+        EXPECT_EQ(bitmap.StateHeight(), sh);
+
+        QImage canvas(QSize(30, 30) * c.ratio, QImage::Format_ARGB32);
+        canvas.setDevicePixelRatio(c.ratio);
+        canvas.fill(kBackground);
+        for (int pass = 0; pass < 2; ++pass) {
+            QPainter painter(&canvas);
+            CDrawInfo info(&painter);
+            bitmap.DrawState(info, {10, 10}, 2);
+        }
+        EXPECT_EQ(bitmap.ScaleOf(bitmap.PicturesFor(c.ratio)), c.drawsTwice ? 2 : 1);
+        EXPECT_EQ(errors.Text().find("is not a BMP file twice the size of") != std::string::npos, c.reported)
+            << errors.Text();
+        EXPECT_EQ(errors.Text().find("twice") == errors.Text().rfind("twice"), true) << "reported once";
+        // The state lands on the same 1x rectangle at every ratio.
+        const QRect expected(QPointF(10 * c.ratio, 10 * c.ratio).toPoint(),
+                             QSizeF(1 * c.ratio, sh * c.ratio).toSize());
+        const QRect ink = Ink(canvas, kBackground);
+        EXPECT_LE(std::abs(ink.left() - expected.left()) + std::abs(ink.top() - expected.top()), 2)
+            << ink.x();
+        EXPECT_LE(std::abs(ink.width() - expected.width()) + std::abs(ink.height() - expected.height()), 2);
+        if (c.ratio == 2) {
+            // Pixel for pixel: the checkerboard when the 2x image is drawn, pairs otherwise.
+            EXPECT_EQ(canvas.pixel(21, 20), kStateColors[2]);
+            EXPECT_EQ(canvas.pixel(21, 21), c.drawsTwice ? 0xFFFFFFFFu : kStateColors[2]);
+        }
+        bitmap.Release();
     }
 }
 

@@ -46,7 +46,9 @@ protected:
         return std::make_unique<CTavSingleTipBarOperator>(*this);
     }
     void BeginDrag(const CTavMouseInfo& info) override { Drag(info); }
-    void Drag(const CTavMouseInfo& info) override { SetValueIndex(0, std::clamp(info.point.x - Rect().left, 0, 127)); }
+    void Drag(const CTavMouseInfo& info) override {
+        SetValueIndex(0, std::clamp(info.point.x - Rect().left, 0, 127));
+    }
     void EndDrag(const CTavMouseInfo& info) override { endedForced = info.forced; }
 
 public:
@@ -157,8 +159,8 @@ TEST_F(PanelInput, ADragWhoseReleaseWentElsewhereEndsAsAReleaseWould) {
         EXPECT_FALSE(fader->IsCaptured());
         EXPECT_EQ(system.ViewManager().CapturedView(), nullptr);
         EXPECT_EQ(Level(), 40);
-        EXPECT_TRUE(fader->HasFocus()); // as after a release: the keys still work
-        EXPECT_TRUE(fader->endedForced);   // but not taken for a click
+        EXPECT_TRUE(fader->HasFocus());  // as after a release: the keys still work
+        EXPECT_TRUE(fader->endedForced); // but not taken for a click
     }
     // A real release is not marked.
     Mouse(QEvent::MouseButtonPress, 10, Qt::LeftButton);
@@ -239,11 +241,14 @@ TEST(CursorImages, EveryKindShowsItsOwnImageWithItsHotSpot) {
         const QCursor shown = cursor.CursorOfKind(images[i].kind);
         EXPECT_EQ(shown.shape(), Qt::BitmapCursor);
         EXPECT_EQ(shown.hotSpot(), QPoint(16, 16));
+        // 32 x 32 on the screen, in the screen's pixels (the 2x image on a screen of scale 2).
         const QImage picture = shown.pixmap().toImage();
-        ASSERT_EQ(picture.size(), QSize(32, 32));
+        const int ratio = qGuiApp->devicePixelRatio() > 1 ? 2 : 1;
+        EXPECT_EQ(picture.deviceIndependentSize(), QSizeF(32, 32));
+        ASSERT_EQ(picture.size(), QSize(32, 32) * ratio);
         // Drawn at the hot spot's surroundings, see-through in the corners.
         EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0);
-        EXPECT_EQ(qAlpha(picture.pixel(31, 31)), 0);
+        EXPECT_EQ(qAlpha(picture.pixel(32 * ratio - 1, 32 * ratio - 1)), 0);
     }
     EXPECT_EQ(cursor.CursorOfKind(CTavCursor::kArrow).shape(), Qt::ArrowCursor);
 }
@@ -252,8 +257,9 @@ TEST(CursorImages, AMissingImageFallsBackToTheStandardShapeWithOneLine) {
     test::TempDir dir;
     const std::string folder = dir.Path().string() + "/";
     for (const char* name : {"cursorResizeHorizontal", "cursorMove"})
-        ASSERT_TRUE(QFile::copy(QString::fromStdString(std::string(VIREO_BUILT_SCRIPT_DIR) + "/" + name + ".bmp"),
-                                QString::fromStdString(folder + name + ".bmp")));
+        ASSERT_TRUE(
+            QFile::copy(QString::fromStdString(std::string(VIREO_BUILT_SCRIPT_DIR) + "/" + name + ".bmp"),
+                        QString::fromStdString(folder + name + ".bmp")));
     dir.Write("cursorCross.bmp", "not a picture");
     CTavTextOutStringStream errors;
     CCursor cursor(folder, &errors);

@@ -47,6 +47,12 @@ protected:
             for (int x = 0; x < 20; ++x)
                 back.setPixel(x, y, qRgb(255, 0, 0));
         ASSERT_TRUE(back.save(QString::fromStdString((folder.Path() / "back.bmp").string()), "BMP"));
+        // At 2x the red half is striped red and green row by row: no doubling of 1x gives it.
+        QImage twice = back.scaled(80, 60);
+        for (int y = 1; y < 60; y += 2)
+            for (int x = 0; x < 40; ++x)
+                twice.setPixel(x, y, qRgb(0, 255, 0));
+        ASSERT_TRUE(twice.save(QString::fromStdString((folder.Path() / "back@2x.bmp").string()), "BMP"));
 
         system.SetScriptFolder(folder.Path().string() + "/");
         system.SetTextOut(CTavSystem::kErrorOutput, new CTavTextOutStringStream);
@@ -77,6 +83,33 @@ TEST_F(PanelWindows, TheMainPanelIsDrawnThroughItsBackBuffer) {
     ASSERT_EQ(picture.size(), QSize(40, 30));
     EXPECT_EQ(picture.pixel(5, 15), qRgb(255, 0, 0));
     EXPECT_EQ(picture.pixel(35, 15), qRgb(0, 0, 255));
+}
+
+// The panel keeps its 1x geometry at every screen scale; its pixels follow the ratio, with
+// the 2x bitmaps from ratio 2 on. The suite also runs under QT_SCALE_FACTOR=2, where the
+// widget's own back buffer is at ratio 2.
+TEST_F(PanelWindows, ThePictureFollowsTheScreensPixelRatio) {
+    const double own = mainWidget->devicePixelRatioF();
+    mainWidget->Render();
+    EXPECT_EQ(mainWidget->BackBuffer().size(), QSize(40, 30) * own);
+    EXPECT_EQ(mainWidget->size(), QSize(40, 30));
+    for (const double ratio : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(ratio);
+        const QImage picture = mainWidget->Render(ratio);
+        ASSERT_EQ(picture.size(), QSize(40, 30) * ratio);
+        EXPECT_EQ(picture.devicePixelRatio(), ratio);
+        const int x = static_cast<int>(5 * ratio);
+        const int y = static_cast<int>(14 * ratio);
+        EXPECT_EQ(picture.pixel(static_cast<int>(35 * ratio), y), qRgb(0, 0, 255));
+        if (ratio == 1.5) {
+            // Scaled down smoothly from 2x: the stripes blend, blue stays out.
+            EXPECT_EQ(qBlue(picture.pixel(x, y)), 0);
+            EXPECT_GT(qRed(picture.pixel(x, y)) + qGreen(picture.pixel(x, y)), 200);
+            continue;
+        }
+        EXPECT_EQ(picture.pixel(x, y), qRgb(255, 0, 0));
+        EXPECT_EQ(picture.pixel(x, y + 1), ratio == 2 ? qRgb(0, 255, 0) : qRgb(255, 0, 0));
+    }
 }
 
 TEST_F(PanelWindows, AModalWindowFollowsItsConditionAndDisablesTheLayerBelow) {
@@ -168,6 +201,32 @@ TEST(Screenshot, TheEditorRendersTheMainPanelIntoAPicture) {
     ASSERT_FALSE(picture.isNull());
     EXPECT_GT(picture.width(), 600);
 
+    // At scale 2 the picture has twice the pixels, and they are drawn for it: in a good
+    // share of its 2 x 2 blocks the four pixels differ, where a doubled 1x picture has none.
+    const std::string file2x = (dir.Path() / "main2x.png").string();
+    const auto scaled = test::RunProcess(
+        VIREO_EDITOR_PATH, {"--script-dir", scripts.String(), "--screenshot", file2x, "--scale", "2"},
+        {"QT_QPA_PLATFORM=offscreen", "VIREO_VIRTUAL_DEVICE_MEMORY=" + (dir.Path() / "memory.bin").string()});
+    ASSERT_EQ(scaled.exitCode, 0) << scaled.err;
+    const QImage picture2x(QString::fromStdString(file2x));
+    ASSERT_EQ(picture2x.size(), picture.size() * 2);
+    int blocks = 0;
+    int detailed = 0;
+    for (int y = 0; y + 1 < picture2x.height(); y += 2)
+        for (int x = 0; x + 1 < picture2x.width(); x += 2, ++blocks) {
+            const QRgb corner = picture2x.pixel(x, y);
+            detailed += picture2x.pixel(x + 1, y) != corner || picture2x.pixel(x, y + 1) != corner ||
+                        picture2x.pixel(x + 1, y + 1) != corner;
+        }
+    EXPECT_GT(detailed, blocks / 20) << detailed << " of " << blocks;
+    for (const char* factor : {"0.5", "5", "big"}) {
+        const auto refused = test::RunProcess(
+            VIREO_EDITOR_PATH, {"--script-dir", scripts.String(), "--screenshot", file2x, "--scale", factor},
+            {"QT_QPA_PLATFORM=offscreen"});
+        EXPECT_EQ(refused.exitCode, 1) << factor;
+        EXPECT_NE(refused.err.find("--scale takes a factor from 1 to 4"), std::string::npos) << refused.err;
+    }
+
     const auto missing = test::RunProcess(
         VIREO_EDITOR_PATH, {"--script-dir", scripts.String(), "--screenshot", file, "--panel", "nowhere"},
         {"QT_QPA_PLATFORM=offscreen"});
@@ -180,14 +239,17 @@ TEST(Screenshot, TheEditorRendersTheMainPanelIntoAPicture) {
     test::MakeNotAFile(test::NotAFile::kFifo, fifo);
     const std::string before = test::ReadFile(file);
     for (const std::string& target : {fifo, file}) {
-        const auto failed = test::RunProcess(
-            "/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"", VIREO_EDITOR_PATH, "--script-dir", scripts.String(),
-                        "--screenshot", target},
-            {"QT_QPA_PLATFORM=offscreen", "VIREO_VIRTUAL_DEVICE_MEMORY=" + (dir.Path() / "memory.bin").string()},
-            std::chrono::seconds(20));
+        const auto failed =
+            test::RunProcess("/bin/sh",
+                             {"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"", VIREO_EDITOR_PATH,
+                              "--script-dir", scripts.String(), "--screenshot", target},
+                             {"QT_QPA_PLATFORM=offscreen",
+                              "VIREO_VIRTUAL_DEVICE_MEMORY=" + (dir.Path() / "memory.bin").string()},
+                             std::chrono::seconds(20));
         EXPECT_FALSE(failed.timedOut) << target;
         EXPECT_EQ(failed.exitCode, 1) << target;
-        EXPECT_NE(failed.err.find("Unable to write the picture " + target + ": "), std::string::npos) << failed.err;
+        EXPECT_NE(failed.err.find("Unable to write the picture " + target + ": "), std::string::npos)
+            << failed.err;
     }
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     EXPECT_EQ(test::ReadFile(file), before);
