@@ -61,6 +61,8 @@ public:
     void Refresh() override;
 
     const std::string& Function() const { return m_function; }
+    // A toggle: whether the part's editor is shown.
+    void Describe(CTavControlDescription& description) const override;
 
 protected:
     void OnPress(const CTavMouseInfo& info) override;
@@ -85,6 +87,8 @@ public:
     // A 6-state bitmap and an integer main value.
     bool Associate(CTavPanel* parent) override;
     void Refresh() override;
+    // A toggle: whether the part is soloed (or another one).
+    void Describe(CTavControlDescription& description) const override;
 
 protected:
     void OnRelease(const CTavMouseInfo& info) override;

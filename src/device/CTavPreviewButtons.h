@@ -87,6 +87,8 @@ public:
 
     int32_t Mode() const { return m_mode; }
     bool IsPreviewing() const { return m_previewing; }
+    // A button, playing or not.
+    void Describe(CTavControlDescription& description) const override;
 
 private:
     int32_t m_mode = 0;

@@ -73,6 +73,8 @@ private:
 class CTavSampleViewGroupButton : public CTavLatchButton {
 public:
     std::string_view GetKind() const override { return "quasarSampleViewGroupButton"; }
+    // A toggle between the user and the card group.
+    void Describe(CTavControlDescription& description) const override;
 
 protected:
     void OnRelease(const CTavMouseInfo& info) override;

@@ -4,6 +4,8 @@
 
 #include "device/TavDeviceControlValues.h"
 #include "model/CTavValue.h"
+#include "script/CTavResourceManager.h"
+#include "view/CTavViewManager.h"
 #include "view/TavSetValue.h"
 #include "view/TavValueText.h"
 
@@ -85,6 +87,17 @@ bool CTavSwitchableStaticTextPictureControl::Configure(TavItems& items) {
     if (!CTavStaticTextPictureControl::Configure(items))
         return false;
     TakeSwitchedRefs(items, *this);
+    for (auto it = items.begin(); it != items.end(); ++it) {
+        if (it->first != "pictureTableRef")
+            continue;
+        CTavResourceManager* resources = ViewManager() ? ViewManager()->ResourceManager() : nullptr;
+        m_pictureTable = resources ? resources->FindStringTable(it->second) : nullptr;
+        if (!m_pictureTable)
+            return ReportFailure("Unable to find picture table for static text control. : %s : %s\n",
+                                 it->second);
+        items.erase(it);
+        break;
+    }
     return true;
 }
 

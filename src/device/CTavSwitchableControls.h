@@ -8,6 +8,7 @@
 #include "view/CTavSliderControl.h"
 #include "view/CTavStaticTextControl.h"
 
+class CTavStringTable;
 class CTavValue;
 
 namespace Brio {
@@ -38,12 +39,17 @@ protected:
 class CTavSwitchableStaticTextPictureControl : public CTavStaticTextPictureControl {
 public:
     std::string_view GetKind() const override { return "quasarSwStaticTextPicture"; }
-    // The static text picture's attributes ("valueRef" is the switch), then "value0Ref"
-    // and "value1Ref".
+    // The static text picture's attributes ("valueRef" is the switch), then "value0Ref",
+    // "value1Ref" and "pictureTableRef" (a string table naming the frames in words).
     bool Configure(TavItems& items) override;
     // Exactly the three references, the switch and the second value integers.
     bool Associate(CTavPanel* parent) override;
     void Refresh() override;
+    // While a frame shows, its name from the picture table.
+    void Describe(CTavControlDescription& description) const override;
+
+private:
+    const CTavStringTable* m_pictureTable = nullptr;
 };
 
 // The text of a value as the switchable text shows it: an integer's string table entry

@@ -42,6 +42,8 @@ public:
 
     int32_t Id() const { return m_id; }
     TavToneSelectMode Mode() const { return m_mode; }
+    // A toggle: whether its tone is edited, and shown.
+    void Describe(CTavControlDescription& description) const override;
 
 protected:
     void OnPress(const CTavMouseInfo& info) override;

@@ -78,6 +78,9 @@ public:
     // The same for lo ... hi spread over the plot's columns.
     virtual bool RequestWaveRange(int32_t number, int32_t group, int64_t lo, int64_t hi);
 
+    // A graphic telling the frames in view and the markers.
+    void Describe(CTavControlDescription& description) const override;
+
     // ---- What the view shows ----------------------------------------------------------
     int32_t Mode() const { return m_mode; }
     bool UsesTipBar() const { return m_useTipBar; }

@@ -361,6 +361,16 @@ void AppendWords(std::string_view name, std::vector<std::string>& words) {
         words.push_back(index);
 }
 
+std::string JoinWords(const std::vector<std::string>& words) {
+    std::string text;
+    for (const std::string& word : words) {
+        if (!text.empty())
+            text += ' ';
+        text += word;
+    }
+    return text;
+}
+
 } // namespace
 
 std::string CTavEditHistory::NameOfValue(const CTavValue& value) {
@@ -380,11 +390,11 @@ std::string CTavEditHistory::NameOfValue(const CTavValue& value) {
             own.erase(own.begin());
         words.insert(words.end(), own.begin(), own.end());
     }
-    std::string text;
-    for (const std::string& word : words) {
-        if (!text.empty())
-            text += ' ';
-        text += word;
-    }
-    return text;
+    return JoinWords(words);
+}
+
+std::string CTavEditHistory::WordsOfName(std::string_view name) {
+    std::vector<std::string> words;
+    AppendWords(name, words);
+    return JoinWords(words);
 }

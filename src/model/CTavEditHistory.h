@@ -76,6 +76,9 @@ public:
     // A readable name for a value: its path below the root in words, indices counted from
     // 1 ("qv.part[2].partLevel" gives "Part 3 Level").
     static std::string NameOfValue(const CTavValue& value);
+    // One name in words, as NameOfValue says each step of a path ("sampleEdit" gives
+    // "Sample Edit", "tone[1]" gives "Tone 2").
+    static std::string WordsOfName(std::string_view name);
 
 private:
     struct LeafChange {

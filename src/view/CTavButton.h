@@ -30,6 +30,8 @@ public:
     void SetRect(const TavRect& rect) override;
 
     bool IsPressed() const { return m_pressed; }
+    // A button, pressed or not.
+    void Describe(CTavControlDescription& description) const override;
     // The frame drawn: 2 x the kind's part + the pressed flag.
     int32_t State() const { return 2 * m_statePart + (m_pressed ? 1 : 0); }
     CTavStateBitmap* Bitmap() const { return m_bitmap; }
@@ -74,6 +76,8 @@ public:
     bool Associate(CTavPanel* parent) override;
     // Shows "on" while the main value's integer equals the on value.
     void Refresh() override;
+    // A toggle, on or off; a page's tab when on and off are the same.
+    void Describe(CTavControlDescription& description) const override;
 
     const CTavExpression& OnValue() const { return m_onValue; }
     const CTavExpression& OffValue() const { return m_offValue; }

@@ -67,6 +67,8 @@ bool CTavControl::OnValuesChanged(const CTavValueSet& changed) {
     if (!CTavView::OnValuesChanged(changed))
         return false;
     Refresh();
+    if (ITavViewObserver* observer = Observer())
+        observer->ControlChanged(*this);
     return true;
 }
 
@@ -75,7 +77,19 @@ bool CTavControl::Open() {
     Invalidate();
     CTavView::Open();
     Refresh();
+    if (ITavViewObserver* observer = Observer())
+        observer->ControlOpened(*this);
     return resolved;
+}
+
+bool CTavControl::Close() {
+    if (ITavViewObserver* observer = IsOpen() ? Observer() : nullptr)
+        observer->ControlClosing(*this);
+    return CTavView::Close();
+}
+
+ITavViewObserver* CTavControl::Observer() const {
+    return m_viewManager ? m_viewManager->ViewObserver() : nullptr;
 }
 
 bool CTavControl::SetValueIndex(int refIndex, int32_t index) {

@@ -11,6 +11,8 @@
 #include "view/CTavView.h"
 
 class CTavKeyOperator;
+struct CTavControlDescription;
+class ITavViewObserver;
 class CTavStringTable;
 class CTavTipBarOperator;
 class ITavClock;
@@ -23,10 +25,13 @@ public:
     bool Configure(TavItems& items) override;
     // As for views; "Unable to create control %s.\n" on failure.
     bool Associate(CTavPanel* parent) override;
-    // A change the view reacts to also refreshes the control.
+    // A change the view reacts to also refreshes the control (and tells the view
+    // manager's observer).
     bool OnValuesChanged(const CTavValueSet& changed) override;
     // Resolves the references again, invalidates, opens and refreshes.
     bool Open() override;
+    // Tells the observer, then closes.
+    bool Close() override;
 
     // The kind name that selects the control in the view factory ("knob", "slider", ...).
     virtual std::string_view GetKind() const = 0;
@@ -52,7 +57,13 @@ public:
     // the chosen type does not use: its panel draws it dimmed and gives it no input.
     bool IsDisabled() const;
 
+    // What the control tells assistive technology (TavControlDescription.h). The base
+    // shows its main value as static text.
+    virtual void Describe(CTavControlDescription& description) const;
+
 protected:
+    // The view manager's observer; none without one.
+    ITavViewObserver* Observer() const;
     // Writes the raw value nearest to raw that the main value can take (for values whose
     // numbers come from a number table, the nearest element); false when nothing was written.
     bool WriteNearestRaw(int32_t raw);
@@ -107,6 +118,12 @@ public:
     // The main value as the tip bar shows it, so that it types back to the same value: the
     // string table entry, or the integer plus the offset; empty without an integer.
     std::string ValueText() const;
+    // A slider: the main value as a number (the string table's index, or the integer plus
+    // the offset) and its range.
+    void Describe(CTavControlDescription& description) const override;
+    // Writes a number as Describe gives it, limited to the range, as one set-value
+    // transaction (assistive technology setting the value); false when nothing was written.
+    bool SetDescribedNumber(int64_t number);
     // Where the edit box goes, in root client coordinates: over the control, centred on
     // it and at least kEditBoxMinWidth wide, so a narrow slider still gets a readable box.
     TavRect EditBoxRect() const;

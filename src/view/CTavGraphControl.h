@@ -36,6 +36,8 @@ public:
     bool HasRole(int role) const { return RoleRef(role) >= 0; }
     // The drawer made at association; none when the resource factory gives none.
     CTavGraphDrawer* Drawer() const { return m_drawer.get(); }
+    // A graphic telling its values by role.
+    void Describe(CTavControlDescription& description) const override;
 
 protected:
     // The attribute name of each role, in role order.

@@ -58,6 +58,8 @@ public:
     int32_t Velocity() const;
     // Whether the key's note is on in the states last read.
     bool IsKeyOn(int32_t key) const;
+    // The keyboard telling the notes that are on.
+    void Describe(CTavControlDescription& description) const override;
     // The key held under the pointer, or -1.
     int32_t HeldKey() const { return m_heldKey; }
     int32_t LowKey() const { return m_lowKey; }

@@ -106,6 +106,8 @@ public:
     CTavTextWriter* TextWriter(Writer writer) const { return m_writers[writer]; }
     // The column texts of the visible rows, from the first visible row on.
     const std::vector<std::vector<std::string>>& VisibleRowTexts() const { return m_rowTexts; }
+    // A list telling its current row.
+    void Describe(CTavControlDescription& description) const override;
 
 protected:
     // The column texts of a row between the first and last row; false when it has none

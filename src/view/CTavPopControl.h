@@ -45,6 +45,8 @@ public:
     virtual std::string GetText() const;
     // Opens what the kind opens; nothing in the base.
     virtual void Pop() {}
+    // A combo box showing the text.
+    void Describe(CTavControlDescription& description) const override;
 
     const std::string& Text() const { return m_text; }
     const TavRect& TextRect() const { return m_textRect; }

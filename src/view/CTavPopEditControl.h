@@ -24,6 +24,8 @@ public:
     // minus the offset. Always inside the value's range (set-value transaction); nothing
     // without a value.
     virtual void SetText(const std::string& text);
+    // An edit showing the text.
+    void Describe(CTavControlDescription& description) const override;
 
 protected:
     // Shows an edit box over the rectangle with text selected; true with the new text in

@@ -71,6 +71,8 @@ public:
     bool OnWheel(int, uint32_t) override { return false; }
 
     const TavRect& Thumb() const { return m_thumb; }
+    // A scroll bar telling its window and range.
+    void Describe(CTavControlDescription& description) const override;
     int32_t PageDirection() const { return m_pageDirection; }
     CTavTextWriter::Rgb16 KnobColor() const { return m_knobColor; }
     // Made by the resource factory at association; paints the thumb in the knob colour.

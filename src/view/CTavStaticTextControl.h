@@ -48,6 +48,8 @@ public:
 
     const std::string& Text() const { return m_text; }
     const CTavValueTextFormat& Format() const { return m_format; }
+    // Static text showing the text.
+    void Describe(CTavControlDescription& description) const override;
 
 private:
     CTavValueTextFormat m_format;
@@ -73,6 +75,8 @@ public:
     const std::string& Text() const { return m_text; }
     // The frame shown; -1 while the text is.
     int32_t Frame() const { return m_frame; }
+    // Static text: the text, or the value's text for a frame.
+    void Describe(CTavControlDescription& description) const override;
 
 protected:
     const CTavValueTextFormat& Format() const { return m_format; }
@@ -109,6 +113,8 @@ public:
     void Draw(CTavDrawInfo& info) override;
 
     int32_t Frame() const { return m_frame; }
+    // An indicator: the value's place in its range.
+    void Describe(CTavControlDescription& description) const override;
 
 private:
     CTavStateBitmap* m_bitmap = nullptr;

@@ -98,7 +98,9 @@ bool CTavView::Configure(TavItems& items) {
                 errors->Printf("Size is invalid for view. : %s : %s\n", Path().c_str(), text.c_str());
             return false;
         }
-        if (it->first == "name" || it->first == "position" || it->first == "size")
+        if (it->first == "label")
+            m_label = text;
+        if (it->first == "name" || it->first == "position" || it->first == "size" || it->first == "label")
             it = items.erase(it);
         else
             ++it;

@@ -66,8 +66,8 @@ public:
     virtual TavPoint ToScreen(TavPoint point) const;
     virtual TavPoint ToClient(TavPoint point) const;
     // Takes the attributes this class understands out of items; false with the message.
-    // The base takes "name", "position" and "size" (entities decoded); the texts of the
-    // other items are left as written.
+    // The base takes "name", "position", "size" and "label" (entities decoded); the texts
+    // of the other items are left as written.
     virtual bool Configure(TavItems& items);
     // Records the parent, shifts the rectangle by the parent's top-left corner (none for
     // root panels) and resolves the value references.
@@ -103,6 +103,9 @@ public:
     const TavRect& Rect() const { return m_rect; }
     const std::string& Name() const { return m_name; }
     void SetName(std::string name) { m_name = std::move(name); }
+    // What assistive technology calls the view ("label"): the words the panel's picture
+    // shows by it; empty when the script gives none.
+    const std::string& Label() const { return m_label; }
     // The names of the view's ancestors and its own, joined with ".".
     std::string Path() const;
     bool IsOpen() const { return m_open; }
@@ -145,6 +148,7 @@ protected:
     TavRect m_rect;
     bool m_captured = false;
     std::string m_name;
+    std::string m_label;
     std::vector<CTavValueRef> m_valueRefs;
     // The first reference of each path, for views with many references (a long open
     // condition registers one per path it reads): the first m_refsIndexed references.

@@ -8,13 +8,32 @@
 #include "app/CTavTextOut.h"
 #include "files/TavReadFile.h"
 #include "files/TavSafeFile.h"
+#include "model/CTavEditHistory.h"
 #include "model/CTavValue.h"
 #include "view/CTavPanel.h"
 #include "view/CTavViewFactory.h"
 #include "view/ITavProgress.h"
 
 CTavViewManager::CTavViewManager() = default;
-CTavViewManager::~CTavViewManager() = default;
+
+CTavViewManager::~CTavViewManager() {
+    if (m_observer) {
+        m_observer->ViewsDestroyed();
+        m_observer.reset();
+    }
+}
+
+void CTavViewManager::SetFocusedView(CTavView* view) {
+    if (view == m_focusedView)
+        return;
+    m_focusedView = view;
+    if (m_observer)
+        m_observer->FocusChanged(view);
+}
+
+std::string CTavViewManager::NameOfValue(const CTavValue& value) const {
+    return m_valueNamer ? m_valueNamer(value) : CTavEditHistory::NameOfValue(value);
+}
 
 void CTavViewManager::SetProgressBar(CTavTextOut* progressBar) {
     m_progress = dynamic_cast<ITavProgress*>(progressBar);
@@ -276,6 +295,8 @@ bool CTavViewManager::SaveWindowPositions(const std::string& path) {
 }
 
 void CTavViewManager::Destroy() {
+    if (m_observer)
+        m_observer->ViewsDestroyed();
     m_focusedView = nullptr;
     m_capturedView = nullptr;
     for (const auto& panel : m_rootPanels)

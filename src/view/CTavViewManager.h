@@ -3,6 +3,7 @@
 // root panels, hands value changes down the view tree, and holds the focused and the
 // captured view. GUI thread only.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "app/TavClock.h"
 #include "model/ITavBufferListener.h"
 #include "script/CTavElementDefinition.h"
+#include "view/ITavViewObserver.h"
 #include "view/TavControlCoverage.h"
 
 class CTavBuffer;
@@ -19,6 +21,7 @@ class CTavPanel;
 class CTavResourceManager;
 class CTavRootPanel;
 class CTavTextOut;
+class CTavValue;
 class CTavView;
 class ITavClock;
 class ITavPopupMenu;
@@ -82,7 +85,8 @@ public:
     bool SaveWindowPositions(const std::string& path);
 
     CTavView* FocusedView() const { return m_focusedView; }
-    void SetFocusedView(CTavView* view) { m_focusedView = view; }
+    // Tells the observer when the focus moves.
+    void SetFocusedView(CTavView* view);
     CTavView* CapturedView() const { return m_capturedView; }
     void SetCapturedView(CTavView* view) { m_capturedView = view; }
 
@@ -99,6 +103,16 @@ public:
     ITavPopupMenu* PopupMenu() const { return m_popupMenu; }
     void SetClock(ITavClock* clock) { m_clock = clock; }
     ITavClock& Clock() const { return m_clock ? *m_clock : TavSystemClock(); }
+
+    // What a value is called when a control is named after it ("Part 3 Level"): the namer
+    // the application sets, else the edit history's words for its path.
+    using ValueNamer = std::function<std::string(const CTavValue&)>;
+    void SetValueNamer(ValueNamer namer) { m_valueNamer = std::move(namer); }
+    std::string NameOfValue(const CTavValue& value) const;
+    // The assistive technology observer (ITavViewObserver.h); none until the platform
+    // installs one. The manager owns it; it goes before the views do.
+    void SetViewObserver(std::unique_ptr<ITavViewObserver> observer) { m_observer = std::move(observer); }
+    ITavViewObserver* ViewObserver() const { return m_observer.get(); }
 
     // Closes the open root panels and frees every panel and definition.
     void Destroy();
@@ -130,4 +144,7 @@ private:
     ITavTipBar* m_tipBar = nullptr;
     ITavPopupMenu* m_popupMenu = nullptr;
     ITavClock* m_clock = nullptr;
+    ValueNamer m_valueNamer;
+    // Last, so that it is destroyed first, while the views it knows still exist.
+    std::unique_ptr<ITavViewObserver> m_observer;
 };

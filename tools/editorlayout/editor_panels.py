@@ -13,6 +13,9 @@ Every page is a flow of sections; a section is a grid of cells:
   switch  a slide switch with its label under it
   combo   two cells wide: the label, then a field with a list button
   picture a drawn control (envelope, LFO, bias, fade range) several cells wide
+
+Every control also gets a "label": what a screen reader calls it, made from the words drawn
+by it and its section's title ("VELO SENS" under FILTER is "Filter Velocity Sensitivity").
 """
 
 import re
@@ -53,6 +56,57 @@ def struct_values(text, type_name):
 
 SIGNED_OFFSET = {"int1x7": 64, "int2x4": 128, "int3x4": 2048, "int4x4": 32768}
 
+# --- spoken names ------------------------------------------------------------------------
+
+WORDS = {"VELO": "Velocity", "SENS": "Sensitivity", "KF": "Keyfollow", "LO": "Low", "HI": "High",
+         "PORTA": "Portamento", "RES": "Resonance", "ENV": "Envelope", "DIR": "Direction", "ALT": "Alternate",
+         "EXPR": "Expression", "CHO": "Chorus", "REV": "Reverb", "SW": "Switch", "CLK": "Clock", "RX": "Receive",
+         "TRIG": "Trigger", "CH": "Channel", "AT": "Aftertouch", "MOD": "Modulation", "CTRL": "Control",
+         "L": "Left", "R": "Right", "%": "Percent", "1-2": "1 and 2", "3-4": "3 and 4"}
+ACRONYMS = {"MFX", "LFO", "MSB", "LSB", "BPM"}
+# How a section's title joins its labels; the title and then the label otherwise.
+SECTION_PHRASES = {"PART": "Part %s", "PROGRAM": "%s", "MONO/POLY": "%s", "PLAY": "%s", "STRUCTURE": "%s",
+                   "OFFSETS": "%s Offset", "SENDS": "%s Send", "RECEIVE": "Receive %s", "COMMON": "Patch %s",
+                   "STEP LFO": "LFO %s", "OUTPUT": "Tone %s"}
+PHRASES = {("PART", "CHORUS"): "Part Chorus Send", ("PART", "REVERB"): "Part Reverb Send",
+           ("WAVE", "TONE SW"): "Tone Switch", ("WAVE", "LAYER SW"): "Layer Switch",
+           ("TUNE", "FINE"): "Sample Fine Tune", ("TUNE", "TEMPO"): "Sample Tempo"}
+
+
+def words(text):
+    """The drawn words said in full: "T1 VELO" is "Time 1 Velocity", "C#" is "C Sharp"."""
+    said = []
+    for word in text.split():
+        short = re.fullmatch(r"([TL])(\d)", word)
+        if short:
+            said += ["Time" if short.group(1) == "T" else "Level", short.group(2)]
+        elif word in WORDS:
+            said.append(WORDS[word])
+        elif word.endswith("#"):
+            said += [word[:-1], "Sharp"]
+        else:
+            said.append(word if word in ACRONYMS else word.title())
+    return " ".join(said)
+
+
+def spoken(section, label):
+    """What a screen reader calls the control labelled so in the section."""
+    if (section, label) in PHRASES:
+        return PHRASES[(section, label)]
+    if section in SECTION_PHRASES:
+        return SECTION_PHRASES[section] % words(label)
+    title, said = words(section), words(label)
+    # "WAVE L" under WAVE is "Wave Left", not "Wave Wave Left".
+    if said.split()[0] == title.split()[-1]:
+        return " ".join(title.split()[:-1] + [said])
+    return title + " " + said
+
+
+def labelled(xml, label):
+    """The control's XML with its spoken name after its name."""
+    return xml.replace("</name>", "</name><label>%s</label>" % label, 1) if label else xml
+
+
 
 class Page:
     def __init__(self, name, bitmap, base, values, position=(8, 60), size=(PAGE_W, PAGE_H)):
@@ -89,6 +143,7 @@ class Page:
         if self.y + h > self.size[1]:
             raise SystemExit("page %s overflows at section %s" % (self.name, title))
         self.sx, self.sy = self.x, self.y
+        self.title = title
         self.sections.append((title, self.sx, self.sy, w, h))
         self.x += w + GAP
         self.shelf = max(self.shelf, h)
@@ -107,48 +162,51 @@ class Page:
             table = opts.get("table")
             bitmap = "knobSmallBipolar" if bipolar else "knobSmall"
             control = self.ctl_name(name)
+            said = opts.get("spoken") or spoken(self.title, label)
             self.controls.append(
-                "<control><type>knob</type><name>%s</name><position>%d,%d</position><bitmapRef>%s</bitmapRef>"
-                "<angleRange>30,330</angleRange><valueRef>%s</valueRef>%s</control>"
-                % (control, x + 12, y + 1, bitmap, self.path(name), table_or_offset(table, offset)))
+                "<control><type>knob</type><name>%s</name><label>%s</label><position>%d,%d</position>"
+                "<bitmapRef>%s</bitmapRef><angleRange>30,330</angleRange><valueRef>%s</valueRef>%s</control>"
+                % (control, said, x + 12, y + 1, bitmap, self.path(name), table_or_offset(table, offset)))
             kind_text = "combo" if table else "edit"
             self.controls.append(
-                "<control><type>%s</type><name>%sValue</name><position>%d,%d</position><size>48,12</size>"
-                "<textPosition>1,0</textPosition><textSize>46,12</textSize><valueRef>%s</valueRef>"
+                "<control><type>%s</type><name>%sValue</name><label>%s</label><position>%d,%d</position>"
+                "<size>48,12</size><textPosition>1,0</textPosition><textSize>46,12</textSize><valueRef>%s</valueRef>"
                 "<textWriterRef>stripValueText</textWriterRef>%s</control>"
-                % (kind_text, control, x + 4, y + 46, self.path(name), table_or_offset(table, offset)))
+                % (kind_text, control, said, x + 4, y + 46, self.path(name), table_or_offset(table, offset)))
             self.wells.append((x + 28, y + 17, bipolar))
             self.labels.append((label, x, y + 33, CELL_W))
             self.fields.append((x + 4, y + 46, 48, 12))
         elif kind == "switch":
             _, name, label = cell
             self.controls.append(
-                "<control><type>latchButton</type><name>%s</name><position>%d,%d</position>"
+                "<control><type>latchButton</type><name>%s</name><label>%s</label><position>%d,%d</position>"
                 "<bitmapRef>buttonSwitch</bitmapRef><valueRef>%s</valueRef></control>"
-                % (self.ctl_name(name), x + 8, y + 10, self.path(name)))
+                % (self.ctl_name(name), spoken(self.title, label), x + 8, y + 10, self.path(name)))
             self.labels.append((label, x, y + 33, CELL_W))
         elif kind == "combo":
             _, name, label, table = cell
             w = 2 * CELL_W - 8
             self.controls.append(
-                "<control><type>combo</type><name>%s</name><position>%d,%d</position><size>%d,22</size>"
-                "<textPosition>6,0</textPosition><textSize>%d,22</textSize><bitmapRef>buttonPop</bitmapRef>"
+                "<control><type>combo</type><name>%s</name><label>%s</label><position>%d,%d</position>"
+                "<size>%d,22</size><textPosition>6,0</textPosition><textSize>%d,22</textSize><bitmapRef>buttonPop</bitmapRef>"
                 "<buttonPosition>%d,0</buttonPosition><valueRef>%s</valueRef><textWriterRef>fieldText</textWriterRef>"
                 "<stringTableRef>%s</stringTableRef></control>"
-                % (self.ctl_name(name), x + 4, y + 20, w, w - 24, w - 16, self.path(name), table))
+                % (self.ctl_name(name), spoken(self.title, label), x + 4, y + 20, w, w - 24, w - 16, self.path(name),
+                   table))
             self.labels.append((label, x, y + 4, 2 * CELL_W))
             self.fields.append((x + 4, y + 20, w - 16, 22))
         elif kind == "picture":
-            _, span, label, make = cell
+            _, span, label, make = cell[:4]
             w = span * CELL_W - 8
-            self.controls.append(make(self, x + 4, y + 4, w, CELL_H - 8))
+            said = cell[4] if len(cell) > 4 else words(self.title) + " Graph"
+            self.controls.append(labelled(make(self, x + 4, y + 4, w, CELL_H - 8), said))
             self.fields.append((x + 4, y + 4, w, CELL_H - 8))
             if label:
                 self.labels.append((label, x, y + CELL_H - 2, span * CELL_W))
         elif kind == "wide":
             _, span, label, make = cell
             w = span * CELL_W - 8
-            self.controls.append(make(self, x + 4, y + 20, w, 22))
+            self.controls.append(labelled(make(self, x + 4, y + 20, w, 22), spoken(self.title, label)))
             self.labels.append((label, x, y + 4, span * CELL_W))
             self.fields.append((x + 4, y + 20, w - 16, 22))
         elif kind == "raw":
@@ -243,17 +301,23 @@ def followed_tempo(page, x, y):
     clock, own = page.path("common.patchClockSource"), page.path("common.patchTempo")
     page.labels.append(("TEMPO", x, y + 47, 2 * CELL_W))
     page.fields.append((x + 4, y + 34, 2 * CELL_W - 8, 13))
-    return ("<control><type>quasarSwSlider</type><name>tempo</name><position>%d,%d</position><size>%d,32</size>"
-            "<bitmapRef>sliderKnobHorizontal</bitmapRef><direction>1</direction><valueRef>%s</valueRef>"
+    return ("<control><type>quasarSwSlider</type><name>tempo</name><label>Tempo</label><position>%d,%d</position>"
+            "<size>%d,32</size><bitmapRef>sliderKnobHorizontal</bitmapRef><direction>1</direction><valueRef>%s</valueRef>"
             "<value0Ref>%s</value0Ref><value1Ref>qv.setup.tempo</value1Ref></control>\n  "
-            "<control><type>quasarSwStaticTextPicture</type><name>tempoValue</name><position>%d,%d</position>"
-            "<size>%d,13</size><bitmapRef>badgeClockSource</bitmapRef><textWriterRef>stripValueText</textWriterRef>"
-            "<unit> BPM</unit><valueRef>%s</valueRef><value0Ref>%s</value0Ref><value1Ref>qv.setup.clockSource</value1Ref></control>"
+            "<control><type>quasarSwStaticTextPicture</type><name>tempoValue</name><label>Tempo</label>"
+            "<position>%d,%d</position><size>%d,13</size><bitmapRef>badgeClockSource</bitmapRef>"
+            "<textWriterRef>stripValueText</textWriterRef><unit> BPM</unit><valueRef>%s</valueRef><value0Ref>%s</value0Ref>"
+            "<value1Ref>qv.setup.clockSource</value1Ref><pictureTableRef>clockSource</pictureTableRef></control>"
             % (x + 4, y + 1, 2 * CELL_W - 8, clock, own, x + 4, y + 34, 2 * CELL_W - 8, clock, own))
 
 
 def knobs(names_labels, **opts):
     return [("knob", n, l, opts) if opts else ("knob", n, l) for n, l in names_labels]
+
+
+def said_knobs(names_labels_said):
+    """Knobs whose drawn labels leave out what the row says: (name, label, spoken name)."""
+    return [("knob", n, l, {"spoken": said}) for n, l, said in names_labels_said]
 
 
 # --- the pages ---------------------------------------------------------------------------
@@ -316,19 +380,25 @@ def patch_common_page(text):
     p.section("OFFSETS", 5, knobs([(c("patchCutoffOffset"), "CUTOFF"), (c("patchResonanceOffset"), "RESONANCE"),
                                    (c("patchAttackTimeOffset"), "ATTACK"), (c("patchReleaseTimeOffset"), "RELEASE"),
                                    (c("patchVelocitySensOffset"), "VELO SENS")]))
-    cells = [("knob", "tmt.tmtVelocityControl", "VELO CTRL"), ("raw", 17, lambda page, x, y: "")]
+    cells = [("knob", "tmt.tmtVelocityControl", "VELO CTRL", {"spoken": "Velocity Control"}),
+             ("raw", 17, lambda page, x, y: "")]
     for t in range(4):
         n = lambda s: "tmt.tmt%s[%d]" % (s, t)
-        cells += [("knob", n("KeyboardRangeLower"), "T%d KEY LO" % (t + 1)), ("knob", n("KeyboardRangeUpper"), "KEY HI"),
-                  ("knob", n("KeyboardFadeWidthLower"), "FADE LO"), ("knob", n("KeyboardFadeWidthUpper"), "FADE HI"),
-                  ("picture", 5, "", fade_range(n("KeyboardRangeLower"), n("KeyboardRangeUpper"),
+        tone = "Tone %d " % (t + 1)
+        cells += said_knobs([(n("KeyboardRangeLower"), "T%d KEY LO" % (t + 1), tone + "Key Low"),
+                             (n("KeyboardRangeUpper"), "KEY HI", tone + "Key High"),
+                             (n("KeyboardFadeWidthLower"), "FADE LO", tone + "Key Fade Low"),
+                             (n("KeyboardFadeWidthUpper"), "FADE HI", tone + "Key Fade High")])
+        cells += [("picture", 5, "", fade_range(n("KeyboardRangeLower"), n("KeyboardRangeUpper"),
                                                 n("KeyboardFadeWidthLower"), n("KeyboardFadeWidthUpper"),
-                                                "keyRange%dGraph" % (t + 1))),
-                  ("knob", n("VelocityRangeLower"), "VELO LO"), ("knob", n("VelocityRangeUpper"), "VELO HI"),
-                  ("knob", n("VelocityFadeWidthLower"), "FADE LO"), ("knob", n("VelocityFadeWidthUpper"), "FADE HI"),
-                  ("picture", 5, "", fade_range(n("VelocityRangeLower"), n("VelocityRangeUpper"),
+                                                "keyRange%dGraph" % (t + 1)), tone + "Key Range Graph")]
+        cells += said_knobs([(n("VelocityRangeLower"), "VELO LO", tone + "Velocity Low"),
+                             (n("VelocityRangeUpper"), "VELO HI", tone + "Velocity High"),
+                             (n("VelocityFadeWidthLower"), "FADE LO", tone + "Velocity Fade Low"),
+                             (n("VelocityFadeWidthUpper"), "FADE HI", tone + "Velocity Fade High")])
+        cells += [("picture", 5, "", fade_range(n("VelocityRangeLower"), n("VelocityRangeUpper"),
                                                 n("VelocityFadeWidthLower"), n("VelocityFadeWidthUpper"),
-                                                "velocityRange%dGraph" % (t + 1)))]
+                                                "velocityRange%dGraph" % (t + 1)), tone + "Velocity Range Graph")]
     p.section("TONE MIX TABLE", 18, cells)
     return p
 
@@ -393,7 +463,7 @@ def patch_tone_page(text):
                                ("toneLevelVelocitySens", "VELO SENS"), ("toneDelayMode", "DELAY MODE"),
                                ("toneDelayTime", "DELAY TIME"), ("toneBiasLevel", "BIAS LEVEL"),
                                ("toneBiasPosition", "BIAS KEY"), ("toneBiasDirection", "BIAS DIR")]) +
-              [("picture", 3, "", bias)])
+              [("picture", 3, "", bias, "Bias Graph")])
     amp = knobs([("toneAmpEnvTime1VelocitySens", "T1 VELO"), ("toneAmpEnvTime4VelocitySens", "T4 VELO"),
                  ("toneAmpEnvTimeKeyfollow", "TIME KF")])
     amp += [("picture", 4, "", envelope([1, 2, 3], [1, 2, 3, 4], "toneAmpEnv"))]
@@ -414,8 +484,8 @@ def patch_lfo_page(text):
                   knobs([(l("DelayTime"), "DELAY"), (l("DelayTimeKeyfollow"), "DELAY KF"), (l("FadeMode"), "FADE MODE"),
                          (l("FadeTime"), "FADE TIME")]) +
                   [("switch", l("KeyTrigger"), "KEY TRIG")] +
-                  knobs([(l("PitchDepth"), "PITCH"), (l("FilterDepth"), "FILTER"), (l("AmpDepth"), "AMP"),
-                         (l("PanDepth"), "PAN")]))
+                  said_knobs([(l(depth + "Depth"), depth.upper(), "LFO %d %s Depth" % (n, depth))
+                              for depth in ("Pitch", "Filter", "Amp", "Pan")]))
     p.section("STEP LFO", 17, [("switch", "toneLfoStepType", "SLOPES")] +
               knobs([("toneLfoStep[%d]" % i, "STEP %d" % (i + 1)) for i in range(16)]))
     p.section("OUTPUT", 4, knobs([("toneOutputAssign", "OUTPUT"), ("toneDryLevel", "DRY"),
@@ -508,9 +578,9 @@ class Window:
         x = 1080 - 8 - len(names) * TAB_W - (len(names) - 1) * 4
         for page, name in zip(pages or range(len(names)), names):
             self.controls.append(
-                "<control><type>latchButton</type><name>tab%s</name><position>%d,12</position><bitmapRef>tab%s</bitmapRef>"
-                "<valueRef>vs.control.editorPage</valueRef><onValue>%d</onValue><offValue>%d</offValue></control>"
-                % (name.title(), x, name.title(), page, page))
+                "<control><type>latchButton</type><name>tab%s</name><label>%s</label><position>%d,12</position>"
+                "<bitmapRef>tab%s</bitmapRef><valueRef>vs.control.editorPage</valueRef><onValue>%d</onValue>"
+                "<offValue>%d</offValue></control>" % (name.title(), words(name), x, name.title(), page, page))
             x += TAB_W + 4
 
     def name_field(self, path):
@@ -518,17 +588,18 @@ class Window:
         self.labels.append(("NAME", 200, 4, 40))
         self.fields.append((240, 15, 132, 22))
         self.controls.append(
-            "<control><type>edit</type><name>name</name><position>240,15</position><size>132,22</size>"
-            "<textPosition>4,0</textPosition><textSize>124,22</textSize><valueRef>%s</valueRef>"
-            "<textWriterRef>fieldText</textWriterRef></control>" % path)
+            "<control><type>edit</type><name>name</name><label>%s Name</label><position>240,15</position>"
+            "<size>132,22</size><textPosition>4,0</textPosition><textSize>124,22</textSize><valueRef>%s</valueRef>"
+            "<textWriterRef>fieldText</textWriterRef></control>" % (words(self.title), path))
 
     def select_buttons(self, x, label, state, active):
         self.labels.append((label, x, 4, 4 * 44))
         for i in range(4):
             self.controls.append(
-                "<control><type>zqToneSelectButton</type><name>select%d</name><position>%d,15</position>"
-                "<bitmapRef>buttonToneSelect%d</bitmapRef><id>%d</id><stateValueRef>%s</stateValueRef>"
-                "<activeValueRef>%s</activeValueRef></control>" % (i + 1, x + 44 * i, i + 1, i, state, active))
+                "<control><type>zqToneSelectButton</type><name>select%d</name><label>%s %d</label>"
+                "<position>%d,15</position><bitmapRef>buttonToneSelect%d</bitmapRef><id>%d</id>"
+                "<stateValueRef>%s</stateValueRef><activeValueRef>%s</activeValueRef></control>"
+                % (i + 1, words(label), i + 1, x + 44 * i, i + 1, i, state, active))
 
     def panel_type(self):
         lines = ["<panelType>", "  <type>%s</type>" % self.name, "  <name>$name</name>", "  <position>0,0</position>",
@@ -570,13 +641,14 @@ def build(text):
     rhythm.labels.append(("KEY", 384, 4, 40))
     rhythm.fields += [(384, 15, 36, 22), (424, 15, 100, 22)]
     rhythm.controls += [
-        "<control><type>staticText</type><name>key</name><position>384,15</position><size>36,22</size>"
+        "<control><type>staticText</type><name>key</name><label>Key</label><position>384,15</position><size>36,22</size>"
         "<valueRef>vs.control.rhythmTone</valueRef><textWriterRef>fieldText</textWriterRef>"
         "<stringTableRef>rhythmKey</stringTableRef></control>",
-        "<control><type>edit</type><name>keyName</name><position>424,15</position><size>100,22</size>"
+        "<control><type>edit</type><name>keyName</name><label>Key Name</label><position>424,15</position><size>100,22</size>"
         "<textPosition>4,0</textPosition><textSize>92,22</textSize>"
         "<valueRef>qv.rhy[%s].tone[vs.control.rhythmTone].toneName</valueRef><textWriterRef>fieldText</textWriterRef></control>" % PART,
-        "<control><type>unlatchButton</type><name>selectKey</name><position>528,15</position><bitmapRef>buttonPop</bitmapRef>"
+        "<control><type>unlatchButton</type><name>selectKey</name><label>Choose Key</label><position>528,15</position>"
+        "<bitmapRef>buttonPop</bitmapRef>"
         "<function>SelectRhythmKey</function></control>"]
     rhythm.select_buttons(556, "LAYER", "vs.control.rhythmWMTStateValue", "vs.control.rhythmWMT")
     # The key page shares the patch editor's tone page number, the layer page its LFO page's.

@@ -43,10 +43,12 @@ BUTTONS = [
 ] + [("tabSample%s" % name.title(), "tab", TAB_W, 28, [name]) for name in PAGES]
 
 
-def control(kind, name, x, y, body, size=None):
+def control(kind, name, x, y, body, size=None, label=None):
+    """label: what a screen reader calls the control."""
     size_xml = "<size>%d,%d</size>" % size if size else ""
-    return "<control><type>%s</type><name>%s</name><position>%d,%d</position>%s%s</control>" % (
-        kind, name, x, y, size_xml, body)
+    label_xml = "<label>%s</label>" % label if label else ""
+    return "<control><type>%s</type><name>%s</name>%s<position>%d,%d</position>%s%s</control>" % (
+        kind, name, label_xml, x, y, size_xml, body)
 
 
 def refs(**named):
@@ -71,9 +73,9 @@ class SamplePage(Page):
     def label(self, text, x, y, w):
         self.labels.append((text, x, y, w))
 
-    def button(self, name, x, y, bitmap, **body):
+    def button(self, name, x, y, bitmap, label, **body):
         self.controls.append(control(body.pop("kind", "unlatchButton"), name, x, y,
-                                     "<bitmapRef>%s</bitmapRef>" % bitmap + refs(**body)))
+                                     "<bitmapRef>%s</bitmapRef>" % bitmap + refs(**body), label=label))
 
     # --- the waveform, with its scroll and zoom row --------------------------------------
     def wave(self, title, mode, height, extra=""):
@@ -85,7 +87,7 @@ class SamplePage(Page):
             "<mode>%d</mode><useTipBar>1</useTipBar>" % mode + refs(
                 startValueRef=COMMON + "startIndex", loopValueRef=COMMON + "loopIndex",
                 endValueRef=COMMON + "endIndex", previewFrameValueRef=PREVIEW + "previewFrame",
-                samplePreviewValueRef=PREVIEW + "samplePreview") + extra, (w, height)))
+                samplePreviewValueRef=PREVIEW + "samplePreview") + extra, (w, height), "Waveform"))
         self.zoom_row(x, y + height + 4, w)
 
     def zoom_row(self, x, y, w):
@@ -95,21 +97,23 @@ class SamplePage(Page):
                       currentRangeLowerValueRef=VIEW + "viewRangeLo", currentRangeUpperValueRef=VIEW + "viewRangeUp",
                       operatedValueRef=VIEW + "scrollOperated")
         scroll_w = w - 4 * 24 - 2 * 20
-        self.button("scrollLeft", x, y, "buttonScrollLeft", kind="quasarWaveScrollIncButton", deltaValue=-1,
-                    requestWave=1, useTipBar=0)
+        self.button("scrollLeft", x, y, "buttonScrollLeft", "Scroll Left", kind="quasarWaveScrollIncButton",
+                    deltaValue=-1, requestWave=1, useTipBar=0)
         self.field(x + 20, y, scroll_w, 16)
         self.controls.append(control("quasarWaveScroll", "waveScroll", x + 20, y,
                                      "<direction>1</direction><knobColor>61440,40960,12288</knobColor>" + window,
-                                     (scroll_w, 16)))
+                                     (scroll_w, 16), "Waveform Scroll"))
         self.controls[-2] = self.controls[-2].replace("</control>", window + "</control>")
-        self.button("scrollRight", x + 20 + scroll_w + 2, y, "buttonScrollRight", kind="quasarWaveScrollIncButton",
-                    deltaValue=1, requestWave=1, useTipBar=0)
+        self.button("scrollRight", x + 20 + scroll_w + 2, y, "buttonScrollRight", "Scroll Right",
+                    kind="quasarWaveScrollIncButton", deltaValue=1, requestWave=1, useTipBar=0)
         self.controls[-1] = self.controls[-1].replace("</control>", window + "</control>")
-        zoom = [("zoomOut", "buttonZoomOut", "dotSamples", 0, 1), ("zoomIn", "buttonZoomIn", "dotSamples", 0, -1),
-                ("scaleDown", "buttonScaleDown", "dataScale", 1, -1), ("scaleUp", "buttonScaleUp", "dataScale", 1, 1)]
+        zoom = [("zoomOut", "buttonZoomOut", "dotSamples", 0, 1, "Zoom Out"),
+                ("zoomIn", "buttonZoomIn", "dotSamples", 0, -1, "Zoom In"),
+                ("scaleDown", "buttonScaleDown", "dataScale", 1, -1, "Height Down"),
+                ("scaleUp", "buttonScaleUp", "dataScale", 1, 1, "Height Up")]
         zx = x + w - 4 * 24 + 4
-        for i, (name, bitmap, value, direction, step) in enumerate(zoom):
-            self.button(name, zx + 24 * i, y, bitmap, kind="quasarScaleIncButton", valueRef=VIEW + value,
+        for i, (name, bitmap, value, direction, step, label) in enumerate(zoom):
+            self.button(name, zx + 24 * i, y, bitmap, label, kind="quasarScaleIncButton", valueRef=VIEW + value,
                         direction=direction, deltaValue=step, requestWave=1, useTipBar=1)
 
     def overview(self, height=44):
@@ -117,13 +121,13 @@ class SamplePage(Page):
         self.field(x, y, WIDTH - 8, height)
         self.controls.append(control("quasarOverviewControl", "overview", x, y, "<mode>7</mode>" + refs(
             startValueRef=COMMON + "startIndex", loopValueRef=COMMON + "loopIndex", endValueRef=COMMON + "endIndex"),
-            (WIDTH - 8, height)))
+            (WIDTH - 8, height), "Overview"))
 
-    def actions(self, function, extra_w=0):
+    def actions(self, function, command, extra_w=0):
         """EXECUTE runs the page's command; CANCEL closes the page."""
         x, y = self.custom("RUN", 2 * 96 + 8 + extra_w, TITLE_H + 34)
-        self.button("execute", x + extra_w, y + 4, "buttonExecute", function=function, action=1)
-        self.button("cancel", x + extra_w + 96, y + 4, "buttonCancel", kind="latchButton",
+        self.button("execute", x + extra_w, y + 4, "buttonExecute", "Execute " + command, function=function, action=1)
+        self.button("cancel", x + extra_w + 96, y + 4, "buttonCancel", "Cancel " + command, kind="latchButton",
                     valueRef=VIEW + "modifyView", onValue=0, offValue=0)
         return x, y
 
@@ -134,32 +138,35 @@ def points_section(page):
     for i, (name, label) in enumerate([("start", "START"), ("loop", "LOOP"), ("end", "END")]):
         ry = y + 28 * i
         page.label(label, x, ry + 5, 48)
-        page.button("scrub" + label.title(), x + 52, ry, "buttonScrub", kind="quasarScrubButton",
-                    valueRef=VIEW + "scrubFrameId", onValue=i + 1, offValue=0)
+        page.button("scrub" + label.title(), x + 52, ry, "buttonScrub", "Scrub " + label.title(),
+                    kind="quasarScrubButton", valueRef=VIEW + "scrubFrameId", onValue=i + 1, offValue=0)
         page.field(x + 100, ry, 120)
         page.controls.append(control("quasarLoopFrameEdit", name + "Frame", x + 100, ry,
                                      "<textPosition>4,0</textPosition><textSize>112,22</textSize>"
                                      "<textWriterRef>fieldText</textWriterRef><frameId>%d</frameId>" % i
-                                     + refs(valueRef=COMMON + name + "Index"), (120, 22)))
+                                     + refs(valueRef=COMMON + name + "Index"), (120, 22), label.title() + " Frame"))
         for j, (bitmap, delta) in enumerate([("buttonStepUp", 1), ("buttonStepDown", -1)]):
-            page.button(name + ("FrameUp", "FrameDown")[j], x + 224, ry + 11 * j, bitmap, kind="quasarFrameIncButton",
+            page.button(name + ("FrameUp", "FrameDown")[j], x + 224, ry + 11 * j, bitmap,
+                        label.title() + (" Frame Up", " Frame Down")[j], kind="quasarFrameIncButton",
                         valueRef=COMMON + name + "Index", frameId=i, deltaValue=delta, beat=0)
         page.label("BEAT", x + 244, ry + 5, 40)
         for j, (bitmap, delta) in enumerate([("buttonBeatStepUp", 1), ("buttonBeatStepDown", -1)]):
-            page.button(name + ("BeatUp", "BeatDown")[j], x + 284, ry + 11 * j, bitmap, kind="quasarFrameIncButton",
+            page.button(name + ("BeatUp", "BeatDown")[j], x + 284, ry + 11 * j, bitmap,
+                        label.title() + (" Next Beat", " Previous Beat")[j], kind="quasarFrameIncButton",
                         valueRef=COMMON + name + "Index", frameId=i, deltaValue=delta, beat=1)
-    page.button("preview", x + 320, y + 4, "buttonPreview", kind="quasarPreviewButton",
+    page.button("preview", x + 320, y + 4, "buttonPreview", "Preview", kind="quasarPreviewButton",
                 valueRef=PREVIEW + "samplePreview", onValue=3, offValue=0)
     page.label("HOLD TO HEAR", x + 320, y + 30, 72)
     # Pressing the field plays the loop until the button is let go.
     page.field(x + 320, y + 48, 72, 22)
     page.label("LOOP", x + 320, y + 53, 72)
-    page.controls.append(control("quasarPreviewControl", "previewLoop", x + 320, y + 48, "<mode>2</mode>", (72, 22)))
+    page.controls.append(control("quasarPreviewControl", "previewLoop", x + 320, y + 48, "<mode>2</mode>", (72, 22),
+                                 "Preview Loop"))
     page.label("LENGTH", x + 400, y + 5, 84)
     page.field(x + 400, y + 20, 84, 22)
     page.controls.append(control("staticText", "length", x + 400, y + 20,
                                  "<textWriterRef>fieldText</textWriterRef>" + refs(valueRef=COMMON + "absoluteEndIndex"),
-                                 (84, 22)))
+                                 (84, 22), "Length"))
 
 
 def sample_page(values):
@@ -171,27 +178,30 @@ def sample_page(values):
     p.label("NAME", x, y + 5, 44)
     p.field(x + 48, y, 156)
     p.controls.append(control("edit", "sampleName", x + 48, y, "<textPosition>4,0</textPosition><textSize>148,22</textSize>"
-                              "<textWriterRef>fieldText</textWriterRef>" + refs(valueRef=COMMON + "sampleName"), (156, 22)))
+                              "<textWriterRef>fieldText</textWriterRef>" + refs(valueRef=COMMON + "sampleName"), (156, 22),
+                              "Sample Name"))
     p.label("LOOP", x, y + 33, 44)
     p.field(x + 48, y + 28, 104)
     p.controls.append(control("combo", "loopMode", x + 48, y + 28,
                               "<textPosition>6,0</textPosition><textSize>80,22</textSize><bitmapRef>buttonPop</bitmapRef>"
                               "<buttonPosition>88,0</buttonPosition><textWriterRef>fieldText</textWriterRef>"
-                              + refs(valueRef=COMMON + "loopMode", stringTableRef="loopMode"), (104, 22)))
+                              + refs(valueRef=COMMON + "loopMode", stringTableRef="loopMode"), (104, 22), "Loop Mode"))
     p.label("KEY", x + 156, y + 33, 48)
     p.field(x + 156, y + 28, 48)
     p.controls.append(control("edit", "originalKey", x + 156, y + 28, "<textPosition>2,0</textPosition><textSize>44,22</textSize>"
-                              "<textWriterRef>fieldText</textWriterRef>" + refs(valueRef=COMMON + "originalKey"), (48, 22)))
+                              "<textWriterRef>fieldText</textWriterRef>" + refs(valueRef=COMMON + "originalKey"), (48, 22),
+                              "Original Key"))
     p.label("LEVEL", x, y + 61, 44)
     p.field(x + 48, y + 56, 48)
     p.controls.append(control("edit", "sampleLevel", x + 48, y + 56, "<textPosition>2,0</textPosition><textSize>44,22</textSize>"
-                              "<textWriterRef>fieldText</textWriterRef>" + refs(valueRef=COMMON + "sampleLevel"), (48, 22)))
+                              "<textWriterRef>fieldText</textWriterRef>" + refs(valueRef=COMMON + "sampleLevel"), (48, 22),
+                              "Sample Level"))
     p.label("GAIN", x + 100, y + 61, 44)
     p.field(x + 144, y + 56, 60)
     p.controls.append(control("combo", "sampleGain", x + 144, y + 56,
                               "<textPosition>4,0</textPosition><textSize>40,22</textSize><bitmapRef>buttonPop</bitmapRef>"
                               "<buttonPosition>44,0</buttonPosition><textWriterRef>fieldText</textWriterRef>"
-                              + refs(valueRef=COMMON + "sampleGain", stringTableRef="sampleGain"), (60, 22)))
+                              + refs(valueRef=COMMON + "sampleGain", stringTableRef="sampleGain"), (60, 22), "Sample Gain"))
     p.section("TUNE", 2, [("knob", COMMON + "sampleFineTune", "FINE"), ("knob", COMMON + "sampleTempo", "TEMPO")])
     # The two zoom values as sliders: frames per column and the waveform's height.
     x, y = p.custom("VIEW", 320, TITLE_H + 60 + 4)
@@ -200,7 +210,7 @@ def sample_page(values):
         p.field(x + 60, y + 4 + 30 * i, 248, 20)
         p.controls.append(control("quasarScaleScroll", name, x + 60, y + 4 + 30 * i,
                                   "<bitmapRef>sliderKnobHorizontal</bitmapRef><direction>1</direction><requestWave>1</requestWave>"
-                                  + refs(valueRef=VIEW + value), (248, 20)))
+                                  + refs(valueRef=VIEW + value), (248, 20), label.title()))
     return p
 
 
@@ -213,7 +223,7 @@ def truncate_page(values):
     p.wave("KEEP FROM START TO END", 0, 300)
     points_section(p)
     p.section("TRUNCATE", 2, [overwrite_cell("truncate")])
-    p.actions("SampleTruncate")
+    p.actions("SampleTruncate", "Truncate")
     return p
 
 
@@ -221,7 +231,7 @@ def emphasis_page(values):
     p = SamplePage("sampleEmphasisPage", "samplePageEmphasis", values)
     p.wave("WAVE", 7, 300)
     p.section("EMPHASIS", 4, [overwrite_cell("emphasis"), ("combo", MODIFY + "emphasis.type", "TYPE", "emphasisType")])
-    p.actions("SampleEmphasis")
+    p.actions("SampleEmphasis", "Emphasis")
     return p
 
 
@@ -229,7 +239,7 @@ def normalize_page(values):
     p = SamplePage("sampleNormalizePage", "samplePageNormalize", values)
     p.wave("WAVE", 7, 300)
     p.section("NORMALIZE", 2, [overwrite_cell("normalize")])
-    p.actions("SampleNormalize")
+    p.actions("SampleNormalize", "Normalize")
     return p
 
 
@@ -248,13 +258,15 @@ def amp_page(values):
         p.field(cx, y + 14, 104)
         p.controls.append(control("quasarBreakPointAddressEdit", "address%d" % (i + 1), cx, y + 14,
                                   "<textPosition>4,0</textPosition><textSize>96,22</textSize><textWriterRef>fieldText</textWriterRef>"
-                                  "<breakPointId>%d</breakPointId>" % i + refs(valueRef=amp + "envAddress%d" % (i + 1)), (104, 22)))
+                                  "<breakPointId>%d</breakPointId>" % i + refs(valueRef=amp + "envAddress%d" % (i + 1)), (104, 22),
+                                  "Point %d Frame" % (i + 1)))
         p.field(cx, y + 40, 48, 16)
         p.controls.append(control("quasarBreakPointRateEdit", "rate%d" % (i + 1), cx, y + 40,
                                   "<textPosition>2,0</textPosition><textSize>44,16</textSize><textWriterRef>stripValueText</textWriterRef>"
-                                  "<breakPointId>%d</breakPointId>" % i + refs(valueRef=amp + "envRate%d" % (i + 1)), (48, 16)))
+                                  "<breakPointId>%d</breakPointId>" % i + refs(valueRef=amp + "envRate%d" % (i + 1)), (48, 16),
+                                  "Point %d Gain Percent" % (i + 1)))
         p.label("%", cx + 52, y + 42, 16)
-    p.actions("SampleAmp")
+    p.actions("SampleAmp", "Amp")
     return p
 
 
@@ -267,21 +279,23 @@ def stretch_page(values):
     p.field(x + 52, y, 120)
     p.controls.append(control("editTime", "time", x + 52, y, "<textPosition>4,0</textPosition><textSize>112,22</textSize>"
                               "<textWriterRef>fieldText</textWriterRef>"
-                              + refs(valueRef=ts + "rate", endValueRef=COMMON + "absoluteEndIndex"), (120, 22)))
+                              + refs(valueRef=ts + "rate", endValueRef=COMMON + "absoluteEndIndex"), (120, 22),
+                              "Stretched Time"))
     for j, (bitmap, delta) in enumerate([("buttonStepUp", 1000), ("buttonStepDown", -1000)]):
-        p.button(("timeUp", "timeDown")[j], x + 176, y + 11 * j, bitmap, kind="quasarTimeIncButton",
-                 valueRef=ts + "rate", endValueRef=COMMON + "absoluteEndIndex", deltaValue=delta)
+        p.button(("timeUp", "timeDown")[j], x + 176, y + 11 * j, bitmap, ("Time Up", "Time Down")[j],
+                 kind="quasarTimeIncButton", valueRef=ts + "rate", endValueRef=COMMON + "absoluteEndIndex",
+                 deltaValue=delta)
     p.label("BPM", x + 196, y + 5, 40)
     p.field(x + 240, y, 72)
     p.controls.append(control("editBPM", "bpm", x + 240, y, "<textPosition>4,0</textPosition><textSize>64,22</textSize>"
                               "<textWriterRef>fieldText</textWriterRef><scale>100</scale><decimals>2</decimals>"
-                              + refs(valueRef=ts + "rate", bpmValueRef=COMMON + "sampleTempo"), (72, 22)))
+                              + refs(valueRef=ts + "rate", bpmValueRef=COMMON + "sampleTempo"), (72, 22), "Stretched BPM"))
     p.field(x, y + 32, 364, 28)
     p.controls.append(control("quasarBpmSlider", "bpmSlider", x, y + 32,
                               "<bitmapRef>sliderKnobHorizontal</bitmapRef><direction>1</direction>"
-                              + refs(valueRef=ts + "rate", bpmValueRef=COMMON + "sampleTempo"), (364, 28)))
+                              + refs(valueRef=ts + "rate", bpmValueRef=COMMON + "sampleTempo"), (364, 28), "Stretched BPM"))
     p.section("STRETCH", 4, [("knob", ts + "type", "QUALITY"), ("knob", ts + "adjust", "ADJUST")])
-    p.actions("SampleTimeStretch")
+    p.actions("SampleTimeStretch", "Time Stretch")
     return p
 
 
@@ -294,27 +308,29 @@ def chop_page(values):
     x, y = p.custom("EDIT", 376, TITLE_H + 62)
     for i, (name, bitmap) in enumerate([("chopMove", "buttonChopMove"), ("chopAdd", "buttonChopAdd"),
                                         ("chopDelete", "buttonChopDelete")]):
-        p.button(name, x + 60 * i, y, bitmap, kind="latchButton", valueRef=chop + "edit.mode", onValue=i, offValue=i)
+        p.button(name, x + 60 * i, y, bitmap, "Chop " + name[4:], kind="latchButton", valueRef=chop + "edit.mode",
+                 onValue=i, offValue=i)
     p.label("POINT", x + 184, y + 5, 44)
     p.field(x + 228, y, 60)
     p.controls.append(control("quasarChopIdCombo", "chopId", x + 228, y,
                               "<textPosition>4,0</textPosition><textSize>36,22</textSize><bitmapRef>buttonPop</bitmapRef>"
                               "<buttonPosition>44,0</buttonPosition><textWriterRef>fieldText</textWriterRef><offsetValue>1</offsetValue>"
-                              + refs(valueRef=chop + "edit.currentChopId"), (60, 22)))
+                              + refs(valueRef=chop + "edit.currentChopId"), (60, 22), "Chop Point"))
     p.label("FRAME", x, y + 33, 48)
     p.field(x + 52, y + 28, 120)
     p.controls.append(control("quasarEditChopFrame", "chopFrame", x + 52, y + 28,
                               "<textPosition>4,0</textPosition><textSize>112,22</textSize><textWriterRef>fieldText</textWriterRef>"
-                              + refs(valueRef=chop + "edit.currentChopId"), (120, 22)))
+                              + refs(valueRef=chop + "edit.currentChopId"), (120, 22), "Chop Frame"))
     for j, (bitmap, delta) in enumerate([("buttonStepUp", 1), ("buttonStepDown", -1)]):
-        p.button(("chopFrameUp", "chopFrameDown")[j], x + 176, y + 28 + 11 * j, bitmap, kind="quasarChopFrameIncButton",
+        p.button(("chopFrameUp", "chopFrameDown")[j], x + 176, y + 28 + 11 * j, bitmap,
+                 ("Chop Frame Up", "Chop Frame Down")[j], kind="quasarChopFrameIncButton",
                  valueRef=chop + "edit.currentChopId", deltaValue=delta)
-    p.button("chopPreview", x + 200, y + 28, "buttonChopPreview", kind="quasarChopPreviewButton",
+    p.button("chopPreview", x + 200, y + 28, "buttonChopPreview", "Play Chop", kind="quasarChopPreviewButton",
              valueRef=PREVIEW + "samplePreview", chopPointIdValueRef=chop + "edit.currentChopId",
              startFrameValueRef=PREVIEW + "previewFrame", onValue=1, offValue=0)
     p.label("POINTS", x + 280, y + 33, 50)
     p.controls.append(control("staticText", "chopCount", x + 330, y + 28, "<textWriterRef>fieldText</textWriterRef>"
-                              + refs(valueRef=chop + "edit.chopPointCount"), (32, 22)))
+                              + refs(valueRef=chop + "edit.chopPointCount"), (32, 22), "Chop Points"))
     p.field(x + 330, y + 28, 32)
     x, y = p.custom("AUTO CHOP", 384, TITLE_H + 62)
     auto = [("LEVEL", chop + "autoChop.level", "SampleChopAutoLevel", None),
@@ -328,13 +344,14 @@ def chop_page(values):
             p.controls.append(control("combo", "auto%s" % label.title(), cx, y + 14,
                                       "<textPosition>4,0</textPosition><textSize>36,22</textSize><bitmapRef>buttonPop</bitmapRef>"
                                       "<buttonPosition>40,0</buttonPosition><textWriterRef>fieldText</textWriterRef>"
-                                      + refs(valueRef=path, stringTableRef=table), (56, 22)))
+                                      + refs(valueRef=path, stringTableRef=table), (56, 22), "Auto Chop " + label.title()))
         else:
             p.controls.append(control("edit", "auto%s" % label.title(), cx, y + 14,
                                       "<textPosition>2,0</textPosition><textSize>52,22</textSize><textWriterRef>fieldText</textWriterRef>"
-                                      + refs(valueRef=path), (56, 22)))
-        p.button("auto%sApply" % label.title(), cx + 60, y + 14, "buttonAutoChop", function=function, action=1)
-    p.actions("SampleChop")
+                                      + refs(valueRef=path), (56, 22), "Auto Chop " + label.title()))
+        p.button("auto%sApply" % label.title(), cx + 60, y + 14, "buttonAutoChop", "Apply Auto Chop " + label.title(),
+                 function=function, action=1)
+    p.actions("SampleChop", "Chop")
     return p
 
 
@@ -355,22 +372,23 @@ def list_page(values):
         + refs(firstRowValueRef=rows + "FirstRow", lastRowValueRef=rows + "LastRow", currentRowValueRef=rows + "CurrentRow",
                firstVisibleRowValueRef=rows + "FirstVisibleRow", lastVisibleRowValueRef=rows + "LastVisibleRow",
                activateValueRef=rows + "Activate", waveGroupIDValueRef=VIEW + "sampleGroupID",
-               entityModifyValueRef="vs.multisampleEdit.sampleEntityInformationModifyMark"), (280, 496)))
+               entityModifyValueRef="vs.multisampleEdit.sampleEntityInformationModifyMark"), (280, 496), "Samples"))
     y += 504
     p.labels.append(("FREE", x, y + 5, 40))
     p.fields.append((x + 44, y, 96, 22))
     p.controls.append(control("staticText", "remainMemory", x + 44, y, "<textWriterRef>fieldText</textWriterRef><unit> KB</unit>"
-                              + refs(valueRef=VIEW + "remainMemory"), (96, 22)))
+                              + refs(valueRef=VIEW + "remainMemory"), (96, 22), "Free Memory"))
     p.labels.append(("OF", x + 140, y + 5, 24))
     p.fields.append((x + 164, y, 112, 22))
     p.controls.append(control("staticText", "wholeMemory", x + 164, y, "<textWriterRef>fieldText</textWriterRef><unit> KB</unit>"
-                              + refs(valueRef=VIEW + "wholeMemory"), (112, 22)))
+                              + refs(valueRef=VIEW + "wholeMemory"), (112, 22), "Whole Memory"))
     y += 30
     p.controls.append(control("quasarSampleViewGroupButton", "group", x, y,
                               "<bitmapRef>buttonSampleGroup</bitmapRef>"
-                              + refs(valueRef=VIEW + "sampleGroupID", onValue=3, offValue=2)))
+                              + refs(valueRef=VIEW + "sampleGroupID", onValue=3, offValue=2), label="Sample Group"))
     p.controls.append(control("unlatchButton", "unload", x + 208, y,
-                              "<bitmapRef>buttonUnload</bitmapRef><function>SampleUnload</function><action>1</action>"))
+                              "<bitmapRef>buttonUnload</bitmapRef><function>SampleUnload</function><action>1</action>",
+                              label="Unload Samples"))
     return p
 
 
@@ -395,7 +413,7 @@ def window_controls():
     for page, name in enumerate(PAGES):
         controls.append(control("latchButton", "tab%s" % name.title(), x, 12,
                                 "<bitmapRef>tabSample%s</bitmapRef>" % name.title()
-                                + refs(valueRef=VIEW + "modifyView", onValue=page, offValue=page)))
+                                + refs(valueRef=VIEW + "modifyView", onValue=page, offValue=page), label=name.title()))
         x += TAB_W + 4
     return controls
 

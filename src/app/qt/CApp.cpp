@@ -162,6 +162,8 @@ void CApp::CreateServicesAndOutputs() {
     m_system.AttachErrorOutputToManagers();
     m_system.SetResourceFactory(std::make_unique<CResourceFactory>());
     m_system.ViewManager().SetViewFactory(std::make_unique<CViewFactory>(m_panelWindows));
+    // Controls are named after their values as the undo steps are.
+    m_system.ViewManager().SetValueNamer(&TavCommands::ValueStepName);
     m_system.SetTipBar(std::make_unique<CTipBar>());
     m_system.SetPopupMenu(std::make_unique<CPopupMenu>());
     m_system.SetFunctionPostCaller(std::make_unique<CFunctionPostCaller>());

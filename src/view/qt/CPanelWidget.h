@@ -31,6 +31,8 @@ public:
 
     CPanelWidget(CTavView& root, QWidget* parent = nullptr);
 
+    // The root panel the widget paints.
+    CTavView& Root() const { return m_root; }
     // Draws the whole panel into an image of the panel's size (for screenshots and
     // benchmarks), through the same path as a paint: at the widget's device pixel ratio,
     // or at the ratio given (2: twice the pixels, with the 2x bitmaps).

@@ -8,6 +8,7 @@
 #include "view/CTavPopEditControl.h"
 #include "view/CTavSliderControl.h"
 #include "view/CTavViewFactory.h"
+#include "view/qt/CControlAccessible.h"
 #include "view/qt/CPopEditControl.h"
 #include "view/qt/CRootPanel.h"
 
@@ -22,6 +23,8 @@ public:
         Brio::TavSetDeviceEditBox([](CTavPopControl& control, const TavRect& rect, std::string& text) {
             return TavRunPopupEdit(control, rect, text);
         });
+        // Screen readers see the panels' controls.
+        CControlAccessibility::InstallFactory();
     }
     std::unique_ptr<CTavRootPanel> CreateRootPanel() override {
         return std::make_unique<CRootPanel>(m_windows);
