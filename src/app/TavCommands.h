@@ -29,7 +29,17 @@ enum : int {
     kReadNames = 32857,
     kToolBar = 59392,
     kStatusBar = 59393,
+    kShowMixer = 32870,
+    kShowEffects = 32871,
+    kShowSetup = 32872,
 };
+
+// The main panel's page value, which its page tabs write, and the page a View menu
+// command shows (0 mixer, 1 effects, 2 setup); -1 for any other command.
+inline constexpr std::string_view kMainPagePath = "vs.control.mainPage";
+constexpr int MainPage(int id) {
+    return id >= kShowMixer && id <= kShowSetup ? id - kShowMixer : -1;
+}
 
 // Edit command code: operation × 65536 + target × 256 + index.
 enum EditOperation : int { kInitialize = 0, kCopy = 1, kPaste = 2 };

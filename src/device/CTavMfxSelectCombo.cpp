@@ -83,7 +83,7 @@ void CTavMfxSelectCombo::Pop() {
     if (!m_enabled || !popup || !value || !buffers)
         return;
     const CTavEntityId chosen = CTavEntitySelector::Choose(BuildMenu(), EffectType(TavRawOf(value)), *popup,
-                                                           TavPopupPosition::AtMouse());
+                                                           PopupPosition());
     if (chosen.IsValid())
         TavWriteLimited(*buffers, {{value, chosen.number}});
 }

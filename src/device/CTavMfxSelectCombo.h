@@ -23,6 +23,7 @@ public:
     bool OnMouse(const CTavMouseInfo& info) override;
     bool OnKey(const CTavKeyInfo& info) override;
     bool OnWheel(const CTavWheelInfo& info) override;
+    bool TakesKeyboardFocus() const override { return m_enabled; }
     // The menu with the current type marked; a chosen type is written (limited to the
     // value's range).
     void Pop() override;

@@ -175,6 +175,12 @@ bool CTavPartPatchNameStaticText::OnMouse(const CTavMouseInfo& info) {
     return true;
 }
 
+bool CTavPartPatchNameStaticText::OnKey(const CTavKeyInfo& info) {
+    // The press alone acts (it holds no capture), so the key-up has nothing to end.
+    return HasFocus() && !m_function.empty() && info.kind == CTavKeyInfo::kDown &&
+           ClickByKey(info, true);
+}
+
 bool CTavPartPatchNameStaticText::OnTimer(const CTavTimerInfo&) {
     if (IsOpen() && Catalog().Generation() != m_generation) {
         Refresh();

@@ -31,6 +31,10 @@ public:
     void Draw(CTavDrawInfo& info) override;
     // A press inside calls the function with the arguments (not a double click).
     bool OnMouse(const CTavMouseInfo& info) override;
+    // With a function, Tab stops at the text, and Space or Return on it press it.
+    bool OnKey(const CTavKeyInfo& info) override;
+    bool TakesKeyboardFocus() const override { return !m_function.empty(); }
+    const std::string& Function() const { return m_function; }
     // A catalog that changed since the last refresh refreshes and repaints the text.
     bool OnTimer(const CTavTimerInfo& info) override;
 

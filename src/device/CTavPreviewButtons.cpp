@@ -185,6 +185,10 @@ bool CTavPreviewControl::Configure(TavItems& items) {
     return true;
 }
 
+bool CTavPreviewControl::OnKey(const CTavKeyInfo& info) {
+    return (HasFocus() || m_captured) && ClickByKey(info, true);
+}
+
 bool CTavPreviewControl::OnMouse(const CTavMouseInfo& info) {
     const bool inside = m_rect.Contains(info.point);
     switch (info.kind) {

@@ -84,6 +84,9 @@ public:
     // The control's attributes and "mode" (required).
     bool Configure(TavItems& items) override;
     bool OnMouse(const CTavMouseInfo& info) override;
+    // While focused, Space or Return held down previews as a press held on the area does.
+    bool OnKey(const CTavKeyInfo& info) override;
+    bool TakesKeyboardFocus() const override { return true; }
 
     int32_t Mode() const { return m_mode; }
     bool IsPreviewing() const { return m_previewing; }

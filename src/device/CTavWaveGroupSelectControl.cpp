@@ -52,7 +52,7 @@ void CTavWaveGroupSelectControl::Pop() {
     if (!popup)
         return;
     const int32_t chosen =
-        popup->Show(*BuildMenu(), static_cast<int32_t>(Group()), TavPopupPosition::AtMouse());
+        popup->Show(*BuildMenu(), static_cast<int32_t>(Group()), PopupPosition());
     if (chosen >= 0)
         SetGroup(static_cast<TavWaveGroup>(chosen));
 }

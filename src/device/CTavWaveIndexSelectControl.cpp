@@ -102,7 +102,7 @@ void CTavWaveIndexSelectControl::Pop() {
         return;
     const TavWaveGroup group = Group();
     const CTavEntityId chosen = CTavEntitySelector::Choose(Menu(), EntryOf(group, TavRawOf(GetValue(0))), *popup,
-                                                           TavPopupPosition::AtMouse());
+                                                           PopupPosition());
     if (chosen.IsValid())
         SetNumber(chosen.number);
 }

@@ -23,6 +23,10 @@ std::array<int32_t, 2> CTavWaveScroll::Positions() const {
     return {operated ? operated->GetPosition() : 0, TavRawOf(GetValue(kCurrentLower), 0)};
 }
 
+void CTavWaveScroll::MovedByKey() {
+    TavWaveSource().RefreshSampleView(false);
+}
+
 void CTavWaveScroll::BeginDrag(const CTavMouseInfo& info) {
     m_begin = Positions();
     CTavScrollControl::BeginDrag(info);

@@ -22,6 +22,7 @@ public:
 
 protected:
     std::unique_ptr<CTavTipBarOperator> CreateTipBarOperator() override;
+    void MovedByKey() override;
     void BeginDrag(const CTavMouseInfo& info) override;
     void EndDrag(const CTavMouseInfo& info) override;
 

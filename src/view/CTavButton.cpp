@@ -108,6 +108,10 @@ bool CTavButton::OnMouse(const CTavMouseInfo& info) {
     return false;
 }
 
+bool CTavButton::OnKey(const CTavKeyInfo& info) {
+    return (HasFocus() || m_captured) && ClickByKey(info, true);
+}
+
 // --- CTavLatchButton --------------------------------------------------------------------
 
 bool TavTakeOnOffValues(TavItems& items, CTavView& view, CTavExpression& on, CTavExpression& off,

@@ -26,6 +26,10 @@ public:
     // A press takes the focus and the capture; moving off the button under capture shows
     // it released, moving back shows it pressed; the release lets both go again.
     bool OnMouse(const CTavMouseInfo& info) override;
+    // While focused, Space and Return press and release the button as a click in its
+    // middle does.
+    bool OnKey(const CTavKeyInfo& info) override;
+    bool TakesKeyboardFocus() const override { return true; }
     // Moves the control; its size stays that of the bitmap frame.
     void SetRect(const TavRect& rect) override;
 

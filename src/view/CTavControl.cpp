@@ -128,6 +128,30 @@ bool CTavControl::WriteNearestRaw(int32_t raw) {
     return nearest >= 0 && SetValueIndex(0, nearest);
 }
 
+bool CTavControl::ClickByKey(const CTavKeyInfo& info, bool withReturn) {
+    if (info.code != kTavKeySpace && !(withReturn && info.code == kTavKeyReturn))
+        return false;
+    CTavMouseInfo mouse;
+    mouse.point = {m_rect.left + m_rect.Width() / 2, m_rect.top + m_rect.Height() / 2};
+    mouse.modifiers = info.modifiers;
+    if (info.kind == CTavKeyInfo::kDown) {
+        // Held already (by the other key that clicks).
+        if (m_captured)
+            return true;
+        mouse.kind = CTavMouseInfo::kPressed;
+    } else {
+        if (!m_captured)
+            return false;
+        mouse.kind = CTavMouseInfo::kReleased;
+        mouse.forced = info.forced;
+    }
+    const bool hadFocus = HasFocus();
+    OnMouse(mouse);
+    if (hadFocus && IsOpen() && m_viewManager && !m_viewManager->FocusedView())
+        SetFocus(true);
+    return true;
+}
+
 ITavClock& CTavControl::Clock() const {
     return m_viewManager ? m_viewManager->Clock() : TavSystemClock();
 }
@@ -241,7 +265,8 @@ bool CTavDragControl::OnMouse(const CTavMouseInfo& info) {
 bool CTavDragControl::OnKey(const CTavKeyInfo& info) {
     if (m_keyOperator && m_keyOperator->OnKey(info))
         return true;
-    if (info.kind != CTavKeyInfo::kDown || info.code != kTavKeyReturn || !TakesTypedValue() || !HasFocus())
+    if (info.kind != CTavKeyInfo::kDown || (info.code != kTavKeyReturn && info.code != kTavKeyF2) ||
+        !TakesTypedValue() || !HasFocus())
         return false;
     EditValue();
     return true;

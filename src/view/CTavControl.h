@@ -67,6 +67,11 @@ protected:
     // Writes the raw value nearest to raw that the main value can take (for values whose
     // numbers come from a number table, the nearest element); false when nothing was written.
     bool WriteNearestRaw(int32_t raw);
+    // Space, and Return when withReturn, as a click in the middle of the control with the
+    // key's modifiers: the key going down presses, going up releases (a forced key-up
+    // releases as a forced release, which is no click). The focus a click lets go with its
+    // release stays with the control. False for any other key.
+    bool ClickByKey(const CTavKeyInfo& info, bool withReturn);
 
 private:
     std::string m_disablePath;
@@ -90,9 +95,10 @@ public:
     // Ctrl on a control that takes typed values ends any drag and opens the edit box;
     // otherwise it acts as a press.
     bool OnMouse(const CTavMouseInfo& info) override;
-    // The key operator's keys; then Return pressed on a control that takes typed values
-    // opens the edit box.
+    // The key operator's keys; then Return or F2 pressed on a control that takes typed
+    // values opens the edit box.
     bool OnKey(const CTavKeyInfo& info) override;
+    bool TakesKeyboardFocus() const override { return true; }
     bool OnTimer(const CTavTimerInfo& info) override;
     // Over the control: OnWheel with the notches and modifiers. A control with a key
     // operator that took it also takes the focus (showing the tip bar) until the key

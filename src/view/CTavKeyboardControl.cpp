@@ -230,6 +230,45 @@ bool CTavKeyboardControl::OnMouse(const CTavMouseInfo& info) {
     return false;
 }
 
+int32_t CTavKeyboardControl::KeyCursor() const {
+    if (m_keyCursor >= m_lowKey && m_keyCursor < m_highKey)
+        return m_keyCursor;
+    const int32_t middle = m_lowKey + (m_highKey - m_lowKey) / 2;
+    const int32_t c = middle - middle % 12;
+    return c >= m_lowKey ? c : std::min(c + 12, m_highKey - 1);
+}
+
+bool CTavKeyboardControl::OnKey(const CTavKeyInfo& info) {
+    if (!HasFocus() && !m_captured)
+        return false;
+    if (info.code == kTavKeySpace) {
+        if (info.kind == CTavKeyInfo::kDown && !m_captured && m_highKey > m_lowKey) {
+            CTavControl::Capture(true);
+            Press(KeyCursor());
+        } else if (info.kind == CTavKeyInfo::kUp && m_captured) {
+            Capture(false);
+        }
+        return true;
+    }
+    int32_t step = 0;
+    switch (info.code) {
+    case kTavKeyLeft: step = -1; break;
+    case kTavKeyRight: step = 1; break;
+    case kTavKeyDown: step = -12; break;
+    case kTavKeyUp: step = 12; break;
+    default: return false;
+    }
+    if (info.kind != CTavKeyInfo::kDown)
+        return true;
+    const int32_t moved = KeyCursor() + step;
+    if (moved >= m_lowKey && moved < m_highKey) {
+        m_keyCursor = moved;
+        if (m_captured && m_playing)
+            Press(moved);
+    }
+    return true;
+}
+
 void CTavKeyboardControl::Capture(bool capture) {
     CTavControl::Capture(capture);
     if (!capture)

@@ -39,6 +39,13 @@ public:
     // A press on a key takes the capture and plays the key's note; moving onto another key
     // under the capture plays that one instead; the release, forced or not, lets all go.
     bool OnMouse(const CTavMouseInfo& info) override;
+    // While focused the keys play a key cursor, which starts on the C nearest the middle:
+    // Left and Right move it a key, Down and Up an octave, within the keyboard; Space held
+    // down plays it (moved while held, the note moves along) and its release lets go.
+    bool OnKey(const CTavKeyInfo& info) override;
+    bool TakesKeyboardFocus() const override { return true; }
+    // The key the keys play.
+    int32_t KeyCursor() const;
     // Letting the capture go, however it happens, turns the played note off.
     void Capture(bool capture) override;
     bool Close() override;
@@ -86,6 +93,7 @@ private:
     int m_velocityRef = -1;
     std::array<int32_t, kNoteCount> m_states{};
     int32_t m_heldKey = -1;
+    int32_t m_keyCursor = -1;
     // The note value a press plays on, and the notes it turned on there.
     CTavValue* m_playing = nullptr;
     std::bitset<kNoteCount> m_sounding;

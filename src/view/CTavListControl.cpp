@@ -481,6 +481,16 @@ void CTavListControl::Navigate(const CTavKeyInfo& info) {
 }
 
 bool CTavListControl::OnKey(const CTavKeyInfo& info) {
+    if (HasFocus() && info.code == kTavKeySpace) {
+        const int32_t current = CurrentRow();
+        if (info.kind == CTavKeyInfo::kDown && current >= FirstRow() && current <= LastRow()) {
+            if (info.modifiers & kTavCtrl)
+                ToggleRow(current);
+            else
+                SelectRow(current);
+        }
+        return true;
+    }
     if (!HasFocus() || !IsNavigationKey(info.code))
         return false;
     if (info.kind == CTavKeyInfo::kUp) {

@@ -68,8 +68,10 @@ public:
     bool OnMouse(const CTavMouseInfo& info) override;
     // While focused: Up, Down, Page Up, Page Down, Home and End move the current row
     // (Shift extends the selection from the anchor; Ctrl moves it and leaves the selection
-    // alone). A held key repeats after kFirstRepeatMs, then at every timer event.
+    // alone). A held key repeats after kFirstRepeatMs, then at every timer event. Space
+    // selects the current row alone, Ctrl+Space toggles it, so a Ctrl walk can pick rows.
     bool OnKey(const CTavKeyInfo& info) override;
+    bool TakesKeyboardFocus() const override { return true; }
     bool OnTimer(const CTavTimerInfo& info) override;
     // Repaints, since the focus picks the writers; losing it ends a drag and a repeat.
     void SetFocus(bool focus) override;

@@ -151,15 +151,35 @@ bool CTavPopControl::OnMouse(const CTavMouseInfo& info) {
 bool CTavPopControl::OnKey(const CTavKeyInfo& info) {
     if (info.kind != CTavKeyInfo::kDown || !HasFocus())
         return false;
-    if (info.code == kTavKeyReturn) {
+    const bool alt = (info.modifiers & kTavAlt) != 0;
+    if (info.code == kTavKeyReturn || info.code == kTavKeySpace || info.code == kTavKeyF2 ||
+        (alt && info.code == kTavKeyDown)) {
+        m_poppedByKey = true;
         PopPressed();
+        m_poppedByKey = false;
+        // The keyboard stays where it was, unless the pop closed the control or sent the
+        // focus elsewhere.
+        if (IsOpen() && m_viewManager && !m_viewManager->FocusedView())
+            SetFocus(true);
         return true;
     }
     if (info.code == kTavKeyEscape) {
         SetFocus(false);
         return true;
     }
-    return false;
+    if (alt || info.code < kTavKeyUp || info.code > kTavKeyRight)
+        return false;
+    CTavWheelInfo wheel;
+    wheel.point = {m_textRect.left + m_textRect.Width() / 2, m_textRect.top + m_textRect.Height() / 2};
+    wheel.notches = info.code == kTavKeyUp || info.code == kTavKeyRight ? 1 : -1;
+    OnWheel(wheel);
+    return true;
+}
+
+TavPopupPosition CTavPopControl::PopupPosition() const {
+    if (!m_poppedByKey)
+        return TavPopupPosition::AtMouse();
+    return TavPopupPosition::AtPoint(ToScreen({m_textRect.left, m_textRect.bottom}));
 }
 
 bool CTavPopControl::OnWheel(const CTavWheelInfo& info) {
@@ -257,7 +277,7 @@ void CTavPopComboControl::Pop() {
     if (!popup || !value || OfferedCount() <= 0)
         return;
     const std::unique_ptr<CTavMenuItem> menu = BuildMenu();
-    const int32_t chosen = popup->Show(*menu, value->GetPosition(), TavPopupPosition::AtMouse());
+    const int32_t chosen = popup->Show(*menu, value->GetPosition(), PopupPosition());
     if (chosen >= 0)
         SetIndex(chosen);
 }

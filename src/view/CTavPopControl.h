@@ -8,6 +8,7 @@
 
 #include "view/CTavControl.h"
 #include "view/CTavMenuItem.h"
+#include "view/ITavPopupMenu.h"
 
 class CTavStateBitmap;
 class CTavStringTable;
@@ -31,8 +32,11 @@ public:
     // A press or double click inside takes the focus; with a button, only a press on the
     // button or the text pops, otherwise every press inside does.
     bool OnMouse(const CTavMouseInfo& info) override;
-    // Return on the focused control pops it; Escape gives the focus up.
+    // On the focused control Return, Space, F2 and Alt+Down pop it (keeping the focus);
+    // the arrow keys step it as the wheel does (up and right one index up, down and left
+    // one down); Escape gives the focus up.
     bool OnKey(const CTavKeyInfo& info) override;
+    bool TakesKeyboardFocus() const override { return true; }
     // Over the control: steps an integer value one index per notch, limited to the values
     // the control offers.
     bool OnWheel(const CTavWheelInfo& info) override;
@@ -68,6 +72,8 @@ protected:
     virtual int32_t OfferedCount() const;
     // Shows the button pressed, pops, then shows it up again and gives the focus up.
     void PopPressed();
+    // Where a menu opens: at the mouse, or under the text when a key popped it.
+    TavPopupPosition PopupPosition() const;
 
 private:
     TavPoint m_textPosition{-1, -1};
@@ -81,6 +87,7 @@ private:
     const CTavStringTable* m_stringTable = nullptr;
     int32_t m_offsetValue = 0;
     bool m_pressed = false;
+    bool m_poppedByKey = false;
     std::string m_text;
 };
 

@@ -195,6 +195,35 @@ bool CTavScrollControl::OnTimer(const CTavTimerInfo& info) {
     return true;
 }
 
+bool CTavScrollControl::OnKey(const CTavKeyInfo& info) {
+    Window window;
+    if (!HasFocus() || m_captured || !Window::Read(*this, window))
+        return CTavDragControl::OnKey(info);
+    const int64_t line = std::max<int64_t>(window.Width() / 16, 1);
+    const int64_t page = std::max<int64_t>(window.Width() - 1, 1);
+    int64_t lower = window.currentLower;
+    switch (info.code) {
+    case kTavKeyUp:
+    case kTavKeyLeft: lower -= line; break;
+    case kTavKeyDown:
+    case kTavKeyRight: lower += line; break;
+    case kTavKeyPageUp: lower -= page; break;
+    case kTavKeyPageDown: lower += page; break;
+    case kTavKeyHome: lower = window.scrollLower; break;
+    case kTavKeyEnd: lower = window.scrollUpper; break;
+    default: return CTavDragControl::OnKey(info);
+    }
+    if (info.kind != CTavKeyInfo::kDown)
+        return true;
+    lower = window.Limit(lower);
+    if (lower == window.currentLower)
+        return true;
+    MoveWindow(window, lower);
+    SetValueIndex(kOperated, 1);
+    MovedByKey();
+    return true;
+}
+
 void CTavScrollControl::BeginDrag(const CTavMouseInfo& info) {
     m_lastPoint = info.point;
     const int32_t along = Along(info.point);

@@ -67,8 +67,13 @@ public:
     void Draw(CTavDrawInfo& info) override;
     // Pages while the mouse is held beside the thumb.
     bool OnTimer(const CTavTimerInfo& info) override;
-    // The window is moved by dragging and paging only.
+    // The window is moved by dragging, paging and keys only.
     bool OnWheel(int, uint32_t) override { return false; }
+    // While focused: the arrow keys move the window a sixteenth of its width (at least
+    // one), Page Up and Page Down a page as pressing beside the thumb does, Home and End to
+    // the ends (Up and Left move back). Each move ends with the operated value set, as a
+    // drag does.
+    bool OnKey(const CTavKeyInfo& info) override;
 
     const TavRect& Thumb() const { return m_thumb; }
     // A scroll bar telling its window and range.
@@ -79,6 +84,8 @@ public:
     CTavGraphDrawer* GraphDrawer() const { return m_drawer.get(); }
 
 protected:
+    // A key moved the window.
+    virtual void MovedByKey() {}
     void BeginDrag(const CTavMouseInfo& info) override;
     void Drag(const CTavMouseInfo& info) override;
     void EndDrag(const CTavMouseInfo& info) override;

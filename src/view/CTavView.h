@@ -91,6 +91,9 @@ public:
     // Focus is one view at a time, held by the view manager.
     virtual void SetFocus(bool focus);
     virtual bool HasFocus() const;
+    // Whether the view does something with keys, so that Tab stops at it (see
+    // TavFocusOrder.h); views that only show something answer false.
+    virtual bool TakesKeyboardFocus() const { return false; }
     // The reference at index (-1 means 0); null when there is none. A control that shows
     // one of several values by turns answers the one it shows.
     virtual CTavValueRef* GetValueRef(int index);

@@ -31,7 +31,7 @@ struct TavRect {
 };
 
 // Modifier bits of mouse and key events.
-enum : uint32_t { kTavShift = 1u << 0, kTavCtrl = 1u << 1 };
+enum : uint32_t { kTavShift = 1u << 0, kTavCtrl = 1u << 1, kTavAlt = 1u << 2 };
 
 // Left button only.
 struct CTavMouseInfo {
@@ -70,6 +70,9 @@ enum TavKeyCode : int32_t {
     kTavKeyPadMinus = 268,
     kTavKeyPadMultiply = 269,
     kTavKeyPadDivide = 270,
+    // Keys that keep their PC key codes.
+    kTavKeySpace = 0x20,
+    kTavKeyF2 = 0x71,
 };
 
 struct CTavKeyInfo {
@@ -77,6 +80,9 @@ struct CTavKeyInfo {
     Kind kind = kDown;
     int32_t code = 0;
     uint32_t modifiers = 0;
+    // A key-up sent because the real one was lost (the window lost the keyboard): it ends
+    // what the key held, but a key that clicks must not count it as a click.
+    bool forced = false;
 };
 
 // Sent every 50 ms.

@@ -334,6 +334,37 @@ TEST_F(ButtonTest, ForcedReleaseEndsALatchPressWithoutToggling) {
     EXPECT_EQ(system.ViewManager().CapturedView(), nullptr);
 }
 
+TEST_F(ButtonTest, SpaceAndReturnOnTheFocusedButtonClickItAndTheFocusStays) {
+    auto key = [this](CTavKeyInfo::Kind kind, int32_t code, bool forced = false) {
+        return panel->OnKey(CTavKeyInfo{kind, code, 0, forced});
+    };
+    auto* latch = Find<CTavLatchButton>("main.l");
+    EXPECT_FALSE(key(CTavKeyInfo::kDown, kTavKeySpace)); // nothing has the focus
+    latch->SetFocus(true);
+    // Down shows the press, up toggles, as a click does; a lost key-up toggles nothing.
+    const struct {
+        int32_t code;
+        bool forced;
+        int32_t level;
+    } clicks[] = {{kTavKeySpace, false, 127}, {kTavKeyReturn, false, 0}, {kTavKeySpace, true, 0}};
+    for (const auto& c : clicks) {
+        EXPECT_TRUE(key(CTavKeyInfo::kDown, c.code));
+        EXPECT_EQ(latch->State() % 2, 1);
+        EXPECT_TRUE(key(CTavKeyInfo::kUp, c.code, c.forced));
+        EXPECT_EQ(Raw("p.v.level"), c.level) << c.code << c.forced;
+        EXPECT_TRUE(latch->HasFocus());
+        EXPECT_EQ(system.ViewManager().CapturedView(), nullptr);
+    }
+
+    // A held key repeats an increment button as a held press does.
+    Find<CTavIncrementButton>("main.up")->SetFocus(true);
+    key(CTavKeyInfo::kDown, kTavKeySpace);
+    Tick(200);
+    key(CTavKeyInfo::kUp, kTavKeySpace);
+    Tick(200);
+    EXPECT_EQ(Raw("p.v.count"), 2);
+}
+
 TEST(ButtonBuild, MessagesNameTheButtonThatFailed) {
     const struct {
         std::string controls;

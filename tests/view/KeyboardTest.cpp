@@ -349,6 +349,28 @@ TEST_F(KeyboardControl, DraggingSendsTheOldNotesOffBeforeTheNewNotesOn) {
     EXPECT_EQ(Value("qvMidi.ch[0].note").GetList()[96], -90);
 }
 
+TEST_F(KeyboardControl, SpacePlaysTheKeyCursorWhichTheArrowsMoveWithinTheKeyboard) {
+    const auto key = [this](CTavKeyInfo::Kind kind, int32_t code) { return panel->OnKey(CTavKeyInfo{kind, code, 0}); };
+    EXPECT_FALSE(key(CTavKeyInfo::kDown, kTavKeySpace));
+    keyboard->SetFocus(true);
+    EXPECT_EQ(keyboard->KeyCursor(), 60); // the C nearest the middle of keys 36 ... 96
+    // Moved while Space is held, the note moves along.
+    key(CTavKeyInfo::kDown, kTavKeySpace);
+    key(CTavKeyInfo::kDown, kTavKeyRight);
+    key(CTavKeyInfo::kUp, kTavKeySpace);
+    EXPECT_EQ(out.shorts, (Shorts{On(0, 60, 100), Off(0, 60, 100), On(0, 61, 100), Off(0, 61, 100)}));
+    EXPECT_FALSE(keyboard->IsCaptured());
+    const struct {
+        int32_t code;
+        int32_t cursor;
+    } moves[] = {{kTavKeyUp, 73}, {kTavKeyUp, 85}, {kTavKeyUp, 85}, {kTavKeyDown, 73}, {kTavKeyDown, 61},
+                 {kTavKeyDown, 49}, {kTavKeyDown, 37}, {kTavKeyDown, 37}, {kTavKeyLeft, 36}, {kTavKeyLeft, 36}};
+    for (const auto& m : moves) {
+        EXPECT_TRUE(key(CTavKeyInfo::kDown, m.code));
+        EXPECT_EQ(keyboard->KeyCursor(), m.cursor) << m.code;
+    }
+}
+
 TEST_F(KeyboardControl, EveryWayOfLosingThePressTurnsTheNoteOff) {
     struct Case {
         const char* how;

@@ -223,4 +223,27 @@ TEST_F(KnobSliderTest, ScrollThumbHasAMinimumLengthAndMovesTheWindow) {
     EXPECT_EQ(Value("p.v.cl").GetRaw(), 0);
 }
 
+TEST_F(KnobSliderTest, KeysMoveTheFocusedScrollWindowByLinesPagesAndToTheEnds) {
+    Set("p.v.cl", 10);
+    Set("p.v.cu", 42); // 32 wide: lines of 2, pages of 31, the lower end at most 95
+    const auto key = [this](int32_t code) { return panel->OnKey(CTavKeyInfo{CTavKeyInfo::kDown, code, 0}); };
+    EXPECT_FALSE(key(kTavKeyDown));
+    scroll->SetFocus(true);
+    const struct {
+        int32_t code;
+        int32_t lower;
+    } cases[] = {{kTavKeyDown, 12}, {kTavKeyUp, 10}, {kTavKeyRight, 12}, {kTavKeyLeft, 10},
+                 {kTavKeyPageDown, 41}, {kTavKeyPageUp, 10}, {kTavKeyEnd, 95}, {kTavKeyHome, 0}};
+    for (const auto& c : cases) {
+        Set("p.v.op", 0);
+        EXPECT_TRUE(key(c.code));
+        EXPECT_EQ(Value("p.v.cl").GetRaw(), c.lower) << c.code;
+        EXPECT_EQ(Value("p.v.cu").GetRaw(), c.lower + 32);
+        EXPECT_EQ(Index("p.v.op"), 1); // each move ends as a drag does
+    }
+    Set("p.v.op", 0);
+    key(kTavKeyUp); // at the start already
+    EXPECT_EQ(Index("p.v.op"), 0);
+}
+
 } // namespace

@@ -202,6 +202,23 @@ TEST_F(ListControlTest, KeysMoveTheCurrentRowAndKeepItVisible) {
     EXPECT_EQ(Raw("p.v.current"), 40);
 }
 
+TEST_F(ListControlTest, SpaceSelectsTheCurrentRowAndCtrlSpaceTogglesIt) {
+    Click(RowY(1));
+    for (uint32_t modifiers : {kTavShift, kTavCtrl}) { // current row 3, rows 1 and 2 selected
+        Key(kTavKeyDown, modifiers);
+        Key(kTavKeyDown, modifiers, CTavKeyInfo::kUp);
+    }
+    const struct {
+        uint32_t modifiers;
+        std::set<int32_t> selection;
+    } cases[] = {{kTavCtrl, {1, 2, 3}}, {kTavCtrl, {1, 2}}, {0, {3}}};
+    for (const auto& c : cases) {
+        Key(kTavKeySpace, c.modifiers);
+        Key(kTavKeySpace, c.modifiers, CTavKeyInfo::kUp);
+        ExpectState(3, 1, c.selection, "Space with " + std::to_string(c.modifiers));
+    }
+}
+
 TEST_F(ListControlTest, HeldKeyRepeatsAfter200MsOnceEveryTimerEvent) {
     Click(RowY(1));
     Key(kTavKeyDown);

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/CTavSystem.h"
@@ -400,7 +401,8 @@ TEST_F(TextControlsTest, EditWithAButtonPopsFromTheButtonOrTheTextAndFromTheKeys
     EXPECT_TRUE(edit->HasFocus());
     panel->OnKey(CTavKeyInfo{CTavKeyInfo::kDown, kTavKeyReturn, 0});
     EXPECT_EQ(edit->opened, 1);
-    EXPECT_FALSE(edit->HasFocus());
+    EXPECT_TRUE(edit->HasFocus()); // the keyboard stays on it
+    edit->SetFocus(false);
     Press(175, 140);
     EXPECT_EQ(edit->opened, 2);
     EXPECT_TRUE(edit->pressedWhileOpen);
@@ -422,6 +424,40 @@ TEST_F(TextControlsTest, EditWithAButtonPopsFromTheButtonOrTheTextAndFromTheKeys
     Set("p.v.pan", 0);
     panel->OnWheel(CTavWheelInfo{{110, 140}, 3, 0});
     EXPECT_EQ(Raw("p.v.pan"), 3);
+}
+
+TEST_F(TextControlsTest, KeysStepTheFocusedPopControlOrOpenItsMenuUnderTheText) {
+    auto* combo = Find<CTavPopComboControl>("cw");
+    auto key = [this](int32_t code, uint32_t modifiers = 0) {
+        return panel->OnKey(CTavKeyInfo{CTavKeyInfo::kDown, code, modifiers});
+    };
+    EXPECT_FALSE(key(kTavKeyUp));
+    combo->SetFocus(true);
+    // The arrows step as the wheel does, within the table's four entries.
+    const struct {
+        int32_t code;
+        int32_t wave;
+    } steps[] = {{kTavKeyUp, 1}, {kTavKeyRight, 2}, {kTavKeyRight, 3}, {kTavKeyUp, 3},
+                 {kTavKeyDown, 2}, {kTavKeyLeft, 1}, {kTavKeyLeft, 0}, {kTavKeyDown, 0}};
+    for (const auto& s : steps) {
+        EXPECT_TRUE(key(s.code));
+        EXPECT_EQ(Raw("p.v.wave"), s.wave) << s.code;
+    }
+    // Space, Return, F2 and Alt+Down open the menu below the text; the focus stays.
+    popup->answer = 2;
+    int shown = popup->shown;
+    for (const auto& [code, modifiers] : {std::pair{kTavKeySpace, 0u}, std::pair{kTavKeyReturn, 0u},
+                                          std::pair{kTavKeyF2, 0u}, std::pair{kTavKeyDown, uint32_t{kTavAlt}}}) {
+        Set("p.v.wave", 0);
+        EXPECT_TRUE(key(code, modifiers));
+        EXPECT_EQ(popup->shown, ++shown) << code;
+        EXPECT_EQ(popup->lastPosition.kind, TavPopupPosition::kAtPoint);
+        EXPECT_EQ(popup->lastPosition.point, (TavPoint{combo->TextRect().left, combo->TextRect().bottom}));
+        EXPECT_EQ(Raw("p.v.wave"), 2);
+        EXPECT_TRUE(combo->HasFocus());
+    }
+    Press(10, 110); // a click opens it at the mouse
+    EXPECT_EQ(popup->lastPosition.kind, TavPopupPosition::kAtMouse);
 }
 
 TEST(TextControlsBuild, MessagesNameWhatFailed) {

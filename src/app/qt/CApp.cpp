@@ -39,6 +39,7 @@
 #include "model/CTavEditHistory.h"
 #include "script/qt/CResourceFactory.h"
 #include "view/CTavViewManager.h"
+#include "view/TavSetValue.h"
 #include "view/qt/CCursor.h"
 #include "view/qt/CInputGate.h"
 #include "view/qt/CPanelWidget.h"
@@ -700,6 +701,13 @@ void CApp::OnCommand(int id) {
         return;
     case TavCommands::kManual:
         OpenManual();
+        return;
+    case TavCommands::kShowMixer:
+    case TavCommands::kShowEffects:
+    case TavCommands::kShowSetup:
+        // As a click on the page's tab does: the page value written as a user edit.
+        if (CTavValue* page = m_system.BufferManager().FindValue(TavCommands::kMainPagePath))
+            TavSetValueInteger(m_system.BufferManager(), *page, TavCommands::MainPage(id));
         return;
     case TavCommands::kAbout: {
         CAboutDialog about(m_panelWindows.windows.TopWindow());

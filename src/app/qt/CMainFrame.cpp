@@ -118,8 +118,9 @@ void CMainFrame::CreateMenus() {
             continue;
         }
         QAction* action = CreateAction(item.id, QString::fromStdString(item.text));
-        // Undo and redo work in every window of the editor, not only the main one.
-        if (item.id == TavCommands::kUndo || item.id == TavCommands::kRedo)
+        // Undo, redo and the page keys work in every window of the editor, not only the
+        // main one.
+        if (item.id == TavCommands::kUndo || item.id == TavCommands::kRedo || TavCommands::MainPage(item.id) >= 0)
             action->setShortcutContext(Qt::ApplicationShortcut);
         if (item.id == TavCommands::kRedo)
             action->setShortcuts(

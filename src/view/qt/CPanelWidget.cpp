@@ -17,7 +17,8 @@
 #include "view/qt/CDrawInfo.h"
 #include "view/qt/TavQtEvents.h"
 
-CPanelWidget::CPanelWidget(CTavView& root, QWidget* parent) : QWidget(parent), m_root(root) {
+CPanelWidget::CPanelWidget(CTavView& root, QWidget* parent)
+    : QWidget(parent), m_root(root), m_keyboard(root, *this) {
     const TavRect& rect = root.Rect();
     setFixedSize(std::max(rect.Width(), 1), std::max(rect.Height(), 1));
     setMouseTracking(true);
@@ -28,7 +29,10 @@ CPanelWidget::CPanelWidget(CTavView& root, QWidget* parent) : QWidget(parent), m
     // their pace either way, but a precise tick keeps them even.
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(kTimerMs);
-    connect(&m_timer, &QTimer::timeout, this, [this] { m_root.OnTimer(CTavTimerInfo{}); });
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        m_root.OnTimer(CTavTimerInfo{});
+        m_keyboard.Sync();
+    });
     m_timer.start();
     WatchWindow();
 }
@@ -52,6 +56,14 @@ bool CPanelWidget::event(QEvent* event) {
         break;
     }
     return QWidget::event(event);
+}
+
+// Qt also asks when the widget hides with the keyboard focus; only Tab keys move views.
+bool CPanelWidget::focusNextPrevChild(bool next) {
+    if (!isVisible())
+        return QWidget::focusNextPrevChild(next);
+    m_keyboard.Move(next);
+    return true;
 }
 
 bool CPanelWidget::eventFilter(QObject* watched, QEvent* event) {
@@ -100,6 +112,7 @@ void CPanelWidget::EndLostInput() {
     held.swap(m_heldKeys);
     for (CTavKeyInfo info : held) {
         info.kind = CTavKeyInfo::kUp;
+        info.forced = true;
         m_root.OnKey(info);
     }
     EndAction(m_keyAction);
@@ -125,12 +138,15 @@ void CPanelWidget::PaintBackBuffer(const QRegion& region) {
 void CPanelWidget::PaintInto(QImage& target, const QRegion& region) {
     QPainter painter(&target);
     painter.setClipRegion(region);
+    // What the panel leaves undrawn must not keep an old focus frame.
+    painter.fillRect(rect(), palette().window());
     painter.translate(-m_root.Rect().left, -m_root.Rect().top);
     CDrawInfo info(&painter);
     for (const QRect& r : region)
         info.updateRects.push_back({r.left() + m_root.Rect().left, r.top() + m_root.Rect().top,
                                     r.right() + 1 + m_root.Rect().left, r.bottom() + 1 + m_root.Rect().top});
     m_root.Draw(info);
+    m_keyboard.Draw(painter);
 }
 
 void CPanelWidget::paintEvent(QPaintEvent* event) {
@@ -178,6 +194,8 @@ void CPanelWidget::Mouse(QMouseEvent* event) {
     if (info.kind == CTavMouseInfo::kPressed || info.kind == CTavMouseInfo::kDoubleClick)
         BeginAction(m_mouseAction);
     m_root.OnMouse(info);
+    if (info.kind == CTavMouseInfo::kPressed || info.kind == CTavMouseInfo::kDoubleClick)
+        m_keyboard.MouseUsed();
     if (info.kind == CTavMouseInfo::kReleased)
         EndAction(m_mouseAction);
 }
@@ -189,10 +207,12 @@ void CPanelWidget::wheelEvent(QWheelEvent* event) {
     const QPoint at = event->position().toPoint();
     info.point = {at.x() + m_root.Rect().left, at.y() + m_root.Rect().top};
     info.modifiers = TavModifiersFromQt(event->modifiers());
-    if (info.notches != 0 && m_root.OnWheel(info))
+    if (info.notches != 0 && m_root.OnWheel(info)) {
         event->accept();
-    else
+        m_keyboard.MouseUsed();
+    } else {
         event->ignore();
+    }
 }
 
 void CPanelWidget::mousePressEvent(QMouseEvent* event) {
@@ -205,6 +225,9 @@ void CPanelWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     Mouse(event);
 }
 void CPanelWidget::mouseMoveEvent(QMouseEvent* event) {
+    // A key holds a button down: the mouse has nothing to drag.
+    if (m_root.IsCaptured() && !m_mouseAction && !m_heldKeys.empty())
+        return;
     // The left button is up although no release came (it went to a menu or another
     // window): the drag ends where the mouse was last seen, before the move is taken.
     if (!(event->buttons() & Qt::LeftButton))
@@ -239,7 +262,9 @@ void CPanelWidget::Key(const CTavKeyInfo& info) {
     }
     if (info.kind != CTavKeyInfo::kUp)
         BeginAction(m_keyAction);
+    m_keyboard.BeforeKey(info);
     m_root.OnKey(info);
+    m_keyboard.Sync();
     if (m_heldKeys.empty())
         EndAction(m_keyAction);
 }

@@ -11,6 +11,9 @@
 //
 // Each press of the mouse to its release, and each run of keys held down, is one user
 // action for the buffer manager, so that a drag or a key-repeat run is undone in one step.
+//
+// Tab and Shift+Tab move the view focus through the panel's controls and a focus frame
+// shows where the keyboard is (CKeyboardFocus).
 
 #include <QImage>
 #include <QPointer>
@@ -20,6 +23,7 @@
 #include <vector>
 
 #include "view/TavViewTypes.h"
+#include "view/qt/CKeyboardFocus.h"
 
 class CTavView;
 class QMoveEvent;
@@ -47,10 +51,13 @@ public:
     const QTimer& TickTimer() const { return m_timer; }
     // A closed panel's widget ticks no more while it waits to be deleted.
     void StopTimer() { m_timer.stop(); }
+    const CKeyboardFocus& KeyboardFocus() const { return m_keyboard; }
 
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Tab and Shift+Tab stay in the panel: they move the view focus.
+    bool focusNextPrevChild(bool next) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -88,4 +95,5 @@ private:
     QPointer<QWidget> m_window;
     bool m_mouseAction = false;
     bool m_keyAction = false;
+    CKeyboardFocus m_keyboard;
 };

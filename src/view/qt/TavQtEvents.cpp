@@ -132,5 +132,8 @@ bool TavKeyInfoFromQt(const QKeyEvent& event, CTavKeyInfo& info) {
     if (info.code == 0)
         return false;
     info.modifiers = TavModifiersFromQt(event.modifiers());
+    // Alt matters to keys only (Alt+Down opens a combo's list).
+    if (event.modifiers() & Qt::AltModifier)
+        info.modifiers |= kTavAlt;
     return true;
 }
