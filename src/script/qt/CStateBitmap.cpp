@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -64,6 +65,7 @@ void CStateBitmap::ReleaseImage() {
     m_pictures = QImage();
     m_pictures2x = QImage();
     m_tried2x = false;
+    m_scaled.clear();
 }
 
 const QImage& CStateBitmap::PicturesFor(double ratio) {
@@ -109,14 +111,53 @@ void CStateBitmap::Blit(QPainter& painter, QPoint target, const QRect& source) {
         painter.restore();
         return;
     }
-    // Whole multiples (the 1x image at ratio 2) repeat pixels; other ratios scale smoothly.
+    const QRect scaledSource(source.topLeft() * scale, source.size() * scale);
     const double factor = ratio / scale;
+    if (factor != std::floor(factor) && transform.type() <= QTransform::TxTranslate) {
+        // A fractional ratio: the rectangle scaled once, copied pixel for pixel onto the
+        // device pixels its edges round to.
+        const QPointF at(target.x() + transform.dx(), target.y() + transform.dy());
+        const QPoint topLeft(static_cast<int>(std::lround(at.x() * ratio)),
+                             static_cast<int>(std::lround(at.y() * ratio)));
+        const QSize size(static_cast<int>(std::lround((at.x() + source.width()) * ratio)) - topLeft.x(),
+                         static_cast<int>(std::lround((at.y() + source.height()) * ratio)) - topLeft.y());
+        if (const QImage& scaled = ScaledPart(pictures, scaledSource, size, ratio); !scaled.isNull()) {
+            painter.save();
+            painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+            painter.drawImage(topLeft, scaled);
+            painter.restore();
+            return;
+        }
+    }
+    // Whole multiples (the 1x image at ratio 2) repeat pixels; other ratios scale smoothly.
     const bool smooth = factor != std::floor(factor);
     const bool wasSmooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
-    painter.drawImage(QRect(target, source.size()), pictures,
-                      QRect(source.topLeft() * scale, source.size() * scale));
+    painter.drawImage(QRect(target, source.size()), pictures, scaledSource);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, wasSmooth);
+}
+
+const QImage& CStateBitmap::ScaledPart(const QImage& pictures, const QRect& source, QSize size,
+                                       double ratio) {
+    // States, knob frames and the few parts sliders draw make a few dozen rectangles; a
+    // bitmap drawn in ever new parts stops adding to the cache rather than growing it.
+    constexpr size_t kMaxScaledParts = 256;
+    static const QImage none;
+    if (ratio != m_scaledRatio) {
+        m_scaled.clear();
+        m_scaledRatio = ratio;
+    }
+    if (size.isEmpty())
+        return none;
+    const auto key =
+        std::make_tuple(source.x(), source.y(), source.width(), source.height(), size.width(), size.height());
+    if (auto found = m_scaled.find(key); found != m_scaled.end())
+        return found->second;
+    if (m_scaled.size() >= kMaxScaledParts)
+        return none;
+    return m_scaled
+        .emplace(key, pictures.copy(source).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation))
+        .first->second;
 }
 
 void CStateBitmap::DrawState(CTavDrawInfo& info, TavPoint at, int32_t state) {

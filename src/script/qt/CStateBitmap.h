@@ -5,8 +5,13 @@
 // screenshot at scale 2), the bitmap draws its "@2x" image when there is one: exactly at
 // ratio 2, smoothly scaled at ratios that are no whole multiple. That image is loaded at the
 // first such draw; without one the 1x image is drawn, scaled as the target's ratio asks.
+// At a fractional ratio the rectangles drawn are scaled once and kept (a bounded number per
+// bitmap), so a repaint copies pixels instead of filtering them again.
 
 #include <QImage>
+
+#include <map>
+#include <tuple>
 
 #include "script/ITavResourceFactory.h"
 
@@ -34,6 +39,9 @@ protected:
 private:
     // Draws the part of the pictures at source (1x units) into target.
     void Blit(QPainter& painter, QPoint target, const QRect& source);
+    // The pictures' rectangle at source smoothly scaled to size for the ratio, made at the
+    // first draw; null when the cache is full (the caller filters the pictures itself then).
+    const QImage& ScaledPart(const QImage& pictures, const QRect& source, QSize size, double ratio);
 
     // The states' pictures, opaque without a mask; with one, the mask part made the alpha
     // channel (mask black: drawn, white: transparent).
@@ -42,4 +50,8 @@ private:
     bool m_tried2x = false;
     int m_fileWidth = 0;
     int m_fileHeight = 0;
+    // Rectangles scaled for m_scaledRatio, by position and size in the pictures and the
+    // size drawn (which the position on the target may round one pixel either way).
+    std::map<std::tuple<int, int, int, int, int, int>, QImage> m_scaled;
+    double m_scaledRatio = 0;
 };

@@ -108,8 +108,9 @@ TEST(StateBitmapDrawing, StateTwoComesFromTheRightPlaceInBothDirectionsAndThroug
 }
 
 // A target of a device pixel ratio draws the "@2x" image pixel for pixel at 2, scaled
-// smoothly at other ratios, and the 1x image at 1 or when the 2x one is missing or unfit
-// (reported once). Sizes and positions stay in 1x units throughout.
+// smoothly at other ratios (the same pixels again from the kept copy at the next draw), and
+// the 1x image at 1 or when the 2x one is missing or unfit (reported once). Sizes and
+// positions stay in 1x units throughout.
 TEST(StateBitmapDrawing, TheTwiceSizedImageIsDrawnForTheTargetsPixelRatio) {
     enum class Twice { kNone, kFit, kWrongSize, kFolder };
     const struct {
@@ -117,15 +118,19 @@ TEST(StateBitmapDrawing, TheTwiceSizedImageIsDrawnForTheTargetsPixelRatio) {
         double ratio;
         bool drawsTwice;
         bool reported;
+        int at = 10;
     } cases[] = {
-        {Twice::kFit, 1, false, false},      {Twice::kFit, 2, true, false},
-        {Twice::kFit, 1.5, true, false},     {Twice::kNone, 2, false, false},
-        {Twice::kWrongSize, 2, false, true}, {Twice::kFolder, 2, false, true},
+        {Twice::kFit, 1, false, false},       {Twice::kFit, 2, true, false},
+        {Twice::kFit, 1.5, true, false},      {Twice::kFit, 1.5, true, false, 11},
+        {Twice::kFit, 1.25, true, false, 11}, {Twice::kNone, 1.5, false, false},
+        {Twice::kNone, 2, false, false},      {Twice::kWrongSize, 2, false, true},
+        {Twice::kFolder, 2, false, true},
     };
     const int sw = 4;
     const int sh = 5;
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case " << static_cast<int>(c.twice) << " ratio " << c.ratio);
+        SCOPED_TRACE(testing::Message() << "case " << static_cast<int>(c.twice) << " ratio " << c.ratio << " at "
+                                        << c.at);
         test::TempDir folder;
         const auto path = [&](const char* name) {
             return QString::fromStdString((folder.Path() / name).string());
@@ -156,20 +161,23 @@ TEST(StateBitmapDrawing, TheTwiceSizedImageIsDrawnForTheTargetsPixelRatio) {
         EXPECT_EQ(bitmap.StateWidth(), sw);
         EXPECT_EQ(bitmap.StateHeight(), sh);
 
-        QImage canvas(QSize(30, 30) * c.ratio, QImage::Format_ARGB32);
-        canvas.setDevicePixelRatio(c.ratio);
-        canvas.fill(kBackground);
-        for (int pass = 0; pass < 2; ++pass) {
+        QImage canvases[2];
+        for (QImage& canvas : canvases) {
+            canvas = QImage(QSize(30, 30) * c.ratio, QImage::Format_ARGB32);
+            canvas.setDevicePixelRatio(c.ratio);
+            canvas.fill(kBackground);
             QPainter painter(&canvas);
             CDrawInfo info(&painter);
-            bitmap.DrawState(info, {10, 10}, 2);
+            bitmap.DrawState(info, {c.at, c.at}, 2);
         }
+        const QImage& canvas = canvases[0];
+        EXPECT_EQ(canvases[1], canvas);
         EXPECT_EQ(bitmap.ScaleOf(bitmap.PicturesFor(c.ratio)), c.drawsTwice ? 2 : 1);
         EXPECT_EQ(errors.Text().find("is not a BMP file twice the size of") != std::string::npos, c.reported)
             << errors.Text();
         EXPECT_EQ(errors.Text().find("twice") == errors.Text().rfind("twice"), true) << "reported once";
         // The state lands on the same 1x rectangle at every ratio.
-        const QRect expected(QPointF(10 * c.ratio, 10 * c.ratio).toPoint(),
+        const QRect expected(QPointF(c.at * c.ratio, c.at * c.ratio).toPoint(),
                              QSizeF(1 * c.ratio, sh * c.ratio).toSize());
         const QRect ink = Ink(canvas, kBackground);
         EXPECT_LE(std::abs(ink.left() - expected.left()) + std::abs(ink.top() - expected.top()), 2)
