@@ -20,6 +20,7 @@
 #include "support/EditorOptions.h"
 #include "support/FakeClock.h"
 #include "support/TestSupport.h"
+#include "support/VirtualEditor.h"
 #include "view/CTavButton.h"
 #include "view/CTavGraphControl.h"
 #include "view/CTavKeyboardControl.h"
@@ -81,35 +82,26 @@ struct Heard {
     QVariant value;
 };
 
-class AccessibleWindows : public testing::Test {
+class AccessibleWindows : public test::VirtualEditor {
 protected:
     void SetUp() override {
-        qputenv("VIREO_VIRTUAL_DEVICE_MEMORY",
-                QByteArray::fromStdString((dir.Path() / "memory.bin").string()));
-        CApp::Options options = test::EditorOptions(scripts);
-        options.virtualDevice = true;
-        options.writerClock = &clock;
-        app = std::make_unique<CApp>(system, options);
-        ASSERT_EQ(app->InitInstance(), CApp::StartResult::Started);
+        VirtualEditor::SetUp();
+        if (HasFatalFailure())
+            return;
         // The offscreen platform has no assistive technology to pass events to.
         CControlAccessibility::SetEventSink([this](QAccessibleEvent& event) { Hear(event); });
     }
     void TearDown() override {
         CControlAccessibility::SetEventSink({});
-        if (app)
-            app->ExitInstance();
-        qunsetenv("VIREO_VIRTUAL_DEVICE_MEMORY");
+        VirtualEditor::TearDown();
     }
 
-    void Set(const char* path, int32_t raw) {
-        TavSetValueInteger(system.BufferManager(), *system.BufferManager().FindValue(path), raw);
-    }
     // Opens the window at its page; its panel's interface, none when it has no widget.
     QAccessibleInterface* Open(const Window& window, int32_t page) {
         if (window.openPath)
             Set(window.openPath, window.openValue);
         Set(window.pagePath, page);
-        auto* root = dynamic_cast<CRootPanel*>(system.ViewManager().FindRootPanel(window.panel));
+        CRootPanel* root = Root(window.panel);
         return root && root->IsOpen() && root->Widget()
                    ? QAccessible::queryAccessibleInterface(root->Widget())
                    : nullptr;
@@ -141,11 +133,6 @@ protected:
         return found;
     }
 
-    test::TempDir dir;
-    test::ScriptFolderCopy scripts;
-    FakeClock clock;
-    CTavSystem system;
-    std::unique_ptr<CApp> app;
     std::vector<Heard> heard;
 };
 

@@ -38,6 +38,7 @@
 #include "support/FakeMenuSources.h"
 #include "support/RecordedFunction.h"
 #include "support/TestSupport.h"
+#include "support/VirtualEditor.h"
 #include "view/CTavButton.h"
 #include "view/CTavControl.h"
 #include "view/CTavKnobControl.h"
@@ -126,28 +127,15 @@ public:
     size_t count = 0;
 };
 
-class KeyboardNavigation : public testing::Test {
+class KeyboardNavigation : public test::VirtualEditor {
 protected:
     void SetUp() override {
-        qputenv("VIREO_VIRTUAL_DEVICE_MEMORY",
-                QByteArray::fromStdString((dir.Path() / "memory.bin").string()));
-        CApp::Options options = test::EditorOptions(scripts);
-        options.virtualDevice = true;
-        options.writerClock = &clock;
-        app = std::make_unique<CApp>(system, options);
-        ASSERT_EQ(app->InitInstance(), CApp::StartResult::Started);
+        VirtualEditor::SetUp();
+        if (HasFatalFailure())
+            return;
         main = Root("main");
         ASSERT_TRUE(main && main->Widget() && app->History());
         app->Files()->ask = [](const QString&) { return 3; }; // No: the changes are not saved
-    }
-    void TearDown() override {
-        if (app)
-            app->ExitInstance();
-        qunsetenv("VIREO_VIRTUAL_DEVICE_MEMORY");
-    }
-
-    CRootPanel* Root(const char* name) {
-        return dynamic_cast<CRootPanel*>(system.ViewManager().FindRootPanel(name));
     }
     CTavView* Control(CTavPanel& panel, const std::string& path) {
         CTavView* view = nullptr;
@@ -155,8 +143,6 @@ protected:
         return view;
     }
     CTavView* Focused() { return system.ViewManager().FocusedView(); }
-    CTavValue& Value(const char* path) { return *system.BufferManager().FindValue(path); }
-    void Set(const char* path, int32_t raw) { TavSetValueInteger(system.BufferManager(), Value(path), raw); }
     static void Send(QWidget* target, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
         QKeyEvent event(type, key, modifiers);
         QApplication::sendEvent(target, &event);
@@ -180,11 +166,6 @@ protected:
         Press(&box.LineEdit(), Qt::Key_Return);
     }
 
-    test::TempDir dir;
-    test::ScriptFolderCopy scripts;
-    FakeClock clock;
-    CTavSystem system;
-    std::unique_ptr<CApp> app;
     CRootPanel* main = nullptr;
 };
 

@@ -25,6 +25,7 @@
 #include "support/FakeClock.h"
 #include "support/RecordingTextOut.h"
 #include "support/TestSupport.h"
+#include "support/VirtualEditor.h"
 #include "view/CTavViewManager.h"
 #include "view/qt/CPanelWidget.h"
 #include "view/qt/CRootPanel.h"
@@ -32,30 +33,24 @@
 
 namespace {
 
-class Undo : public testing::Test {
+class Undo : public test::VirtualEditor {
 protected:
     void SetUp() override {
-        qputenv("VIREO_VIRTUAL_DEVICE_MEMORY", QByteArray::fromStdString((dir.Path() / "memory.bin").string()));
-        CApp::Options options = test::EditorOptions(scripts);
-        options.virtualDevice = true;
-        options.writerClock = &clock;
-        app = std::make_unique<CApp>(system, options);
-        ASSERT_EQ(app->InitInstance(), CApp::StartResult::Started);
-        main = dynamic_cast<CRootPanel*>(system.ViewManager().FindRootPanel("main"));
+        VirtualEditor::SetUp();
+        if (HasFatalFailure())
+            return;
+        main = Root("main");
         ASSERT_TRUE(main && main->Widget() && app->History());
         app->Files()->ask = [](const QString&) { return 3; }; // No: the changes are not saved
     }
     void TearDown() override {
         CProfiledFileDialog::SetRunner({});
-        if (app)
-            app->ExitInstance();
-        qunsetenv("VIREO_VIRTUAL_DEVICE_MEMORY");
+        VirtualEditor::TearDown();
     }
 
-    CTavValue& Value(const char* path) { return *system.BufferManager().FindValue(path); }
     void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, QPointF(at), main->Widget()->mapToGlobal(QPointF(at)), Qt::LeftButton, buttons,
-                          Qt::NoModifier);
+        QMouseEvent event(type, QPointF(at), main->Widget()->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                          buttons, Qt::NoModifier);
         QApplication::sendEvent(main->Widget(), &event);
     }
     // The bytes the device holds for the value's leaf, and the editor's.
@@ -82,11 +77,6 @@ protected:
         action->trigger();
     }
 
-    test::TempDir dir;
-    test::ScriptFolderCopy scripts;
-    FakeClock clock;
-    CTavSystem system;
-    std::unique_ptr<CApp> app;
     CRootPanel* main = nullptr;
 };
 
