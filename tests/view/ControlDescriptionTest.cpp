@@ -191,6 +191,8 @@ TEST_F(ControlDescription, TheObserverHearsOpeningClosingChangesFocusAndTheEnd) 
     log.clear();
     system.ViewManager().Destroy();
     EXPECT_EQ(log.front(), "destroyed");
+    // The log goes with this test; the system, which would tell the observer again, stays.
+    system.ViewManager().SetViewObserver(nullptr);
 }
 
 } // namespace
