@@ -17,7 +17,7 @@
 
 class CTavBufferManager;
 class CTavMidiChannel;
-struct CTavElementDefinition;
+class CTavElementDefinition;
 struct TavStructBuildBudget;
 
 // A value of one channel record. Its parent is the channel record, so paths and the root
