@@ -18,6 +18,7 @@
 #include "view/CTavScrollControl.h"
 #include "view/CTavStaticTextControl.h"
 #include "view/CTavViewManager.h"
+#include "view/TavFocusOrder.h"
 #include "view/TavSetValue.h"
 #include "view/TavValueText.h"
 
@@ -237,10 +238,14 @@ std::vector<CTavControl*> TavOpenControlsInReadingOrder(const CTavView& view) {
     std::vector<CTavControl*> controls;
     if (const auto* panel = dynamic_cast<const CTavPanel*>(&view))
         CollectOpenControls(*panel, controls);
-    std::stable_sort(controls.begin(), controls.end(), [](const CTavControl* a, const CTavControl* b) {
-        const TavRect& ra = a->Rect();
-        const TavRect& rb = b->Rect();
-        return ra.top != rb.top ? ra.top < rb.top : ra.left < rb.left;
-    });
-    return controls;
+    // The order Tab moves in, so that a screen reader and the keyboard agree.
+    std::vector<TavRect> rects;
+    rects.reserve(controls.size());
+    for (const CTavControl* control : controls)
+        rects.push_back(control->Rect());
+    std::vector<CTavControl*> ordered;
+    ordered.reserve(controls.size());
+    for (size_t index : TavReadingOrder(rects))
+        ordered.push_back(controls[index]);
+    return ordered;
 }

@@ -58,6 +58,6 @@ std::string TavControlName(const CTavControl& control);
 std::string TavControlValueName(const CTavControl& control);
 
 // The open controls under a panel that is open (none when it is closed), each in an open
-// panel, in reading order: top to bottom, then left to right; controls at the same place
-// keep the tree's order.
+// panel, in the reading order Tab follows (TavReadingOrder: lines from top to bottom, each
+// from left to right); controls at the same place keep the tree's order.
 std::vector<CTavControl*> TavOpenControlsInReadingOrder(const CTavView& panel);
