@@ -239,13 +239,5 @@ std::vector<CTavControl*> TavOpenControlsInReadingOrder(const CTavView& view) {
     if (const auto* panel = dynamic_cast<const CTavPanel*>(&view))
         CollectOpenControls(*panel, controls);
     // The order Tab moves in, so that a screen reader and the keyboard agree.
-    std::vector<TavRect> rects;
-    rects.reserve(controls.size());
-    for (const CTavControl* control : controls)
-        rects.push_back(control->Rect());
-    std::vector<CTavControl*> ordered;
-    ordered.reserve(controls.size());
-    for (size_t index : TavReadingOrder(rects))
-        ordered.push_back(controls[index]);
-    return ordered;
+    return TavInReadingOrder(controls);
 }

@@ -70,15 +70,7 @@ bool TavTakesFocus(const CTavView& view) {
 std::vector<CTavView*> TavFocusOrder(const CTavPanel& panel) {
     std::vector<CTavView*> views;
     Collect(panel, views);
-    std::vector<TavRect> rects;
-    rects.reserve(views.size());
-    for (const CTavView* view : views)
-        rects.push_back(view->Rect());
-    std::vector<CTavView*> ordered;
-    ordered.reserve(views.size());
-    for (size_t index : TavReadingOrder(rects))
-        ordered.push_back(views[index]);
-    return ordered;
+    return TavInReadingOrder(views);
 }
 
 CTavView* TavNextFocus(const CTavPanel& panel, const CTavView* from, bool forward) {
@@ -88,21 +80,15 @@ CTavView* TavNextFocus(const CTavPanel& panel, const CTavView* from, bool forwar
     // A view that is no stop takes its place among the others for the step off it.
     if (from && !listed)
         views.push_back(const_cast<CTavView*>(from));
-    std::vector<TavRect> rects;
-    rects.reserve(views.size());
-    for (const CTavView* view : views)
-        rects.push_back(view->Rect());
-    const std::vector<size_t> order = TavReadingOrder(rects);
+    const std::vector<CTavView*> order = TavInReadingOrder(views);
     const size_t count = order.size() - (from && !listed ? 1 : 0);
     if (count == 0)
         return nullptr;
     if (!from)
-        return views[forward ? order.front() : order.back()];
-    const size_t at = static_cast<size_t>(
-        std::find_if(order.begin(), order.end(), [&](size_t index) { return views[index] == from; }) -
-        order.begin());
+        return forward ? order.front() : order.back();
+    const size_t at = static_cast<size_t>(std::find(order.begin(), order.end(), from) - order.begin());
     const size_t next = forward ? (at + 1) % order.size() : (at + order.size() - 1) % order.size();
-    return views[order[next]];
+    return order[next];
 }
 
 const CTavView& TavRootOf(const CTavView& view) {

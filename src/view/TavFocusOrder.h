@@ -19,6 +19,19 @@ class CTavView;
 // order they were given in.
 std::vector<size_t> TavReadingOrder(std::span<const TavRect> rects);
 
+// The views (controls or any view with a Rect()) in reading order, by their rectangles.
+template <typename View> std::vector<View*> TavInReadingOrder(const std::vector<View*>& views) {
+    std::vector<TavRect> rects;
+    rects.reserve(views.size());
+    for (const View* view : views)
+        rects.push_back(view->Rect());
+    std::vector<View*> ordered;
+    ordered.reserve(views.size());
+    for (size_t index : TavReadingOrder(rects))
+        ordered.push_back(views[index]);
+    return ordered;
+}
+
 // Whether Tab stops at the view now: it takes keys, is open and is not disabled.
 bool TavTakesFocus(const CTavView& view);
 
