@@ -113,7 +113,8 @@ void CStateBitmap::Blit(QPainter& painter, QPoint target, const QRect& source) {
     }
     const QRect scaledSource(source.topLeft() * scale, source.size() * scale);
     const double factor = ratio / scale;
-    if (factor != std::floor(factor) && transform.type() <= QTransform::TxTranslate) {
+    const bool fractional = factor != std::floor(factor);
+    if (fractional && transform.type() <= QTransform::TxTranslate) {
         // A fractional ratio: the rectangle scaled once, copied pixel for pixel onto the
         // device pixels its edges round to.
         const QPointF at(target.x() + transform.dx(), target.y() + transform.dy());
@@ -130,9 +131,8 @@ void CStateBitmap::Blit(QPainter& painter, QPoint target, const QRect& source) {
         }
     }
     // Whole multiples (the 1x image at ratio 2) repeat pixels; other ratios scale smoothly.
-    const bool smooth = factor != std::floor(factor);
     const bool wasSmooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, fractional);
     painter.drawImage(QRect(target, source.size()), pictures, scaledSource);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, wasSmooth);
 }

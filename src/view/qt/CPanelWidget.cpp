@@ -161,9 +161,9 @@ QImage CPanelWidget::Render(double ratio) {
         PaintBackBuffer(QRegion(rect()));
         return m_backBuffer.copy();
     }
+    // PaintInto fills what the panel leaves undrawn.
     QImage image(size() * ratio, QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
-    image.fill(palette().window().color());
     PaintInto(image, QRegion(rect()));
     return image;
 }
