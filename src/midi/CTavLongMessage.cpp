@@ -154,8 +154,15 @@ void CTavHaldenMessage::SetField(int index, const TavBytes& bytes) {
 
 bool CTavHaldenMessage::FieldIs(int index, const uint8_t* bytes, size_t count) const {
     const FieldRange& field = m_fields[index];
-    return static_cast<size_t>(field.length) == count &&
-           (count == 0 || std::memcmp(m_bytes.data() + field.offset, bytes, count) == 0);
+    if (static_cast<size_t>(field.length) != count)
+        return false;
+    // The fields compared are a few bytes long (model ID, device ID, command), and every
+    // received message compares them: byte by byte, without a library call.
+    const uint8_t* own = m_bytes.data() + field.offset;
+    for (size_t i = 0; i < count; ++i)
+        if (own[i] != bytes[i])
+            return false;
+    return true;
 }
 
 TavBytes CTavHaldenMessage::GetField(int index) const {
@@ -186,22 +193,25 @@ void CTavHaldenMessage::UpdateChecksum() {
 void CTavHaldenMessage::Frame(TavBytes& bytes, uint8_t manufacturer, uint8_t deviceId, const TavBytes& modelId,
                               uint8_t command, int addressSize, uint32_t address, const uint8_t* data,
                               size_t size) {
-    bytes.clear();
-    bytes.reserve(6 + modelId.size() + static_cast<size_t>(std::max(addressSize, 0)) + size);
-    bytes.push_back(0xF0);
-    bytes.push_back(manufacturer);
-    bytes.push_back(deviceId);
-    bytes.insert(bytes.end(), modelId.begin(), modelId.end());
-    bytes.push_back(command);
-    const size_t addressOffset = bytes.size();
+    // Sized once and written in place: a request is framed for every answer a transfer
+    // waits for.
+    const size_t body = static_cast<size_t>(std::max(addressSize, 0)) + size;
+    bytes.resize(5 + modelId.size() + body + (body > 0 ? 1 : 0));
+    uint8_t* out = bytes.data();
+    *out++ = 0xF0;
+    *out++ = manufacturer;
+    *out++ = deviceId;
+    out = std::copy(modelId.begin(), modelId.end(), out);
+    *out++ = command;
+    uint8_t* const addressStart = out;
     for (int i = addressSize - 1; i >= 0; --i)
-        bytes.push_back(static_cast<uint8_t>((address >> (7 * i)) & 0x7F));
-    bytes.insert(bytes.end(), data, data + size);
+        *out++ = static_cast<uint8_t>((address >> (7 * i)) & 0x7F);
+    if (size > 0)
+        out = std::copy(data, data + size, out);
     // The 7-bit complement of the sum of address and data, left out when both are empty.
-    if (bytes.size() > addressOffset)
-        bytes.push_back(static_cast<uint8_t>(
-            (0u - ByteSum(bytes.data() + addressOffset, bytes.size() - addressOffset)) & 0x7F));
-    bytes.push_back(0xF7);
+    if (body > 0)
+        *out++ = static_cast<uint8_t>((0u - ByteSum(addressStart, body)) & 0x7F);
+    *out = 0xF7;
 }
 
 CTavHaldenMessage CTavHaldenMessage::Assemble(uint8_t manufacturer, uint8_t deviceId, const TavBytes& modelId,

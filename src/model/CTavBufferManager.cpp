@@ -60,11 +60,17 @@ void CTavBufferManager::NameAction(std::string_view name, TavActionScope scope) 
 
 void CTavBufferManager::Publish(const std::vector<CTavBuffer*>& changed, TavChangeOrigin origin) {
     // A listener removed while being told (a view closing) is not told again; the list is
-    // copied so that it may change meanwhile.
-    const std::vector<ITavBufferListener*> listeners = m_listeners;
+    // copied so that it may change meanwhile. A listener may publish in turn, so each depth
+    // has its own copy, kept between calls: publishing every received data set allocates
+    // nothing once the copies have grown.
+    if (m_publishDepth == m_publishing.size())
+        m_publishing.emplace_back();
+    std::vector<ITavBufferListener*>& listeners = m_publishing[m_publishDepth++];
+    listeners.assign(m_listeners.begin(), m_listeners.end());
     for (ITavBufferListener* listener : listeners)
         if (std::find(m_listeners.begin(), m_listeners.end(), listener) != m_listeners.end())
             listener->BuffersChanged(changed, origin);
+    --m_publishDepth;
 }
 
 bool CTavBufferManager::CreateRootStructs(TavStructBuildBudget& budget) {
@@ -342,7 +348,7 @@ void CTavBufferManager::RecordReceived(const TavValueList& values) {
 
 void CTavBufferManager::RecordChange(CTavBuffer& buffer) {
     m_pending.push_back(&buffer);
-    if (auto* root = dynamic_cast<CTavRootStruct*>(buffer.Root()))
+    if (CTavStruct* top = buffer.Root(); CTavRootStruct* root = top ? top->AsRootStruct() : nullptr)
         root->SetModified(true);
 }
 
@@ -354,7 +360,7 @@ void CTavBufferManager::RecordChanges(const TavValueList& values) {
         if (leaf && value->Parent() == leaf)
             continue;
         leaf = value->Parent();
-        if (auto* root = dynamic_cast<CTavRootStruct*>(value->Root()))
+        if (CTavStruct* top = value->Root(); CTavRootStruct* root = top ? top->AsRootStruct() : nullptr)
             root->SetModified(true);
     }
 }
@@ -400,7 +406,9 @@ void CTavBufferManager::PublishPending(TavChangeOrigin origin) {
 
 void CTavBufferManager::ClearPending() {
     m_pending.clear();
-    m_excluded.clear();
+    // Clearing a hash set wipes all its buckets, even when it holds nothing.
+    if (!m_excluded.empty())
+        m_excluded.clear();
 }
 
 bool CTavBufferManager::RegisterMidiMessageValue(ITavDataOut* output, std::string_view valuePath) {

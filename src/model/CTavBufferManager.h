@@ -6,6 +6,7 @@
 // published to the views and cleared. GUI thread only.
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <istream>
 #include <memory>
@@ -178,6 +179,10 @@ private:
     uint32_t m_transmitPass = 0;
     CTavBufferHandlers m_handlers;
     std::vector<ITavBufferListener*> m_listeners;
+    // The listeners being told, one copy per depth of nested publishing (a deque, so that a
+    // nested call adding a depth leaves the outer copies where they are).
+    std::deque<std::vector<ITavBufferListener*>> m_publishing;
+    size_t m_publishDepth = 0;
     CTavResourceManager* m_resourceManager = nullptr;
     CTavTextOut* m_errorOutput = nullptr;
 

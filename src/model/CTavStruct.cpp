@@ -168,7 +168,21 @@ std::unique_ptr<CTavStruct> CTavNodeStruct::Clone() const {
 
 bool CTavRootStruct::Attach(CTavStruct*, CTavTextOut* errors) {
     m_parent = nullptr;
+    m_leafIndex.clear();
+    m_leafIndexBuilt = false;
     return AttachChildren(errors);
+}
+
+void CTavRootStruct::IndexLeaves() {
+    m_leafIndexBuilt = true;
+    m_leafIndex.clear();
+    ForEachLeaf([this](CTavLeafStruct& leaf) { m_leafIndex.push_back({leaf.AbsoluteRange(), &leaf}); });
+    std::stable_sort(m_leafIndex.begin(), m_leafIndex.end(),
+                     [](const LeafEntry& a, const LeafEntry& b) { return a.range.begin < b.range.begin; });
+    m_leavesDisjoint = true;
+    for (size_t i = 1; i < m_leafIndex.size(); ++i)
+        if (m_leafIndex[i].range.begin < m_leafIndex[i - 1].range.end)
+            m_leavesDisjoint = false;
 }
 
 std::unique_ptr<CTavStruct> CTavRootStruct::Clone() const {
@@ -205,6 +219,19 @@ CTavLeafStruct* CTavRootStruct::FindLeaf(const TavRange& absolute, int32_t* leaf
     const TavRange own = Range();
     if (!own.Contains(absolute))
         return nullptr;
+    if (!m_leafIndexBuilt)
+        IndexLeaves();
+    // Leaves that do not overlap: at most one holds a range that is not empty, the last one
+    // beginning at or before it. Its ancestors hold it too, as attach guarantees.
+    if (m_leavesDisjoint && absolute.begin < absolute.end) {
+        auto after = std::upper_bound(m_leafIndex.begin(), m_leafIndex.end(), absolute.begin,
+                                      [](int32_t begin, const LeafEntry& entry) { return begin < entry.range.begin; });
+        if (after == m_leafIndex.begin() || !std::prev(after)->range.Contains(absolute))
+            return nullptr;
+        if (leafBegin)
+            *leafBegin = std::prev(after)->range.begin;
+        return std::prev(after)->leaf;
+    }
     for (auto& child : m_children)
         if (CTavLeafStruct* found = Search::In(*child, own.begin, absolute, leafBegin))
             return found;
@@ -241,9 +268,13 @@ bool CTavLeafStruct::Attach(CTavStruct* parent, CTavTextOut* errors) {
     if (!CheckInsideParent(*this, parent, errors))
         return false;
     m_bytes.assign(static_cast<size_t>(std::max(Range().Length(), 0)), 0);
-    for (CTavValue& value : m_values)
-        if (!value.Attach(this, errors))
+    m_valuesInOrder = true;
+    for (size_t i = 0; i < m_values.size(); ++i) {
+        if (!m_values[i].Attach(this, errors))
             return false;
+        if (i > 0 && m_values[i].Spec().Range().begin < m_values[i - 1].Spec().Range().end)
+            m_valuesInOrder = false;
+    }
     return true;
 }
 
@@ -304,7 +335,19 @@ bool CTavLeafStruct::CanHold(const uint8_t* bytes) const {
 }
 
 void CTavLeafStruct::CollectValues(const TavRange& relative, std::vector<CTavValue*>& out) {
-    for (CTavValue& value : m_values)
-        if (value.Range().Overlaps(relative))
-            out.push_back(&value);
+    // The values are objects of exactly this class, so their spec gives the range without a
+    // virtual call. In address order without overlaps the ends rise too: the values the
+    // range touches start at the first one ending after its begin.
+    auto value = m_values.begin();
+    if (m_valuesInOrder)
+        value = std::partition_point(m_values.begin(), m_values.end(), [&relative](const CTavValue& v) {
+            return v.Spec().Range().end <= relative.begin;
+        });
+    for (; value != m_values.end(); ++value) {
+        const TavRange range = value->Spec().Range();
+        if (m_valuesInOrder && range.begin >= relative.end)
+            break;
+        if (range.Overlaps(relative))
+            out.push_back(&*value);
+    }
 }

@@ -31,6 +31,9 @@ public:
     void SetParent(CTavStruct* parent) { m_parent = parent; }
 
     virtual int Kind() const = 0;
+    // This struct as a root struct (the MIDI structs are root structs too), or null; asked
+    // for every received data set, so it answers without a dynamic cast.
+    virtual class CTavRootStruct* AsRootStruct() { return nullptr; }
     // What a kind does not hold answers null.
     virtual TavStructList* ChildStructs() { return nullptr; }
     const TavStructList* ChildStructs() const { return const_cast<CTavStruct*>(this)->ChildStructs(); }
@@ -124,6 +127,9 @@ public:
 
 private:
     std::vector<CTavValue> m_values;
+    // Whether the values lie in address order without overlapping, so that those a range
+    // touches are found by halving; learned when the leaf is attached.
+    bool m_valuesInOrder = false;
     std::vector<uint8_t> m_bytes;
     // The transmit pass that last sent the leaf; 0 for none.
     mutable uint32_t m_sentInPass = 0;
@@ -144,6 +150,7 @@ class CTavRootStruct : public CTavNodeStruct, public ITavRootStruct {
 public:
     using CTavNodeStruct::CTavNodeStruct;
     int Kind() const override { return kTavRootStruct; }
+    CTavRootStruct* AsRootStruct() override { return this; }
     bool Attach(CTavStruct* parent, CTavTextOut* errors) override;
     std::unique_ptr<CTavStruct> Clone() const override;
 
@@ -162,6 +169,17 @@ public:
     CTavLeafStruct* FindLeaf(const TavRange& absolute, int32_t* leafBegin = nullptr);
 
 private:
+    struct LeafEntry {
+        TavRange range; // absolute
+        CTavLeafStruct* leaf;
+    };
+    // Every leaf with its absolute range, in address order, built at the first FindLeaf
+    // after Attach. Used only when no two leaves overlap; otherwise the tree is searched.
+    void IndexLeaves();
+    std::vector<LeafEntry> m_leafIndex;
+    bool m_leafIndexBuilt = false;
+    bool m_leavesDisjoint = false;
+
     ITavDataOut* m_output = nullptr;
     CTavBufferManager* m_manager = nullptr;
     bool m_modified = false;

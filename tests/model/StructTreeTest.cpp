@@ -290,6 +290,95 @@ TEST_F(StructTreeQv, AbsoluteRangesAddTheBeginsOfEveryAncestor) {
     EXPECT_EQ(Value("qv.prti.part[3].partPan").Range(), (TavRange{1, 2}));
 }
 
+// --- Finding what a received range touches ---------------------------------------------
+
+// Leaves and values in and out of address order: "ordered" is found by halving, "mixed"
+// (values out of order and overlapping) and the overlapping pair "outer"/"inner" the slow way.
+const char* const kLookupScript = R"(
+<structType><type>Ordered</type><name>$name</name><address>$address</address>
+  <value><name>a</name></value><value><name>b</name></value>
+  <value><name>w</name><type>int2x7</type></value><value><name>d</name></value>
+</structType>
+<structType><type>Mixed</type><name>$name</name><address>$address</address><size>0C</size>
+  <value><name>late</name><address>0A</address></value>
+  <value><name>early</name><address>00</address></value>
+  <value><name>wide</name><type>int2x7</type><address>01</address></value>
+  <value><name>inside</name><address>02</address></value>
+</structType>
+<structType><type>Span</type><name>$name</name><address>$address</address><size>$size</size>
+  <value><name>v</name></value>
+</structType>
+<structType><type>Root</type><name>$name</name><address>$address</address><size>00 40</size>
+  <struct><type>Ordered</type><name>ordered</name><address>00</address></struct>
+  <struct><type>Mixed</type><name>mixed</name><address>10</address></struct>
+</structType>
+<structType><type>Overlapping</type><name>$name</name><address>$address</address><size>00 40</size>
+  <struct><type>Span</type><name>outer</name><address>00</address><size>08</size></struct>
+  <struct><type>Span</type><name>inner</name><address>04</address><size>02</size></struct>
+  <struct><type>Span</type><name>after</name><address>10</address><size>02</size></struct>
+</structType>
+<struct><type>Root</type><name>r</name><address>01 00</address></struct>
+<struct><type>Overlapping</type><name>o</name><address>02 00</address></struct>
+)";
+
+TEST_F(StructTree, AReceivedRangeFindsTheLeafHoldingItAndTheValuesItTouchesInOrder) {
+    Build(kLookupScript);
+    struct Case {
+        const char* root;
+        int32_t begin, end; // relative to the root
+        const char* leaf;   // null: no leaf holds the range
+        std::vector<std::string> values;
+    };
+    const Case cases[] = {
+        {"r", 0, 1, "ordered", {"a"}},
+        {"r", 2, 3, "ordered", {"w"}},
+        {"r", 1, 5, "ordered", {"b", "w", "d"}},
+        {"r", 4, 6, nullptr, {}},
+        {"r", 0x10, 0x1C, "mixed", {"late", "early", "wide", "inside"}},
+        {"r", 0x12, 0x13, "mixed", {"wide", "inside"}},
+        {"r", 0x1A, 0x1B, "mixed", {"late"}},
+        {"r", 0x14, 0x1A, "mixed", {}},
+        {"r", 0x3F, 0x41, nullptr, {}},
+        {"o", 4, 6, "outer", {}},
+        {"o", 0, 1, "outer", {"v"}},
+        {"o", 0x10, 0x11, "after", {"v"}},
+        {"o", 7, 9, nullptr, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.root) + " " + std::to_string(c.begin) + ".." + std::to_string(c.end));
+        CTavRootStruct& root = *Struct(c.root).AsRootStruct();
+        const int32_t base = root.Range().begin;
+        int32_t leafBegin = -1;
+        CTavLeafStruct* leaf = root.FindLeaf({base + c.begin, base + c.end}, &leafBegin);
+        if (!c.leaf) {
+            EXPECT_EQ(leaf, nullptr);
+            continue;
+        }
+        ASSERT_NE(leaf, nullptr);
+        EXPECT_EQ(leaf->Name(), c.leaf);
+        EXPECT_EQ(leafBegin, leaf->AbsoluteRange().begin);
+        std::vector<CTavValue*> touched;
+        leaf->CollectValues({base + c.begin - leafBegin, base + c.end - leafBegin}, touched);
+        std::vector<std::string> names;
+        for (const CTavValue* value : touched)
+            names.push_back(value->Name());
+        EXPECT_EQ(names, c.values);
+    }
+}
+
+TEST_F(StructTree, AnAttachedCloneOfARootFindsItsOwnLeaves) {
+    Build(kLookupScript);
+    CTavRootStruct& original = *Struct("r").AsRootStruct();
+    const TavRange mixed{original.Range().begin + 0x12, original.Range().begin + 0x13};
+    ASSERT_NE(original.FindLeaf(mixed), nullptr); // the original has made its index
+    std::unique_ptr<CTavStruct> copy = original.Clone();
+    ASSERT_TRUE(copy->Attach(nullptr, nullptr));
+    CTavLeafStruct* found = copy->AsRootStruct()->FindLeaf(mixed);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->Root(), copy.get());
+    EXPECT_NE(found, original.FindLeaf(mixed));
+}
+
 // --- Contents after creation -----------------------------------------------------------
 
 TEST_F(StructTreeQv, AfterCreationEveryValueHoldsItsDefault) {
