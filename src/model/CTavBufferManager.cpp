@@ -346,10 +346,19 @@ void CTavBufferManager::RecordReceived(const TavValueList& values) {
 
 // ---- Bookkeeping ------------------------------------------------------------------
 
-void CTavBufferManager::RecordChange(CTavBuffer& buffer) {
-    m_pending.push_back(&buffer);
+namespace {
+
+// Marks the root struct holding the buffer as modified; buffers outside one are left alone.
+void MarkRootModified(CTavBuffer& buffer) {
     if (CTavStruct* top = buffer.Root(); CTavRootStruct* root = top ? top->AsRootStruct() : nullptr)
         root->SetModified(true);
+}
+
+} // namespace
+
+void CTavBufferManager::RecordChange(CTavBuffer& buffer) {
+    m_pending.push_back(&buffer);
+    MarkRootModified(buffer);
 }
 
 void CTavBufferManager::RecordChanges(const TavValueList& values) {
@@ -360,8 +369,7 @@ void CTavBufferManager::RecordChanges(const TavValueList& values) {
         if (leaf && value->Parent() == leaf)
             continue;
         leaf = value->Parent();
-        if (CTavStruct* top = value->Root(); CTavRootStruct* root = top ? top->AsRootStruct() : nullptr)
-            root->SetModified(true);
+        MarkRootModified(*value);
     }
 }
 
