@@ -1,7 +1,7 @@
 #include "entity/CTavUserNameFile.h"
 
 #include <cerrno>
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 #include <map>
 #include <tuple>
@@ -192,9 +192,14 @@ bool CTavUserNameFile::Write(const CTavEntityManager& manager, std::string& text
             text += Quote(information.Name().substr(0, kTavNameLength), true);
             if (text.size() < start + kLabelWidth + 14)
                 text.resize(start + kLabelWidth + 14, ' ');
-            std::snprintf(numbers, sizeof numbers, ",%d,%d,%d,%d\n", program.msb, program.lsb, program.program,
-                          information.Category());
-            text += numbers;
+            // The numbers as ",%d,%d,%d,%d\n" gives them, without formatting a line per entry.
+            char* end = numbers;
+            for (const int32_t number : {program.msb, program.lsb, program.program, information.Category()}) {
+                *end++ = ',';
+                end = std::to_chars(end, numbers + sizeof numbers, number).ptr;
+            }
+            *end++ = '\n';
+            text.append(numbers, end);
         }
     }
     return true;
