@@ -2,7 +2,8 @@
 // Exclusive messages. CTavLongMessage is an exclusive message of any manufacturer;
 // CTavHaldenMessage is one in the device maker's framing: device ID, model ID, command ID,
 // address, data and checksum, each a field of (offset, length) into the bytes. Messages
-// are plain values, copied by their owners.
+// are plain values, copied by their owners and never used through a pointer to the base,
+// so they have no virtual functions.
 
 #include <array>
 #include <cstddef>
@@ -27,12 +28,9 @@ size_t TavFindStatusByte(const uint8_t* bytes, size_t count);
 class CTavLongMessage {
 public:
     CTavLongMessage() { Reset(); }
-    virtual ~CTavLongMessage() = default;
-    CTavLongMessage(const CTavLongMessage&) = default;
-    CTavLongMessage& operator=(const CTavLongMessage&) = default;
 
     // F0 00 F7.
-    virtual void Reset();
+    void Reset();
     // Takes the bytes when every byte strictly between the first and the last is a data
     // byte (below 80); false leaves the message as it was. Fewer than two bytes are refused.
     bool SetBytes(const TavBytes& bytes) { return SetBytes(bytes.data(), bytes.size()); }
@@ -60,7 +58,7 @@ public:
     CTavHaldenMessage() : CTavLongMessage({0xF0, kManufacturerId, 0x7F, 0x42, kDataSet, 0xF7}) { ResetFields(); }
 
     // F0 41 7F 42 12 F7 with an empty address, data and checksum.
-    void Reset() override;
+    void Reset();
     // Reads a received message with the given address size (0 to 4). False for status
     // bytes inside the message or a message too short for its fields; the message is
     // then unusable.
