@@ -55,7 +55,8 @@ bool CheckInsideParent(const CTavStruct& child, const CTavStruct* parent, CTavTe
 }
 
 ITavDataOut* OutputOf(const CTavStruct& structure) {
-    auto* root = dynamic_cast<const CTavRootStruct*>(structure.Root());
+    const CTavStruct* top = structure.Root();
+    const CTavRootStruct* root = top ? top->AsRootStruct() : nullptr;
     return root ? root->Output() : nullptr;
 }
 

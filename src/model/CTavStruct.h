@@ -34,6 +34,7 @@ public:
     // This struct as a root struct (the MIDI structs are root structs too), or null; asked
     // for every received data set, so it answers without a dynamic cast.
     virtual class CTavRootStruct* AsRootStruct() { return nullptr; }
+    const CTavRootStruct* AsRootStruct() const { return const_cast<CTavStruct*>(this)->AsRootStruct(); }
     // What a kind does not hold answers null.
     virtual TavStructList* ChildStructs() { return nullptr; }
     const TavStructList* ChildStructs() const { return const_cast<CTavStruct*>(this)->ChildStructs(); }
