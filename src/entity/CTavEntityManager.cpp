@@ -122,24 +122,44 @@ void CTavEntityManager::RemoveBanks(const CTavEntityId& id) {
 
 int32_t CTavEntityManager::CountBanks(const CTavEntityId& pattern) const {
     int32_t count = 0;
-    for (const auto& [key, bank] : m_banks)
-        if (bank->EntityIds().Matches(pattern))
+    const auto [first, last] = BanksFor(pattern);
+    for (auto at = first; at != last; ++at)
+        if (at->second->EntityIds().Matches(pattern))
             ++count;
     return count;
 }
 
+CTavEntityManager::BankRange CTavEntityManager::BanksFor(const CTavEntityId& id) const {
+    // A bank is keyed by its first entity ID and holds IDs of that type, bank and sub bank
+    // only, so the fields the ID fixes narrow the search to neighbouring keys.
+    constexpr int32_t lowest = std::numeric_limits<int32_t>::min();
+    constexpr int32_t highest = std::numeric_limits<int32_t>::max();
+    if (id.type == TavWildcard || id.bank == TavWildcard)
+        return {m_banks.begin(), m_banks.end()};
+    if (id.subBank == TavWildcard)
+        return {m_banks.lower_bound({id.type, id.bank, lowest, lowest}),
+                m_banks.upper_bound({id.type, id.bank, highest, highest})};
+    return {m_banks.lower_bound({id.type, id.bank, id.subBank, lowest}),
+            m_banks.upper_bound({id.type, id.bank, id.subBank, highest})};
+}
+
 CTavEntityManager::IBank* CTavEntityManager::FirstMatch(const CTavEntityId& id) const {
-    for (const auto& [key, bank] : m_banks)
-        if (bank->EntityIds().Matches(id))
-            return bank.get();
+    const auto [first, last] = BanksFor(id);
+    for (auto at = first; at != last; ++at)
+        if (at->second->EntityIds().Matches(id))
+            return at->second.get();
     return nullptr;
 }
 
 CTavEntityManager::IBank* CTavEntityManager::Find(const CTavEntityId& id, int32_t& index) const {
-    for (const auto& [key, bank] : m_banks) {
-        index = bank->EntityIds().IndexOf(id);
+    index = -1;
+    if (id.type == TavWildcard || id.bank == TavWildcard || id.subBank == TavWildcard)
+        return nullptr; // an exact ID only
+    const auto [first, last] = BanksFor(id);
+    for (auto at = first; at != last; ++at) {
+        index = at->second->EntityIds().IndexOf(id);
         if (index >= 0)
-            return bank.get();
+            return at->second.get();
     }
     index = -1;
     return nullptr;

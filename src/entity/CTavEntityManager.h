@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <utility>
 
 #include "entity/CTavEntityMappers.h"
 
@@ -167,6 +168,10 @@ private:
     IBank* Find(const CTavEntityId& id, int32_t& index) const;
     // The first bank in order that matches the ID with wildcards.
     IBank* FirstMatch(const CTavEntityId& id) const;
+    using BankRange = std::pair<std::map<CTavEntityId, std::unique_ptr<IBank>>::const_iterator,
+                                std::map<CTavEntityId, std::unique_ptr<IBank>>::const_iterator>;
+    // The banks that may hold the ID: all of them when its type or bank is a wildcard.
+    BankRange BanksFor(const CTavEntityId& id) const;
 
     std::map<CTavEntityId, std::unique_ptr<IBank>> m_banks;
     uint32_t m_generation = 0;

@@ -167,7 +167,7 @@ public:
     IInformation* MutableAt(int32_t index) override {
         if (index < 0 || index >= m_count || index >= Stored())
             return nullptr;
-        Materialize();
+        MaterializeThrough(static_cast<size_t>(index));
         std::optional<T>& entry = m_entries[static_cast<size_t>(index)];
         return entry ? &*entry : nullptr;
     }
@@ -184,7 +184,7 @@ public:
     bool Insert(const CPair& pair) override {
         if (pair.index < 0 || pair.index >= m_count)
             return false;
-        Materialize();
+        MaterializeThrough(static_cast<size_t>(pair.index));
         if (static_cast<size_t>(pair.index) >= m_entries.size())
             m_entries.resize(static_cast<size_t>(pair.index) + 1);
         m_entries[static_cast<size_t>(pair.index)] = TavInformationAs<T>(pair.information);
@@ -211,6 +211,19 @@ private:
             m_entries.resize(m_filled, m_fill);
         m_fill.reset();
         m_filled = 0;
+    }
+    // The same for the copies up to index at only: changing one name of a padded bank of
+    // thousands copies no more than the names before it.
+    void MaterializeThrough(size_t at) {
+        if (!m_fill)
+            return;
+        const size_t end = std::min(at + 1, m_filled);
+        if (m_entries.size() < end)
+            m_entries.resize(end, m_fill);
+        if (m_entries.size() >= m_filled) {
+            m_fill.reset();
+            m_filled = 0;
+        }
     }
 
     std::vector<std::optional<T>> m_entries;

@@ -122,19 +122,23 @@ TEST(InformationMappers, FilledEntriesReadAsCopiesUntilOneChanges) {
         return text;
     };
     EXPECT_EQ(describe(), "- First:1 :39 :39 :39 :39 - ");
+    ASSERT_TRUE(names.Insert({2, CNameInformation("Two")}));
+    EXPECT_EQ(describe(), "- First:1 :39 Two:0 :39 :39 - "); // the copies after it stay shared
+    EXPECT_EQ(names.Stored(), 5);
+    EXPECT_FALSE(names.PushBack(CCategoryInformation("X", 0)));
     ASSERT_TRUE(names.Insert({3, CNameInformation("Three")}));
     names.MutableAt(4)->SetName("Four");
-    EXPECT_EQ(describe(), "- First:1 :39 :39 Three:0 Four:39 - ");
+    EXPECT_EQ(describe(), "- First:1 :39 Two:0 Three:0 Four:39 - ");
     names.SetCount(3);
-    EXPECT_EQ(describe(), "- First:1 :39 :39 - ");
+    EXPECT_EQ(describe(), "- First:1 :39 Two:0 - ");
     names.SetCount(6);
     names.Fill(CCategoryInformation("Pad", 0));
-    EXPECT_EQ(describe(), "- First:1 :39 :39 Pad:0 Pad:0 Pad:0 - ");
+    EXPECT_EQ(describe(), "- First:1 :39 Two:0 Pad:0 Pad:0 Pad:0 - ");
     names.SetCount(4); // cuts the shared copies too
     EXPECT_EQ(names.Stored(), 4);
     names.SetCount(5);
     EXPECT_TRUE(names.PushBack(CCategoryInformation("Last", 2)));
-    EXPECT_EQ(describe(), "- First:1 :39 :39 Pad:0 Last:2 - ");
+    EXPECT_EQ(describe(), "- First:1 :39 Two:0 Pad:0 Last:2 - ");
     names.Clear();
     EXPECT_EQ(names.Stored(), 0);
     EXPECT_EQ(describe(), "- - - - - - - ");
@@ -246,6 +250,10 @@ TEST_F(Catalog, ReferencesWalkABankOrEveryMatchingBankInOrder) {
 
 TEST_F(Catalog, CountsAndRemovalFollowTheWildcardRules) {
     EXPECT_EQ(manager.Count({Patch, 0, -2, -2}), 130); // the first matching bank
+    EXPECT_EQ(manager.CountBanks({Patch, 0, -2, -2}), 2);
+    EXPECT_EQ(manager.CountBanks({Patch, 0, 2, -2}), 1);
+    EXPECT_EQ(manager.CountBanks({-2, 0, 2, -2}), 1); // any type
+    EXPECT_EQ(manager.CountBanks({-2, -2, 2, 1}), 1); // any type and area
     EXPECT_TRUE(manager.SetCount({Patch, 0, 2, -2}, 0));
     EXPECT_EQ(manager.Count({Patch, 0, 2, -2}), 0); // count 0 matches nothing
     EXPECT_TRUE(manager.InserterFor({Patch, 0, 2, -2})->IsNull());
