@@ -3,9 +3,21 @@
 #include "model/CTavStruct.h"
 
 std::string CTavBuffer::FullPath() const {
-    std::string path = Name();
+    // Sized first and filled from the end: one string, not one per level.
+    size_t length = Name().size();
     for (const CTavStruct* ancestor = Parent(); ancestor; ancestor = ancestor->Parent())
-        path = ancestor->Name() + "." + path;
+        length += ancestor->Name().size() + 1;
+    std::string path(length, '.');
+    size_t end = length;
+    const auto put = [&](const std::string& name) {
+        end -= name.size();
+        name.copy(path.data() + end, name.size());
+    };
+    put(Name());
+    for (const CTavStruct* ancestor = Parent(); ancestor; ancestor = ancestor->Parent()) {
+        --end; // the dot
+        put(ancestor->Name());
+    }
     return path;
 }
 
