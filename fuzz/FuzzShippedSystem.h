@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "entity/CTavEntityManager.h"
 #include "model/CTavBufferManager.h"
 #include "model/CTavStruct.h"
+#include "model/ITavBufferListener.h"
 
 #ifndef VIREO_FUZZ_SCRIPT
 #error "VIREO_FUZZ_SCRIPT must name the editor script"
@@ -46,8 +48,11 @@ inline bool FuzzBuildShippedSystem(CTavSystem& system) {
 // once, and only leaves that differ are written back, so restoring allocates nothing; the
 // catalog, which cannot be copied, is built again by the given function only when an input
 // changed it (its generation moved). The pending changes and the error output are emptied
-// too.
-class FuzzSnapshot {
+// too. Comparing every leaf costs as much as a short input; a target whose inputs write a
+// few leaves has the snapshot listen (TrackChanges) and put back only the leaves of the
+// buffers published as changed. Bytes no value covers are not published when written;
+// nothing but the transmission of their leaf reads them.
+class FuzzSnapshot : private ITavBufferListener {
 public:
     void Take(CTavSystem& system, CTavEntityManager* catalog = nullptr,
               std::function<void(CTavEntityManager&)> buildCatalog = {}) {
@@ -67,16 +72,34 @@ public:
         m_catalog = catalog;
         m_buildCatalog = std::move(buildCatalog);
         m_generation = catalog ? catalog->Generation() : 0;
+        m_index.clear();
+        for (size_t i = 0; i < m_leaves.size(); ++i)
+            m_index.emplace(m_leaves[i].first, i);
+        m_touched.assign(m_leaves.size(), false);
+        m_touchedList.clear();
+        m_touchedList.reserve(m_leaves.size());
+    }
+
+    // From now on Restore puts back only the leaves published as changed.
+    void TrackChanges() {
+        if (m_system && !m_tracking) {
+            m_system->BufferManager().AddListener(*this);
+            m_tracking = true;
+        }
     }
 
     void Restore() {
         if (!m_system)
             return;
-        for (auto& [leaf, saved] : m_leaves) {
-            std::vector<uint8_t>& bytes = *leaf->Bytes();
-            if (bytes.size() == saved.size() && !saved.empty() &&
-                std::memcmp(bytes.data(), saved.data(), saved.size()) != 0)
-                std::memcpy(bytes.data(), saved.data(), saved.size());
+        if (m_tracking) {
+            for (size_t i : m_touchedList) {
+                RestoreLeaf(m_leaves[i]);
+                m_touched[i] = false;
+            }
+            m_touchedList.clear();
+        } else {
+            for (auto& entry : m_leaves)
+                RestoreLeaf(entry);
         }
         for (const auto& [root, modified] : m_roots)
             root->SetModified(modified);
@@ -91,8 +114,39 @@ public:
     }
 
 private:
+    using Leaf = std::pair<CTavLeafStruct*, std::vector<uint8_t>>;
+
+    static void RestoreLeaf(Leaf& entry) {
+        std::vector<uint8_t>& bytes = *entry.first->Bytes();
+        const std::vector<uint8_t>& saved = entry.second;
+        if (bytes.size() == saved.size() && !saved.empty() &&
+            std::memcmp(bytes.data(), saved.data(), saved.size()) != 0)
+            std::memcpy(bytes.data(), saved.data(), saved.size());
+    }
+
+    void Touch(const CTavStruct* leaf) {
+        const auto found = m_index.find(leaf);
+        if (found != m_index.end() && !m_touched[found->second]) {
+            m_touched[found->second] = true;
+            m_touchedList.push_back(found->second);
+        }
+    }
+
+    void BuffersChanged(const std::vector<CTavBuffer*>& changed, TavChangeOrigin) override {
+        for (CTavBuffer* buffer : changed) {
+            if (buffer->IsValue())
+                Touch(buffer->Parent());
+            else if (auto* structure = dynamic_cast<CTavStruct*>(buffer))
+                structure->ForEachLeaf([this](CTavLeafStruct& leaf) { Touch(&leaf); });
+        }
+    }
+
     CTavSystem* m_system = nullptr;
-    std::vector<std::pair<CTavLeafStruct*, std::vector<uint8_t>>> m_leaves;
+    std::vector<Leaf> m_leaves;
+    std::unordered_map<const CTavStruct*, size_t> m_index; // leaf to its entry
+    std::vector<bool> m_touched;
+    std::vector<size_t> m_touchedList;
+    bool m_tracking = false;
     std::vector<std::pair<CTavRootStruct*, bool>> m_roots;
     CTavEntityManager* m_catalog = nullptr;
     std::function<void(CTavEntityManager&)> m_buildCatalog;

@@ -98,6 +98,7 @@ Harness& Instance() {
         system.MidiManager().Input(0)->SetReader(built->reader);
         built->reader->SetOutput(system.MidiManager().Output(0));
         built->snapshot.Take(system);
+        built->snapshot.TrackChanges();
         return built;
     }();
     return *harness;
