@@ -25,6 +25,7 @@ CCCSynchronizer::CCCSynchronizer(CTavBufferAccessor& accessor) : m_accessor(acce
             m_triples.push_back({value, controller, control});
             m_byPart.emplace(value, index);
             m_byController.emplace(controller, index);
+            m_controllerLeaves.Watch(controller);
         }
     }
 }
@@ -58,6 +59,8 @@ bool CCCSynchronizer::AfterReceive(const TavValueList& values) {
         return false;
     bool handled = false;
     for (const CTavValue* value : values) {
+        if (!value || !m_controllerLeaves.MayHold(value))
+            continue;
         const auto found = m_byController.find(value);
         if (found == m_byController.end())
             continue;

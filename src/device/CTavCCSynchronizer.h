@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/CTavLeafFilter.h"
 #include "model/ITavBufferHandler.h"
 
 namespace Brio {
@@ -45,6 +46,7 @@ private:
     // through here, so the triples are found by value, never by walking them.
     std::unordered_map<const CTavValue*, uint32_t> m_byPart;
     std::unordered_map<const CTavValue*, uint32_t> m_byController;
+    CTavLeafFilter m_controllerLeaves;
 };
 
 } // namespace Brio

@@ -13,8 +13,10 @@ CTavContextHandler::CTavContextHandler(CTavBufferAccessor& accessor) : m_accesso
     for (int32_t part = 0; part < kTavPartCount; ++part)
         for (const CTavValue* value :
              {bound.partBankSelectMsb[part], bound.partBankSelectLsb[part], bound.partProgramNumber[part]})
-            if (value)
+            if (value) {
                 m_programValues.emplace(value, part);
+                m_programLeaves.Watch(value);
+            }
 }
 
 bool CTavContextHandler::Handle(const TavValueList& values) {
@@ -30,8 +32,9 @@ bool CTavContextHandler::Handle(const TavValueList& values) {
         } else if (value == bound.entityType) {
             m_accessor.Notify(bound.entityType, value->GetRaw());
             handled = true;
-        } else if (auto found = m_programValues.find(value); found != m_programValues.end()) {
-            parts.set(static_cast<size_t>(found->second));
+        } else if (m_programLeaves.MayHold(value)) {
+            if (auto found = m_programValues.find(value); found != m_programValues.end())
+                parts.set(static_cast<size_t>(found->second));
         }
     }
     for (int32_t part = 0; part < kTavPartCount; ++part)
@@ -42,14 +45,16 @@ bool CTavContextHandler::Handle(const TavValueList& values) {
 
 CTavRhythmKeyIdHandler::CTavRhythmKeyIdHandler(CTavBufferAccessor& accessor) : m_accessor(accessor) {
     for (const CTavValue* note : accessor.Bound().notes)
-        if (note)
+        if (note) {
             m_notes.insert(note);
+            m_noteLeaves.Watch(note);
+        }
 }
 
 bool CTavRhythmKeyIdHandler::AfterReceive(const TavValueList& values) {
     bool handled = false;
     for (const CTavValue* value : values) {
-        if (!m_notes.count(value))
+        if (!value || !m_noteLeaves.MayHold(value) || !m_notes.count(value))
             continue;
         const auto* note = dynamic_cast<const CTavMidiNoteValue*>(value);
         if (!note || note->RecentNotes().empty())

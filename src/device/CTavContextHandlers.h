@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "model/CTavLeafFilter.h"
 #include "model/ITavBufferHandler.h"
 
 namespace Brio {
@@ -29,6 +30,7 @@ private:
     CTavBufferAccessor& m_accessor;
     // Each part's bank select MSB, LSB and program number, to its part.
     std::unordered_map<const CTavValue*, int32_t> m_programValues;
+    CTavLeafFilter m_programLeaves;
 };
 
 class CTavRhythmKeyIdHandler : public ITavBufferHandler {
@@ -42,6 +44,7 @@ public:
 private:
     CTavBufferAccessor& m_accessor;
     std::unordered_set<const CTavValue*> m_notes;
+    CTavLeafFilter m_noteLeaves;
 };
 
 } // namespace Brio

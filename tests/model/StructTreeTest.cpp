@@ -1,6 +1,6 @@
 // The struct tree built from struct types and root structs: array expansion, address
 // packing and default sizes, range checks, path lookup, full paths and absolute ranges,
-// initial contents, cloning, and the messages of a failed build.
+// initial contents, cloning, the messages of a failed build, and the leaf filter.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 
 #include "app/CTavSystem.h"
 #include "app/CTavTextOut.h"
+#include "model/CTavLeafFilter.h"
 #include "model/CTavStruct.h"
 #include "support/ModelFixture.h"
 
@@ -204,6 +205,22 @@ TEST_F(StructTreeQv, APathFindsTheValueInItsLeafUnderItsNodeAndRoot) {
     EXPECT_EQ(level.Parent()->Parent()->Name(), "prti");
     EXPECT_EQ(level.Root()->Name(), "qv");
     EXPECT_EQ(level.FullPath(), "qv.prti.part[3].partLevel");
+}
+
+TEST_F(StructTreeQv, ALeafFilterPassesOverTheLeavesThatHoldNoWatchedValue) {
+    CTavLeafFilter filter;
+    filter.Watch(&Value("qv.prti.part[1].partPan"));
+    filter.Watch(nullptr);
+    // Runs of one leaf and switches between leaves, watched or not.
+    const struct {
+        const char* path;
+        bool mayHold;
+    } cases[] = {{"qv.prti.part[0].partLevel", false}, {"qv.prti.part[0].partPan", false},
+                 {"qv.prti.part[1].partLevel", true},  {"qv.prti.part[1].partPan", true},
+                 {"qv.prti.common.tempo", false},      {"qv.prti.part[1].env.attack", true},
+                 {"qv.prti.part[2].partPan", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(filter.MayHold(&Value(c.path)), c.mayHold) << c.path;
 }
 
 TEST_F(StructTreeQv, StructPathsEndAtANodeARootOrALeaf) {
