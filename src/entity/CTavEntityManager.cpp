@@ -111,12 +111,10 @@ bool CTavEntityManager::AddBank(std::unique_ptr<IBank> bank) {
 
 void CTavEntityManager::RemoveBanks(const CTavEntityId& id) {
     ++m_generation;
-    // The banks are ordered by type, then bank: those of one type and bank lie side by side.
-    constexpr int32_t lowest = std::numeric_limits<int32_t>::min();
-    const auto first = m_banks.lower_bound({id.type, id.bank, lowest, lowest});
-    auto last = first;
-    while (last != m_banks.end() && last->first.type == id.type && last->first.bank == id.bank)
-        ++last;
+    // Every sub bank of the type and bank; a wildcard there names no bank to remove.
+    if (id.type == TavWildcard || id.bank == TavWildcard)
+        return;
+    const auto [first, last] = BanksFor({id.type, id.bank, TavWildcard, TavWildcard});
     m_banks.erase(first, last);
 }
 
